@@ -1,0 +1,196 @@
+#include "model/CardConfig.h"
+
+#include <cstring>
+
+void PackName(std::string_view text, std::uint32_t* words) {
+    unsigned char bytes[layout::kNameLength] = {};
+    std::memcpy(bytes, text.data(), std::min<std::size_t>(text.size(), layout::kNameLength));
+    for (int i = 0; i < 4; ++i) {
+        words[i] = bytes[3 * i] | (bytes[3 * i + 1] << 8) | (bytes[3 * i + 2] << 16);
+    }
+}
+
+std::string UnpackName(const std::uint32_t* words) {
+    std::string text;
+    for (int i = 0; i < layout::kNameLength; ++i) {
+        const char c = static_cast<char>((words[i / 3] >> (8 * (i % 3))) & 0xFF);
+        if (c == 0) {
+            break;
+        }
+        text.push_back(c);
+    }
+    return text;
+}
+
+std::uint32_t CardConfig::Get(BitField f) const {
+    const std::uint32_t mask = (1u << f.width) - 1;
+    return (Word(f.word) >> f.shift) & mask;
+}
+
+void CardConfig::Set(BitField f, std::uint32_t value) {
+    const std::uint32_t mask = ((1u << f.width) - 1) << f.shift;
+    SetWord(f.word, (Word(f.word) & ~mask) | ((value << f.shift) & mask));
+}
+
+int CardConfig::SignedWord(int w) const {
+    const std::uint32_t v = Word(w) & 0xFFFFFF;
+    return (v & 0x800000) ? static_cast<int>(v) - 0x1000000 : static_cast<int>(v);
+}
+
+std::uint64_t CardConfig::StampAt(int w) const {
+    return static_cast<std::uint64_t>(Word(w)) | (static_cast<std::uint64_t>(Word(w + 1)) << 24) |
+           (static_cast<std::uint64_t>(Word(w + 2) & 0xFFFF) << 48);
+}
+
+void CardConfig::SetStampAt(int w, std::uint64_t t) {
+    SetWord(w, static_cast<std::uint32_t>(t & 0xFFFFFF));
+    SetWord(w + 1, static_cast<std::uint32_t>((t >> 24) & 0xFFFFFF));
+    // The top 16 bits are kept sign-extended to the word's 24 bits.
+    std::uint32_t high = static_cast<std::uint32_t>((t >> 48) & 0xFFFF);
+    if (high & 0x8000) {
+        high |= 0xFF0000;
+    }
+    SetWord(w + 2, high);
+}
+
+void CardConfig::SetDefaults() {
+    Clear();
+    SetConfigVersion(38);
+    SetTrackNameTablePosition(layout::kTrackNamesWord);
+    SetLayoutConstant(layout::kLayoutConstant);
+    SetMainVolumeLeft(60);
+    SetMainVolumeRight(60);
+    SetHalfMuteVolumeLeft(30);
+    SetHalfMuteVolumeRight(30);
+    SetPowerAmplifiersFlag(1);
+    SetBassCornerFrequency(200);
+    SetBassGain(0);
+    SetTrebleCornerFrequency(15000);
+    SetTrebleGain(0);
+    SetAudioConstant(layout::kAudioConstant);
+    SetPlayerControlChannel(1);
+    SetLevelControlChannelLeft(2);
+    SetLevelControlChannelRight(3);
+    SetAnimationFromFlashFlag(1);
+    SetDmxChecksumFlag(1);
+    SetPlayerModel(PlayerModel::Tunbox);
+}
+
+std::uint32_t CardConfig::ModelPattern(PlayerModel model) {
+    switch (model) {
+        case PlayerModel::Tunlet:
+            return kModelAudioOnly | kModelTwoInputs;
+        case PlayerModel::Tunbox:
+            return kModelAudioOnly | kModel8;
+        case PlayerModel::TunboxA8:
+            return kModel8;
+        case PlayerModel::TunboxA40:
+            return kModel40;
+        case PlayerModel::TunboxC8:
+            return kModel8 | kModelClock;
+        case PlayerModel::TunboxC40:
+            return kModel40 | kModelClock;
+    }
+    return 0;
+}
+
+void CardConfig::SetPlayerModel(PlayerModel model) {
+    constexpr std::uint32_t kModelBits =
+        kModelAudioOnly | kModel8 | kModel40 | kModelClock | kModelTwoInputs;
+    SetPlayerModelWord((PlayerModelWord() & ~kModelBits) | ModelPattern(model));
+}
+
+bool CardConfig::IsModel(PlayerModel model) const {
+    const std::uint32_t w = PlayerModelWord();
+    const bool audioOnly = w & kModelAudioOnly;
+    const bool two = w & kModelTwoInputs;
+    const bool eight = w & kModel8;
+    const bool forty = w & kModel40;
+    const bool clock = w & kModelClock;
+    switch (model) {
+        case PlayerModel::Tunlet:
+            return audioOnly && two;
+        case PlayerModel::Tunbox:
+            return audioOnly && !two;
+        case PlayerModel::TunboxA8:
+            return !audioOnly && !two && eight && !clock;
+        case PlayerModel::TunboxC8:
+            return !audioOnly && !two && eight && clock;
+        case PlayerModel::TunboxA40:
+            return !audioOnly && !two && forty && !clock;
+        case PlayerModel::TunboxC40:
+            return !audioOnly && !two && forty && clock;
+    }
+    return false;
+}
+
+void CardConfig::ClearTrack(int n) {
+    SetTrackRecordWord(n, 0, 0x201);
+    SetWaitForInput(n, true);
+    SetFilePosition(n, 0);
+    SetTrackName(n, "");
+}
+
+void CardConfig::RebuildPlaylistSlots() {
+    for (int n = 0; n < layout::kTrackSlots; ++n) {
+        SetPlaylistSlot(n, 0);
+    }
+    for (int p = 0; p < layout::kPlaylistCount; ++p) {
+        if (PlaylistCount(p) > static_cast<std::uint32_t>(layout::kPlaylistEntries)) {
+            SetPlaylistCount(p, 0);
+        }
+        const int count = static_cast<int>(PlaylistCount(p));
+        for (int k = 0; k < count; ++k) {
+            const std::string entry = PlaylistEntry(p, k);
+            for (int n = 1; n <= layout::kMaxTrack; ++n) {
+                if (TrackName(n) == entry) {
+                    SetPlaylistSlot(1 + 32 * p + k, static_cast<std::uint32_t>(n));
+                    break;
+                }
+            }
+        }
+    }
+}
+
+void CardConfig::SetInputRecord(InputSet set, int input, std::uint32_t code, std::uint32_t mode,
+                                std::uint32_t closeFade) {
+    constexpr std::uint32_t kOneSecond = 10;
+    const int w = InputWord(set, input);
+    SetWord(w, code & 0x1FF);
+    SetWord(w + 1, 0);
+    SetWord(w + 2, (mode & 0xF) | ((closeFade & 0x7) << 4) | (kOneSecond << 7));
+}
+
+void CardConfig::ClearInputSet(InputSet set) {
+    for (int i = 0; i < layout::kInputCount; ++i) {
+        SetInputRecord(set, i, 0, 0, 0);
+    }
+}
+
+void CardConfig::ApplyInputDefaults(InputSet set, int n) {
+    using namespace playcode;
+    if (n > 8) {
+        // Many tracks: the low inputs form a binary track number wide enough
+        // for n; the free high inputs keep the fades and the stop.
+        SetInputRecord(set, 7, n < 128 ? kStopNow : 0, n < 128 ? 1 : 9, 0);
+        SetInputRecord(set, 6, 0, n < 64 ? 1 : 8, n < 64 ? 1 : 0);
+        SetInputRecord(set, 5, 0, n < 32 ? 1 : 7, n < 32 ? 2 : 0);
+        SetInputRecord(set, 4, 0, n < 16 ? 1 : 6, n < 16 ? 3 : 0);
+        SetInputRecord(set, 3, 0, 5, 0);
+        SetInputRecord(set, 2, 0, 4, 0);
+        SetInputRecord(set, 1, 0, 3, 0);
+        SetInputRecord(set, 0, kNextHigher, 2, 0);
+        return;
+    }
+    // Few tracks: input i plays track i+1, input 7 stops, and inputs 4 to 6
+    // without a track fade to full, half mute and zero.
+    SetInputRecord(set, 7, n < 8 ? kStopNow : 8, 1, 0);
+    SetInputRecord(set, 6, n < 7 ? 0 : 7, 1, n < 7 ? 1 : 0);
+    SetInputRecord(set, 5, n < 6 ? 0 : 6, 1, n < 6 ? 2 : 0);
+    SetInputRecord(set, 4, n < 5 ? 0 : 5, 1, n < 5 ? 3 : 0);
+    for (int i = 3; i >= 0; --i) {
+        const bool hasTrack = n >= i + 1;
+        SetInputRecord(set, i, hasTrack ? static_cast<std::uint32_t>(i + 1) : 0, hasTrack ? 1 : 0,
+                       0);
+    }
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <span>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "model/CardConfig.h"
+#include "model/Prompter.h"
+#include "model/ScheduleSet.h"
+#include "platform/Directory.h"
+
+// The program's single document: the configuration record, the schedules and
+// the caches of the last look at the card's SOUNDS directory. It lives for the
+// whole run; New and Open reuse it after resetting it to defaults.
+class CCardwrightDoc {
+public:
+    // Lists a directory in stored order; replaceable so tests can set the order.
+    using DirectoryLister = std::function<std::vector<platform::DirEntry>(
+        const std::filesystem::path&, std::error_code&)>;
+
+    explicit CCardwrightDoc(Prompter& prompter, BusyIndicator* busy = nullptr);
+    ~CCardwrightDoc();
+    CCardwrightDoc(const CCardwrightDoc&) = delete;
+    CCardwrightDoc& operator=(const CCardwrightDoc&) = delete;
+
+    // The process-wide document, or null when there is none.
+    static CCardwrightDoc* Current();
+
+    CardConfig* GetConfig() { return &config_; }
+    const CardConfig* GetConfig() const { return &config_; }
+    ScheduleSet& Schedules() { return schedules_; }
+    const ScheduleSet& Schedules() const { return schedules_; }
+    std::vector<std::string>& ScheduleNames() { return scheduleNames_; }
+
+    // --- document state --------------------------------------------------
+    void DeleteContents();
+    bool IsLoaded() const { return loaded_; }
+    bool IsModified() const { return modified_; }
+    void SetModifiedFlag(bool modified = true) { modified_ = modified; }
+    const std::string& GetTitle() const { return title_; }
+    void SetTitle(std::string title) { title_ = std::move(title); }
+    const std::filesystem::path& GetPathName() const { return path_; }
+    // Sets the path and takes the file name as the title.
+    void SetPathName(const std::filesystem::path& path);
+    // A new, untitled document with its defaults.
+    void OnNewDocument();
+
+    // Forwards to the configuration record.
+    void ApplyInputDefaults(InputSet set, int trackCount) {
+        config_.ApplyInputDefaults(set, trackCount);
+    }
+    void ClearInputSet(InputSet set) { config_.ClearInputSet(set); }
+    void RebuildPlaylistSlots() { config_.RebuildPlaylistSlots(); }
+
+    // --- TUNBOX.CFG ------------------------------------------------------
+    bool OnOpenDocument(const std::filesystem::path& path);
+    bool OnSaveDocument(const std::filesystem::path& path);
+    // The configuration version this program writes.
+    static std::uint32_t ConfiguratorVersion();
+
+    // --- SCHEDULE.SCH ----------------------------------------------------
+    bool ReadScheduleFile();
+    bool WriteScheduleFile(const std::filesystem::path& configPath);
+
+    // --- KELDA.CFG -------------------------------------------------------
+    bool WriteKeldaConfig(const std::filesystem::path& configPath);
+
+    // --- tracks on the card ----------------------------------------------
+    int CountTracks(bool rebuild);
+    int SyncTracks(bool apply);
+    void ClearTrack(int n) { config_.ClearTrack(n); }
+    void ClearAllTracks();
+    std::string GetLongTrackName(const std::string& shortName);
+    // The card directory: where the configuration file lies (the current
+    // directory for a document without a path).
+    std::filesystem::path CardDirectory() const;
+    void SetDirectoryLister(DirectoryLister lister) { lister_ = std::move(lister); }
+
+    // --- card preparation ------------------------------------------------
+    bool CopyProgramToCard(const std::filesystem::path& configPath);
+    // Makes sure the card has a SOUNDS directory; a fresh one receives the
+    // audio files of the card's root. False (after telling the user) when
+    // the card cannot be used.
+    bool PrepareSoundsDir(const std::filesystem::path& cardDir);
+    // Where the running program lives; replaceable for tests.
+    void SetExecutablePath(std::filesystem::path path) { executablePath_ = std::move(path); }
+
+private:
+    enum class OpenFailure { None, CannotOpen, Invalid };
+    bool RejectOpen(const std::filesystem::path& path, const std::string& reason);
+    std::vector<platform::DirEntry> ListSounds(std::error_code& ec) const;
+
+    Prompter& prompter_;
+    BusyIndicator* busy_;
+    CardConfig config_;
+    std::vector<std::string> scheduleNames_;
+    ScheduleSet schedules_;
+    bool loaded_ = false;
+    bool modified_ = false;
+    std::string title_;
+    std::filesystem::path path_;
+
+    // Caches of the last reconciliation with the card's SOUNDS directory.
+    std::filesystem::path scanPath_;
+    int scanCount_ = -1;
+    std::map<std::string, std::string> longToShort_;
+    std::map<std::string, std::string> shortToLong_;
+
+    DirectoryLister lister_;
+    std::filesystem::path executablePath_;
+};

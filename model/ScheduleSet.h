@@ -1,0 +1,88 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// The schedules of the clock models as they are kept in memory and in
+// SCHEDULE.SCH: 255 sorted entry lists, a scratch list for copying, and the
+// 471-byte file header that holds the day and weekday tables and the clock
+// reset time.
+//
+// An entry is three bytes held as byte0 << 16 | byte1 << 8 | byte2: the hour in
+// packed BCD, the minute in packed BCD with bit 7 set for a track event, and
+// the track or show number.
+class ScheduleSet {
+public:
+    static constexpr int kMaxSchedule = 255;
+    static constexpr int kHeaderSize = 471;
+    static constexpr int kDayMapOffset = 12;
+    static constexpr int kWeekdayMapOffset = 384;
+    static constexpr int kResetTimeOffset = 468;
+    static constexpr std::uint32_t kTrackEvent = 0x80;  // in the minute byte
+
+    using Header = std::array<std::uint8_t, kHeaderSize>;
+
+    ScheduleSet() { Clear(); }
+
+    // No schedules, empty maps, reset time 00:00:00.
+    void Clear();
+
+    bool AddScheduleEntry(int n, std::uint32_t entry);
+    bool RemoveScheduleEntry(int n, std::uint32_t entry);
+    bool ReplaceScheduleEntry(int n, std::uint32_t entry);
+    std::uint32_t GetScheduleEntry(int n, int i) const;
+    int EntryCount(int n) const;
+    bool InUse(int n) const { return EntryCount(n) > 0; }
+    const std::vector<std::uint32_t>& Entries(int n) const;
+
+    bool CopyScheduleToScratch(int n);
+    bool CopyScratchToSchedule(int n);
+    int FindFreeSchedule() const;
+    bool InsertScratchEntry(std::uint32_t entry);
+    bool RemoveScratchEntry(std::uint32_t entry);
+    bool ReplaceScratchEntry(std::uint32_t entry);
+    std::uint32_t GetScratchEntry(int i) const;
+    int ScratchCount() const { return static_cast<int>(scratch_.size()); }
+
+    static std::array<std::uint8_t, 3> EntryToBytes(std::uint32_t entry);
+    static std::uint32_t BytesToEntry(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2);
+    static std::uint32_t MakeEntry(int hour, int minute, bool track, int number);
+
+    // Day map [month 0-11][day 0-30], weekday map [month 0-11][weekday 0-6,
+    // 0 = Sunday]; 0 = no schedule.
+    std::uint8_t DaySchedule(int month, int day) const;
+    void SetDaySchedule(int month, int day, std::uint8_t schedule);
+    std::uint8_t WeekdaySchedule(int month, int weekday) const;
+    void SetWeekdaySchedule(int month, int weekday, std::uint8_t schedule);
+    // Clock reset time as three packed-BCD bytes: hours, minutes, seconds.
+    std::array<std::uint8_t, 3> ResetTime() const;
+    void SetResetTime(std::uint8_t hoursBcd, std::uint8_t minutesBcd, std::uint8_t secondsBcd);
+
+    const Header& HeaderBytes() const { return header_; }
+    // Writes the serial-address text and byte into header bytes 0 to 7.
+    void SetSerialAddress(std::uint8_t address);
+
+    // Renumbers the schedules in use to 1, 2, ... without gaps, keeping every
+    // day and weekday cell on the schedule it named; cells naming a schedule
+    // without entries become 0. Returns the number of schedules in use.
+    int Compact();
+
+    // The file image for the given serial address (compacts first).
+    std::vector<std::uint8_t> Serialize(std::uint8_t serialAddress);
+
+    enum class ParseResult { Loaded, BadLengthOrChecksum };
+    // Loads a file image. A bad image leaves the set cleared (with the serial
+    // address written into the header) and says so.
+    ParseResult Parse(std::span<const std::uint8_t> bytes, std::uint8_t serialAddress);
+
+private:
+    static bool Insert(std::vector<std::uint32_t>& list, std::uint32_t entry);
+    static bool Remove(std::vector<std::uint32_t>& list, std::uint32_t entry);
+    static bool Valid(int n) { return n >= 1 && n <= kMaxSchedule; }
+
+    std::array<std::vector<std::uint32_t>, kMaxSchedule + 1> lists_;
+    std::vector<std::uint32_t> scratch_;
+    Header header_{};
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace platform {
+
+// One entry of a directory as the file system stores it.
+struct DirEntry {
+    std::string longName;   // the full name, as stored (UTF-8 on Linux)
+    std::string shortName;  // the 8.3 alias in upper case, e.g. "MYSONG~1.MP3"; empty if none
+    bool isDirectory = false;
+    std::uint64_t lastWrite = 0;  // card file time, see CardFileTime()
+};
+
+// Lists `dir` in the order its file system stores the entries, without "."
+// and "..". Each entry carries the 8.3 alias that the card's FAT file system
+// holds for it: read from the file system where it keeps one, otherwise the
+// alias FAT would generate if the files were copied to a card in this order.
+// On failure returns an empty list and sets `ec`.
+std::vector<DirEntry> ListDirectory(const std::filesystem::path& dir, std::error_code& ec);
+
+// Full path of the running program's executable; empty with `ec` set on failure.
+std::filesystem::path ExecutablePath(std::error_code& ec);
+
+// The 64-bit time form the card files use: 100-nanosecond intervals since
+// 1 January 1601 (UTC).
+std::uint64_t CardFileTime(std::filesystem::file_time_type t);
+
+}  // namespace platform
