@@ -72,9 +72,10 @@ public:
     // The file image for the given serial address (compacts first).
     std::vector<std::uint8_t> Serialize(std::uint8_t serialAddress);
 
-    enum class ParseResult { Loaded, BadLengthOrChecksum };
-    // Loads a file image. A bad image leaves the set cleared (with the serial
-    // address written into the header) and says so.
+    enum class ParseResult { Loaded, Empty, Bad };
+    // Loads a file image. An empty or bad image leaves the set cleared, with
+    // the serial address written into the header; Bad means the length field,
+    // the checksum or the offset table does not hold.
     ParseResult Parse(std::span<const std::uint8_t> bytes, std::uint8_t serialAddress);
 
 private:

@@ -34,7 +34,7 @@ std::uint64_t CardFileTime(std::filesystem::file_time_type t) {
     using namespace std::chrono;
     // 11644473600 seconds lie between 1601-01-01 and 1970-01-01.
     constexpr std::int64_t kEpochDifference = 11644473600LL * 10000000LL;
-    const auto sys = clock_cast<system_clock>(t);
+    const auto sys = file_clock::to_sys(t);
     const auto ticks = duration_cast<duration<std::int64_t, std::ratio<1, 10000000>>>(
                            sys.time_since_epoch())
                            .count();

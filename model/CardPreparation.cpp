@@ -1,0 +1,81 @@
+#include <algorithm>
+#include <cctype>
+
+#include "model/CardwrightDoc.h"
+
+namespace {
+
+std::string Upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+bool SamePathIgnoringCase(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code ec;
+    if (std::filesystem::equivalent(a, b, ec)) {
+        return true;
+    }
+    return Upper(a.lexically_normal().string()) == Upper(b.lexically_normal().string());
+}
+
+}  // namespace
+
+bool CCardwrightDoc::CopyProgramToCard(const std::filesystem::path& configPath) {
+    const std::filesystem::path target = configPath.parent_path() / "Cardwright.exe";
+    std::error_code ec;
+    std::filesystem::path source = executablePath_;
+    if (source.empty()) {
+        source = platform::ExecutablePath(ec);
+    }
+    if (source.empty()) {
+        return false;
+    }
+    // Running from the card itself: the program is already there.
+    if (SamePathIgnoringCase(source, target)) {
+        return true;
+    }
+    std::filesystem::remove(target, ec);
+    if (!std::filesystem::copy_file(source, target,
+                                    std::filesystem::copy_options::overwrite_existing, ec)) {
+        prompter_.Tell("Unable to copy Cardwright.exe to SmartMedia card!");
+        return false;
+    }
+    return true;
+}
+
+bool CCardwrightDoc::PrepareSoundsDir(const std::filesystem::path& cardDir) {
+    const std::filesystem::path sounds = cardDir / "SOUNDS";
+    std::error_code ec;
+    const auto status = std::filesystem::status(sounds, ec);
+    if (std::filesystem::is_directory(status)) {
+        return true;
+    }
+    if (std::filesystem::exists(status)) {
+        prompter_.Tell(
+            "A file named SOUNDS exists on this SmartMedia.\nSOUNDS must be a directory for this "
+            "media to be used with\nan TUNBOX player.  Please remove this file or use other "
+            "media.");
+        return false;
+    }
+    if (!std::filesystem::create_directory(sounds, ec)) {
+        prompter_.Tell(
+            "Unable to create SOUNDS directory on the selected media.\nPlease choose another "
+            "disk.");
+        return false;
+    }
+    // A fresh SOUNDS receives the audio files the user copied into the root:
+    // the MP3 files first, then the WAV files, each in the root's stored order,
+    // which becomes their order in SOUNDS. A file that cannot be moved stays.
+    const auto root = lister_(cardDir, ec);
+    for (const char* ext : {".MP3", ".WAV"}) {
+        for (const auto& e : root) {
+            if (e.isDirectory || Upper(std::filesystem::path(e.longName).extension().string()) != ext) {
+                continue;
+            }
+            std::error_code moveEc;
+            std::filesystem::rename(cardDir / e.longName, sounds / e.longName, moveEc);
+        }
+    }
+    return true;
+}

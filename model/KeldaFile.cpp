@@ -1,0 +1,139 @@
+#include "model/KeldaFile.h"
+
+#include "model/CardwrightDoc.h"
+#include "model/FileIo.h"
+
+namespace keldafile {
+namespace {
+
+class Writer {
+public:
+    explicit Writer(std::vector<std::uint8_t>& buf) : buf_(buf) {}
+
+    void Be16(std::size_t at, std::uint32_t v) {
+        buf_[at] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+        buf_[at + 1] = static_cast<std::uint8_t>(v & 0xFF);
+    }
+    void Byte(std::size_t at, std::uint32_t v) { buf_[at] = static_cast<std::uint8_t>(v & 0xFF); }
+    // The twelve bytes of a packed name, in character order.
+    void Name(std::size_t at, const CardConfig& config, int word) {
+        for (int i = 0; i < layout::kNameLength; ++i) {
+            Byte(at + static_cast<std::size_t>(i), config.Word(word + i / 3) >> (8 * (i % 3)));
+        }
+    }
+    void Stamp(std::size_t at, std::uint64_t t) {
+        for (int i = 0; i < 4; ++i) {
+            Be16(at + 2 * static_cast<std::size_t>(i), static_cast<std::uint32_t>(t >> (16 * i)));
+        }
+    }
+
+private:
+    std::vector<std::uint8_t>& buf_;
+};
+
+constexpr std::size_t kInputSets = 52;
+constexpr std::size_t kInputRecordSize = 12;
+constexpr std::size_t kTrackRecords = 390;
+constexpr std::size_t kTrackNames = 2438;
+constexpr std::size_t kPlaylists = 5510;
+constexpr std::size_t kPlaylistSize = 386;
+
+}  // namespace
+
+std::vector<std::uint8_t> Encode(const CardConfig& c) {
+    std::vector<std::uint8_t> buf(kSize, 0);
+    Writer out(buf);
+
+    out.Be16(0, c.ConfigVersion());
+    out.Be16(2, static_cast<std::uint32_t>(kTrackNames));
+    out.Be16(4, 7176);
+    out.Be16(6, c.PowerUpTrack());
+    out.Be16(8, c.NextBootFlag() | (c.LoadOnBootFlag() << 1));
+    out.Name(10, c, 4);
+    out.Name(22, c, 8);
+    out.Byte(34, c.MainVolumeRight() * 4);
+    out.Byte(35, c.MainVolumeLeft() * 4);
+    out.Byte(36, c.HalfMuteVolumeRight() * 4);
+    out.Byte(37, c.HalfMuteVolumeLeft() * 4);
+    out.Be16(38, c.PowerAmplifiersFlag());
+    out.Be16(42, c.BassCornerFrequency());
+    out.Be16(44, static_cast<std::uint32_t>(c.BassGain()));
+    out.Be16(46, c.TrebleCornerFrequency());
+    out.Be16(48, static_cast<std::uint32_t>(c.TrebleGain()));
+    out.Be16(50, c.AudioConstant());
+
+    for (int set = 0; set < 2; ++set) {
+        const InputSet s = set == 0 ? InputSet::Player : InputSet::Animation;
+        for (int i = 0; i < layout::kInputCount; ++i) {
+            const std::size_t at = kInputSets + static_cast<std::size_t>(set) * 96 +
+                                   static_cast<std::size_t>(i) * kInputRecordSize;
+            const std::uint32_t w0 = c.InputRecordWord(s, i, 0);
+            const std::uint32_t w1 = c.InputRecordWord(s, i, 1);
+            const std::uint32_t w2 = c.InputRecordWord(s, i, 2);
+            out.Be16(at, w0 & 0x3FF);
+            out.Be16(at + 2, c.CloseDelay(s, i));
+            out.Be16(at + 4, w1 & 0x3FF);
+            out.Be16(at + 6, c.OpenDelay(s, i));
+            out.Be16(at + 8, w2 & 0x3FFF);
+            out.Be16(at + 10, w2 >> 14);
+        }
+    }
+
+    out.Be16(244, (c.AnimationBinaryBitMask() << 8) | c.BinaryBitMask());
+    for (int p = 0; p < layout::kPlaylistCount; ++p) {
+        out.Byte(254 + static_cast<std::size_t>(p), c.PlaylistOptions(p));
+    }
+    out.Byte(298, c.SerialAddress());
+    out.Be16(299, c.PlayerControlChannel());
+    out.Byte(301, c.MidiChannel());
+    out.Be16(302, c.LevelControlChannelLeft());
+    out.Byte(304, c.AnimationFirstNote());
+    out.Be16(305, c.LevelControlChannelRight());
+    out.Byte(307, c.AnimationInputMaskA());
+    out.Be16(308, c.FirstAnimationChannel());
+    out.Be16(310, (c.OptionWord() & 0x1FFF) | (c.OptionWord() & 0x8000));
+    out.Be16(312, c.AnimationInputMaskB());
+    out.Name(314, c, 90);
+
+    for (int n = 0; n < layout::kTrackSlots; ++n) {
+        const std::size_t at = kTrackRecords + 8 * static_cast<std::size_t>(n);
+        out.Be16(at, c.TrackRecordWord(n, 0) & 0x3FF);
+        out.Be16(at + 2, c.EndDelay(n));
+        out.Be16(at + 4, c.TrackRecordWord(n, 1) & 0xFFC3);
+        out.Be16(at + 6, c.PlaylistSlot(n));
+        out.Name(kTrackNames + 12 * static_cast<std::size_t>(n), c,
+                 layout::kTrackNamesWord + 4 * n);
+    }
+
+    for (int p = 0; p < layout::kPlaylistCount; ++p) {
+        const std::size_t at = kPlaylists + kPlaylistSize * static_cast<std::size_t>(p);
+        out.Be16(at, c.PlaylistCount(p));
+        for (int k = 0; k < 32; ++k) {
+            out.Name(at + 2 + 12 * static_cast<std::size_t>(k), c,
+                     CardConfig::PlaylistWord(p) + 1 + 4 * k);
+        }
+    }
+
+    out.Be16(8598, c.PlayerModelWord() & 0x3F);
+    out.Stamp(8602, c.ChosenDownloadStamp());
+    out.Stamp(8610, c.CurrentDownloadStamp());
+    return buf;
+}
+
+}  // namespace keldafile
+
+bool CCardwrightDoc::WriteKeldaConfig(const std::filesystem::path& configPath) {
+    const std::vector<std::uint8_t> bytes = keldafile::Encode(config_);
+    std::string error;
+    switch (fileio::Write(configPath.parent_path() / "KELDA.CFG", bytes, error)) {
+        case fileio::WriteFailure::None:
+            return true;
+        case fileio::WriteFailure::Create:
+            prompter_.Tell("Unable to open KELDA config file for writing!");
+            return false;
+        case fileio::WriteFailure::Write:
+            prompter_.Tell("Unable to write KELDA config file!");
+            return false;
+    }
+    return false;
+}

@@ -1,0 +1,294 @@
+#include "model/ScheduleSet.h"
+
+#include <cstdio>
+
+namespace {
+
+// Entries are ordered and compared by hour, then minute; the track-event bit
+// of the minute byte takes no part.
+std::uint32_t TimeKey(std::uint32_t entry) {
+    return (((entry >> 16) & 0xFF) << 8) | ((entry >> 8) & 0x7F);
+}
+
+void Put24(std::vector<std::uint8_t>& buf, std::size_t at, std::uint32_t v) {
+    buf[at] = static_cast<std::uint8_t>(v & 0xFF);
+    buf[at + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+    buf[at + 2] = static_cast<std::uint8_t>((v >> 16) & 0xFF);
+}
+
+std::uint32_t Get24(std::span<const std::uint8_t> b, std::size_t at) {
+    return b[at] | (b[at + 1] << 8) | (static_cast<std::uint32_t>(b[at + 2]) << 16);
+}
+
+std::uint16_t Checksum(std::span<const std::uint8_t> bytes) {
+    std::uint32_t sum = 0;
+    for (std::uint8_t b : bytes) {
+        sum += b;
+    }
+    return static_cast<std::uint16_t>(sum & 0xFFFF);
+}
+
+constexpr std::size_t kLengthOffset = 8;
+constexpr std::size_t kCountOffset = 11;
+constexpr std::size_t kChecksummedFrom = 7;
+
+}  // namespace
+
+void ScheduleSet::Clear() {
+    for (auto& list : lists_) {
+        list.clear();
+    }
+    scratch_.clear();
+    header_.fill(0);
+}
+
+bool ScheduleSet::Insert(std::vector<std::uint32_t>& list, std::uint32_t entry) {
+    const std::uint32_t key = TimeKey(entry);
+    for (auto it = list.begin(); it != list.end(); ++it) {
+        const std::uint32_t stored = TimeKey(*it);
+        if (stored == key) {
+            return false;
+        }
+        if (stored > key) {
+            list.insert(it, entry);
+            return true;
+        }
+    }
+    list.push_back(entry);
+    return true;
+}
+
+bool ScheduleSet::Remove(std::vector<std::uint32_t>& list, std::uint32_t entry) {
+    const std::uint32_t key = TimeKey(entry);
+    for (auto it = list.begin(); it != list.end(); ++it) {
+        if (TimeKey(*it) == key) {
+            list.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ScheduleSet::AddScheduleEntry(int n, std::uint32_t entry) {
+    return Valid(n) && Insert(lists_[n], entry);
+}
+
+bool ScheduleSet::RemoveScheduleEntry(int n, std::uint32_t entry) {
+    return Valid(n) && Remove(lists_[n], entry);
+}
+
+bool ScheduleSet::ReplaceScheduleEntry(int n, std::uint32_t entry) {
+    RemoveScheduleEntry(n, entry);
+    return AddScheduleEntry(n, entry);
+}
+
+std::uint32_t ScheduleSet::GetScheduleEntry(int n, int i) const {
+    if (!Valid(n) || i < 0 || i >= EntryCount(n)) {
+        return 0;
+    }
+    return lists_[n][static_cast<std::size_t>(i)];
+}
+
+int ScheduleSet::EntryCount(int n) const {
+    return Valid(n) ? static_cast<int>(lists_[n].size()) : 0;
+}
+
+const std::vector<std::uint32_t>& ScheduleSet::Entries(int n) const {
+    return Valid(n) ? lists_[n] : lists_[0];
+}
+
+bool ScheduleSet::CopyScheduleToScratch(int n) {
+    if (!Valid(n)) {
+        return false;
+    }
+    scratch_ = lists_[n];
+    return true;
+}
+
+bool ScheduleSet::CopyScratchToSchedule(int n) {
+    if (!Valid(n)) {
+        return false;
+    }
+    lists_[n] = std::move(scratch_);
+    scratch_.clear();
+    return true;
+}
+
+int ScheduleSet::FindFreeSchedule() const {
+    for (int n = 1; n <= kMaxSchedule; ++n) {
+        if (lists_[n].empty()) {
+            return n;
+        }
+    }
+    return -1;
+}
+
+bool ScheduleSet::InsertScratchEntry(std::uint32_t entry) { return Insert(scratch_, entry); }
+
+bool ScheduleSet::RemoveScratchEntry(std::uint32_t entry) { return Remove(scratch_, entry); }
+
+bool ScheduleSet::ReplaceScratchEntry(std::uint32_t entry) {
+    RemoveScratchEntry(entry);
+    return InsertScratchEntry(entry);
+}
+
+std::uint32_t ScheduleSet::GetScratchEntry(int i) const {
+    if (i < 0 || i >= ScratchCount()) {
+        return 0;
+    }
+    return scratch_[static_cast<std::size_t>(i)];
+}
+
+std::array<std::uint8_t, 3> ScheduleSet::EntryToBytes(std::uint32_t entry) {
+    return {static_cast<std::uint8_t>((entry >> 16) & 0xFF),
+            static_cast<std::uint8_t>((entry >> 8) & 0xFF), static_cast<std::uint8_t>(entry & 0xFF)};
+}
+
+std::uint32_t ScheduleSet::BytesToEntry(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) {
+    return (static_cast<std::uint32_t>(b0) << 16) | (static_cast<std::uint32_t>(b1) << 8) | b2;
+}
+
+std::uint32_t ScheduleSet::MakeEntry(int hour, int minute, bool track, int number) {
+    const auto bcd = [](int v) { return static_cast<std::uint8_t>(((v / 10) << 4) | (v % 10)); };
+    return BytesToEntry(bcd(hour), static_cast<std::uint8_t>(bcd(minute) | (track ? kTrackEvent : 0)),
+                        static_cast<std::uint8_t>(number));
+}
+
+std::uint8_t ScheduleSet::DaySchedule(int month, int day) const {
+    return header_[static_cast<std::size_t>(kDayMapOffset + 31 * month + day)];
+}
+
+void ScheduleSet::SetDaySchedule(int month, int day, std::uint8_t schedule) {
+    header_[static_cast<std::size_t>(kDayMapOffset + 31 * month + day)] = schedule;
+}
+
+std::uint8_t ScheduleSet::WeekdaySchedule(int month, int weekday) const {
+    return header_[static_cast<std::size_t>(kWeekdayMapOffset + 7 * month + weekday)];
+}
+
+void ScheduleSet::SetWeekdaySchedule(int month, int weekday, std::uint8_t schedule) {
+    header_[static_cast<std::size_t>(kWeekdayMapOffset + 7 * month + weekday)] = schedule;
+}
+
+std::array<std::uint8_t, 3> ScheduleSet::ResetTime() const {
+    return {header_[kResetTimeOffset], header_[kResetTimeOffset + 1],
+            header_[kResetTimeOffset + 2]};
+}
+
+void ScheduleSet::SetResetTime(std::uint8_t hoursBcd, std::uint8_t minutesBcd,
+                               std::uint8_t secondsBcd) {
+    header_[kResetTimeOffset] = hoursBcd;
+    header_[kResetTimeOffset + 1] = minutesBcd;
+    header_[kResetTimeOffset + 2] = secondsBcd;
+}
+
+void ScheduleSet::SetSerialAddress(std::uint8_t address) {
+    char text[8];
+    std::snprintf(text, sizeof text, "sA5A4%.2X", address);
+    for (int i = 0; i < 7; ++i) {
+        header_[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(text[i]);
+    }
+    header_[7] = address;
+}
+
+int ScheduleSet::Compact() {
+    std::array<std::uint8_t, kMaxSchedule + 1> renumber{};
+    int next = 1;
+    for (int t = 1; t <= kMaxSchedule; ++t) {
+        if (lists_[t].empty()) {
+            continue;
+        }
+        renumber[t] = static_cast<std::uint8_t>(next);
+        if (t != next) {
+            lists_[next] = std::move(lists_[t]);
+            lists_[t].clear();
+        }
+        ++next;
+    }
+    // Every day and weekday cell keeps naming the schedule it named; a cell
+    // naming a schedule without entries is left with none.
+    for (std::size_t i = kDayMapOffset; i < kResetTimeOffset; ++i) {
+        header_[i] = renumber[header_[i]];
+    }
+    return next - 1;
+}
+
+std::vector<std::uint8_t> ScheduleSet::Serialize(std::uint8_t serialAddress) {
+    SetSerialAddress(serialAddress);
+    const int n = Compact();
+    std::size_t entryCount = 0;
+    for (int k = 1; k <= n; ++k) {
+        entryCount += lists_[k].size();
+    }
+    const std::size_t size = 476 + 3 * (static_cast<std::size_t>(n) + entryCount);
+    std::vector<std::uint8_t> buf(size, 0);
+    std::copy(header_.begin(), header_.end(), buf.begin());
+    Put24(buf, kLengthOffset, static_cast<std::uint32_t>(size - 9));
+    buf[kCountOffset] = static_cast<std::uint8_t>(n);
+
+    std::size_t offset = kHeaderSize + 3 * (static_cast<std::size_t>(n) + 1);
+    for (int k = 1; k <= n; ++k) {
+        Put24(buf, kHeaderSize + 3 * static_cast<std::size_t>(k - 1),
+              static_cast<std::uint32_t>(offset));
+        for (std::uint32_t entry : lists_[k]) {
+            const auto bytes = EntryToBytes(entry);
+            std::copy(bytes.begin(), bytes.end(), buf.begin() + static_cast<std::ptrdiff_t>(offset));
+            offset += 3;
+        }
+    }
+    Put24(buf, kHeaderSize + 3 * static_cast<std::size_t>(n), static_cast<std::uint32_t>(offset));
+
+    const std::uint16_t sum =
+        Checksum(std::span<const std::uint8_t>(buf).subspan(kChecksummedFrom, size - 9));
+    buf[size - 2] = static_cast<std::uint8_t>(sum & 0xFF);
+    buf[size - 1] = static_cast<std::uint8_t>(sum >> 8);
+    return buf;
+}
+
+ScheduleSet::ParseResult ScheduleSet::Parse(std::span<const std::uint8_t> bytes,
+                                            std::uint8_t serialAddress) {
+    const auto fail = [&](ParseResult result) {
+        Clear();
+        SetSerialAddress(serialAddress);
+        return result;
+    };
+    if (bytes.empty()) {
+        return fail(ParseResult::Empty);
+    }
+    const std::size_t size = bytes.size();
+    // The length field and the checksum.
+    if (size < kCountOffset + 1 + 2 || Get24(bytes, kLengthOffset) != size - 9) {
+        return fail(ParseResult::Bad);
+    }
+    const std::uint16_t stored =
+        static_cast<std::uint16_t>(bytes[size - 2] | (bytes[size - 1] << 8));
+    if (Checksum(bytes.subspan(kChecksummedFrom, size - 9)) != stored) {
+        return fail(ParseResult::Bad);
+    }
+    // A file can pass both checks and still not hold a whole header and offset
+    // table, or point outside itself; such a file is as bad as a wrong sum.
+    const std::size_t n = bytes[kCountOffset];
+    const std::size_t entriesFrom = kHeaderSize + 3 * (n + 1);
+    const std::size_t entriesTo = size - 2;
+    if (entriesFrom > entriesTo) {
+        return fail(ParseResult::Bad);
+    }
+    std::vector<std::uint32_t> table(n + 1);
+    for (std::size_t k = 0; k <= n; ++k) {
+        table[k] = Get24(bytes, kHeaderSize + 3 * k);
+        const bool inside = table[k] >= entriesFrom && table[k] <= entriesTo;
+        if (!inside || (k > 0 && table[k] < table[k - 1])) {
+            return fail(ParseResult::Bad);
+        }
+    }
+
+    Clear();
+    for (std::size_t k = 1; k <= n; ++k) {
+        for (std::size_t at = table[k - 1]; at + 3 <= table[k]; at += 3) {
+            AddScheduleEntry(static_cast<int>(k),
+                             BytesToEntry(bytes[at], bytes[at + 1], bytes[at + 2]));
+        }
+    }
+    std::copy(bytes.begin(), bytes.begin() + kHeaderSize, header_.begin());
+    return ParseResult::Loaded;
+}
