@@ -1,1 +1,223 @@
 #include <gtest/gtest.h>
+
+#include "DocFixture.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::uint32_t At(int hour, int minute, bool track, int number) {
+    return ScheduleSet::MakeEntry(hour, minute, track, number);
+}
+
+std::uint32_t Get24(const Bytes& b, std::size_t at) {
+    return b[at] | (b[at + 1] << 8) | (static_cast<std::uint32_t>(b[at + 2]) << 16);
+}
+
+std::uint16_t Sum(const Bytes& b) {
+    unsigned sum = 0;
+    for (std::size_t i = 7; i < b.size() - 2; ++i) {
+        sum += b[i];
+    }
+    return static_cast<std::uint16_t>(sum);
+}
+
+TEST(ScheduleEntries, KeepTimeOrderAndOneEventPerMinute) {
+    ScheduleSet s;
+    EXPECT_TRUE(s.AddScheduleEntry(1, At(12, 0, false, 1)));
+    EXPECT_TRUE(s.AddScheduleEntry(1, At(8, 15, false, 2)));
+    EXPECT_TRUE(s.AddScheduleEntry(1, At(8, 5, true, 3)));
+    EXPECT_EQ(s.Entries(1), (std::vector<std::uint32_t>{At(8, 5, true, 3), At(8, 15, false, 2),
+                                                       At(12, 0, false, 1)}));
+
+    // Same time, other kind of event: refused; replace swaps it in.
+    EXPECT_TRUE(s.AddScheduleEntry(2, At(7, 30, true, 12)));
+    EXPECT_FALSE(s.AddScheduleEntry(2, At(7, 30, false, 2)));
+    EXPECT_EQ(s.GetScheduleEntry(2, 0), At(7, 30, true, 12));
+    EXPECT_TRUE(s.ReplaceScheduleEntry(2, At(7, 30, false, 2)));
+    EXPECT_EQ(s.Entries(2), (std::vector<std::uint32_t>{At(7, 30, false, 2)}));
+    EXPECT_TRUE(s.RemoveScheduleEntry(2, At(7, 30, true, 99)));  // matched by time alone
+    EXPECT_FALSE(s.RemoveScheduleEntry(2, At(7, 30, true, 99)));
+
+    // Numbers outside 1..255 are never schedules.
+    for (int n : {0, 256, -1}) {
+        EXPECT_FALSE(s.AddScheduleEntry(n, At(1, 0, false, 0)));
+        EXPECT_FALSE(s.CopyScheduleToScratch(n));
+        EXPECT_EQ(s.GetScheduleEntry(n, 0), 0u);
+    }
+    EXPECT_EQ(s.GetScheduleEntry(1, 3), 0u);
+    EXPECT_EQ(s.FindFreeSchedule(), 2);
+
+    // Copying through the scratch list.
+    EXPECT_TRUE(s.CopyScheduleToScratch(1));
+    EXPECT_FALSE(s.InsertScratchEntry(At(8, 5, false, 9)));
+    EXPECT_TRUE(s.ReplaceScratchEntry(At(8, 5, false, 9)));
+    EXPECT_TRUE(s.CopyScratchToSchedule(7));
+    EXPECT_EQ(s.ScratchCount(), 0);
+    EXPECT_EQ(s.GetScheduleEntry(7, 0), At(8, 5, false, 9));
+    EXPECT_EQ(s.GetScheduleEntry(1, 0), At(8, 5, true, 3));
+}
+
+TEST(ScheduleEntries, ConvertToAndFromBytes) {
+    EXPECT_EQ(ScheduleSet::EntryToBytes(0x07B00C), (std::array<std::uint8_t, 3>{0x07, 0xB0, 0x0C}));
+    EXPECT_EQ(ScheduleSet::BytesToEntry(0x23, 0x59, 0xFF), 0x2359FFu);
+    EXPECT_EQ(At(7, 30, true, 12), 0x07B00Cu);
+}
+
+TEST(ScheduleFileImage, EmptyAndOneEntryFilesAreLaidOutByteForByte) {
+    ScheduleSet s;
+    const Bytes empty = s.Serialize(3);
+    ASSERT_EQ(empty.size(), 476u);
+    EXPECT_EQ(Bytes(empty.begin(), empty.begin() + 8), (Bytes{'s', 'A', '5', 'A', '4', '0', '3', 3}));
+    EXPECT_EQ(Get24(empty, 8), 467u);
+    EXPECT_EQ(empty[11], 0);
+    EXPECT_EQ(Get24(empty, 471), 474u);
+    EXPECT_EQ(empty[474] | (empty[475] << 8), Sum(empty));
+
+    s.AddScheduleEntry(1, At(7, 30, true, 12));
+    const Bytes one = s.Serialize(255);
+    ASSERT_EQ(one.size(), 482u);
+    EXPECT_EQ(Bytes(one.begin(), one.begin() + 8), (Bytes{'s', 'A', '5', 'A', '4', 'F', 'F', 0xFF}));
+    EXPECT_EQ(Get24(one, 8), 473u);
+    EXPECT_EQ(one[11], 1);
+    EXPECT_EQ(Get24(one, 471), 477u);
+    EXPECT_EQ(Get24(one, 474), 480u);
+    EXPECT_EQ(Bytes(one.begin() + 477, one.begin() + 480), (Bytes{0x07, 0xB0, 0x0C}));
+    EXPECT_EQ(one[480] | (one[481] << 8), Sum(one));
+}
+
+TEST(ScheduleFileImage, CompactionKeepsDaysOnTheirSchedules) {
+    ScheduleSet s;
+    s.AddScheduleEntry(2, At(9, 0, false, 1));
+    s.AddScheduleEntry(5, At(10, 0, true, 4));
+    s.AddScheduleEntry(5, At(11, 0, true, 5));
+    s.SetDaySchedule(11, 24, 5);    // Christmas Day on schedule 5
+    s.SetDaySchedule(0, 0, 2);      // New Year's Day on schedule 2
+    s.SetDaySchedule(6, 3, 9);      // a schedule without entries
+    s.SetWeekdaySchedule(3, 0, 5);  // Sundays in April
+    s.SetResetTime(0x03, 0x05, 0x01);
+
+    const Bytes file = s.Serialize(0);
+    ASSERT_EQ(file.size(), 476u + 3 * (2 + 3));
+    EXPECT_EQ(file[11], 2);
+    EXPECT_EQ(Get24(file, 471), 480u);
+    EXPECT_EQ(Get24(file, 474), 483u);
+    EXPECT_EQ(Get24(file, 477), 489u);
+    EXPECT_EQ(file[12 + 31 * 11 + 24], 2);
+    EXPECT_EQ(file[12], 1);
+    EXPECT_EQ(file[12 + 31 * 6 + 3], 0);
+    EXPECT_EQ(file[384 + 7 * 3], 2);
+    EXPECT_EQ(Bytes(file.begin() + 468, file.begin() + 471), (Bytes{0x03, 0x05, 0x01}));
+
+    // Memory holds the same numbering, and reading the file gives it back.
+    EXPECT_EQ(s.EntryCount(1), 1);
+    EXPECT_EQ(s.EntryCount(2), 2);
+    EXPECT_EQ(s.EntryCount(5), 0);
+    ScheduleSet read;
+    ASSERT_EQ(read.Parse(file, 0), ScheduleSet::ParseResult::Loaded);
+    EXPECT_EQ(read.Entries(2), s.Entries(2));
+    EXPECT_EQ(read.DaySchedule(11, 24), 2);
+    EXPECT_EQ(read.WeekdaySchedule(3, 0), 2);
+    EXPECT_EQ(read.ResetTime(), (std::array<std::uint8_t, 3>{0x03, 0x05, 0x01}));
+}
+
+TEST(ScheduleFileImage, DamagedFilesAreRejectedWhole) {
+    ScheduleSet s;
+    s.AddScheduleEntry(1, At(7, 30, true, 12));
+    s.AddScheduleEntry(3, At(23, 59, false, 0));
+    s.SetDaySchedule(1, 1, 1);
+    const Bytes good = s.Serialize(7);
+
+    // Every byte from offset 7 on is covered by the length field or the sum.
+    for (std::size_t i = 7; i < good.size(); ++i) {
+        Bytes bad = good;
+        bad[i] ^= 0x40;
+        ScheduleSet read;
+        read.AddScheduleEntry(4, At(1, 1, false, 1));
+        ASSERT_EQ(read.Parse(bad, 7), ScheduleSet::ParseResult::Bad) << "byte " << i;
+        EXPECT_EQ(read.FindFreeSchedule(), 1);
+        EXPECT_EQ(read.DaySchedule(1, 1), 0);
+        EXPECT_EQ(read.HeaderBytes()[5], '0');
+        EXPECT_EQ(read.HeaderBytes()[7], 7);
+    }
+    // The address text is not.
+    Bytes text = good;
+    text[3] = 'Z';
+    ScheduleSet read;
+    EXPECT_EQ(read.Parse(text, 7), ScheduleSet::ParseResult::Loaded);
+    EXPECT_EQ(read.EntryCount(2), 1);
+
+    // Files whose length and sum agree but whose table points elsewhere.
+    auto reseal = [](Bytes b) {
+        const std::uint32_t len = static_cast<std::uint32_t>(b.size() - 9);
+        b[8] = len & 0xFF, b[9] = (len >> 8) & 0xFF, b[10] = (len >> 16) & 0xFF;
+        const std::uint16_t sum = Sum(b);
+        b[b.size() - 2] = sum & 0xFF, b[b.size() - 1] = sum >> 8;
+        return b;
+    };
+    Bytes shortFile(20, 0);
+    Bytes manySchedules = good;
+    manySchedules[11] = 200;
+    Bytes wildOffset = good;
+    wildOffset[473] = 0x7F;
+    Bytes backwards = good;
+    backwards[474] = 0x00;
+    for (const Bytes& b : {reseal(shortFile), reseal(manySchedules), reseal(wildOffset),
+                           reseal(backwards), Bytes(13, 0)}) {
+        ScheduleSet r;
+        EXPECT_EQ(r.Parse(b, 0), ScheduleSet::ParseResult::Bad);
+    }
+    ScheduleSet r;
+    EXPECT_EQ(r.Parse({}, 0), ScheduleSet::ParseResult::Empty);
+}
+
+using ScheduleFile = DocFixture;
+
+TEST_F(ScheduleFile, IsWrittenBesideTheConfigurationAndReadBack) {
+    doc->GetConfig()->SetSerialAddress(0x2A);
+    doc->Schedules().AddScheduleEntry(2, At(7, 30, true, 12));
+    doc->Schedules().AddScheduleEntry(5, At(19, 0, false, 3));
+    doc->Schedules().SetDaySchedule(11, 24, 5);
+    doc->SetModifiedFlag(true);
+    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
+    EXPECT_FALSE(doc->IsModified());
+    const Bytes file = ReadBytes(card / "SCHEDULE.SCH");
+    EXPECT_EQ(Bytes(file.begin(), file.begin() + 8), (Bytes{'s', 'A', '5', 'A', '4', '2', 'A', 0x2A}));
+
+    ASSERT_TRUE(doc->OnOpenDocument(Cfg()));
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(doc->Schedules().EntryCount(1), 1);
+    EXPECT_EQ(doc->Schedules().GetScheduleEntry(2, 0), At(19, 0, false, 3));
+    EXPECT_EQ(doc->Schedules().DaySchedule(11, 24), 2);
+}
+
+TEST_F(ScheduleFile, ABadFileCostsOnlyAMessage) {
+    doc->Schedules().AddScheduleEntry(1, At(7, 30, true, 12));
+    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
+    Bytes file = ReadBytes(card / "SCHEDULE.SCH");
+    file[477] = 0x08;
+    WriteBytes(card / "SCHEDULE.SCH", file);
+
+    ASSERT_TRUE(doc->OnOpenDocument(Cfg()));
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text,
+              "Schedule.sch file has bad length or checksum, ignoring file.");
+    EXPECT_EQ(doc->Schedules().FindFreeSchedule(), 1);
+
+    // A missing file means no schedules, silently.
+    std::filesystem::remove(card / "SCHEDULE.SCH");
+    prompter.shown.clear();
+    ASSERT_TRUE(doc->OnOpenDocument(Cfg()));
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(doc->Schedules().HeaderBytes()[0], 's');
+}
+
+TEST_F(ScheduleFile, AScheduleFileThatCannotBeWrittenIsReportedAndTheSaveGoesOn) {
+    std::filesystem::create_directory(card / "SCHEDULE.SCH");
+    EXPECT_TRUE(doc->OnSaveDocument(Cfg()));
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_NE(prompter.shown[0].text.find((card / "SCHEDULE.SCH").string()), std::string::npos);
+    EXPECT_EQ(ReadBytes(card / "KELDA.CFG").size(), 9614u);
+}
+
+}  // namespace
