@@ -2,22 +2,38 @@
 
 #include <chrono>
 
+#include "platform/NativeDirectory.h"
 #include "platform/ShortNames.h"
 
 namespace platform {
 
-std::vector<DirEntry> ListDirectory(const std::filesystem::path& dir, std::error_code& ec) {
+namespace {
+
+// Lists a directory whose file system keeps no 8.3 aliases, generating them
+// as FAT would if the files were copied to a card in this order.
+std::vector<DirEntry> ListWithGeneratedAliases(const std::filesystem::path& dir,
+                                               std::error_code& ec) {
     std::vector<DirEntry> entries;
     ShortNameGenerator aliases;
     std::filesystem::directory_iterator it(dir, ec);
     for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        // An entry whose status cannot be read has vanished since the listing,
+        // is a broken or looping link, or cannot be opened: none of these is a
+        // file that could be copied to a card, so it takes no alias.
+        std::error_code entryEc;
+        const auto status = it->status(entryEc);
+        if (entryEc) {
+            continue;
+        }
+        const auto written = it->last_write_time(entryEc);
+        if (entryEc) {
+            continue;
+        }
         DirEntry e;
         e.longName = it->path().filename().string();
-        std::error_code entryEc;
-        e.isDirectory = it->is_directory(entryEc);
-        const auto t = it->last_write_time(entryEc);
-        e.lastWrite = entryEc ? 0 : CardFileTime(t);
         e.shortName = aliases.Next(e.longName);
+        e.isDirectory = std::filesystem::is_directory(status);
+        e.lastWrite = CardFileTime(written);
         entries.push_back(std::move(e));
     }
     if (ec) {
@@ -26,19 +42,37 @@ std::vector<DirEntry> ListDirectory(const std::filesystem::path& dir, std::error
     return entries;
 }
 
+}  // namespace
+
+std::vector<DirEntry> ListDirectory(const std::filesystem::path& dir, std::error_code& ec) {
+    ec.clear();
+    if (auto stored = native::ListWithStoredAliases(dir, ec)) {
+        return std::move(*stored);
+    }
+    if (ec) {
+        return {};
+    }
+    return ListWithGeneratedAliases(dir, ec);
+}
+
 std::filesystem::path ExecutablePath(std::error_code& ec) {
-    return std::filesystem::read_symlink("/proc/self/exe", ec);
+    ec.clear();
+    return native::ExecutablePath(ec);
 }
 
 std::uint64_t CardFileTime(std::filesystem::file_time_type t) {
     using namespace std::chrono;
+    using Ticks = duration<std::int64_t, std::ratio<1, 10000000>>;
     // 11644473600 seconds lie between 1601-01-01 and 1970-01-01.
-    constexpr std::int64_t kEpochDifference = 11644473600LL * 10000000LL;
-    const auto sys = file_clock::to_sys(t);
-    const auto ticks = duration_cast<duration<std::int64_t, std::ratio<1, 10000000>>>(
-                           sys.time_since_epoch())
-                           .count();
-    return static_cast<std::uint64_t>(ticks + kEpochDifference);
+    constexpr std::int64_t kUnixEpochInCardTime = 11644473600LL * 10000000LL;
+    // Work in 100 ns ticks from the file clock's own epoch: converting the
+    // nanosecond time point to the system clock first would overflow for
+    // times the file clock holds but the system clock does not (past 2262).
+    static const std::int64_t fileEpoch =
+        floor<Ticks>(file_clock::to_sys(file_clock::time_point{}).time_since_epoch()).count();
+    const std::int64_t ticks =
+        floor<Ticks>(t.time_since_epoch()).count() + fileEpoch + kUnixEpochInCardTime;
+    return ticks < 0 ? 0 : static_cast<std::uint64_t>(ticks);
 }
 
 }  // namespace platform

@@ -1,18 +1,143 @@
 #include "platform/ShortNames.h"
 
 #include <algorithm>
-#include <cctype>
+#include <cstddef>
 
 namespace platform {
 
-// Placeholder rules until the full basis-name generator lands: upper case,
-// cut to 8.3, with a numeric tail when the name does not fit.
+namespace {
+
+constexpr std::size_t kBaseLength = 8;
+constexpr std::size_t kExtensionLength = 3;
+constexpr std::size_t kTailBaseLength = 6;
+
+bool IsSkipped(char c) {
+    return c == '.' || c == ' ';
+}
+
+// Letters, digits and the punctuation a short name may hold as it is.
+bool IsShortNameChar(unsigned char c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
+        return true;
+    }
+    constexpr std::string_view kSpecials = "$%'-_@~`!(){}^#&";
+    return kSpecials.find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+bool IsContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
+
+// The number of bytes of the UTF-8 character at `s[i]` and how many UTF-16
+// units it takes, since FAT converts a long name one UTF-16 unit at a time.
+// A byte that does not start a well-formed sequence is a character on its own.
+struct Utf8Char {
+    std::size_t bytes;
+    std::size_t units;
+};
+
+Utf8Char NextChar(std::string_view s, std::size_t i) {
+    const auto at = [&](std::size_t k) {
+        return i + k < s.size() ? static_cast<unsigned char>(s[i + k]) : 0;
+    };
+    const unsigned char lead = at(0);
+    if (lead < 0x80) {
+        return {1, 1};
+    }
+    if (lead >= 0xC2 && lead <= 0xDF && IsContinuation(at(1))) {
+        return {2, 1};
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        // E0 must not encode an overlong form, ED must not encode a surrogate.
+        const unsigned char lo = lead == 0xE0 ? 0xA0 : 0x80;
+        const unsigned char hi = lead == 0xED ? 0x9F : 0xBF;
+        if (at(1) >= lo && at(1) <= hi && IsContinuation(at(2))) {
+            return {3, 1};
+        }
+        return {1, 1};
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        const unsigned char lo = lead == 0xF0 ? 0x90 : 0x80;
+        const unsigned char hi = lead == 0xF4 ? 0x8F : 0xBF;
+        if (at(1) >= lo && at(1) <= hi && IsContinuation(at(2)) && IsContinuation(at(3))) {
+            return {4, 2};
+        }
+    }
+    return {1, 1};
+}
+
+// Converts one part of the long name (base or extension) into at most `limit`
+// short-name characters. Sets `lossy` when anything was dropped, replaced or
+// cut off.
+std::string ConvertPart(std::string_view part, std::size_t limit, bool& lossy) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < part.size()) {
+        const Utf8Char ch = NextChar(part, i);
+        const auto c = static_cast<unsigned char>(part[i]);
+        i += ch.bytes;
+        if (ch.bytes == 1 && IsSkipped(static_cast<char>(c))) {
+            lossy = true;
+            continue;
+        }
+        if (out.size() == limit) {
+            lossy = true;  // more characters than the part can hold
+            break;
+        }
+        if (ch.bytes == 1 && IsShortNameChar(c)) {
+            out += static_cast<char>(c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c);
+            continue;
+        }
+        lossy = true;
+        out.append(std::min(ch.units, limit - out.size()), '_');
+    }
+    return out;
+}
+
+}  // namespace
+
 std::string ShortNameGenerator::Next(std::string_view longName) {
-    std::string name(longName);
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    taken_.push_back(name);
-    return name;
+    // FAT ignores trailing periods and spaces of a long name.
+    while (!longName.empty() && IsSkipped(longName.back())) {
+        longName.remove_suffix(1);
+    }
+    if (longName.empty()) {
+        return {};
+    }
+
+    // The extension follows the last period, unless only periods and spaces
+    // come before that period: ".mp3" is a base "MP3" without extension.
+    std::string_view basePart = longName;
+    std::string_view extensionPart;
+    const std::size_t dot = longName.rfind('.');
+    if (dot != std::string_view::npos && longName.find_first_not_of(". ") < dot) {
+        basePart = longName.substr(0, dot);
+        extensionPart = longName.substr(dot + 1);
+    }
+
+    bool lossy = false;
+    const std::string base = ConvertPart(basePart, kBaseLength, lossy);
+    const std::string extension = ConvertPart(extensionPart, kExtensionLength, lossy);
+    const std::string suffix = extension.empty() ? std::string() : "." + extension;
+
+    if (!lossy) {
+        std::string alias = base + suffix;
+        if (taken_.insert(alias).second) {
+            return alias;
+        }
+    }
+
+    // The lowest "~N" not yet taken; the base gives way as N grows so that
+    // base and tail never exceed eight characters.
+    for (unsigned n = 1;; ++n) {
+        const std::string tail = "~" + std::to_string(n);
+        const std::size_t room = tail.size() < kBaseLength ? kBaseLength - tail.size() : 0;
+        const std::size_t keep = std::min({base.size(), kTailBaseLength, room});
+        std::string alias = base.substr(0, keep) + tail + suffix;
+        if (taken_.insert(alias).second) {
+            return alias;
+        }
+    }
 }
 
 }  // namespace platform

@@ -2,7 +2,7 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_set>
 
 namespace platform {
 
@@ -10,13 +10,24 @@ namespace platform {
 // into an empty directory in the order of `longNames`: the basis name of the
 // long-name rules, no numeric tail when the long name already is a valid 8.3
 // name, otherwise a "~N" tail unique among the aliases generated before it.
+//
+// The basis name: trailing periods and spaces are ignored; the rest is upper
+// cased; spaces, leading periods and every period but the last are dropped;
+// the extension is the text after the last period; characters a short name
+// cannot hold ("+,;=[]", controls, anything outside ASCII) become '_'; the
+// base keeps 8 characters and the extension 3. If anything was dropped,
+// replaced or cut, or the basis is already taken, the alias is the first
+// 6 characters of the base (fewer when the tail needs room) with the lowest
+// free "~N". Letter case alone does not force a tail: "c.mp3" is "C.MP3".
 class ShortNameGenerator {
-public:
+  public:
     // The alias for the next file; remembers it so later files do not reuse it.
+    // Empty, and nothing remembered, for a name FAT cannot store at all (one
+    // made only of periods and spaces).
     std::string Next(std::string_view longName);
 
-private:
-    std::vector<std::string> taken_;
+  private:
+    std::unordered_set<std::string> taken_;
 };
 
 }  // namespace platform

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <linux/msdos_fs.h>
+
+#include <functional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace platform::vfat {
+
+// The names a FAT directory entry carries.
+struct StoredNames {
+    std::string longName;
+    std::string alias;  // the 8.3 alias in upper case, e.g. "MYSONG~1.MP3"
+};
+
+// One VFAT_IOCTL_READDIR_BOTH call on an open directory: fills the alias
+// (first) and the long name (second) of the next entry and returns what
+// ioctl returns (1 for an entry, 0 at the end, -1 with errno on failure).
+using ReadBothStep = std::function<int(__fat_dirent (&)[2])>;
+
+// Reads every entry's names in the order the directory stores them, without
+// "." and "..". On failure returns an empty list and sets `ec`.
+std::vector<StoredNames> ReadStoredNames(const ReadBothStep& step, std::error_code& ec);
+
+// The step that asks the kernel about the directory open as `dirFd`.
+ReadBothStep IoctlStep(int dirFd);
+
+}  // namespace platform::vfat
