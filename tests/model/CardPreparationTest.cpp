@@ -1,1 +1,104 @@
 #include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "DocFixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using CardPreparation = DocFixture;
+
+TEST_F(CardPreparation, AFreshCardGetsSoundsWithItsAudioFilesAndTheProgram) {
+    Touch(card / "A.MP3", "a");
+    Touch(card / "B.WAV", "b");
+    Touch(card / "c.Mp3", "c");
+    Touch(card / "NOTES.TXT");
+    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
+    EXPECT_TRUE(prompter.shown.empty());
+    for (const char* name : {"A.MP3", "B.WAV", "c.Mp3"}) {
+        EXPECT_TRUE(fs::exists(card / "SOUNDS" / name)) << name;
+        EXPECT_FALSE(fs::exists(card / name)) << name;
+    }
+    EXPECT_TRUE(fs::exists(card / "NOTES.TXT"));
+    EXPECT_EQ(ReadBytes(card / "Cardwright.exe"), ReadBytes(programDir / "cardwright"));
+    EXPECT_EQ(doc->CountTracks(false), 3);
+
+    // SOUNDS exists now: files copied into the root later stay where they are.
+    Touch(card / "D.MP3");
+    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
+    EXPECT_TRUE(fs::exists(card / "D.MP3"));
+    EXPECT_FALSE(fs::exists(card / "SOUNDS" / "D.MP3"));
+}
+
+TEST_F(CardPreparation, RunningFromTheCardLeavesTheProgramAlone) {
+    for (const char* name : {"Cardwright.exe", "CARDWRIGHT.EXE"}) {
+        SCOPED_TRACE(name);
+        Touch(card / name, "running copy");
+        doc->SetExecutablePath(card / name);
+        ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
+        EXPECT_EQ(ReadBytes(card / name), std::vector<std::uint8_t>({'r', 'u', 'n', 'n', 'i', 'n',
+                                                                      'g', ' ', 'c', 'o', 'p',
+                                                                      'y'}));
+        fs::remove(card / name);
+    }
+}
+
+TEST_F(CardPreparation, AProgramThatCannotBeCopiedIsReportedAndTheSaveGoesOn) {
+    doc->SetExecutablePath(programDir / "gone");
+    EXPECT_TRUE(doc->OnSaveDocument(Cfg()));
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "Unable to copy Cardwright.exe to SmartMedia card!");
+    EXPECT_TRUE(doc->IsLoaded());
+}
+
+TEST_F(CardPreparation, OpeningACardWithoutSoundsCreatesIt) {
+    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
+    fs::remove_all(card / "SOUNDS");
+    Touch(card / "song.wav");
+    ASSERT_TRUE(doc->OnOpenDocument(Cfg()));
+    EXPECT_TRUE(fs::is_directory(card / "SOUNDS"));
+    EXPECT_TRUE(fs::exists(card / "SOUNDS" / "song.wav"));
+    EXPECT_EQ(fs::current_path(), card.path());
+}
+
+TEST_F(CardPreparation, SoundsAsAFileFailsTheOpenAndTheSave) {
+    const std::string message =
+        "A file named SOUNDS exists on this SmartMedia.\nSOUNDS must be a directory for this "
+        "media to be used with\nan TUNBOX player.  Please remove this file or use other media.";
+    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
+    fs::remove_all(card / "SOUNDS");
+    Touch(card / "SOUNDS");
+
+    doc->GetConfig()->SetSerialAddress(5);
+    prompter.shown.clear();
+    EXPECT_FALSE(doc->OnOpenDocument(Cfg()));
+    ASSERT_EQ(prompter.shown.size(), 2u);
+    EXPECT_EQ(prompter.shown[0].text, message);
+    EXPECT_NE(prompter.shown[1].text.find(Cfg().string()), std::string::npos);
+    EXPECT_TRUE(doc->GetPathName().empty());
+    EXPECT_EQ(doc->GetConfig()->SerialAddress(), 0u);
+
+    prompter.shown.clear();
+    EXPECT_FALSE(doc->OnSaveDocument(Cfg()));
+    ASSERT_EQ(prompter.shown.size(), 2u);
+    EXPECT_EQ(prompter.shown[0].text, message);
+    EXPECT_EQ(ReadBytes(Cfg()).size(), 8802u);  // what was written stays
+}
+
+TEST_F(CardPreparation, ACardThatRefusesSoundsIsReported) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not bind root";
+    }
+    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
+    fs::remove_all(card / "SOUNDS");
+    fs::permissions(card.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_FALSE(doc->OnOpenDocument(Cfg()));
+    ASSERT_FALSE(prompter.shown.empty());
+    EXPECT_EQ(prompter.shown[0].text,
+              "Unable to create SOUNDS directory on the selected media.\nPlease choose another "
+              "disk.");
+}
+
+}  // namespace

@@ -1,1 +1,158 @@
 #include <gtest/gtest.h>
+
+#include "DocFixture.h"
+
+namespace {
+
+platform::DirEntry File(const std::string& longName, const std::string& alias) {
+    return {longName, alias, false, 0};
+}
+
+// Tracks on a card whose SOUNDS listing the test sets, in stored order.
+class TrackDiscovery : public DocFixture {
+protected:
+    TrackDiscovery() {
+        doc->SetDirectoryLister([this](const std::filesystem::path& dir, std::error_code& ec) {
+            ++listings;
+            if (dir.filename() != "SOUNDS" || !soundsExists) {
+                ec = std::make_error_code(std::errc::no_such_file_or_directory);
+                return std::vector<platform::DirEntry>{};
+            }
+            return sounds;
+        });
+        sounds = {File("A.MP3", "A.MP3"), File("NOTES.TXT", "NOTES.TXT"), File("B.WAV", "B.WAV"),
+                  {"X", "X", true, 0}, File("C.mp3", "C.MP3")};
+    }
+
+    void Remove(const std::string& longName) {
+        std::erase_if(sounds, [&](const auto& e) { return e.longName == longName; });
+    }
+
+    std::vector<platform::DirEntry> sounds;
+    bool soundsExists = true;
+    int listings = 0;
+};
+
+TEST_F(TrackDiscovery, RebuildNumbersTheAudioFilesInDirectoryOrder) {
+    EXPECT_EQ(doc->CountTracks(false), 3);
+    EXPECT_FALSE(doc->GetConfig()->TrackExists(1));
+
+    CardConfig& c = *doc->GetConfig();
+    c.SetEndAction(2, playcode::kRandom);
+    c.SetTrackName(9, "OLD.MP3");
+    EXPECT_EQ(doc->CountTracks(true), 3);
+    const char* names[] = {"", "A.MP3", "B.WAV", "C.MP3"};
+    for (int n = 1; n <= 3; ++n) {
+        EXPECT_EQ(c.TrackName(n), names[n]);
+        EXPECT_EQ(c.FilePosition(n), static_cast<std::uint32_t>(n));
+        EXPECT_EQ(c.EndAction(n), playcode::kStopNow);
+        EXPECT_TRUE(c.StepOn(n));
+        EXPECT_TRUE(c.WaitForInput(n));
+    }
+    EXPECT_FALSE(c.TrackExists(9));
+    EXPECT_FALSE(doc->IsModified());
+
+    soundsExists = false;
+    EXPECT_EQ(doc->CountTracks(false), 0);
+}
+
+TEST_F(TrackDiscovery, ReconcilingKeepsNumbersAndFollowsPositions) {
+    CardConfig& c = *doc->GetConfig();
+    doc->CountTracks(true);
+    c.SetEndAction(3, playcode::kSameAgain);
+    c.SetEndAction(2, playcode::kRandom);
+
+    // B.WAV deleted: C.MP3 keeps track 3 but now sits second.
+    Remove("B.WAV");
+    EXPECT_EQ(doc->SyncTracks(true), 2);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(c.TrackName(3), "C.MP3");
+    EXPECT_EQ(c.FilePosition(3), 2u);
+    EXPECT_EQ(c.EndAction(3), playcode::kSameAgain);
+    EXPECT_FALSE(c.TrackExists(2));
+    EXPECT_EQ(c.EndAction(2), playcode::kStopNow);
+    EXPECT_EQ(doc->SyncTracks(true), 0);
+}
+
+TEST_F(TrackDiscovery, ANewFileTakesTheLowestFreeSlotWithoutMarkingTheDocument) {
+    CardConfig& c = *doc->GetConfig();
+    doc->CountTracks(true);
+    c.SetEndAction(4, playcode::kRandom);  // settings of a free slot survive the new file
+    sounds.push_back(File("D.MP3", "D.MP3"));
+    EXPECT_EQ(doc->SyncTracks(true), 1);
+    EXPECT_EQ(c.TrackName(4), "D.MP3");
+    EXPECT_EQ(c.FilePosition(4), 4u);
+    EXPECT_EQ(c.EndAction(4), playcode::kRandom);
+    EXPECT_FALSE(doc->IsModified());
+
+    // New and missing at once: the missing track's slot is freed only after
+    // the new file has taken the lowest slot free at that moment.
+    Remove("A.MP3");
+    sounds.push_back(File("E.WAV", "E.WAV"));
+    EXPECT_EQ(doc->SyncTracks(true), 3);
+    EXPECT_EQ(c.TrackName(5), "E.WAV");
+    EXPECT_EQ(c.FilePosition(5), 4u);
+    EXPECT_FALSE(c.TrackExists(1));
+}
+
+TEST_F(TrackDiscovery, AnUnchangedCountSkipsTheComparison) {
+    doc->CountTracks(true);
+    doc->GetConfig()->SetTrackName(1, "RENAMED.MP3");
+    EXPECT_EQ(doc->SyncTracks(false), 3);
+    // Same path and count: the second look only counts, whatever the names.
+    listings = 0;
+    EXPECT_EQ(doc->SyncTracks(false), 0);
+    EXPECT_EQ(listings, 1);
+    EXPECT_EQ(doc->SyncTracks(true), 3);
+}
+
+TEST_F(TrackDiscovery, OnlyTheFirst255FilesBecomeTracks) {
+    sounds.clear();
+    for (int i = 1; i <= 300; ++i) {
+        const std::string name = "T" + std::to_string(i) + ".MP3";
+        sounds.push_back(File(name, name));
+    }
+    EXPECT_EQ(doc->CountTracks(false), 300);
+    EXPECT_EQ(doc->CountTracks(true), 300);
+    EXPECT_EQ(doc->GetConfig()->TrackName(255), "T255.MP3");
+    EXPECT_EQ(doc->GetConfig()->TrackName(0), "");
+
+    sounds.erase(sounds.begin());  // every position moves, T1 is gone, T256 is new
+    EXPECT_EQ(doc->SyncTracks(true), 3);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text,
+              "More than 256 audio files on the disk!\nOnly the first 255 files will be used.");
+    EXPECT_EQ(prompter.shown[0].icon, Prompter::Icon::Warning);
+    EXPECT_EQ(doc->GetConfig()->FilePosition(2), 1u);
+    EXPECT_EQ(doc->GetConfig()->FilePosition(255), 254u);
+    EXPECT_FALSE(doc->GetConfig()->TrackExists(1));
+}
+
+TEST_F(TrackDiscovery, FilesWithoutAnAliasAndLongNames) {
+    sounds = {File("My Song.mp3", "MYSONG~1.MP3"), File("odd.wav", "")};
+    doc->CountTracks(true);
+    EXPECT_EQ(doc->GetConfig()->TrackName(2), "ERROR.ERR");
+
+    EXPECT_EQ(doc->SyncTracks(true), 3);  // error.mp3 is new, ERROR.ERR is missing
+    EXPECT_EQ(doc->GetConfig()->TrackName(3), "error.mp3");
+    EXPECT_FALSE(doc->GetConfig()->TrackExists(2));
+    EXPECT_EQ(doc->GetLongTrackName("MYSONG~1.MP3"), "My Song.mp3");
+    EXPECT_EQ(doc->GetLongTrackName("NOPE.MP3"), "NOPE.MP3");
+
+    // Without the cache the long name is looked up on the card.
+    CCardwrightDoc fresh(prompter);
+    fresh.SetDirectoryLister([this](const std::filesystem::path&, std::error_code&) {
+        return sounds;
+    });
+    EXPECT_EQ(fresh.GetLongTrackName("MYSONG~1.MP3"), "My Song.mp3");
+}
+
+TEST_F(TrackDiscovery, AnUnreadableSoundsDirectoryMakesEveryTrackMissing) {
+    doc->CountTracks(true);
+    soundsExists = false;
+    EXPECT_EQ(doc->SyncTracks(true), 2);
+    EXPECT_FALSE(doc->GetConfig()->TrackExists(1));
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+}  // namespace
