@@ -20,7 +20,8 @@ struct DirEntry {
 // and "..". Each entry carries the 8.3 alias that the card's FAT file system
 // holds for it: read from the file system where it keeps one, otherwise the
 // alias FAT would generate if the files were copied to a card in this order.
-// On failure returns an empty list and sets `ec`.
+// Entries whose status cannot be read (removed during the listing, broken or
+// looping links) are left out. On failure returns an empty list and sets `ec`.
 std::vector<DirEntry> ListDirectory(const std::filesystem::path& dir, std::error_code& ec);
 
 // Full path of the running program's executable; empty with `ec` set on failure.

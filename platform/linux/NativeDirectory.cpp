@@ -37,7 +37,7 @@ std::error_code LastError() {
 // 100-nanosecond intervals between 1601-01-01 and 1970-01-01.
 constexpr std::int64_t kUnixEpochInCardTime = 116444736000000000LL;
 
-std::uint64_t CardFileTime(const struct timespec& t) {
+std::uint64_t CardFileTimeOf(const struct timespec& t) {
     const std::int64_t ticks =
         static_cast<std::int64_t>(t.tv_sec) * 10000000LL + t.tv_nsec / 100 + kUnixEpochInCardTime;
     return ticks < 0 ? 0 : static_cast<std::uint64_t>(ticks);
@@ -83,7 +83,7 @@ std::optional<std::vector<DirEntry>> ListWithStoredAliases(const std::filesystem
         e.longName = name.longName;
         e.shortName = name.alias;
         e.isDirectory = S_ISDIR(st.st_mode);
-        e.lastWrite = CardFileTime(st.st_mtim);
+        e.lastWrite = CardFileTimeOf(st.st_mtim);
         entries.push_back(std::move(e));
     }
     return entries;

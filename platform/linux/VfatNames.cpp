@@ -10,7 +10,7 @@ namespace platform::vfat {
 namespace {
 
 // A FAT directory holds at most 65536 entries; a file system that keeps
-// answering past that is not going to stop.
+// answering past that is damaged and would never stop.
 constexpr std::size_t kMaxEntries = 65536;
 
 std::string Upper(std::string s) {
@@ -27,20 +27,24 @@ std::string Upper(std::string s) {
 std::vector<StoredNames> ReadStoredNames(const ReadBothStep& step, std::error_code& ec) {
     ec.clear();
     std::vector<StoredNames> names;
-    for (std::size_t calls = 0; calls < kMaxEntries + 2; ++calls) {
+    for (std::size_t calls = 0;; ++calls) {
+        if (calls > kMaxEntries) {
+            ec = std::make_error_code(std::errc::io_error);
+            return {};
+        }
         __fat_dirent both[2];
         std::memset(both, 0, sizeof both);
         errno = 0;
         const int result = step(both);
         if (result < 0) {
             if (errno == ENOENT) {
-                break;  // the directory ends (or went away) here
+                return names;  // the directory ends (or went away) here
             }
             ec.assign(errno != 0 ? errno : EIO, std::system_category());
             return {};
         }
         if (result == 0 || both[0].d_reclen == 0) {
-            break;
+            return names;
         }
         // The kernel terminates both names, but the buffer is ours to guard.
         both[0].d_name[sizeof both[0].d_name - 1] = '\0';
@@ -56,7 +60,6 @@ std::vector<StoredNames> ReadStoredNames(const ReadBothStep& step, std::error_co
         entry.alias = Upper(shown);
         names.push_back(std::move(entry));
     }
-    return names;
 }
 
 ReadBothStep IoctlStep(int dirFd) {

@@ -13,6 +13,8 @@ namespace platform::vfat {
 struct StoredNames {
     std::string longName;
     std::string alias;  // the 8.3 alias in upper case, e.g. "MYSONG~1.MP3"
+
+    bool operator==(const StoredNames&) const = default;
 };
 
 // One VFAT_IOCTL_READDIR_BOTH call on an open directory: fills the alias
