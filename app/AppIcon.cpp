@@ -1,0 +1,5 @@
+#include "app/AppIcon.h"
+
+QIcon AppIcon() {
+    return QIcon(QStringLiteral(":/cardwright/cardwright.png"));
+}

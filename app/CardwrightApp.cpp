@@ -1,0 +1,193 @@
+#include "app/CardwrightApp.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/AboutDialog.h"
+#include "app/AppStrings.h"
+#include "app/CardwrightView.h"
+#include "app/FileChooser.h"
+#include "app/MainFrame.h"
+#include "model/Prompter.h"
+#include "platform/Directory.h"
+
+namespace {
+
+std::filesystem::path ToPath(const QString& path) {
+    return std::filesystem::path(path.toStdString());
+}
+
+QString FromPath(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+}  // namespace
+
+CCardwrightApp::CCardwrightApp(Prompter& prompter, FileChooser& files, BusyIndicator* busy)
+    : prompter_(prompter),
+      files_(files),
+      doc_(prompter, busy),
+      recent_(appstrings::kRecentFileCount) {
+    std::error_code ec;
+    executablePath_ = platform::ExecutablePath(ec);
+}
+
+CCardwrightApp::~CCardwrightApp() {
+    delete frame_.data();
+}
+
+CCardwrightView* CCardwrightApp::View() const {
+    return frame_ != nullptr ? frame_->View() : nullptr;
+}
+
+bool CCardwrightApp::InitInstance(const QStringList& args) {
+    frame_ = new CMainFrame(*this, doc_, prompter_);
+
+    doc_.OnNewDocument();
+    QString named;
+    for (const QString& arg : args) {
+        if (!arg.startsWith(QLatin1Char('-'))) {
+            named = arg;
+            break;
+        }
+    }
+    if (!named.isEmpty() && !OpenFile(named)) {
+        return false;
+    }
+    RefreshView();
+    frame_->show();
+
+    // Started from a card: its configuration lies beside the program.
+    if (!executablePath_.empty()) {
+        const std::filesystem::path beside =
+            executablePath_.parent_path() / appstrings::kConfigFileName.toStdString();
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(beside, ec)) {
+            OpenDocumentFile(FromPath(beside));
+        }
+    }
+    return true;
+}
+
+void CCardwrightApp::OnFileNew() {
+    if (!SaveModified()) {
+        return;
+    }
+    doc_.OnNewDocument();
+    RefreshView();
+}
+
+void CCardwrightApp::OnFileOpen() {
+    const QString startDir = doc_.GetPathName().empty()
+                                 ? QDir::currentPath()
+                                 : FromPath(doc_.GetPathName().parent_path());
+    const std::optional<QString> path = files_.ChooseOpenFile(startDir);
+    if (path) {
+        OpenDocumentFile(*path);
+    }
+}
+
+bool CCardwrightApp::OpenDocumentFile(const QString& path) {
+    if (!SaveModified()) {
+        return false;
+    }
+    const bool opened = OpenFile(path);
+    RefreshView();
+    return opened;
+}
+
+bool CCardwrightApp::OpenFile(const QString& path) {
+    // On failure the document has told the user; a file it could not read
+    // leaves it as it was, one it rejected part way leaves a new document.
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (!doc_.OnOpenDocument(ToPath(absolute))) {
+        return false;
+    }
+    recent_.Add(absolute);
+    emit RecentFilesChanged();
+    return true;
+}
+
+void CCardwrightApp::OnOpenRecentFile(int index) {
+    const QStringList& files = recent_.Files();
+    if (index < 0 || index >= files.size()) {
+        return;
+    }
+    const QString path = files[index];
+    if (!SaveModified()) {
+        return;
+    }
+    if (!OpenFile(path)) {
+        // Gone or unreadable: the user has been told; keep it off the list.
+        const int stale = recent_.Files().indexOf(path);
+        recent_.Remove(stale);
+        emit RecentFilesChanged();
+    }
+    RefreshView();
+}
+
+bool CCardwrightApp::SaveModified() {
+    if (!doc_.IsModified()) {
+        return true;
+    }
+    const std::string name =
+        doc_.GetPathName().empty() ? doc_.GetTitle() : doc_.GetPathName().string();
+    switch (prompter_.Ask("Save changes to " + name + "?", Prompter::Buttons::YesNoCancel,
+                          Prompter::Icon::Warning)) {
+        case Prompter::Answer::Yes:
+            // Through the page in front, so that what it shows is saved too.
+            return View() != nullptr ? View()->OnFileSave() : FileSave();
+        case Prompter::Answer::No:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CCardwrightApp::OnAppAbout() {
+    AboutDialog about(frame_);
+    about.exec();
+}
+
+bool CCardwrightApp::FileSave() {
+    if (doc_.GetPathName().empty()) {
+        return FileSaveAs();
+    }
+    return DoSave(FromPath(doc_.GetPathName()));
+}
+
+bool CCardwrightApp::FileSaveAs() {
+    const QString suggested =
+        doc_.GetPathName().empty()
+            ? QDir(FromPath(doc_.CardDirectory())).filePath(appstrings::kConfigFileName)
+            : FromPath(doc_.GetPathName());
+    const std::optional<QString> path = files_.ChooseSaveFile(suggested);
+    if (!path) {
+        return false;
+    }
+    return DoSave(*path);
+}
+
+bool CCardwrightApp::DoSave(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (!doc_.OnSaveDocument(ToPath(absolute))) {
+        return false;
+    }
+    doc_.SetPathName(ToPath(absolute));
+    recent_.Add(absolute);
+    emit RecentFilesChanged();
+    emit DocumentChanged();
+    return true;
+}
+
+void CCardwrightApp::RefreshView() {
+    if (View() != nullptr) {
+        View()->OnInitialUpdate();
+    }
+    emit DocumentChanged();
+}
+
+QString CCardwrightApp::FrameTitle() const {
+    return QString::fromStdString(doc_.GetTitle()) + QStringLiteral(" - ") +
+           appstrings::kWindowTitle;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <filesystem>
+#include <memory>
+
+#include "app/MainFrame.h"
+#include "app/RecentFileList.h"
+#include "app/SaveCommands.h"
+#include "model/CardwrightDoc.h"
+
+class BusyIndicator;
+class CCardwrightView;
+class FileChooser;
+class Prompter;
+
+// The application: the one document, the main window, and the document
+// handling around them (New, Open, Save, Save As, the question to save a
+// modified document, the recent-file list, the files to open at start-up).
+class CCardwrightApp : public QObject, public SaveCommands {
+    Q_OBJECT
+
+  public:
+    CCardwrightApp(Prompter& prompter, FileChooser& files, BusyIndicator* busy = nullptr);
+    ~CCardwrightApp() override;
+
+    // Where the program looks for a TUNBOX.CFG of its own at start-up;
+    // defaults to the running executable.
+    void SetExecutablePath(std::filesystem::path path) { executablePath_ = std::move(path); }
+
+    // Creates the main window and its document: the file named in `args`
+    // (the arguments after the program name) or a new one, then the
+    // TUNBOX.CFG beside the program if there is one. False when the named
+    // file cannot be opened; the program then ends.
+    bool InitInstance(const QStringList& args);
+
+    CCardwrightDoc& Document() { return doc_; }
+    CMainFrame* MainFrame() const { return frame_; }
+    CCardwrightView* View() const;
+    RecentFileList& RecentFiles() { return recent_; }
+
+    void OnFileNew();
+    void OnFileOpen();
+    // Asks to save a modified document first; false when the user cancels
+    // or the file cannot be opened.
+    bool OpenDocumentFile(const QString& path);
+    void OnOpenRecentFile(int index);
+    // Offers to save a modified document; false means the user cancelled
+    // (or the save failed) and what was asked for must not happen.
+    bool SaveModified();
+    void OnAppAbout();
+
+    bool FileSave() override;
+    bool FileSaveAs() override;
+
+    // "<document title> - TUNBOX Configuration".
+    QString FrameTitle() const;
+
+  signals:
+    void RecentFilesChanged();
+    void DocumentChanged();
+
+  private:
+    bool OpenFile(const QString& path);
+    bool DoSave(const QString& path);
+    void RefreshView();
+
+    Prompter& prompter_;
+    FileChooser& files_;
+    CCardwrightDoc doc_;
+    RecentFileList recent_;
+    std::filesystem::path executablePath_;
+    QPointer<CMainFrame> frame_;
+};

@@ -1,0 +1,59 @@
+#include "app/CardwrightView.h"
+
+#include "app/BlinkCodes.h"
+#include "app/MyPropertySheet.h"
+#include "model/CardwrightDoc.h"
+#include "model/Prompter.h"
+
+CCardwrightView::CCardwrightView(CCardwrightDoc& doc, SaveCommands& save, Prompter& prompter,
+                                 QWidget* parent)
+    : QWidget(parent), doc_(doc), save_(save), prompter_(prompter) {
+    setObjectName(QStringLiteral("cardwrightView"));
+}
+
+void CCardwrightView::OnInitialUpdate() {
+    CreateSheet();
+}
+
+bool CCardwrightView::CreateSheet() {
+    delete sheet_.data();
+    sheet_ = new CMyPropertySheet(doc_, save_, this);
+    sheet_->move(0, 0);
+    sheet_->resize(sheet_->sizeHint());
+    sheet_->show();
+    setFixedSize(sheet_->size());
+    return true;
+}
+
+bool CCardwrightView::OnFileSave() {
+    return sheet_ != nullptr && sheet_->OnFileSave();
+}
+
+bool CCardwrightView::OnFileSaveAs() {
+    return sheet_ != nullptr && sheet_->OnFileSaveAs();
+}
+
+void CCardwrightView::OnPlayerType(PlayerModel model) {
+    if (sheet_ != nullptr) {
+        sheet_->OnPlayerType(model);
+    }
+}
+
+void CCardwrightView::OnResetDefaults() {
+    if (sheet_ != nullptr) {
+        sheet_->OnResetDefaults();
+    }
+}
+
+bool CCardwrightView::IsPlayerTypeChecked(PlayerModel model) const {
+    return doc_.GetConfig()->IsModel(model);
+}
+
+void CCardwrightView::OnBlinkCode(int commandId) {
+    for (const BlinkCode& code : BlinkCodes()) {
+        if (code.commandId == commandId) {
+            prompter_.Ask(code.explanation, Prompter::Buttons::Ok, Prompter::Icon::None);
+            return;
+        }
+    }
+}

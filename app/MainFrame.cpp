@@ -1,0 +1,304 @@
+#include "app/MainFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "app/AppIcon.h"
+#include "app/AppStrings.h"
+#include "app/BlinkCodes.h"
+#include "app/CardwrightApp.h"
+#include "app/CardwrightView.h"
+#include "app/EditCommands.h"
+#include "app/KeyboardLocks.h"
+
+namespace {
+
+QString FirstLocalFile(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls()) {
+        return {};
+    }
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile()) {
+            return url.toLocalFile();
+        }
+    }
+    return {};
+}
+
+struct PlayerTypeItem {
+    PlayerModel model;
+    const char* text;
+    const char* prompt;
+    const char* objectName;
+};
+
+// Menu order. Only the two audio-only players and TUNBOX/A8 have a prompt.
+constexpr PlayerTypeItem kPlayerTypes[] = {
+    {PlayerModel::Tunlet, "TUNLET\tAudio Only", "Setup info for Audio-only player with 2 inputs",
+     "playerTypeTunlet"},
+    {PlayerModel::Tunbox, "TUNBOX\tAudio Only", "Setup info for Audio-only player with 8 inputs",
+     "playerTypeTunbox"},
+    {PlayerModel::TunboxA8, "TUNBOX/A8\tAudio and A&nimation",
+     "Setup windows for player with Animation", "playerTypeA8"},
+    {PlayerModel::TunboxA40, "TUNBOX/A40\tAudio and Animation", "", "playerTypeA40"},
+    {PlayerModel::TunboxC8, "TUNBOX/C8\tAudio, Animation, Clock", "", "playerTypeC8"},
+    {PlayerModel::TunboxC40, "TUNBOX/C40\tAudio, Animation, Clock", "", "playerTypeC40"},
+};
+
+}  // namespace
+
+CMainFrame::CMainFrame(CCardwrightApp& app, CCardwrightDoc& doc, Prompter& prompter,
+                       QWidget* parent)
+    : QMainWindow(parent), app_(app), view_(new CCardwrightView(doc, app, prompter, this)) {
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowIcon(AppIcon());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setAcceptDrops(true);
+    setCentralWidget(view_);
+    CreateMenus();
+    CreateStatusBar();
+    // The window always has the size the view asks for.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(&app_, &CCardwrightApp::DocumentChanged, this, &CMainFrame::OnDocumentChanged);
+    connect(&app_, &CCardwrightApp::RecentFilesChanged, this, &CMainFrame::UpdateRecentFiles);
+    OnDocumentChanged();
+}
+
+QAction* CMainFrame::AddAction(QMenu* menu, const QString& text, const QString& prompt) {
+    QAction* action = menu->addAction(text);
+    action->setStatusTip(prompt);
+    return action;
+}
+
+void CMainFrame::CreateMenus() {
+    // File
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
+    QAction* newAction =
+        AddAction(fileMenu_, QStringLiteral("&New"), QStringLiteral("Start a new configuration"));
+    newAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    connect(newAction, &QAction::triggered, &app_, &CCardwrightApp::OnFileNew);
+    QAction* open = AddAction(fileMenu_, QStringLiteral("&Open..."),
+                              QStringLiteral("Open an existing configuration file"));
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(open, &QAction::triggered, &app_, &CCardwrightApp::OnFileOpen);
+    QAction* save = AddAction(fileMenu_, QStringLiteral("&Save"),
+                              QStringLiteral("Save the configuration to the card"));
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(save, &QAction::triggered, view_, &CCardwrightView::OnFileSave);
+    QAction* saveAs = AddAction(fileMenu_, QStringLiteral("Save &As..."),
+                                QStringLiteral("Save the configuration under a new name"));
+    connect(saveAs, &QAction::triggered, view_, &CCardwrightView::OnFileSaveAs);
+    fileMenu_->addSeparator();
+    recentPlaceholder_ = fileMenu_->addAction(QStringLiteral("Recent File"));
+    recentPlaceholder_->setEnabled(false);
+    fileMenu_->addSeparator();
+    QAction* exit = AddAction(fileMenu_, QStringLiteral("E&xit"),
+                              QStringLiteral("Quit the program; asks to save changes"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+    for (QAction* a : {newAction, open, save, saveAs, exit}) {
+        a->setObjectName(QStringLiteral("file") + a->text()
+                                                      .remove(QLatin1Char('&'))
+                                                      .remove(QStringLiteral("..."))
+                                                      .remove(QLatin1Char(' ')));
+    }
+    UpdateRecentFiles();
+
+    // Edit
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    using editcommands::Command;
+    auto addEdit = [&](const QString& text, const QString& prompt, Command command,
+                       std::initializer_list<QKeySequence> keys, const char* name) {
+        QAction* action = AddAction(edit, text, prompt);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(QList<QKeySequence>(keys));
+        connect(action, &QAction::triggered, this,
+                [this, command] { editcommands::Run(command, focusWidget()); });
+        return action;
+    };
+    undo_ = addEdit(QStringLiteral("&Undo"), QStringLiteral("Undo the last change to the text"),
+                    Command::Undo,
+                    {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)},
+                    "editUndo");
+    edit->addSeparator();
+    cut_ = addEdit(
+        QStringLiteral("Cu&t"), QStringLiteral("Cut the selection to the clipboard"), Command::Cut,
+        {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}, "editCut");
+    copy_ = addEdit(QStringLiteral("&Copy"), QStringLiteral("Copy the selection to the clipboard"),
+                    Command::Copy,
+                    {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)},
+                    "editCopy");
+    paste_ = addEdit(QStringLiteral("&Paste"),
+                     QStringLiteral("Insert the clipboard text at the cursor"), Command::Paste,
+                     {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)},
+                     "editPaste");
+    edit->addSeparator();
+    QAction* reset = edit->addAction(QStringLiteral("Reset Everything to Defaults"));
+    reset->setObjectName(QStringLiteral("resetEverything"));
+    connect(reset, &QAction::triggered, view_, &CCardwrightView::OnResetDefaults);
+    connect(edit, &QMenu::aboutToShow, this, &CMainFrame::UpdateEditCommands);
+    // The shortcuts stay live while the menu is closed; the text field in
+    // focus then decides what they do.
+    connect(edit, &QMenu::aboutToHide, this, [this] {
+        for (QAction* action : {undo_, cut_, copy_, paste_}) {
+            action->setEnabled(true);
+        }
+    });
+
+    // Player Type
+    QMenu* player = menuBar()->addMenu(QStringLiteral("&Player Type"));
+    player->setObjectName(QStringLiteral("playerTypeMenu"));
+    for (const PlayerTypeItem& item : kPlayerTypes) {
+        QAction* action =
+            AddAction(player, QString::fromUtf8(item.text), QString::fromUtf8(item.prompt));
+        action->setObjectName(QString::fromLatin1(item.objectName));
+        action->setCheckable(true);
+        const PlayerModel model = item.model;
+        connect(action, &QAction::triggered, this, [this, model] {
+            view_->OnPlayerType(model);
+            UpdatePlayerTypeChecks();
+        });
+        playerTypes_.emplace_back(model, action);
+    }
+    connect(player, &QMenu::aboutToShow, this, &CMainFrame::UpdatePlayerTypeChecks);
+
+    // Player Blink Codes
+    QMenu* blink = menuBar()->addMenu(QStringLiteral("Player &Blink Codes"));
+    blink->setObjectName(QStringLiteral("blinkCodeMenu"));
+    for (const BlinkCode& code : BlinkCodes()) {
+        QAction* action = AddAction(blink, QString::fromUtf8(code.menuText),
+                                    QString::fromUtf8(code.statusPrompt));
+        action->setObjectName(QStringLiteral("blinkCode%1").arg(code.commandId));
+        const int id = code.commandId;
+        connect(action, &QAction::triggered, this, [this, id] { view_->OnBlinkCode(id); });
+    }
+
+    // Help
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QAction* about = AddAction(help, QStringLiteral("&About Cardwright..."),
+                               QStringLiteral("Show the program's name, release and copyright"));
+    about->setObjectName(QStringLiteral("helpAbout"));
+    connect(about, &QAction::triggered, &app_, &CCardwrightApp::OnAppAbout);
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(false);
+    // The idle prompt is a normal widget, so that command prompts shown while
+    // a menu item is highlighted cover it and it comes back afterwards.
+    auto* ready = new QLabel(appstrings::kIdlePrompt, bar);
+    ready->setObjectName(QStringLiteral("messagePane"));
+    bar->addWidget(ready, 1);
+    const char* names[] = {"capsIndicator", "numIndicator", "scrollIndicator"};
+    const char* texts[] = {"CAP", "NUM", "SCRL"};
+    for (int i = 0; i < 3; ++i) {
+        auto* label = new QLabel(bar);
+        label->setObjectName(QString::fromLatin1(names[i]));
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setAlignment(Qt::AlignCenter);
+        label->setMinimumWidth(
+            label->fontMetrics().horizontalAdvance(QString::fromLatin1(texts[i])) + 12);
+        label->setProperty("indicatorText", QString::fromLatin1(texts[i]));
+        bar->addPermanentWidget(label);
+        lockIndicators_[static_cast<std::size_t>(i)] = label;
+    }
+    UpdateLockIndicators();
+    auto* poll = new QTimer(this);
+    connect(poll, &QTimer::timeout, this, &CMainFrame::UpdateLockIndicators);
+    poll->start(250);
+}
+
+void CMainFrame::UpdateLockIndicators() {
+    // A pane shows its text while its lock is on, and stays blank where the
+    // platform cannot tell.
+    const std::optional<LockKeys> locks = QueryLockKeys();
+    const bool lit[] = {locks && locks->capsLock, locks && locks->numLock,
+                        locks && locks->scrollLock};
+    for (std::size_t i = 0; i < lockIndicators_.size(); ++i) {
+        QLabel* label = lockIndicators_[i];
+        label->setText(lit[i] ? label->property("indicatorText").toString() : QString());
+    }
+}
+
+void CMainFrame::UpdatePlayerTypeChecks() {
+    for (const auto& [model, action] : playerTypes_) {
+        action->setChecked(view_->IsPlayerTypeChecked(model));
+    }
+}
+
+QAction* CMainFrame::PlayerTypeAction(PlayerModel model) const {
+    for (const auto& [m, action] : playerTypes_) {
+        if (m == model) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+void CMainFrame::UpdateEditCommands() {
+    using editcommands::Command;
+    QWidget* focus = focusWidget();
+    undo_->setEnabled(editcommands::CanRun(Command::Undo, focus));
+    cut_->setEnabled(editcommands::CanRun(Command::Cut, focus));
+    copy_->setEnabled(editcommands::CanRun(Command::Copy, focus));
+    paste_->setEnabled(editcommands::CanRun(Command::Paste, focus));
+}
+
+void CMainFrame::UpdateRecentFiles() {
+    for (QAction* action : recentActions_) {
+        fileMenu_->removeAction(action);
+        action->deleteLater();
+    }
+    recentActions_.clear();
+    const QStringList& files = app_.RecentFiles().Files();
+    recentPlaceholder_->setVisible(files.isEmpty());
+    for (int i = 0; i < files.size(); ++i) {
+        QString shown = files[i];
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown), fileMenu_);
+        action->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
+        action->setStatusTip(QStringLiteral("Open this configuration file"));
+        connect(action, &QAction::triggered, &app_, [this, i] { app_.OnOpenRecentFile(i); });
+        fileMenu_->insertAction(recentPlaceholder_, action);
+        recentActions_.push_back(action);
+    }
+}
+
+void CMainFrame::OnDocumentChanged() {
+    setWindowTitle(app_.FrameTitle());
+    UpdatePlayerTypeChecks();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (app_.SaveModified()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!FirstLocalFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QString file = FirstLocalFile(event->mimeData());
+    if (file.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    activateWindow();
+    app_.OpenDocumentFile(file);
+}

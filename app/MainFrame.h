@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <vector>
+
+#include "model/CardConfig.h"
+
+class CCardwrightApp;
+class CCardwrightDoc;
+class CCardwrightView;
+class Prompter;
+class QAction;
+class QLabel;
+class QMenu;
+
+// The main window: menus, the view with its sheet, and the status bar. It
+// cannot be resized; it takes the size the sheet needs.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    CMainFrame(CCardwrightApp& app, CCardwrightDoc& doc, Prompter& prompter,
+               QWidget* parent = nullptr);
+
+    CCardwrightView* View() const { return view_; }
+
+    // Sets the check mark on the Player Type item of the current model.
+    void UpdatePlayerTypeChecks();
+    // Enables the Edit items that can act on the focused text field.
+    void UpdateEditCommands();
+    void UpdateRecentFiles();
+    void UpdateLockIndicators();
+
+    QAction* PlayerTypeAction(PlayerModel model) const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    void CreateMenus();
+    void CreateStatusBar();
+    void OnDocumentChanged();
+    QAction* AddAction(QMenu* menu, const QString& text, const QString& prompt);
+
+    CCardwrightApp& app_;
+    CCardwrightView* view_;
+    std::vector<std::pair<PlayerModel, QAction*>> playerTypes_;
+    QMenu* fileMenu_ = nullptr;
+    QAction* recentPlaceholder_ = nullptr;
+    std::vector<QAction*> recentActions_;
+    QAction* undo_ = nullptr;
+    QAction* cut_ = nullptr;
+    QAction* copy_ = nullptr;
+    QAction* paste_ = nullptr;
+    std::array<QLabel*, 3> lockIndicators_{};
+};

@@ -1,0 +1,327 @@
+#include "app/MyPropertySheet.h"
+
+#include <QFontMetrics>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/SaveCommands.h"
+#include "model/CardwrightDoc.h"
+#include "pages/AudioSetup.h"
+#include "pages/DummyPage.h"
+#include "pages/InputSetup.h"
+#include "pages/MpuSetup.h"
+#include "pages/PlaylistSetup.h"
+#include "pages/TrackSetup.h"
+#include "schedule/SchedulePage.h"
+
+namespace {
+
+// The pages were laid out as 440 x 221 dialog units: a quarter of the average
+// character width across, an eighth of the line height down.
+QSize PageTemplateSize(const QFont& font) {
+    const QFontMetrics metrics(font);
+    return {440 * metrics.averageCharWidth() / 4, 221 * metrics.height() / 8};
+}
+
+}  // namespace
+
+CMyPropertySheet::CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWidget* parent)
+    : QWidget(parent), doc_(doc), save_(save), tabs_(new QTabWidget(this)) {
+    setObjectName(QStringLiteral("propertySheet"));
+    tabs_->setObjectName(QStringLiteral("sheetTabs"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(tabs_);
+
+    warningPage_ = new DummyPage(doc_, this);
+    audioPage_ = new CAudioSetup(doc_, this);
+    inputPage_ = new CInputSetup(doc_, QStringLiteral("Input Setup"), this);
+    animationInputPage_ = new CInputSetup(doc_, QStringLiteral("Animation Input Setup"), this);
+    trackPage_ = new CTrackSetup(doc_, this);
+    playlistPage_ = new CPlaylistSetup(doc_, this);
+    schedulePage_ = new SchedulePage(doc_, this);
+    animationPage_ = new CMpuSetup(doc_, this);
+
+    // Every page gets the same size, so the window keeps its size whichever
+    // pages the model shows.
+    const std::vector<CPropertyPage*> all{warningPage_,        audioPage_,    inputPage_,
+                                          animationInputPage_, trackPage_,    playlistPage_,
+                                          schedulePage_,       animationPage_};
+    QSize pageSize = PageTemplateSize(font());
+    for (CPropertyPage* page : all) {
+        pageSize = pageSize.expandedTo(page->sizeHint());
+    }
+    // Wide enough for the longest row of tabs, which the clock models show.
+    {
+        const QSignalBlocker blocker(tabs_);
+        for (CPropertyPage* page : all) {
+            tabs_->addTab(page, page->Caption());
+        }
+        pageSize.setWidth(std::max(pageSize.width(), tabs_->tabBar()->sizeHint().width()));
+        while (tabs_->count() > 0) {
+            tabs_->removeTab(0);
+        }
+    }
+    for (CPropertyPage* page : all) {
+        page->setObjectName(page->Caption());
+        page->SetHost(this);
+        page->setMinimumSize(pageSize);
+        page->hide();
+    }
+
+    connect(tabs_, &QTabWidget::currentChanged, this, &CMyPropertySheet::OnTabChanged);
+
+    if (doc_.CountTracks(false) == 0) {
+        doc_.CountTracks(true);
+    }
+    BuildPageSet();
+}
+
+CMyPropertySheet::~CMyPropertySheet() {
+    // The pages are children of this widget; make sure none is told anything
+    // while the widgets are torn down.
+    disconnect(tabs_, nullptr, this, nullptr);
+}
+
+int CMyPropertySheet::GetPageCount() const {
+    return tabs_->count();
+}
+
+CPropertyPage* CMyPropertySheet::GetPage(int index) const {
+    return qobject_cast<CPropertyPage*>(tabs_->widget(index));
+}
+
+int CMyPropertySheet::GetActiveIndex() const {
+    return active_ != nullptr ? tabs_->indexOf(active_) : -1;
+}
+
+bool CMyPropertySheet::SetActivePage(int index) {
+    CPropertyPage* page = GetPage(index);
+    return page != nullptr && SwitchTo(page);
+}
+
+void CMyPropertySheet::AddPage(CPropertyPage* page) {
+    if (tabs_->indexOf(page) >= 0) {
+        return;
+    }
+    const QSignalBlocker blocker(tabs_);
+    tabs_->addTab(page, page->Caption());
+    // The tab widget makes its first page current by itself; keep showing the
+    // page that is really active.
+    if (active_ != nullptr) {
+        tabs_->setCurrentWidget(active_);
+    }
+}
+
+void CMyPropertySheet::RemovePage(CPropertyPage* page) {
+    const int index = tabs_->indexOf(page);
+    if (index < 0) {
+        return;
+    }
+    {
+        const QSignalBlocker blocker(tabs_);
+        tabs_->removeTab(index);
+    }
+    page->hide();
+    if (page != active_) {
+        if (active_ != nullptr) {
+            ShowTab(active_);
+        }
+        return;
+    }
+    // The page in front goes. While it is being left or the sheet is being
+    // cleared, whoever started that decides what comes next; otherwise its
+    // neighbour comes to the front.
+    active_ = nullptr;
+    if (switching_ || clearing_) {
+        return;
+    }
+    page->OnKillActive();
+    if (GetPageCount() > 0) {
+        SwitchTo(GetPage(std::max(0, index - 1)));
+    }
+}
+
+bool CMyPropertySheet::SwitchTo(CPropertyPage* target) {
+    if (target == active_) {
+        ShowTab(target);
+        return true;
+    }
+    if (active_ != nullptr) {
+        CPropertyPage* leaving = active_;
+        bool left = false;
+        {
+            const QScopedValueRollback<bool> guard(switching_, true);
+            left = leaving->OnKillActive();
+        }
+        if (!left) {
+            if (tabs_->indexOf(leaving) >= 0) {
+                active_ = leaving;
+                ShowTab(leaving);
+            }
+            return false;
+        }
+    }
+    active_ = nullptr;
+    if (tabs_->indexOf(target) < 0) {
+        return false;
+    }
+    active_ = target;
+    ShowTab(target);
+    target->OnSetActive();
+    return true;
+}
+
+void CMyPropertySheet::ShowTab(CPropertyPage* page) {
+    const QSignalBlocker blocker(tabs_);
+    tabs_->setCurrentWidget(page);
+}
+
+void CMyPropertySheet::OnTabChanged(int index) {
+    if (switching_ || clearing_) {
+        return;
+    }
+    if (CPropertyPage* page = GetPage(index)) {
+        SwitchTo(page);
+    }
+}
+
+void CMyPropertySheet::RemoveAllPages() {
+    const QScopedValueRollback<bool> guard(clearing_, true);
+    if (active_ != nullptr) {
+        // Leaving stores what the page shows; a refusal cannot keep a page
+        // that is about to go.
+        CPropertyPage* leaving = active_;
+        leaving->OnKillActive();
+        active_ = nullptr;
+    }
+    while (GetPageCount() > 0) {
+        RemovePage(GetPage(GetPageCount() - 1));
+    }
+}
+
+void CMyPropertySheet::BuildPageSet() {
+    RemoveAllPages();
+    AddPage(warningPage_);
+    if (doc_.CountTracks(false) > 0) {
+        const CardConfig& config = *doc_.GetConfig();
+        const std::uint32_t model = config.PlayerModelWord();
+        AddPage(trackPage_);
+        AddPage(playlistPage_);
+        AddPage(audioPage_);
+        AddPage(inputPage_);
+        if ((model & CardConfig::kModelAudioOnly) != 0) {
+            audioPage_->SetCoverFlag(1);
+        } else {
+            audioPage_->SetCoverFlag(0);
+            AddPage(animationInputPage_);
+            AddPage(animationPage_);
+            if ((model & CardConfig::kModelClock) != 0) {
+                AddPage(schedulePage_);
+            }
+        }
+        inputPage_->SetTableSelector(InputSet::Player);
+        animationInputPage_->SetTableSelector(InputSet::Animation);
+        if (doc_.SyncTracks(false) == 0) {
+            RemovePage(warningPage_);
+        }
+    }
+    SetActivePage(0);
+}
+
+void CMyPropertySheet::OnPlayerType(PlayerModel model) {
+    doc_.GetConfig()->SetPlayerModel(model);
+    BuildPageSet();
+}
+
+void CMyPropertySheet::ResetCommonDefaults(InputSet set) {
+    CardConfig& c = *doc_.GetConfig();
+    c.SetSerialAddress(0);
+    c.SetFirstAnimationChannel(0);
+    c.SetMainVolumeLeft(60);
+    c.SetMainVolumeRight(60);
+    c.SetHalfMuteVolumeLeft(30);
+    c.SetHalfMuteVolumeRight(30);
+    c.SetPlayerControlChannel(1);
+    c.SetLevelControlChannelLeft(2);
+    c.SetLevelControlChannelRight(3);
+    c.SetMidiChannel(0);
+    c.SetAnimationFirstNote(0);
+    c.SetPowerAmplifiersFlag(1);
+    c.SetBassCornerFrequency(200);
+    c.SetBassGain(0);
+    c.SetTrebleCornerFrequency(15000);
+    c.SetTrebleGain(0);
+    c.SetAudioConstant(layout::kAudioConstant);
+    // Reception modes, realtime levels, outputs off, MIDI notes and write
+    // protection off; animation from flash and the DMX checksum on. The clock
+    // flags and the derived input mask keep their values.
+    c.SetDmxReception(0);
+    c.SetMidiReception(0);
+    c.SetNetSerialReception(0);
+    c.SetIrRemoteReception(0);
+    c.SetAnimationFromFlashFlag(1);
+    c.SetRealtimeLevelLeft(0);
+    c.SetRealtimeLevelRight(0);
+    c.SetOutputsOffFlag(0);
+    c.SetDmxChecksumFlag(1);
+    c.SetMidiNotesFlag(0);
+    c.SetFlashWriteProtectFlag(0);
+    doc_.ApplyInputDefaults(set, doc_.CountTracks(false));
+}
+
+void CMyPropertySheet::OnResetDefaults() {
+    SetActivePage(0);
+    CardConfig& c = *doc_.GetConfig();
+    const std::uint32_t model = c.PlayerModelWord();
+    if ((model & CardConfig::kModelAudioOnly) != 0) {
+        ResetCommonDefaults(InputSet::Player);
+    } else if ((model & (CardConfig::kModel8 | CardConfig::kModel40)) != 0) {
+        doc_.ClearInputSet(InputSet::Player);
+        ResetCommonDefaults(InputSet::Animation);
+        if ((model & CardConfig::kModel8) == 0) {
+            c.SetPlayerControlChannel(5);
+            c.SetLevelControlChannelLeft(6);
+            c.SetLevelControlChannelRight(7);
+        }
+    }
+    if ((model & CardConfig::kModelClock) != 0) {
+        doc_.Schedules().SetResetTime(0x03, 0x05, 0x01);
+        c.SetResetClockFlag(1);
+        c.SetNoBlueStartsFlag(0);
+    }
+    BuildPageSet();
+}
+
+bool CMyPropertySheet::OnFileSave() {
+    if (active_ == nullptr) {
+        SetActivePage(0);
+    }
+    const bool saved = active_ != nullptr ? active_->OnFileSave() : save_.FileSave();
+    BuildPageSet();
+    return saved;
+}
+
+bool CMyPropertySheet::OnFileSaveAs() {
+    if (active_ == nullptr) {
+        SetActivePage(0);
+    }
+    const bool saved = active_ != nullptr ? active_->OnFileSaveAs() : save_.FileSaveAs();
+    // Whether or not a new name was chosen, the track list starts again from
+    // the SOUNDS directory of wherever the document now lives.
+    doc_.CountTracks(true);
+    BuildPageSet();
+    return saved;
+}
+
+bool CMyPropertySheet::DocumentFileSave() {
+    return save_.FileSave();
+}
+
+bool CMyPropertySheet::DocumentFileSaveAs() {
+    return save_.FileSaveAs();
+}

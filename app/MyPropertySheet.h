@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+#include "model/CardConfig.h"
+#include "pages/PropertyPage.h"
+
+class CCardwrightDoc;
+class SaveCommands;
+class QTabWidget;
+class DummyPage;
+class CAudioSetup;
+class CInputSetup;
+class CTrackSetup;
+class CPlaylistSetup;
+class SchedulePage;
+class CMpuSetup;
+
+// The tabbed sheet of setup pages. It builds the page set that fits the
+// player model and the card, and tells each page when it comes to the front
+// or leaves, is removed, or is saved from.
+class CMyPropertySheet : public QWidget, public PageHost {
+    Q_OBJECT
+
+  public:
+    CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWidget* parent = nullptr);
+    ~CMyPropertySheet() override;
+
+    int GetPageCount() const;
+    CPropertyPage* GetPage(int index) const;
+    CPropertyPage* GetActivePage() const { return active_; }
+    int GetActiveIndex() const;
+    // Brings page `index` to the front; false when the page in front refused
+    // to be left.
+    bool SetActivePage(int index);
+    void AddPage(CPropertyPage* page);
+    void RemovePage(CPropertyPage* page) override;
+    QTabWidget* Tabs() const { return tabs_; }
+
+    // Clears the sheet and adds the pages of the current model and card.
+    void BuildPageSet();
+    void OnPlayerType(PlayerModel model);
+    void OnResetDefaults();
+    bool OnFileSave();
+    bool OnFileSaveAs();
+    // The common part of the defaults for one input table's model family.
+    void ResetCommonDefaults(InputSet set);
+
+    bool DocumentFileSave() override;
+    bool DocumentFileSaveAs() override;
+
+    DummyPage* TrackWarningPage() const { return warningPage_; }
+
+  private:
+    bool SwitchTo(CPropertyPage* target);
+    void ShowTab(CPropertyPage* page);
+    void OnTabChanged(int index);
+    void RemoveAllPages();
+
+    CCardwrightDoc& doc_;
+    SaveCommands& save_;
+    QTabWidget* tabs_;
+
+    // Constructed once, in this order, and kept while pages come and go.
+    DummyPage* warningPage_;
+    CAudioSetup* audioPage_;
+    CInputSetup* inputPage_;
+    CInputSetup* animationInputPage_;
+    CTrackSetup* trackPage_;
+    CPlaylistSetup* playlistPage_;
+    SchedulePage* schedulePage_;
+    CMpuSetup* animationPage_;
+
+    CPropertyPage* active_ = nullptr;
+    bool switching_ = false;
+    bool clearing_ = false;
+};

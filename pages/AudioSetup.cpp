@@ -1,0 +1,4 @@
+#include "pages/AudioSetup.h"
+
+CAudioSetup::CAudioSetup(CCardwrightDoc& doc, QWidget* parent)
+    : CPropertyPage(doc, QStringLiteral("Audio Setup"), parent) {}

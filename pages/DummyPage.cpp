@@ -1,0 +1,71 @@
+#include "pages/DummyPage.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "model/CardwrightDoc.h"
+
+const char* const DummyPage::kTemplateText =
+    "\nThere are no tracks in the current directory.\n\nOpen an existing configuration file on "
+    "the TUNBOX player drive.\n\nOr save this file to the TUNBOX drive to create a new "
+    "configuration.";
+const char* const DummyPage::kTracksChangedText =
+    "\n\nTracks on card have changed!\n\n\nCheck the Track and Playlist configuration to make "
+    "sure that it still is what you want.";
+const char* const DummyPage::kNoSoundFilesText =
+    "\n\nThere are no sound files on this card.\n\nCopy some WAV or MP3 files to the SOUNDS "
+    "directory and rerun the Configurator.";
+
+DummyPage::DummyPage(CCardwrightDoc& doc, QWidget* parent)
+    : CPropertyPage(doc, QStringLiteral("Track Warning"), parent),
+      message_(new QLabel(QString::fromUtf8(kTemplateText), this)) {
+    message_->setObjectName(QStringLiteral("trackWarningText"));
+    message_->setTextFormat(Qt::PlainText);
+    message_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    message_->setWordWrap(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(message_);
+}
+
+DummyPage::~DummyPage() = default;
+
+QString DummyPage::MessageText() const {
+    return message_->text();
+}
+
+bool DummyPage::OnSetActive() {
+    left_ = false;
+    if (!font_) {
+        font_ = std::make_unique<QFont>(QStringLiteral("Arial"), 24);
+    }
+    message_->setFont(*font_);
+
+    CCardwrightDoc& doc = Document();
+    if (doc.SyncTracks(true) != 0) {
+        message_->setText(QString::fromUtf8(kTracksChangedText));
+    } else if (doc.CountTracks(false) == 0 && doc.IsLoaded()) {
+        message_->setText(QString::fromUtf8(kNoSoundFilesText));
+    }
+    return CPropertyPage::OnSetActive();
+}
+
+bool DummyPage::OnKillActive() {
+    if (left_) {
+        return CPropertyPage::OnKillActive();
+    }
+    left_ = true;
+    const bool ok = CPropertyPage::OnKillActive();
+    if (Host() != nullptr) {
+        Host()->RemovePage(this);
+    }
+    return ok;
+}
+
+// The warning page has nothing to store: straight to the document.
+bool DummyPage::OnFileSave() {
+    return Host() != nullptr && Host()->DocumentFileSave();
+}
+
+bool DummyPage::OnFileSaveAs() {
+    return Host() != nullptr && Host()->DocumentFileSaveAs();
+}

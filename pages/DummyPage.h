@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QFont>
+#include <memory>
+
+#include "pages/PropertyPage.h"
+
+class QLabel;
+
+// "Track Warning": stands in front of the other pages when the card holds no
+// audio files or its files no longer match the track list, and takes itself
+// out of the sheet as soon as the user moves on.
+class DummyPage : public CPropertyPage {
+    Q_OBJECT
+
+  public:
+    static const char* const kTemplateText;
+    static const char* const kTracksChangedText;
+    static const char* const kNoSoundFilesText;
+
+    explicit DummyPage(CCardwrightDoc& doc, QWidget* parent = nullptr);
+    ~DummyPage() override;
+
+    bool OnSetActive() override;
+    bool OnKillActive() override;
+    bool OnFileSave() override;
+    bool OnFileSaveAs() override;
+
+    QString MessageText() const;
+    bool HasLeft() const { return left_; }
+
+  private:
+    QLabel* message_;
+    // Made on the first activation and kept for the page's life.
+    std::unique_ptr<QFont> font_;
+    bool left_ = false;
+};

@@ -1,0 +1,4 @@
+#include "pages/PlaylistSetup.h"
+
+CPlaylistSetup::CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent)
+    : CPropertyPage(doc, QStringLiteral("Playlists"), parent) {}

@@ -1,0 +1,208 @@
+// Writes a demonstration card into a folder: a TUNBOX/C40 configuration with
+// ten short tones in SOUNDS, two playlists, a show file and a few scheduled
+// days, all saved through the document so the card files are exactly what
+// the program itself writes.
+//
+//   cardwright-demo-card [--program PATH] FOLDER
+//
+// PATH is the program to copy onto the card beside the configuration.
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "model/CardwrightDoc.h"
+#include "platform/Directory.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Answers every question with its first button and reports every message.
+class ConsolePrompter : public Prompter {
+  public:
+    Answer Ask(const std::string& text, Buttons buttons, Icon) override {
+        std::cerr << "cardwright-demo-card: " << text << "\n";
+        return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes
+                                                                            : Answer::Ok;
+    }
+};
+
+void PutLe(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
+}
+
+// A mono 16-bit PCM WAV file holding a short tone that fades out.
+bool WriteTone(const fs::path& path, double frequency, double seconds) {
+    constexpr std::uint32_t kRate = 22050;
+    const auto samples = static_cast<std::uint32_t>(kRate * seconds);
+    const std::uint32_t dataBytes = samples * 2;
+    std::vector<std::uint8_t> wav;
+    wav.reserve(44 + dataBytes);
+    for (char c : std::string("RIFF"))
+        wav.push_back(static_cast<std::uint8_t>(c));
+    PutLe(wav, 36 + dataBytes, 4);
+    for (char c : std::string("WAVEfmt "))
+        wav.push_back(static_cast<std::uint8_t>(c));
+    PutLe(wav, 16, 4);         // format chunk size
+    PutLe(wav, 1, 2);          // PCM
+    PutLe(wav, 1, 2);          // mono
+    PutLe(wav, kRate, 4);      // sample rate
+    PutLe(wav, kRate * 2, 4);  // byte rate
+    PutLe(wav, 2, 2);          // block align
+    PutLe(wav, 16, 2);         // bits per sample
+    for (char c : std::string("data"))
+        wav.push_back(static_cast<std::uint8_t>(c));
+    PutLe(wav, dataBytes, 4);
+    constexpr double kTwoPi = 6.283185307179586;
+    for (std::uint32_t i = 0; i < samples; ++i) {
+        const double t = static_cast<double>(i) / kRate;
+        const double envelope = 1.0 - static_cast<double>(i) / samples;
+        const double value = 12000.0 * envelope * std::sin(kTwoPi * frequency * t);
+        PutLe(wav, static_cast<std::uint16_t>(static_cast<std::int16_t>(value)), 2);
+    }
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(wav.data()), static_cast<std::streamsize>(wav.size()));
+    return static_cast<bool>(file);
+}
+
+struct Tone {
+    const char* name;
+    double frequency;
+};
+
+constexpr Tone kTones[] = {
+    {"Welcome to the Lighthouse.wav", 262.0}, {"Foghorn in the Harbour.wav", 294.0},
+    {"Ghost Ship Passing By.wav", 330.0},     {"Keeper's Evening Story.wav", 349.0},
+    {"Storm Over the Rocks.wav", 392.0},      {"Seagulls at Sunrise.wav", 440.0},
+    {"Lantern Room Music Box.wav", 494.0},    {"Shipwreck Bell Ringing.wav", 523.0},
+    {"Tide Coming In Slowly.wav", 587.0},     {"Goodnight and Safe Harbour.wav", 659.0},
+};
+
+int Fail(const std::string& what) {
+    std::cerr << "cardwright-demo-card: " << what << "\n";
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    fs::path program;
+    fs::path folder;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--program" && i + 1 < argc) {
+            program = argv[++i];
+        } else if (!arg.empty() && arg[0] != '-' && folder.empty()) {
+            folder = arg;
+        } else {
+            return Fail("usage: cardwright-demo-card [--program PATH] FOLDER");
+        }
+    }
+    if (folder.empty()) {
+        return Fail("usage: cardwright-demo-card [--program PATH] FOLDER");
+    }
+
+    std::error_code ec;
+    folder = fs::absolute(folder, ec);
+    fs::create_directories(folder / "SOUNDS", ec);
+    if (ec) {
+        return Fail("cannot create " + (folder / "SOUNDS").string() + ": " + ec.message());
+    }
+    for (const Tone& tone : kTones) {
+        if (!WriteTone(folder / "SOUNDS" / tone.name, tone.frequency, 1.5)) {
+            return Fail("cannot write " + (folder / "SOUNDS" / tone.name).string());
+        }
+    }
+    // The player only lists show files and records the chosen one; any bytes
+    // will do for a demonstration.
+    const fs::path show = folder / "SHOW1.A01";
+    {
+        std::ofstream file(show, std::ios::binary);
+        file << "Lighthouse animation show for the demonstration card\n";
+        if (!file) {
+            return Fail("cannot write " + show.string());
+        }
+    }
+
+    ConsolePrompter prompter;
+    CCardwrightDoc doc(prompter);
+    if (!program.empty()) {
+        doc.SetExecutablePath(fs::absolute(program, ec));
+    }
+    doc.OnNewDocument();
+    doc.SetPathName(folder / "TUNBOX.CFG");
+    const int tracks = doc.CountTracks(true);
+    if (tracks != 10) {
+        return Fail("expected 10 tracks in SOUNDS, found " + std::to_string(tracks));
+    }
+
+    CardConfig& c = *doc.GetConfig();
+    c.SetPlayerModel(PlayerModel::TunboxC40);
+    doc.ClearInputSet(InputSet::Player);
+    doc.ApplyInputDefaults(InputSet::Animation, tracks);
+    c.SetPlayerControlChannel(5);
+    c.SetLevelControlChannelLeft(6);
+    c.SetLevelControlChannelRight(7);
+
+    // The story tracks run on into each other; the last one stops.
+    c.SetPowerUpTrack(1);
+    for (int n = 1; n <= 4; ++n) {
+        c.SetEndAction(n, playcode::kNextHigher);
+        c.SetEndDelay(n, 20);
+        c.SetWaitForInput(n, false);
+    }
+    c.SetEndAction(6, playcode::kRandom);
+    c.SetEndDelay(6, 50);
+    c.SetWaitForInput(6, false);
+
+    // Playlist 1 tells the story in order; playlist 2 plays the sea sounds.
+    const int story[] = {1, 2, 3, 4, 5};
+    const int sea[] = {6, 9, 2, 8};
+    for (int k = 0; k < 5; ++k) {
+        c.SetPlaylistEntry(0, k, c.TrackName(story[k]));
+    }
+    c.SetPlaylistCount(0, 5);
+    for (int k = 0; k < 4; ++k) {
+        c.SetPlaylistEntry(1, k, c.TrackName(sea[k]));
+    }
+    c.SetPlaylistCount(1, 4);
+    c.SetPlaylistRemember(1, true);
+    doc.RebuildPlaylistSlots();
+
+    c.SetChosenDownloadFile("SHOW1.A01");
+    c.SetNextBootFlag(1);
+    const auto showTime = fs::last_write_time(show, ec);
+    if (!ec) {
+        c.SetChosenDownloadStamp(platform::CardFileTime(showTime));
+    }
+
+    // Opening hours on weekends and two special days.
+    ScheduleSet& s = doc.Schedules();
+    s.AddScheduleEntry(1, ScheduleSet::MakeEntry(10, 0, true, 1));
+    s.AddScheduleEntry(1, ScheduleSet::MakeEntry(12, 30, true, 7));
+    s.AddScheduleEntry(1, ScheduleSet::MakeEntry(17, 0, true, 10));
+    s.AddScheduleEntry(2, ScheduleSet::MakeEntry(19, 0, false, 0));
+    s.AddScheduleEntry(2, ScheduleSet::MakeEntry(21, 45, true, 10));
+    for (int month = 0; month < 12; ++month) {
+        s.SetWeekdaySchedule(month, 6, 1);  // Saturdays
+    }
+    s.SetDaySchedule(9, 30, 2);   // 31 October
+    s.SetDaySchedule(11, 24, 2);  // 25 December
+    s.SetDaySchedule(6, 3, 1);    // 4 July
+    s.SetResetTime(0x03, 0x05, 0x01);
+    c.SetResetClockFlag(1);
+
+    if (!doc.OnSaveDocument(folder / "TUNBOX.CFG")) {
+        return Fail("saving " + (folder / "TUNBOX.CFG").string() + " failed");
+    }
+    std::cout << (folder / "TUNBOX.CFG").string() << "\n";
+    return 0;
+}
