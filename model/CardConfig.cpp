@@ -1,6 +1,7 @@
 #include "model/CardConfig.h"
 
 #include <cstring>
+#include <unordered_map>
 
 void PackName(std::string_view text, std::uint32_t* words) {
     unsigned char bytes[layout::kNameLength] = {};
@@ -135,18 +136,19 @@ void CardConfig::RebuildPlaylistSlots() {
     for (int n = 0; n < layout::kTrackSlots; ++n) {
         SetPlaylistSlot(n, 0);
     }
+    // Each name's lowest track number, looked up once per entry.
+    std::unordered_map<std::string, int> trackOfName;
+    for (int n = layout::kMaxTrack; n >= 1; --n) {
+        trackOfName[TrackName(n)] = n;
+    }
     for (int p = 0; p < layout::kPlaylistCount; ++p) {
         if (PlaylistCount(p) > static_cast<std::uint32_t>(layout::kPlaylistEntries)) {
             SetPlaylistCount(p, 0);
         }
         const int count = static_cast<int>(PlaylistCount(p));
         for (int k = 0; k < count; ++k) {
-            const std::string entry = PlaylistEntry(p, k);
-            for (int n = 1; n <= layout::kMaxTrack; ++n) {
-                if (TrackName(n) == entry) {
-                    SetPlaylistSlot(1 + 32 * p + k, static_cast<std::uint32_t>(n));
-                    break;
-                }
+            if (auto it = trackOfName.find(PlaylistEntry(p, k)); it != trackOfName.end()) {
+                SetPlaylistSlot(1 + 32 * p + k, static_cast<std::uint32_t>(it->second));
             }
         }
     }

@@ -44,6 +44,11 @@ void ScheduleSet::Clear() {
 
 bool ScheduleSet::Insert(std::vector<std::uint32_t>& list, std::uint32_t entry) {
     const std::uint32_t key = TimeKey(entry);
+    // Files hold their entries in order, so reading one only ever appends.
+    if (list.empty() || TimeKey(list.back()) < key) {
+        list.push_back(entry);
+        return true;
+    }
     for (auto it = list.begin(); it != list.end(); ++it) {
         const std::uint32_t stored = TimeKey(*it);
         if (stored == key) {

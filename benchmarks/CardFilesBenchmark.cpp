@@ -1,0 +1,237 @@
+// Open and save of a full card, and the track reconciliation of a full
+// SOUNDS directory, each beside the raw cost of the same file-system work.
+// Prints the Google Benchmark table, then the ratios.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "model/CardwrightDoc.h"
+#include "model/ConfigFile.h"
+#include "model/KeldaFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Silent : public Prompter {
+public:
+    Answer Ask(const std::string&, Buttons, Icon) override { return Answer::Ok; }
+};
+
+fs::path MakeDir(const std::string& name) {
+    // On tmpfs where there is one, so that the figures show this program's own
+    // work rather than the disk's write-back heuristics.
+    const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+    const fs::path dir = base / ("cardwright-bench-" + name);
+    fs::remove_all(dir);
+    fs::create_directories(dir / "SOUNDS");
+    return dir;
+}
+
+// 255 named tracks with settings, eight full playlists, 60 schedules with
+// entries and busy day and weekday tables.
+void FillFullCard(CCardwrightDoc& doc) {
+    CardConfig& c = *doc.GetConfig();
+    c.SetPlayerModel(PlayerModel::TunboxC40);
+    for (int n = 1; n <= 255; ++n) {
+        char name[16];
+        std::snprintf(name, sizeof name, "TRACK%03d.MP3", n);
+        c.SetTrackName(n, name);
+        c.SetEndAction(n, playcode::kNextHigher);
+        c.SetEndDelay(n, static_cast<std::uint32_t>(n));
+        c.SetFilePosition(n, static_cast<std::uint32_t>(n));
+    }
+    for (int p = 0; p < 8; ++p) {
+        c.SetPlaylistCount(p, 31);
+        for (int k = 0; k < 31; ++k) {
+            c.SetPlaylistEntry(p, k, c.TrackName(1 + (p * 31 + k) % 255));
+        }
+    }
+    c.RebuildPlaylistSlots();
+    ScheduleSet& s = doc.Schedules();
+    for (int n = 1; n <= 60; ++n) {
+        for (int h = 0; h < 24; ++h) {
+            s.AddScheduleEntry(n, ScheduleSet::MakeEntry(h, (n * 7 + h) % 60, h % 2 == 0, n));
+        }
+    }
+    for (int m = 0; m < 12; ++m) {
+        for (int d = 0; d < 31; ++d) {
+            s.SetDaySchedule(m, d, static_cast<std::uint8_t>(1 + (m * 31 + d) % 60));
+        }
+        for (int w = 0; w < 7; ++w) {
+            s.SetWeekdaySchedule(m, w, static_cast<std::uint8_t>(1 + (m + w) % 60));
+        }
+    }
+}
+
+struct CardBench {
+    fs::path dir = MakeDir("card");
+    fs::path program = dir.parent_path() / "cardwright-bench-program";
+    Silent prompter;
+    CCardwrightDoc doc{prompter};
+
+    CardBench() {
+        std::ofstream(program, std::ios::binary) << std::string(64 * 1024, 'p');
+        doc.SetExecutablePath(program);
+        FillFullCard(doc);
+        doc.OnSaveDocument(dir / "TUNBOX.CFG");
+    }
+};
+
+void WriteRaw(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd >= 0) {
+        benchmark::DoNotOptimize(::write(fd, bytes.data(), bytes.size()));
+        ::close(fd);
+    }
+}
+
+void ReadRaw(const fs::path& path, std::vector<std::uint8_t>& bytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd >= 0) {
+        bytes.resize(static_cast<std::size_t>(fs::file_size(path)));
+        benchmark::DoNotOptimize(::read(fd, bytes.data(), bytes.size()));
+        ::close(fd);
+    }
+}
+
+void BM_SaveFullCard(benchmark::State& state) {
+    CardBench b;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(b.doc.OnSaveDocument(b.dir / "TUNBOX.CFG"));
+    }
+}
+BENCHMARK(BM_SaveFullCard)->Unit(benchmark::kMicrosecond);
+
+// The same four files, already encoded, each written with one write call.
+void BM_SaveRawWrites(benchmark::State& state) {
+    CardBench b;
+    const auto cfg = configfile::Encode(*b.doc.GetConfig());
+    const auto sch = b.doc.Schedules().Serialize(0);
+    const auto kelda = keldafile::Encode(*b.doc.GetConfig());
+    std::vector<std::uint8_t> program;
+    ReadRaw(b.program, program);
+    for (auto _ : state) {
+        WriteRaw(b.dir / "TUNBOX.CFG", cfg);
+        WriteRaw(b.dir / "SCHEDULE.SCH", sch);
+        WriteRaw(b.dir / "KELDA.CFG", kelda);
+        WriteRaw(b.dir / "Cardwright.exe", program);
+    }
+}
+BENCHMARK(BM_SaveRawWrites)->Unit(benchmark::kMicrosecond);
+
+void BM_OpenFullCard(benchmark::State& state) {
+    CardBench b;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(b.doc.OnOpenDocument(b.dir / "TUNBOX.CFG"));
+    }
+}
+BENCHMARK(BM_OpenFullCard)->Unit(benchmark::kMicrosecond);
+
+void BM_OpenRawReads(benchmark::State& state) {
+    CardBench b;
+    std::vector<std::uint8_t> bytes;
+    for (auto _ : state) {
+        ReadRaw(b.dir / "TUNBOX.CFG", bytes);
+        ReadRaw(b.dir / "SCHEDULE.SCH", bytes);
+        benchmark::DoNotOptimize(fs::is_directory(b.dir / "SOUNDS"));
+    }
+}
+BENCHMARK(BM_OpenRawReads)->Unit(benchmark::kMicrosecond);
+
+// A SOUNDS directory of 300 files with long names.
+struct SoundsBench {
+    fs::path dir = MakeDir("sounds");
+    Silent prompter;
+    CCardwrightDoc doc{prompter};
+
+    SoundsBench() {
+        for (int i = 0; i < 300; ++i) {
+            std::ofstream(dir / "SOUNDS" / ("Track number " + std::to_string(i) + " long name.mp3"));
+        }
+        doc.SetPathName(dir / "TUNBOX.CFG");
+        doc.CountTracks(true);
+    }
+};
+
+void BM_SyncTracksFirstScan(benchmark::State& state) {
+    SoundsBench b;
+    int flip = 0;
+    for (auto _ : state) {
+        // A new path each time empties the caches, as opening another card does.
+        b.doc.SetPathName(b.dir / ((flip ^= 1) ? "TUNBOX.CFG" : "tunbox.cfg"));
+        benchmark::DoNotOptimize(b.doc.SyncTracks(true));
+    }
+}
+BENCHMARK(BM_SyncTracksFirstScan)->Unit(benchmark::kMicrosecond);
+
+void BM_SyncTracksRescanAfterRename(benchmark::State& state) {
+    SoundsBench b;
+    b.doc.SyncTracks(true);
+    const fs::path a = b.dir / "SOUNDS" / "Track number 150 long name.mp3";
+    const fs::path c = b.dir / "SOUNDS" / "Track number 150 renamed.mp3";
+    int flip = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        (flip ^= 1) ? fs::rename(a, c) : fs::rename(c, a);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(b.doc.SyncTracks(true));
+    }
+}
+BENCHMARK(BM_SyncTracksRescanAfterRename)->Unit(benchmark::kMicrosecond);
+
+void BM_BareListing(benchmark::State& state) {
+    SoundsBench b;
+    for (auto _ : state) {
+        int count = 0;
+        for (const auto& e : fs::directory_iterator(b.dir / "SOUNDS")) {
+            benchmark::DoNotOptimize(e.path());
+            ++count;
+        }
+        benchmark::DoNotOptimize(count);
+    }
+}
+BENCHMARK(BM_BareListing)->Unit(benchmark::kMicrosecond);
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs) {
+            times_[r.benchmark_name()] = r.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        Ratio("save", "BM_SaveFullCard", "BM_SaveRawWrites");
+        Ratio("open", "BM_OpenFullCard", "BM_OpenRawReads");
+        Ratio("first scan", "BM_SyncTracksFirstScan", "BM_BareListing");
+        Ratio("rescan after a rename", "BM_SyncTracksRescanAfterRename", "BM_BareListing");
+    }
+
+private:
+    void Ratio(const char* what, const std::string& ours, const std::string& raw) {
+        if (times_.count(ours) && times_.count(raw) && times_[raw] > 0) {
+            std::printf("%-24s %10.1f us vs %10.1f us raw: ratio %.2f\n", what, times_[ours],
+                        times_[raw], times_[ours] / times_[raw]);
+        }
+    }
+    std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
