@@ -62,7 +62,7 @@ void PackName(std::string_view text, std::uint32_t* words);
 std::string UnpackName(const std::uint32_t* words);
 
 class CardConfig {
-public:
+  public:
     CardConfig() { words_.fill(0); }
 
     // Raw words, for the file readers and writers only.
@@ -76,10 +76,14 @@ public:
     // Sets every field to the value a new document has.
     void SetDefaults();
 
-#define CARDWRIGHT_FIELD(Name, w, shift, width)                     \
-    static constexpr BitField k##Name{w, shift, width};             \
-    std::uint32_t Name() const { return Get(k##Name); }             \
-    void Set##Name(std::uint32_t v) { Set(k##Name, v); }
+#define CARDWRIGHT_FIELD(Name, w, shift, width)         \
+    static constexpr BitField k##Name{w, shift, width}; \
+    std::uint32_t Name() const {                        \
+        return Get(k##Name);                            \
+    }                                                   \
+    void Set##Name(std::uint32_t v) {                   \
+        Set(k##Name, v);                                \
+    }
 
     CARDWRIGHT_FIELD(ConfigVersion, 0, 0, 24)
     CARDWRIGHT_FIELD(TrackNameTablePosition, 1, 0, 24)
@@ -125,22 +129,50 @@ public:
 #undef CARDWRIGHT_FIELD
 
     // The equaliser gains are 24-bit two's complement.
-    int BassGain() const { return SignedWord(15); }
-    void SetBassGain(int gain) { SetWord(15, static_cast<std::uint32_t>(gain)); }
-    int TrebleGain() const { return SignedWord(17); }
-    void SetTrebleGain(int gain) { SetWord(17, static_cast<std::uint32_t>(gain)); }
+    int BassGain() const {
+        return SignedWord(15);
+    }
+    void SetBassGain(int gain) {
+        SetWord(15, static_cast<std::uint32_t>(gain));
+    }
+    int TrebleGain() const {
+        return SignedWord(17);
+    }
+    void SetTrebleGain(int gain) {
+        SetWord(17, static_cast<std::uint32_t>(gain));
+    }
 
     // Show file names and their 64-bit file stamps.
-    std::string ChosenDownloadFile() const { return NameAt(4); }
-    void SetChosenDownloadFile(std::string_view name) { SetNameAt(4, name); }
-    std::string CurrentDownloadFile() const { return NameAt(8); }
-    void SetCurrentDownloadFile(std::string_view name) { SetNameAt(8, name); }
-    std::string SpareFileName() const { return NameAt(90); }
-    void SetSpareFileName(std::string_view name) { SetNameAt(90, name); }
-    std::uint64_t ChosenDownloadStamp() const { return StampAt(2679); }
-    void SetChosenDownloadStamp(std::uint64_t t) { SetStampAt(2679, t); }
-    std::uint64_t CurrentDownloadStamp() const { return StampAt(2682); }
-    void SetCurrentDownloadStamp(std::uint64_t t) { SetStampAt(2682, t); }
+    std::string ChosenDownloadFile() const {
+        return NameAt(4);
+    }
+    void SetChosenDownloadFile(std::string_view name) {
+        SetNameAt(4, name);
+    }
+    std::string CurrentDownloadFile() const {
+        return NameAt(8);
+    }
+    void SetCurrentDownloadFile(std::string_view name) {
+        SetNameAt(8, name);
+    }
+    std::string SpareFileName() const {
+        return NameAt(90);
+    }
+    void SetSpareFileName(std::string_view name) {
+        SetNameAt(90, name);
+    }
+    std::uint64_t ChosenDownloadStamp() const {
+        return StampAt(2679);
+    }
+    void SetChosenDownloadStamp(std::uint64_t t) {
+        SetStampAt(2679, t);
+    }
+    std::uint64_t CurrentDownloadStamp() const {
+        return StampAt(2682);
+    }
+    void SetCurrentDownloadStamp(std::uint64_t t) {
+        SetStampAt(2682, t);
+    }
 
     // Player model: bits 0 (audio only), 1 (/8), 2 (/40), 3 (clock), 5 (two inputs).
     static constexpr std::uint32_t kModelAudioOnly = 1u << 0;
@@ -155,89 +187,215 @@ public:
     bool IsModel(PlayerModel model) const;  // the Player Type menu's check rule
 
     // Track records, n = 0 to 255.
-    static BitField StepOnField(int n) { return {TrackWord(n), 0, 1}; }
-    static BitField EndActionField(int n) { return {TrackWord(n), 1, 9}; }
-    static BitField EndDelayField(int n) { return {TrackWord(n), 10, 14}; }
-    static BitField WaitForInputField(int n) { return {TrackWord(n) + 1, 0, 1}; }
-    static BitField FilePositionField(int n) { return {TrackWord(n) + 1, 6, 10}; }
-    static BitField PlaylistSlotField(int n) { return {TrackWord(n) + 1, 16, 8}; }
-    bool StepOn(int n) const { return Get(StepOnField(n)) != 0; }
-    void SetStepOn(int n, bool on) { Set(StepOnField(n), on ? 1 : 0); }
-    std::uint32_t EndAction(int n) const { return Get(EndActionField(n)); }
-    void SetEndAction(int n, std::uint32_t code) { Set(EndActionField(n), code); }
-    std::uint32_t EndDelay(int n) const { return Get(EndDelayField(n)); }
-    void SetEndDelay(int n, std::uint32_t tenths) { Set(EndDelayField(n), tenths); }
-    bool WaitForInput(int n) const { return Get(WaitForInputField(n)) != 0; }
-    void SetWaitForInput(int n, bool on) { Set(WaitForInputField(n), on ? 1 : 0); }
-    std::uint32_t FilePosition(int n) const { return Get(FilePositionField(n)); }
-    void SetFilePosition(int n, std::uint32_t pos) { Set(FilePositionField(n), pos); }
-    std::uint32_t PlaylistSlot(int n) const { return Get(PlaylistSlotField(n)); }
-    void SetPlaylistSlot(int n, std::uint32_t track) { Set(PlaylistSlotField(n), track); }
+    static BitField StepOnField(int n) {
+        return {TrackWord(n), 0, 1};
+    }
+    static BitField EndActionField(int n) {
+        return {TrackWord(n), 1, 9};
+    }
+    static BitField EndDelayField(int n) {
+        return {TrackWord(n), 10, 14};
+    }
+    static BitField WaitForInputField(int n) {
+        return {TrackWord(n) + 1, 0, 1};
+    }
+    static BitField FilePositionField(int n) {
+        return {TrackWord(n) + 1, 6, 10};
+    }
+    static BitField PlaylistSlotField(int n) {
+        return {TrackWord(n) + 1, 16, 8};
+    }
+    bool StepOn(int n) const {
+        return Get(StepOnField(n)) != 0;
+    }
+    void SetStepOn(int n, bool on) {
+        Set(StepOnField(n), on ? 1 : 0);
+    }
+    std::uint32_t EndAction(int n) const {
+        return Get(EndActionField(n));
+    }
+    void SetEndAction(int n, std::uint32_t code) {
+        Set(EndActionField(n), code);
+    }
+    std::uint32_t EndDelay(int n) const {
+        return Get(EndDelayField(n));
+    }
+    void SetEndDelay(int n, std::uint32_t tenths) {
+        Set(EndDelayField(n), tenths);
+    }
+    bool WaitForInput(int n) const {
+        return Get(WaitForInputField(n)) != 0;
+    }
+    void SetWaitForInput(int n, bool on) {
+        Set(WaitForInputField(n), on ? 1 : 0);
+    }
+    std::uint32_t FilePosition(int n) const {
+        return Get(FilePositionField(n));
+    }
+    void SetFilePosition(int n, std::uint32_t pos) {
+        Set(FilePositionField(n), pos);
+    }
+    std::uint32_t PlaylistSlot(int n) const {
+        return Get(PlaylistSlotField(n));
+    }
+    void SetPlaylistSlot(int n, std::uint32_t track) {
+        Set(PlaylistSlotField(n), track);
+    }
     // Both words of track record n, for moving a track's settings as a whole.
-    std::uint32_t TrackRecordWord(int n, int i) const { return Word(TrackWord(n) + i); }
-    void SetTrackRecordWord(int n, int i, std::uint32_t v) { SetWord(TrackWord(n) + i, v); }
+    std::uint32_t TrackRecordWord(int n, int i) const {
+        return Word(TrackWord(n) + i);
+    }
+    void SetTrackRecordWord(int n, int i, std::uint32_t v) {
+        SetWord(TrackWord(n) + i, v);
+    }
 
     // Track file names, n = 0 to 255; empty = no track n.
-    std::string TrackName(int n) const { return NameAt(layout::kTrackNamesWord + 4 * n); }
+    std::string TrackName(int n) const {
+        return NameAt(layout::kTrackNamesWord + 4 * n);
+    }
     void SetTrackName(int n, std::string_view name) {
         SetNameAt(layout::kTrackNamesWord + 4 * n, name);
     }
-    bool TrackExists(int n) const { return Word(layout::kTrackNamesWord + 4 * n) != 0; }
+    bool TrackExists(int n) const {
+        return Word(layout::kTrackNamesWord + 4 * n) != 0;
+    }
 
     // Slot n to the cleared form: stop at the end, no delay, may be
     // interrupted, wait for input, no file; the playlist slot value stays.
     void ClearTrack(int n);
 
     // Playlists p = 0 to 7, entries k = 0 to 31.
-    std::uint32_t PlaylistCount(int p) const { return Word(PlaylistWord(p)); }
-    void SetPlaylistCount(int p, std::uint32_t count) { SetWord(PlaylistWord(p), count); }
-    std::string PlaylistEntry(int p, int k) const { return NameAt(PlaylistWord(p) + 1 + 4 * k); }
+    std::uint32_t PlaylistCount(int p) const {
+        return Word(PlaylistWord(p));
+    }
+    void SetPlaylistCount(int p, std::uint32_t count) {
+        SetWord(PlaylistWord(p), count);
+    }
+    std::string PlaylistEntry(int p, int k) const {
+        return NameAt(PlaylistWord(p) + 1 + 4 * k);
+    }
     void SetPlaylistEntry(int p, int k, std::string_view name) {
         SetNameAt(PlaylistWord(p) + 1 + 4 * k, name);
     }
-    static BitField PlaylistRememberField(int p) { return {70 + p / 4, 6 * (p % 4) + 5, 1}; }
-    static BitField PlaylistOptionsField(int p) { return {70 + p / 4, 6 * (p % 4), 6}; }
-    bool PlaylistRemember(int p) const { return Get(PlaylistRememberField(p)) != 0; }
-    void SetPlaylistRemember(int p, bool on) { Set(PlaylistRememberField(p), on ? 1 : 0); }
-    std::uint32_t PlaylistOptions(int p) const { return Get(PlaylistOptionsField(p)); }
+    static BitField PlaylistRememberField(int p) {
+        return {70 + p / 4, 6 * (p % 4) + 5, 1};
+    }
+    static BitField PlaylistOptionsField(int p) {
+        return {70 + p / 4, 6 * (p % 4), 6};
+    }
+    bool PlaylistRemember(int p) const {
+        return Get(PlaylistRememberField(p)) != 0;
+    }
+    void SetPlaylistRemember(int p, bool on) {
+        Set(PlaylistRememberField(p), on ? 1 : 0);
+    }
+    std::uint32_t PlaylistOptions(int p) const {
+        return Get(PlaylistOptionsField(p));
+    }
 
     // Recomputes every playlist slot value from the playlists' entry names.
     void RebuildPlaylistSlots();
 
     // Input action records: set, input i = 0 to 7.
-    static BitField CloseCodeField(InputSet s, int i) { return {InputWord(s, i), 0, 9}; }
-    static BitField ClosePlaylistField(InputSet s, int i) { return {InputWord(s, i), 9, 1}; }
-    static BitField CloseDelayField(InputSet s, int i) { return {InputWord(s, i), 10, 14}; }
-    static BitField OpenCodeField(InputSet s, int i) { return {InputWord(s, i) + 1, 0, 9}; }
-    static BitField OpenPlaylistField(InputSet s, int i) { return {InputWord(s, i) + 1, 9, 1}; }
-    static BitField OpenDelayField(InputSet s, int i) { return {InputWord(s, i) + 1, 10, 14}; }
-    static BitField InputModeField(InputSet s, int i) { return {InputWord(s, i) + 2, 0, 4}; }
-    static BitField CloseFadeField(InputSet s, int i) { return {InputWord(s, i) + 2, 4, 3}; }
-    static BitField CloseFadeTimeField(InputSet s, int i) { return {InputWord(s, i) + 2, 7, 7}; }
-    static BitField OpenFadeField(InputSet s, int i) { return {InputWord(s, i) + 2, 14, 3}; }
-    static BitField OpenFadeTimeField(InputSet s, int i) { return {InputWord(s, i) + 2, 17, 7}; }
-    std::uint32_t CloseCode(InputSet s, int i) const { return Get(CloseCodeField(s, i)); }
-    void SetCloseCode(InputSet s, int i, std::uint32_t v) { Set(CloseCodeField(s, i), v); }
-    bool ClosePlaylist(InputSet s, int i) const { return Get(ClosePlaylistField(s, i)) != 0; }
-    void SetClosePlaylist(InputSet s, int i, bool on) { Set(ClosePlaylistField(s, i), on); }
-    std::uint32_t CloseDelay(InputSet s, int i) const { return Get(CloseDelayField(s, i)); }
-    void SetCloseDelay(InputSet s, int i, std::uint32_t v) { Set(CloseDelayField(s, i), v); }
-    std::uint32_t OpenCode(InputSet s, int i) const { return Get(OpenCodeField(s, i)); }
-    void SetOpenCode(InputSet s, int i, std::uint32_t v) { Set(OpenCodeField(s, i), v); }
-    bool OpenPlaylist(InputSet s, int i) const { return Get(OpenPlaylistField(s, i)) != 0; }
-    void SetOpenPlaylist(InputSet s, int i, bool on) { Set(OpenPlaylistField(s, i), on); }
-    std::uint32_t OpenDelay(InputSet s, int i) const { return Get(OpenDelayField(s, i)); }
-    void SetOpenDelay(InputSet s, int i, std::uint32_t v) { Set(OpenDelayField(s, i), v); }
-    std::uint32_t InputMode(InputSet s, int i) const { return Get(InputModeField(s, i)); }
-    void SetInputMode(InputSet s, int i, std::uint32_t v) { Set(InputModeField(s, i), v); }
-    std::uint32_t CloseFade(InputSet s, int i) const { return Get(CloseFadeField(s, i)); }
-    void SetCloseFade(InputSet s, int i, std::uint32_t v) { Set(CloseFadeField(s, i), v); }
-    std::uint32_t CloseFadeTime(InputSet s, int i) const { return Get(CloseFadeTimeField(s, i)); }
-    void SetCloseFadeTime(InputSet s, int i, std::uint32_t v) { Set(CloseFadeTimeField(s, i), v); }
-    std::uint32_t OpenFade(InputSet s, int i) const { return Get(OpenFadeField(s, i)); }
-    void SetOpenFade(InputSet s, int i, std::uint32_t v) { Set(OpenFadeField(s, i), v); }
-    std::uint32_t OpenFadeTime(InputSet s, int i) const { return Get(OpenFadeTimeField(s, i)); }
-    void SetOpenFadeTime(InputSet s, int i, std::uint32_t v) { Set(OpenFadeTimeField(s, i), v); }
+    static BitField CloseCodeField(InputSet s, int i) {
+        return {InputWord(s, i), 0, 9};
+    }
+    static BitField ClosePlaylistField(InputSet s, int i) {
+        return {InputWord(s, i), 9, 1};
+    }
+    static BitField CloseDelayField(InputSet s, int i) {
+        return {InputWord(s, i), 10, 14};
+    }
+    static BitField OpenCodeField(InputSet s, int i) {
+        return {InputWord(s, i) + 1, 0, 9};
+    }
+    static BitField OpenPlaylistField(InputSet s, int i) {
+        return {InputWord(s, i) + 1, 9, 1};
+    }
+    static BitField OpenDelayField(InputSet s, int i) {
+        return {InputWord(s, i) + 1, 10, 14};
+    }
+    static BitField InputModeField(InputSet s, int i) {
+        return {InputWord(s, i) + 2, 0, 4};
+    }
+    static BitField CloseFadeField(InputSet s, int i) {
+        return {InputWord(s, i) + 2, 4, 3};
+    }
+    static BitField CloseFadeTimeField(InputSet s, int i) {
+        return {InputWord(s, i) + 2, 7, 7};
+    }
+    static BitField OpenFadeField(InputSet s, int i) {
+        return {InputWord(s, i) + 2, 14, 3};
+    }
+    static BitField OpenFadeTimeField(InputSet s, int i) {
+        return {InputWord(s, i) + 2, 17, 7};
+    }
+    std::uint32_t CloseCode(InputSet s, int i) const {
+        return Get(CloseCodeField(s, i));
+    }
+    void SetCloseCode(InputSet s, int i, std::uint32_t v) {
+        Set(CloseCodeField(s, i), v);
+    }
+    bool ClosePlaylist(InputSet s, int i) const {
+        return Get(ClosePlaylistField(s, i)) != 0;
+    }
+    void SetClosePlaylist(InputSet s, int i, bool on) {
+        Set(ClosePlaylistField(s, i), on);
+    }
+    std::uint32_t CloseDelay(InputSet s, int i) const {
+        return Get(CloseDelayField(s, i));
+    }
+    void SetCloseDelay(InputSet s, int i, std::uint32_t v) {
+        Set(CloseDelayField(s, i), v);
+    }
+    std::uint32_t OpenCode(InputSet s, int i) const {
+        return Get(OpenCodeField(s, i));
+    }
+    void SetOpenCode(InputSet s, int i, std::uint32_t v) {
+        Set(OpenCodeField(s, i), v);
+    }
+    bool OpenPlaylist(InputSet s, int i) const {
+        return Get(OpenPlaylistField(s, i)) != 0;
+    }
+    void SetOpenPlaylist(InputSet s, int i, bool on) {
+        Set(OpenPlaylistField(s, i), on);
+    }
+    std::uint32_t OpenDelay(InputSet s, int i) const {
+        return Get(OpenDelayField(s, i));
+    }
+    void SetOpenDelay(InputSet s, int i, std::uint32_t v) {
+        Set(OpenDelayField(s, i), v);
+    }
+    std::uint32_t InputMode(InputSet s, int i) const {
+        return Get(InputModeField(s, i));
+    }
+    void SetInputMode(InputSet s, int i, std::uint32_t v) {
+        Set(InputModeField(s, i), v);
+    }
+    std::uint32_t CloseFade(InputSet s, int i) const {
+        return Get(CloseFadeField(s, i));
+    }
+    void SetCloseFade(InputSet s, int i, std::uint32_t v) {
+        Set(CloseFadeField(s, i), v);
+    }
+    std::uint32_t CloseFadeTime(InputSet s, int i) const {
+        return Get(CloseFadeTimeField(s, i));
+    }
+    void SetCloseFadeTime(InputSet s, int i, std::uint32_t v) {
+        Set(CloseFadeTimeField(s, i), v);
+    }
+    std::uint32_t OpenFade(InputSet s, int i) const {
+        return Get(OpenFadeField(s, i));
+    }
+    void SetOpenFade(InputSet s, int i, std::uint32_t v) {
+        Set(OpenFadeField(s, i), v);
+    }
+    std::uint32_t OpenFadeTime(InputSet s, int i) const {
+        return Get(OpenFadeTimeField(s, i));
+    }
+    void SetOpenFadeTime(InputSet s, int i, std::uint32_t v) {
+        Set(OpenFadeTimeField(s, i), v);
+    }
     // The three raw words of an input record, for the converters.
     std::uint32_t InputRecordWord(InputSet s, int i, int k) const {
         return Word(InputWord(s, i) + k);
@@ -248,7 +406,9 @@ public:
     // The input defaults for a card holding `trackCount` audio files.
     void ApplyInputDefaults(InputSet set, int trackCount);
 
-    static constexpr int TrackWord(int n) { return layout::kTrackRecordsWord + 2 * n; }
+    static constexpr int TrackWord(int n) {
+        return layout::kTrackRecordsWord + 2 * n;
+    }
     static constexpr int PlaylistWord(int p) {
         return layout::kPlaylistsWord + layout::kPlaylistBlockWords * p;
     }
@@ -258,9 +418,11 @@ public:
                3 * i;
     }
 
-private:
+  private:
     int SignedWord(int w) const;
-    std::string NameAt(int w) const { return UnpackName(&words_[static_cast<std::size_t>(w)]); }
+    std::string NameAt(int w) const {
+        return UnpackName(&words_[static_cast<std::size_t>(w)]);
+    }
     void SetNameAt(int w, std::string_view name) {
         PackName(name, &words_[static_cast<std::size_t>(w)]);
     }

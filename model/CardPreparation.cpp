@@ -70,7 +70,8 @@ bool CCardwrightDoc::PrepareSoundsDir(const std::filesystem::path& cardDir) {
     const auto root = lister_(cardDir, ec);
     for (const char* ext : {".MP3", ".WAV"}) {
         for (const auto& e : root) {
-            if (e.isDirectory || Upper(std::filesystem::path(e.longName).extension().string()) != ext) {
+            if (e.isDirectory ||
+                Upper(std::filesystem::path(e.longName).extension().string()) != ext) {
                 continue;
             }
             std::error_code moveEc;

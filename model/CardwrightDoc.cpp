@@ -7,7 +7,11 @@ CCardwrightDoc* g_document = nullptr;
 }
 
 CCardwrightDoc::CCardwrightDoc(Prompter& prompter, BusyIndicator* busy)
-    : prompter_(prompter), busy_(busy), lister_(&platform::ListDirectory) {
+    : prompter_(prompter),
+      busy_(busy),
+      lister_([](const std::filesystem::path& dir, std::error_code& ec) {
+          return platform::ListDirectory(dir, ec, platform::ListDetail::KindOnly);
+      }) {
     g_document = this;
     DeleteContents();
 }
@@ -18,7 +22,9 @@ CCardwrightDoc::~CCardwrightDoc() {
     }
 }
 
-CCardwrightDoc* CCardwrightDoc::Current() { return g_document; }
+CCardwrightDoc* CCardwrightDoc::Current() {
+    return g_document;
+}
 
 std::uint32_t CCardwrightDoc::ConfiguratorVersion() {
     return static_cast<std::uint32_t>(buildinfo::kVersionRelease);

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <span>
 #include <string>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 #include "model/CardConfig.h"
@@ -18,7 +18,7 @@
 // the caches of the last look at the card's SOUNDS directory. It lives for the
 // whole run; New and Open reuse it after resetting it to defaults.
 class CCardwrightDoc {
-public:
+  public:
     // Lists a directory in stored order; replaceable so tests can set the order.
     using DirectoryLister = std::function<std::vector<platform::DirEntry>(
         const std::filesystem::path&, std::error_code&)>;
@@ -90,7 +90,7 @@ public:
     // Where the running program lives; replaceable for tests.
     void SetExecutablePath(std::filesystem::path path) { executablePath_ = std::move(path); }
 
-private:
+  private:
     enum class OpenFailure { None, CannotOpen, Invalid };
     bool RejectOpen(const std::filesystem::path& path, const std::string& reason);
     std::vector<platform::DirEntry> ListSounds(std::error_code& ec) const;
@@ -108,8 +108,8 @@ private:
     // Caches of the last reconciliation with the card's SOUNDS directory.
     std::filesystem::path scanPath_;
     int scanCount_ = -1;
-    std::map<std::string, std::string> longToShort_;
-    std::map<std::string, std::string> shortToLong_;
+    std::unordered_map<std::string, std::string> longToShort_;
+    std::unordered_map<std::string, std::string> shortToLong_;
 
     DirectoryLister lister_;
     std::filesystem::path executablePath_;

@@ -47,7 +47,9 @@ std::string Upper(std::string s) {
     return s;
 }
 
-std::string Quoted(const std::filesystem::path& path) { return "\"" + fileio::Display(path) + "\""; }
+std::string Quoted(const std::filesystem::path& path) {
+    return "\"" + fileio::Display(path) + "\"";
+}
 
 }  // namespace
 
@@ -148,9 +150,9 @@ bool CCardwrightDoc::OnSaveDocument(const std::filesystem::path& requested) {
         case fileio::WriteFailure::None:
             break;
         case fileio::WriteFailure::Create:
-            prompter_.Tell("Unable to save " + Quoted(path) + ":\nthe file cannot be created (" +
-                               error + ").",
-                           Prompter::Icon::Warning);
+            prompter_.Tell(
+                "Unable to save " + Quoted(path) + ":\nthe file cannot be created (" + error + ").",
+                Prompter::Icon::Warning);
             return false;
         case fileio::WriteFailure::Write:
             prompter_.Tell("Unable to save " + Quoted(path) + ":\nwriting the file failed (" +

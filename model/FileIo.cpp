@@ -13,7 +13,9 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-std::string Reason(int err) { return err ? std::strerror(err) : "unknown error"; }
+std::string Reason(int err) {
+    return err ? std::strerror(err) : "unknown error";
+}
 
 // Opens an existing regular file for reading; a folder is refused up front,
 // since reading one fails only later and less clearly.
@@ -27,7 +29,11 @@ File OpenForReading(const std::filesystem::path& path, std::string& error) {
     File file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         error = Reason(errno);
+        return file;
     }
+    // Whole-file reads go straight into the caller's buffer; a stdio buffer
+    // would only be copied from.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
     return file;
 }
 
@@ -84,8 +90,8 @@ WriteFailure Write(const std::filesystem::path& path, std::span<const std::uint8
         return WriteFailure::Create;
     }
     errno = 0;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), raw) == bytes.size() &&
-                         std::fflush(raw) == 0;
+    const bool written =
+        std::fwrite(bytes.data(), 1, bytes.size(), raw) == bytes.size() && std::fflush(raw) == 0;
     const int writeErr = errno;
     errno = 0;
     const bool closed = std::fclose(raw) == 0;
@@ -96,6 +102,8 @@ WriteFailure Write(const std::filesystem::path& path, std::span<const std::uint8
     return WriteFailure::None;
 }
 
-std::string Display(const std::filesystem::path& path) { return path.string(); }
+std::string Display(const std::filesystem::path& path) {
+    return path.string();
+}
 
 }  // namespace fileio

@@ -7,7 +7,7 @@ namespace keldafile {
 namespace {
 
 class Writer {
-public:
+  public:
     explicit Writer(std::vector<std::uint8_t>& buf) : buf_(buf) {}
 
     void Be16(std::size_t at, std::uint32_t v) {
@@ -27,7 +27,7 @@ public:
         }
     }
 
-private:
+  private:
     std::vector<std::uint8_t>& buf_;
 };
 

@@ -5,7 +5,7 @@
 // Every message and question the model shows the user goes through this
 // interface: the program answers with real message boxes, tests with a script.
 class Prompter {
-public:
+  public:
     enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Icon { None, Information, Warning, Error, Question };
     enum class Answer { Ok, Cancel, Yes, No };
@@ -18,7 +18,7 @@ public:
 
 // Shows the busy cursor for as long as a long operation runs.
 class BusyIndicator {
-public:
+  public:
     virtual ~BusyIndicator() = default;
     virtual void Begin() = 0;
     virtual void End() = 0;
@@ -26,7 +26,7 @@ public:
 
 // Holds the busy indicator (if any) for the lifetime of a scope.
 class BusyScope {
-public:
+  public:
     explicit BusyScope(BusyIndicator* busy) : busy_(busy) {
         if (busy_) {
             busy_->Begin();
@@ -40,6 +40,6 @@ public:
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
-private:
+  private:
     BusyIndicator* busy_;
 };

@@ -128,9 +128,13 @@ int ScheduleSet::FindFreeSchedule() const {
     return -1;
 }
 
-bool ScheduleSet::InsertScratchEntry(std::uint32_t entry) { return Insert(scratch_, entry); }
+bool ScheduleSet::InsertScratchEntry(std::uint32_t entry) {
+    return Insert(scratch_, entry);
+}
 
-bool ScheduleSet::RemoveScratchEntry(std::uint32_t entry) { return Remove(scratch_, entry); }
+bool ScheduleSet::RemoveScratchEntry(std::uint32_t entry) {
+    return Remove(scratch_, entry);
+}
 
 bool ScheduleSet::ReplaceScratchEntry(std::uint32_t entry) {
     RemoveScratchEntry(entry);
@@ -146,7 +150,8 @@ std::uint32_t ScheduleSet::GetScratchEntry(int i) const {
 
 std::array<std::uint8_t, 3> ScheduleSet::EntryToBytes(std::uint32_t entry) {
     return {static_cast<std::uint8_t>((entry >> 16) & 0xFF),
-            static_cast<std::uint8_t>((entry >> 8) & 0xFF), static_cast<std::uint8_t>(entry & 0xFF)};
+            static_cast<std::uint8_t>((entry >> 8) & 0xFF),
+            static_cast<std::uint8_t>(entry & 0xFF)};
 }
 
 std::uint32_t ScheduleSet::BytesToEntry(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) {
@@ -155,7 +160,8 @@ std::uint32_t ScheduleSet::BytesToEntry(std::uint8_t b0, std::uint8_t b1, std::u
 
 std::uint32_t ScheduleSet::MakeEntry(int hour, int minute, bool track, int number) {
     const auto bcd = [](int v) { return static_cast<std::uint8_t>(((v / 10) << 4) | (v % 10)); };
-    return BytesToEntry(bcd(hour), static_cast<std::uint8_t>(bcd(minute) | (track ? kTrackEvent : 0)),
+    return BytesToEntry(bcd(hour),
+                        static_cast<std::uint8_t>(bcd(minute) | (track ? kTrackEvent : 0)),
                         static_cast<std::uint8_t>(number));
 }
 
@@ -237,7 +243,8 @@ std::vector<std::uint8_t> ScheduleSet::Serialize(std::uint8_t serialAddress) {
               static_cast<std::uint32_t>(offset));
         for (std::uint32_t entry : lists_[k]) {
             const auto bytes = EntryToBytes(entry);
-            std::copy(bytes.begin(), bytes.end(), buf.begin() + static_cast<std::ptrdiff_t>(offset));
+            std::copy(bytes.begin(), bytes.end(),
+                      buf.begin() + static_cast<std::ptrdiff_t>(offset));
             offset += 3;
         }
     }
@@ -289,9 +296,18 @@ ScheduleSet::ParseResult ScheduleSet::Parse(std::span<const std::uint8_t> bytes,
 
     Clear();
     for (std::size_t k = 1; k <= n; ++k) {
+        // Entries go through the same order and duplicate rule as the user's
+        // own; a file written by this program is in order already, and each
+        // entry then lands at the end.
+        std::vector<std::uint32_t>& list = lists_[k];
+        list.reserve((table[k] - table[k - 1]) / 3);
         for (std::size_t at = table[k - 1]; at + 3 <= table[k]; at += 3) {
-            AddScheduleEntry(static_cast<int>(k),
-                             BytesToEntry(bytes[at], bytes[at + 1], bytes[at + 2]));
+            const std::uint32_t entry = BytesToEntry(bytes[at], bytes[at + 1], bytes[at + 2]);
+            if (list.empty() || TimeKey(list.back()) < TimeKey(entry)) {
+                list.push_back(entry);
+            } else {
+                Insert(list, entry);
+            }
         }
     }
     std::copy(bytes.begin(), bytes.begin() + kHeaderSize, header_.begin());

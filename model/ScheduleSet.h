@@ -14,7 +14,7 @@
 // packed BCD, the minute in packed BCD with bit 7 set for a track event, and
 // the track or show number.
 class ScheduleSet {
-public:
+  public:
     static constexpr int kMaxSchedule = 255;
     static constexpr int kHeaderSize = 471;
     static constexpr int kDayMapOffset = 12;
@@ -78,7 +78,7 @@ public:
     // the checksum or the offset table does not hold.
     ParseResult Parse(std::span<const std::uint8_t> bytes, std::uint8_t serialAddress);
 
-private:
+  private:
     static bool Insert(std::vector<std::uint32_t>& list, std::uint32_t entry);
     static bool Remove(std::vector<std::uint32_t>& list, std::uint32_t entry);
     static bool Valid(int n) { return n >= 1 && n <= kMaxSchedule; }

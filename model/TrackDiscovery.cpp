@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <unordered_map>
 
 #include "model/CardwrightDoc.h"
 
@@ -14,12 +15,15 @@ std::string Upper(std::string s) {
     return s;
 }
 
+// ".MP3" or ".WAV" in any letter case ends the name (read as plain text: a
+// scan builds no path objects, it runs for every file at every look).
 bool IsAudioFile(const platform::DirEntry& e) {
-    if (e.isDirectory) {
+    const std::string& name = e.longName;
+    if (e.isDirectory || name.size() < 5 || name[name.size() - 4] != '.') {
         return false;
     }
-    const std::string ext = Upper(std::filesystem::path(e.longName).extension().string());
-    return ext == ".MP3" || ext == ".WAV";
+    const std::string ext = Upper(name.substr(name.size() - 3));
+    return ext == "MP3" || ext == "WAV";
 }
 
 // Only the audio files of a listing, in stored order.
@@ -35,7 +39,8 @@ std::vector<const platform::DirEntry*> AudioFiles(const std::vector<platform::Di
 
 // The alias without any directory part, in upper case.
 std::string ShortNameOf(const platform::DirEntry& e) {
-    return Upper(std::filesystem::path(e.shortName).filename().string());
+    const std::size_t slash = e.shortName.find_last_of("/\\");
+    return Upper(slash == std::string::npos ? e.shortName : e.shortName.substr(slash + 1));
 }
 
 }  // namespace
@@ -86,13 +91,19 @@ int CCardwrightDoc::SyncTracks(bool apply) {
     scanPath_ = path_;
     scanCount_ = count;
 
+    // Slot names, and each name's lowest slot, for one lookup per file.
     std::array<std::string, layout::kTrackSlots> names;
-    for (int n = 1; n <= layout::kMaxTrack; ++n) {
+    std::unordered_map<std::string, int> slotOfName;
+    for (int n = layout::kMaxTrack; n >= 1; --n) {
         names[static_cast<std::size_t>(n)] = config_.TrackName(n);
+        if (!names[static_cast<std::size_t>(n)].empty()) {
+            slotOfName[names[static_cast<std::size_t>(n)]] = n;
+        }
     }
     std::array<bool, layout::kTrackSlots> seen{};
     bool newFiles = false;
-    const std::filesystem::path soundsDir = CardDirectory() / kSoundsDir;
+    int lowestFree = 1;
+    const std::string soundsDir = (CardDirectory() / kSoundsDir).string() + '/';
 
     for (int k = 1; k <= count; ++k) {
         if (k > layout::kMaxTrack) {
@@ -102,7 +113,7 @@ int CCardwrightDoc::SyncTracks(bool apply) {
             break;
         }
         const platform::DirEntry& file = *audio[static_cast<std::size_t>(k - 1)];
-        const std::string fullPath = (soundsDir / file.longName).string();
+        const std::string fullPath = soundsDir + file.longName;
         std::string alias;
         if (auto it = longToShort_.find(fullPath); it != longToShort_.end()) {
             alias = it->second;
@@ -114,9 +125,8 @@ int CCardwrightDoc::SyncTracks(bool apply) {
         }
 
         const auto pos = static_cast<std::uint32_t>(k);
-        const auto match = std::find(names.begin() + 1, names.end(), alias);
-        if (match != names.end()) {
-            const int n = static_cast<int>(match - names.begin());
+        if (auto match = slotOfName.find(alias); match != slotOfName.end()) {
+            const int n = match->second;
             seen[static_cast<std::size_t>(n)] = true;
             if (apply && config_.FilePosition(n) != pos) {
                 SetModifiedFlag(true);
@@ -126,11 +136,15 @@ int CCardwrightDoc::SyncTracks(bool apply) {
         }
         newFiles = true;
         if (apply) {
-            const auto free = std::find(names.begin() + 1, names.end(), std::string());
-            if (free != names.end()) {
-                const int n = static_cast<int>(free - names.begin());
+            while (lowestFree <= layout::kMaxTrack &&
+                   !names[static_cast<std::size_t>(lowestFree)].empty()) {
+                ++lowestFree;
+            }
+            if (lowestFree <= layout::kMaxTrack) {
+                const int n = lowestFree;
                 seen[static_cast<std::size_t>(n)] = true;
-                *free = alias;
+                names[static_cast<std::size_t>(n)] = alias;
+                slotOfName.emplace(alias, n);
                 config_.SetTrackName(n, alias);
                 config_.SetFilePosition(n, pos);
             }

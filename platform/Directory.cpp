@@ -12,7 +12,7 @@ namespace {
 // Lists a directory whose file system keeps no 8.3 aliases, generating them
 // as FAT would if the files were copied to a card in this order.
 std::vector<DirEntry> ListWithGeneratedAliases(const std::filesystem::path& dir,
-                                               std::error_code& ec) {
+                                               std::error_code& ec, ListDetail detail) {
     std::vector<DirEntry> entries;
     ShortNameGenerator aliases;
     std::filesystem::directory_iterator it(dir, ec);
@@ -20,20 +20,21 @@ std::vector<DirEntry> ListWithGeneratedAliases(const std::filesystem::path& dir,
         // An entry whose status cannot be read has vanished since the listing,
         // is a broken or looping link, or cannot be opened: none of these is a
         // file that could be copied to a card, so it takes no alias.
-        std::error_code entryEc;
-        const auto status = it->status(entryEc);
-        if (entryEc) {
-            continue;
-        }
-        const auto written = it->last_write_time(entryEc);
-        if (entryEc) {
-            continue;
-        }
         DirEntry e;
+        if (detail == ListDetail::WithTimes) {
+            if (!native::EntryStatus(it->path(), e.isDirectory, e.lastWrite)) {
+                continue;
+            }
+        } else {
+            // The kind comes with the listing itself; only links are followed.
+            std::error_code kindEc;
+            e.isDirectory = it->is_directory(kindEc);
+            if (kindEc) {
+                continue;
+            }
+        }
         e.longName = it->path().filename().string();
         e.shortName = aliases.Next(e.longName);
-        e.isDirectory = std::filesystem::is_directory(status);
-        e.lastWrite = CardFileTime(written);
         entries.push_back(std::move(e));
     }
     if (ec) {
@@ -44,7 +45,8 @@ std::vector<DirEntry> ListWithGeneratedAliases(const std::filesystem::path& dir,
 
 }  // namespace
 
-std::vector<DirEntry> ListDirectory(const std::filesystem::path& dir, std::error_code& ec) {
+std::vector<DirEntry> ListDirectory(const std::filesystem::path& dir, std::error_code& ec,
+                                    ListDetail detail) {
     ec.clear();
     if (auto stored = native::ListWithStoredAliases(dir, ec)) {
         return std::move(*stored);
@@ -52,7 +54,7 @@ std::vector<DirEntry> ListDirectory(const std::filesystem::path& dir, std::error
     if (ec) {
         return {};
     }
-    return ListWithGeneratedAliases(dir, ec);
+    return ListWithGeneratedAliases(dir, ec, detail);
 }
 
 std::filesystem::path ExecutablePath(std::error_code& ec) {

@@ -13,8 +13,13 @@ struct DirEntry {
     std::string longName;   // the full name, as stored (UTF-8 on Linux)
     std::string shortName;  // the 8.3 alias in upper case, e.g. "MYSONG~1.MP3"; empty if none
     bool isDirectory = false;
-    std::uint64_t lastWrite = 0;  // card file time, see CardFileTime()
+    std::uint64_t lastWrite = 0;  // card file time, see CardFileTime(); 0 when not asked for
 };
+
+// What a listing reports besides names and aliases. Reading last-write times
+// costs one more request to the file system per entry, so a scan that needs
+// only the kind of each entry (the track scan, on every page change) skips it.
+enum class ListDetail { KindOnly, WithTimes };
 
 // Lists `dir` in the order its file system stores the entries, without "."
 // and "..". Each entry carries the 8.3 alias that the card's FAT file system
@@ -22,7 +27,8 @@ struct DirEntry {
 // alias FAT would generate if the files were copied to a card in this order.
 // Entries whose status cannot be read (removed during the listing, broken or
 // looping links) are left out. On failure returns an empty list and sets `ec`.
-std::vector<DirEntry> ListDirectory(const std::filesystem::path& dir, std::error_code& ec);
+std::vector<DirEntry> ListDirectory(const std::filesystem::path& dir, std::error_code& ec,
+                                    ListDetail detail = ListDetail::WithTimes);
 
 // Full path of the running program's executable; empty with `ec` set on failure.
 std::filesystem::path ExecutablePath(std::error_code& ec);

@@ -21,4 +21,9 @@ std::optional<std::vector<DirEntry>> ListWithStoredAliases(const std::filesystem
 
 std::filesystem::path ExecutablePath(std::error_code& ec);
 
+// Kind and last-write time of one entry, following links, in a single ask of
+// the file system. False when the entry has vanished, is a broken or looping
+// link, or cannot be read.
+bool EntryStatus(const std::filesystem::path& path, bool& isDirectory, std::uint64_t& lastWrite);
+
 }  // namespace platform::native

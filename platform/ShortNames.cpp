@@ -129,12 +129,17 @@ std::string ShortNameGenerator::Next(std::string_view longName) {
 
     // The lowest "~N" not yet taken; the base gives way as N grows so that
     // base and tail never exceed eight characters.
-    for (unsigned n = 1;; ++n) {
+    // The candidates depend only on the first six base characters and the
+    // extension, and aliases are never given back, so the search for this
+    // basis resumes where it last ended.
+    unsigned& next = nextTail_[base.substr(0, kTailBaseLength) + suffix];
+    for (unsigned n = std::max(next, 1u);; ++n) {
         const std::string tail = "~" + std::to_string(n);
         const std::size_t room = tail.size() < kBaseLength ? kBaseLength - tail.size() : 0;
         const std::size_t keep = std::min({base.size(), kTailBaseLength, room});
         std::string alias = base.substr(0, keep) + tail + suffix;
         if (taken_.insert(alias).second) {
+            next = n + 1;
             return alias;
         }
     }

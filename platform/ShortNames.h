@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace platform {
@@ -28,6 +29,10 @@ class ShortNameGenerator {
 
   private:
     std::unordered_set<std::string> taken_;
+    // For each basis (its first six base characters and its extension), the
+    // tail number to try first: every lower one is taken already. Without
+    // it, a folder of names sharing a prefix costs a search per file.
+    std::unordered_map<std::string, unsigned> nextTail_;
 };
 
 }  // namespace platform

@@ -93,4 +93,14 @@ std::filesystem::path ExecutablePath(std::error_code& ec) {
     return std::filesystem::read_symlink("/proc/self/exe", ec);
 }
 
+bool EntryStatus(const std::filesystem::path& path, bool& isDirectory, std::uint64_t& lastWrite) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return false;
+    }
+    isDirectory = S_ISDIR(st.st_mode);
+    lastWrite = CardFileTimeOf(st.st_mtim);
+    return true;
+}
+
 }  // namespace platform::native

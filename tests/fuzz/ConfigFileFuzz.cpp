@@ -13,7 +13,7 @@
 namespace {
 
 class FixedAnswer : public Prompter {
-public:
+  public:
     Answer answer = Answer::Yes;
     Answer Ask(const std::string&, Buttons buttons, Icon) override {
         return buttons == Buttons::YesNo ? answer : Answer::Ok;

@@ -8,7 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     ScheduleSet set;
-    if (set.Parse(std::span<const std::uint8_t>(data, size), 0) != ScheduleSet::ParseResult::Loaded) {
+    if (set.Parse(std::span<const std::uint8_t>(data, size), 0) !=
+        ScheduleSet::ParseResult::Loaded) {
         return 0;
     }
     std::vector<std::vector<std::uint32_t>> before;

@@ -75,9 +75,9 @@ TEST(CardConfig, PlayerModelsSetTheirBitsAndKeepOthers) {
     c.SetPlayerModelWord(CardConfig::kModelBit4 | 0x40);
     c.SetPlayerModel(PlayerModel::TunboxC40);
     EXPECT_EQ(c.PlayerModelWord(), 0x40u | 0x10u | 0x0Cu);
-    const PlayerModel all[] = {PlayerModel::Tunlet,    PlayerModel::Tunbox,
-                               PlayerModel::TunboxA8,  PlayerModel::TunboxA40,
-                               PlayerModel::TunboxC8,  PlayerModel::TunboxC40};
+    const PlayerModel all[] = {PlayerModel::Tunlet,   PlayerModel::Tunbox,
+                               PlayerModel::TunboxA8, PlayerModel::TunboxA40,
+                               PlayerModel::TunboxC8, PlayerModel::TunboxC40};
     for (PlayerModel m : all) {
         c.SetPlayerModel(m);
         for (PlayerModel other : all) {
@@ -105,31 +105,43 @@ void ExpectInputs(const CardConfig& c, InputSet set, const InputExpectation (&wa
 TEST(CardConfig, InputDefaultsFollowTheTrackCount) {
     CardConfig c;
     c.ApplyInputDefaults(InputSet::Player, 3);
-    ExpectInputs(c, InputSet::Player,
-                 {{1, 1, 0}, {2, 1, 0}, {3, 1, 0}, {0, 0, 0}, {0, 1, 3}, {0, 1, 2}, {0, 1, 1},
-                  {256, 1, 0}});
+    ExpectInputs(
+        c, InputSet::Player,
+        {{1, 1, 0}, {2, 1, 0}, {3, 1, 0}, {0, 0, 0}, {0, 1, 3}, {0, 1, 2}, {0, 1, 1}, {256, 1, 0}});
     c.ApplyInputDefaults(InputSet::Player, 8);
-    ExpectInputs(c, InputSet::Player,
-                 {{1, 1, 0}, {2, 1, 0}, {3, 1, 0}, {4, 1, 0}, {5, 1, 0}, {6, 1, 0}, {7, 1, 0},
-                  {8, 1, 0}});
+    ExpectInputs(
+        c, InputSet::Player,
+        {{1, 1, 0}, {2, 1, 0}, {3, 1, 0}, {4, 1, 0}, {5, 1, 0}, {6, 1, 0}, {7, 1, 0}, {8, 1, 0}});
     c.ApplyInputDefaults(InputSet::Animation, 100);
     ExpectInputs(c, InputSet::Animation,
-                 {{259, 2, 0}, {0, 3, 0}, {0, 4, 0}, {0, 5, 0}, {0, 6, 0}, {0, 7, 0}, {0, 8, 0},
+                 {{259, 2, 0},
+                  {0, 3, 0},
+                  {0, 4, 0},
+                  {0, 5, 0},
+                  {0, 6, 0},
+                  {0, 7, 0},
+                  {0, 8, 0},
                   {256, 1, 0}});
     c.ApplyInputDefaults(InputSet::Animation, 200);
     EXPECT_EQ(c.CloseCode(InputSet::Animation, 7), 0u);
     EXPECT_EQ(c.InputMode(InputSet::Animation, 7), 9u);
     c.ApplyInputDefaults(InputSet::Animation, 20);
     ExpectInputs(c, InputSet::Animation,
-                 {{259, 2, 0}, {0, 3, 0}, {0, 4, 0}, {0, 5, 0}, {0, 6, 0}, {0, 1, 2}, {0, 1, 1},
+                 {{259, 2, 0},
+                  {0, 3, 0},
+                  {0, 4, 0},
+                  {0, 5, 0},
+                  {0, 6, 0},
+                  {0, 1, 2},
+                  {0, 1, 1},
                   {256, 1, 0}});
     // The player set was not touched by the animation defaults.
     EXPECT_EQ(c.CloseCode(InputSet::Player, 7), 8u);
 
     c.ClearInputSet(InputSet::Player);
-    ExpectInputs(c, InputSet::Player,
-                 {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0},
-                  {0, 0, 0}});
+    ExpectInputs(
+        c, InputSet::Player,
+        {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}});
 }
 
 TEST(CardConfig, PlaylistSlotsFollowTheEntryNames) {

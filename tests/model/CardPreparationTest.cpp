@@ -38,9 +38,9 @@ TEST_F(CardPreparation, RunningFromTheCardLeavesTheProgramAlone) {
         Touch(card / name, "running copy");
         doc->SetExecutablePath(card / name);
         ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
-        EXPECT_EQ(ReadBytes(card / name), std::vector<std::uint8_t>({'r', 'u', 'n', 'n', 'i', 'n',
-                                                                      'g', ' ', 'c', 'o', 'p',
-                                                                      'y'}));
+        EXPECT_EQ(ReadBytes(card / name),
+                  std::vector<std::uint8_t>(
+                      {'r', 'u', 'n', 'n', 'i', 'n', 'g', ' ', 'c', 'o', 'p', 'y'}));
         fs::remove(card / name);
     }
 }

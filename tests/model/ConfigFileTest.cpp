@@ -36,7 +36,7 @@ TEST_F(ConfigFile, NewDocumentSavedAtOnceHoldsTheDefaults) {
     }
     EXPECT_EQ(Slice(file, 0, 57), first57);
     EXPECT_EQ(Slice(file, 255, 15), (Bytes{0x00, 0x01, 0x00, 0x00, 0x02, 0x00, 0x00, 0x03, 0x00,
-                                          0x00, 0x00, 0x00, 0x10, 0x01, 0x00}));
+                                           0x00, 0x00, 0x00, 0x10, 0x01, 0x00}));
     EXPECT_EQ(Slice(file, 8034, 3), (Bytes{0x03, 0x00, 0x00}));
 
     // The rest of the card comes with it.

@@ -10,7 +10,7 @@
 // A document on a fresh card folder, with a scripted prompter and a small
 // stand-in for the program file that every save copies to the card.
 class DocFixture : public ::testing::Test {
-protected:
+  protected:
     DocFixture() {
         Touch(programDir / "cardwright", "program");
         doc = std::make_unique<CCardwrightDoc>(prompter);

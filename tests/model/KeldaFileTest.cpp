@@ -12,7 +12,9 @@ Bytes Slice(const Bytes& b, std::size_t at, std::size_t n) {
                  b.begin() + static_cast<std::ptrdiff_t>(at + n));
 }
 
-std::uint32_t Be16(const Bytes& b, std::size_t at) { return (b[at] << 8) | b[at + 1]; }
+std::uint32_t Be16(const Bytes& b, std::size_t at) {
+    return (b[at] << 8) | b[at + 1];
+}
 
 CardConfig Defaults() {
     CardConfig c;
@@ -95,7 +97,8 @@ TEST(KeldaFile, FieldsLandAtTheirOffsets) {
     EXPECT_EQ(Slice(k, 10, 12), (Bytes{'S', 'H', 'O', 'W', '1', '.', 'A', '0', '1', 0, 0, 0}));
     EXPECT_EQ(k[22 + 4], '2');
     EXPECT_EQ(k[314], 'S');
-    EXPECT_EQ(Slice(k, 2450, 12), (Bytes{'T', 'R', 'A', 'C', 'K', '0', '1', '.', 'M', 'P', '3', 0}));
+    EXPECT_EQ(Slice(k, 2450, 12),
+              (Bytes{'T', 'R', 'A', 'C', 'K', '0', '1', '.', 'M', 'P', '3', 0}));
     EXPECT_EQ(k[2438 + 12 * 255], 'L');
     EXPECT_EQ(Be16(k, 398), (260u << 1) | 1u);
     EXPECT_EQ(Be16(k, 400), 16383u);
@@ -126,8 +129,8 @@ TEST(KeldaFile, FieldsLandAtTheirOffsets) {
     EXPECT_EQ(Slice(k, 8602, 8), (Bytes{0xCD, 0xEF, 0x89, 0xAB, 0x45, 0x67, 0x01, 0x23}));
 
     // The gaps stay zero.
-    for (auto [from, to] : {std::pair{40, 42}, {246, 254}, {262, 298}, {326, 390}, {8600, 8602},
-                            {8618, 9614}}) {
+    for (auto [from, to] :
+         {std::pair{40, 42}, {246, 254}, {262, 298}, {326, 390}, {8600, 8602}, {8618, 9614}}) {
         for (int i = from; i < to; ++i) {
             ASSERT_EQ(k[static_cast<std::size_t>(i)], 0) << "offset " << i;
         }

@@ -28,7 +28,7 @@ TEST(ScheduleEntries, KeepTimeOrderAndOneEventPerMinute) {
     EXPECT_TRUE(s.AddScheduleEntry(1, At(8, 15, false, 2)));
     EXPECT_TRUE(s.AddScheduleEntry(1, At(8, 5, true, 3)));
     EXPECT_EQ(s.Entries(1), (std::vector<std::uint32_t>{At(8, 5, true, 3), At(8, 15, false, 2),
-                                                       At(12, 0, false, 1)}));
+                                                        At(12, 0, false, 1)}));
 
     // Same time, other kind of event: refused; replace swaps it in.
     EXPECT_TRUE(s.AddScheduleEntry(2, At(7, 30, true, 12)));
@@ -68,7 +68,8 @@ TEST(ScheduleFileImage, EmptyAndOneEntryFilesAreLaidOutByteForByte) {
     ScheduleSet s;
     const Bytes empty = s.Serialize(3);
     ASSERT_EQ(empty.size(), 476u);
-    EXPECT_EQ(Bytes(empty.begin(), empty.begin() + 8), (Bytes{'s', 'A', '5', 'A', '4', '0', '3', 3}));
+    EXPECT_EQ(Bytes(empty.begin(), empty.begin() + 8),
+              (Bytes{'s', 'A', '5', 'A', '4', '0', '3', 3}));
     EXPECT_EQ(Get24(empty, 8), 467u);
     EXPECT_EQ(empty[11], 0);
     EXPECT_EQ(Get24(empty, 471), 474u);
@@ -77,7 +78,8 @@ TEST(ScheduleFileImage, EmptyAndOneEntryFilesAreLaidOutByteForByte) {
     s.AddScheduleEntry(1, At(7, 30, true, 12));
     const Bytes one = s.Serialize(255);
     ASSERT_EQ(one.size(), 482u);
-    EXPECT_EQ(Bytes(one.begin(), one.begin() + 8), (Bytes{'s', 'A', '5', 'A', '4', 'F', 'F', 0xFF}));
+    EXPECT_EQ(Bytes(one.begin(), one.begin() + 8),
+              (Bytes{'s', 'A', '5', 'A', '4', 'F', 'F', 0xFF}));
     EXPECT_EQ(Get24(one, 8), 473u);
     EXPECT_EQ(one[11], 1);
     EXPECT_EQ(Get24(one, 471), 477u);
@@ -182,7 +184,8 @@ TEST_F(ScheduleFile, IsWrittenBesideTheConfigurationAndReadBack) {
     ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
     EXPECT_FALSE(doc->IsModified());
     const Bytes file = ReadBytes(card / "SCHEDULE.SCH");
-    EXPECT_EQ(Bytes(file.begin(), file.begin() + 8), (Bytes{'s', 'A', '5', 'A', '4', '2', 'A', 0x2A}));
+    EXPECT_EQ(Bytes(file.begin(), file.begin() + 8),
+              (Bytes{'s', 'A', '5', 'A', '4', '2', 'A', 0x2A}));
 
     ASSERT_TRUE(doc->OnOpenDocument(Cfg()));
     EXPECT_TRUE(prompter.shown.empty());

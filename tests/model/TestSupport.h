@@ -11,7 +11,7 @@
 // A prompter that records every text and answers from a script (OK, or Yes,
 // when the script has run out).
 class ScriptedPrompter : public Prompter {
-public:
+  public:
     struct Shown {
         std::string text;
         Buttons buttons;
@@ -23,14 +23,14 @@ public:
 
     std::vector<Shown> shown;
 
-private:
+  private:
     std::deque<Answer> answers_;
 };
 
 // A fresh directory under the system's temporary folder, removed on
 // destruction.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -38,7 +38,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -10,7 +10,7 @@ platform::DirEntry File(const std::string& longName, const std::string& alias) {
 
 // Tracks on a card whose SOUNDS listing the test sets, in stored order.
 class TrackDiscovery : public DocFixture {
-protected:
+  protected:
     TrackDiscovery() {
         doc->SetDirectoryLister([this](const std::filesystem::path& dir, std::error_code& ec) {
             ++listings;
@@ -20,8 +20,11 @@ protected:
             }
             return sounds;
         });
-        sounds = {File("A.MP3", "A.MP3"), File("NOTES.TXT", "NOTES.TXT"), File("B.WAV", "B.WAV"),
-                  {"X", "X", true, 0}, File("C.mp3", "C.MP3")};
+        sounds = {File("A.MP3", "A.MP3"),
+                  File("NOTES.TXT", "NOTES.TXT"),
+                  File("B.WAV", "B.WAV"),
+                  {"X", "X", true, 0},
+                  File("C.mp3", "C.MP3")};
     }
 
     void Remove(const std::string& longName) {
@@ -141,9 +144,8 @@ TEST_F(TrackDiscovery, FilesWithoutAnAliasAndLongNames) {
 
     // Without the cache the long name is looked up on the card.
     CCardwrightDoc fresh(prompter);
-    fresh.SetDirectoryLister([this](const std::filesystem::path&, std::error_code&) {
-        return sounds;
-    });
+    fresh.SetDirectoryLister(
+        [this](const std::filesystem::path&, std::error_code&) { return sounds; });
     EXPECT_EQ(fresh.GetLongTrackName("MYSONG~1.MP3"), "My Song.mp3");
 }
 
