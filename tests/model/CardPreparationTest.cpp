@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include "DocFixture.h"
 
 namespace {
@@ -87,18 +85,23 @@ TEST_F(CardPreparation, SoundsAsAFileFailsTheOpenAndTheSave) {
     EXPECT_EQ(ReadBytes(Cfg()).size(), 8802u);  // what was written stays
 }
 
-TEST_F(CardPreparation, ACardThatRefusesSoundsIsReported) {
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not bind root";
-    }
+TEST_F(CardPreparation, ASoundsThatCannotBeCreatedIsReported) {
+    const std::string message =
+        "Unable to create SOUNDS directory on the selected media.\nPlease choose another disk.";
     ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
     fs::remove_all(card / "SOUNDS");
-    fs::permissions(card.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(doc->OnOpenDocument(Cfg()));
-    ASSERT_FALSE(prompter.shown.empty());
-    EXPECT_EQ(prompter.shown[0].text,
-              "Unable to create SOUNDS directory on the selected media.\nPlease choose another "
-              "disk.");
+    // A link to nowhere and a link to itself: neither is a directory, and
+    // the name is taken. Works as root too, unlike a read-only folder.
+    for (const char* target : {"nowhere", "SOUNDS"}) {
+        SCOPED_TRACE(target);
+        fs::create_symlink(target, card / "SOUNDS");
+        prompter.shown.clear();
+        EXPECT_FALSE(doc->OnOpenDocument(Cfg()));
+        ASSERT_EQ(prompter.shown.size(), 2u);
+        EXPECT_EQ(prompter.shown[0].text, message);
+        EXPECT_EQ(doc->CountTracks(false), 0);
+        fs::remove(card / "SOUNDS");
+    }
 }
 
 }  // namespace

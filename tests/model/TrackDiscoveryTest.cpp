@@ -158,3 +158,37 @@ TEST_F(TrackDiscovery, AnUnreadableSoundsDirectoryMakesEveryTrackMissing) {
 }
 
 }  // namespace
+
+namespace {
+
+using TracksOnARealCard = DocFixture;
+
+TEST_F(TracksOnARealCard, OddEntriesAreSkippedAndAVanishedFolderLosesEveryTrack) {
+    namespace fs = std::filesystem;
+    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
+    const fs::path sounds = card / "SOUNDS";
+    Touch(sounds / "First Song.mp3");
+    Touch(sounds / "\xff\xfe bytes.wav");  // not UTF-8
+    fs::create_directory(sounds / "FOLDER.MP3");
+    fs::create_symlink("nowhere.mp3", sounds / "BROKEN.MP3");
+    fs::create_symlink("LOOP.WAV", sounds / "LOOP.WAV");
+    Touch(sounds / "readme.txt");
+
+    EXPECT_EQ(doc->CountTracks(true), 2);
+    const CardConfig& c = *doc->GetConfig();
+    for (int n = 1; n <= 2; ++n) {
+        const std::string name = c.TrackName(n);
+        EXPECT_LE(name.size(), 12u);
+        EXPECT_TRUE(name.find('~') != std::string::npos) << name;
+        EXPECT_NE(doc->GetLongTrackName(name), "");
+    }
+    EXPECT_EQ(doc->SyncTracks(true), 0);
+
+    fs::remove_all(sounds);
+    EXPECT_EQ(doc->SyncTracks(true), 2);
+    EXPECT_FALSE(c.TrackExists(1));
+    EXPECT_FALSE(c.TrackExists(2));
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+}  // namespace
