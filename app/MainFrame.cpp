@@ -256,7 +256,9 @@ void CMainFrame::UpdateEditCommands() {
 
 void CMainFrame::UpdateRecentFiles() {
     for (QAction* action : recentActions_) {
+        // One of them may be the item being chosen right now.
         fileMenu_->removeAction(action);
+        action->setObjectName(QString());
         action->deleteLater();
     }
     recentActions_.clear();

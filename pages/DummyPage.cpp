@@ -23,6 +23,9 @@ DummyPage::DummyPage(CCardwrightDoc& doc, QWidget* parent)
     message_->setTextFormat(Qt::PlainText);
     message_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     message_->setWordWrap(true);
+    // The page takes the sheet's size; the big text wraps to it rather than
+    // widening the window.
+    message_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(message_);
 }

@@ -1,0 +1,313 @@
+// The sheet's page sets by player model and card, the track warning page,
+// Reset Everything to Defaults and the track list after Save As.
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QFile>
+#include <QFont>
+#include <QLabel>
+#include <QTabWidget>
+
+#include "AppTestSupport.h"
+#include "app/CardwrightView.h"
+#include "app/MainFrame.h"
+#include "app/MyPropertySheet.h"
+#include "pages/AudioSetup.h"
+#include "pages/DummyPage.h"
+#include "pages/InputSetup.h"
+
+namespace {
+
+const QStringList kClockPages{"Track Setup",
+                              "Playlists",
+                              "Audio Setup",
+                              "Input Setup",
+                              "Animation Input Setup",
+                              "Animation Control Setup",
+                              "Schedule"};
+
+QString WarningText(AppHarness& h) {
+    return h.Sheet().TrackWarningPage()->MessageText();
+}
+
+TEST(PageSet, NewDocumentWithoutSoundsShowsOnlyTheWarningWithItsTemplateText) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    EXPECT_EQ(h.PageCaptions(), QStringList{"Track Warning"});
+    EXPECT_EQ(h.ActiveCaption(), "Track Warning");
+    // Never loaded or saved: the template's own text stays.
+    EXPECT_EQ(WarningText(h), QString::fromUtf8(DummyPage::kTemplateText));
+    EXPECT_EQ(h.Frame().windowTitle(), "TUNBOX - TUNBOX Configuration");
+    const QFont font = h.Frame().findChild<QLabel*>("trackWarningText")->font();
+    EXPECT_EQ(font.pointSize(), 24);
+    EXPECT_TRUE(h.prompter.shown.empty());
+}
+
+TEST(PageSet, LoadedCardWithoutSoundFilesSaysSo) {
+    TestCard card;
+    card.SaveConfig(PlayerModel::TunboxC40);
+    AppHarness h;
+    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    EXPECT_EQ(h.PageCaptions(), QStringList{"Track Warning"});
+    EXPECT_EQ(WarningText(h), QString::fromUtf8(DummyPage::kNoSoundFilesText));
+    EXPECT_EQ(h.Frame().windowTitle(), "TUNBOX.CFG - TUNBOX Configuration");
+}
+
+TEST(PageSet, MatchingClockCardShowsSevenPagesInOrder) {
+    TestCard card(TrackFiles(3));
+    card.SaveConfig(PlayerModel::TunboxC40);
+    AppHarness h;
+    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    EXPECT_EQ(h.PageCaptions(), kClockPages);
+    EXPECT_EQ(h.ActiveCaption(), "Track Setup");
+    EXPECT_EQ(h.Sheet().Tabs()->currentWidget(), h.Sheet().GetActivePage());
+    EXPECT_FALSE(h.Doc().IsModified());
+}
+
+TEST(PageSet, ChangedCardOpensOnTheWarningWhichGoesOnceLeft) {
+    TestCard card(TrackFiles(3));
+    card.SaveConfig(PlayerModel::TunboxC40);
+    card.RemoveSound("TRACK02.MP3");
+    card.AddSound("EXTRA.WAV");
+
+    AppHarness h;
+    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    EXPECT_EQ(h.PageCaptions(), QStringList{"Track Warning"} + kClockPages);
+    EXPECT_EQ(h.ActiveCaption(), "Track Warning");
+    EXPECT_EQ(WarningText(h), QString::fromUtf8(DummyPage::kTracksChangedText));
+    // The reconciliation has given the new file a free slot and cleared the
+    // slot of the file that went.
+    EXPECT_EQ(h.Doc().GetConfig()->TrackName(4), "EXTRA.WAV");
+    EXPECT_EQ(h.Doc().GetConfig()->TrackName(2), "");
+
+    // Clicking another tab removes the warning and shows that tab.
+    h.Sheet().Tabs()->setCurrentIndex(3);
+    EXPECT_EQ(h.PageCaptions(), kClockPages);
+    EXPECT_EQ(h.ActiveCaption(), "Audio Setup");
+    EXPECT_EQ(h.Sheet().Tabs()->currentWidget(), h.Sheet().GetActivePage());
+    EXPECT_FALSE(h.Sheet().TrackWarningPage()->isVisible());
+
+    // Put back by a later page set with nothing changed, it keeps its text.
+    h.Sheet().BuildPageSet();
+    h.Sheet().AddPage(h.Sheet().TrackWarningPage());
+    h.Sheet().SetActivePage(h.Sheet().GetPageCount() - 1);
+    EXPECT_EQ(h.ActiveCaption(), "Track Warning");
+    EXPECT_EQ(WarningText(h), QString::fromUtf8(DummyPage::kTracksChangedText));
+}
+
+struct ModelCase {
+    PlayerModel model;
+    QStringList pages;
+};
+
+TEST(PageSet, EachPlayerTypeShowsItsPagesWithoutMarkingTheDocument) {
+    const QStringList audioOnly{"Track Setup", "Playlists", "Audio Setup", "Input Setup"};
+    const QStringList animation = kClockPages.mid(0, 6);
+    const ModelCase cases[] = {
+        {PlayerModel::Tunlet, audioOnly},     {PlayerModel::Tunbox, audioOnly},
+        {PlayerModel::TunboxA8, animation},   {PlayerModel::TunboxA40, animation},
+        {PlayerModel::TunboxC8, kClockPages}, {PlayerModel::TunboxC40, kClockPages},
+    };
+    TestCard card(TrackFiles(2));
+    card.SaveConfig(PlayerModel::Tunbox);
+    AppHarness h;
+    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    for (const ModelCase& c : cases) {
+        h.Frame().PlayerTypeAction(c.model)->trigger();
+        EXPECT_EQ(h.PageCaptions(), c.pages) << static_cast<int>(c.model);
+        EXPECT_EQ(h.ActiveCaption(), "Track Setup");
+        EXPECT_FALSE(h.Doc().IsModified());
+        const bool audioOnly = c.pages.size() == 4;
+        EXPECT_EQ(h.Frame().findChild<CAudioSetup*>()->CoverFlag(), audioOnly ? 1 : 0);
+        EXPECT_EQ(h.Frame().findChild<CInputSetup*>("Input Setup")->TableSelector(),
+                  InputSet::Player);
+        EXPECT_EQ(h.Frame().findChild<CInputSetup*>("Animation Input Setup")->TableSelector(),
+                  InputSet::Animation);
+    }
+}
+
+TEST(PageSet, DroppingTheClockKeepsSchedulesAndResetTime) {
+    TestCard card(TrackFiles(2));
+    card.SaveConfig(PlayerModel::TunboxC8, [](CCardwrightDoc& doc) {
+        doc.Schedules().AddScheduleEntry(1, ScheduleSet::MakeEntry(9, 30, true, 1));
+        doc.Schedules().SetDaySchedule(0, 0, 1);
+        doc.Schedules().SetResetTime(0x12, 0x34, 0x56);
+    });
+    AppHarness h;
+    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    ASSERT_TRUE(h.PageCaptions().contains("Schedule"));
+
+    h.Frame().PlayerTypeAction(PlayerModel::TunboxA8)->trigger();
+    EXPECT_FALSE(h.PageCaptions().contains("Schedule"));
+    const ScheduleSet& s = h.Doc().Schedules();
+    EXPECT_TRUE(s.InUse(1));
+    EXPECT_EQ(s.DaySchedule(0, 0), 1);
+    EXPECT_EQ(s.ResetTime(), (std::array<std::uint8_t, 3>{0x12, 0x34, 0x56}));
+}
+
+// Disturbs every field the reset rules touch or must leave alone.
+void Disturb(CCardwrightDoc& doc) {
+    CardConfig& c = *doc.GetConfig();
+    c.SetMainVolumeLeft(10);
+    c.SetHalfMuteVolumeRight(5);
+    c.SetSerialAddress(9);
+    c.SetPlayerControlChannel(40);
+    c.SetLevelControlChannelLeft(41);
+    c.SetBassGain(-3);
+    c.SetTrebleCornerFrequency(9000);
+    c.SetPowerAmplifiersFlag(0);
+    c.SetOptionWord(0xFFFFFF & ~(1u << 4));
+    c.SetCloseCode(InputSet::Player, 3, 7);
+    c.SetInputMode(InputSet::Player, 3, 1);
+    c.SetEndAction(1, playcode::kRandom);
+    c.SetPowerUpTrack(2);
+}
+
+TEST(ResetEverything, Animation40With20FilesSetsBinaryAnimationInputs) {
+    TestCard card(TrackFiles(20));
+    card.SaveConfig(PlayerModel::TunboxA40, Disturb);
+    AppHarness h;
+    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    h.Sheet().SetActivePage(2);
+
+    h.Frame().findChild<QAction*>("resetEverything")->trigger();
+    const CardConfig& c = *h.Doc().GetConfig();
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(c.InputMode(InputSet::Player, i), 0u) << i;
+        EXPECT_EQ(c.CloseCode(InputSet::Player, i), 0u) << i;
+    }
+    for (int i = 0; i <= 4; ++i) {
+        EXPECT_EQ(c.InputMode(InputSet::Animation, i), 2u + i) << i;  // binary bit i
+    }
+    EXPECT_EQ(c.CloseCode(InputSet::Animation, 0), playcode::kNextHigher);
+    EXPECT_EQ(c.InputMode(InputSet::Animation, 5), 1u);
+    EXPECT_EQ(c.CloseFade(InputSet::Animation, 5), 2u);  // half mute
+    EXPECT_EQ(c.InputMode(InputSet::Animation, 6), 1u);
+    EXPECT_EQ(c.CloseFade(InputSet::Animation, 6), 1u);  // zero
+    EXPECT_EQ(c.InputMode(InputSet::Animation, 7), 1u);
+    EXPECT_EQ(c.CloseCode(InputSet::Animation, 7), playcode::kStopNow);
+    EXPECT_EQ(c.PlayerControlChannel(), 5u);
+    EXPECT_EQ(c.LevelControlChannelLeft(), 6u);
+    EXPECT_EQ(c.LevelControlChannelRight(), 7u);
+
+    EXPECT_EQ(c.MainVolumeLeft(), 60u);
+    EXPECT_EQ(c.HalfMuteVolumeRight(), 30u);
+    EXPECT_EQ(c.SerialAddress(), 0u);
+    EXPECT_EQ(c.BassGain(), 0);
+    EXPECT_EQ(c.TrebleCornerFrequency(), 15000u);
+    EXPECT_EQ(c.PowerAmplifiersFlag(), 1u);
+    // Bits 0-10 to their defaults; the clock flags, reserved bits and the
+    // derived animation input mask as they were.
+    EXPECT_EQ(c.OptionWord(), (0xFFFFFFu & ~0x7FFu) | (1u << 4) | (1u << 8));
+    // Tracks and the power-up track are not the reset's business.
+    EXPECT_EQ(c.EndAction(1), playcode::kRandom);
+    EXPECT_EQ(c.PowerUpTrack(), 2u);
+    EXPECT_TRUE(c.IsModel(PlayerModel::TunboxA40));
+    EXPECT_FALSE(h.Doc().IsModified());
+    EXPECT_EQ(h.ActiveCaption(), "Track Setup");
+}
+
+TEST(ResetEverything, ClockModelsSetTheClockResetTime) {
+    TestCard card(TrackFiles(3));
+    card.SaveConfig(PlayerModel::TunboxC8, [](CCardwrightDoc& doc) {
+        Disturb(doc);
+        doc.GetConfig()->SetResetClockFlag(0);
+        doc.GetConfig()->SetNoBlueStartsFlag(1);
+    });
+    AppHarness h;
+    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    h.Frame().findChild<QAction*>("resetEverything")->trigger();
+
+    const CardConfig& c = *h.Doc().GetConfig();
+    EXPECT_EQ(h.Doc().Schedules().ResetTime(), (std::array<std::uint8_t, 3>{0x03, 0x05, 0x01}));
+    EXPECT_EQ(c.ResetClockFlag(), 1u);
+    EXPECT_EQ(c.NoBlueStartsFlag(), 0u);
+    // The /8 models keep the common control channels.
+    EXPECT_EQ(c.PlayerControlChannel(), 1u);
+    EXPECT_EQ(c.LevelControlChannelLeft(), 2u);
+    // Three tracks: one animation input per track.
+    EXPECT_EQ(c.CloseCode(InputSet::Animation, 2), 3u);
+    EXPECT_EQ(c.InputMode(InputSet::Player, 3), 0u);
+    EXPECT_EQ(h.PageCaptions(), kClockPages);
+}
+
+TEST(ResetEverything, AudioOnlyPlayersResetTheirOwnInputTable) {
+    TestCard card(TrackFiles(3));
+    card.SaveConfig(PlayerModel::Tunbox, [](CCardwrightDoc& doc) {
+        Disturb(doc);
+        doc.GetConfig()->SetInputMode(InputSet::Animation, 0, 4);
+    });
+    AppHarness h;
+    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    h.Frame().findChild<QAction*>("resetEverything")->trigger();
+
+    const CardConfig& c = *h.Doc().GetConfig();
+    EXPECT_EQ(c.CloseCode(InputSet::Player, 0), 1u);
+    EXPECT_EQ(c.CloseCode(InputSet::Player, 3), 0u);
+    EXPECT_EQ(c.InputMode(InputSet::Player, 3), 0u);
+    EXPECT_EQ(c.InputMode(InputSet::Animation, 0), 4u);
+    EXPECT_EQ(c.PlayerControlChannel(), 1u);
+    EXPECT_EQ(c.ResetClockFlag(), 1u);  // untouched on a model without a clock
+}
+
+TEST(SaveAs, ReturnsEveryTrackToStopWhileTheSavedFileKeepsItsSettings) {
+    TestCard card(TrackFiles(3));
+    card.SaveConfig(PlayerModel::TunboxA8);
+    TestCard target(TrackFiles(3));
+    AppHarness h;
+    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    CardConfig& c = *h.Doc().GetConfig();
+    c.SetEndAction(2, playcode::kNextHigher);
+    c.SetEndDelay(2, 25);
+    c.SetStepOn(2, false);
+
+    h.files.names.push_back(target.ConfigPath());
+    EXPECT_TRUE(h.Frame().View()->OnFileSaveAs());
+    EXPECT_EQ(h.files.suggested, QStringList{card.ConfigPath()});
+    EXPECT_EQ(h.Doc().GetPathName(), target.Path("TUNBOX.CFG"));
+    for (int n = 1; n <= 3; ++n) {
+        EXPECT_EQ(c.EndAction(n), playcode::kStopNow) << n;
+        EXPECT_EQ(c.EndDelay(n), 0u) << n;
+        EXPECT_TRUE(c.StepOn(n)) << n;
+    }
+    EXPECT_EQ(h.PageCaptions().first(), "Track Setup");
+
+    ScriptedPrompter quiet;
+    CCardwrightDoc saved(quiet);
+    ASSERT_TRUE(saved.OnOpenDocument(target.Path("TUNBOX.CFG")));
+    EXPECT_EQ(saved.GetConfig()->EndAction(2), playcode::kNextHigher);
+    EXPECT_EQ(saved.GetConfig()->EndDelay(2), 25u);
+}
+
+TEST(SaveAs, CancellingTheDialogStillRebuildsTheTrackList) {
+    TestCard card(TrackFiles(2));
+    card.SaveConfig(PlayerModel::Tunbox);
+    AppHarness h;
+    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    h.Doc().GetConfig()->SetEndAction(1, playcode::kSameAgain);
+    h.Doc().GetConfig()->SetEndDelay(1, 7);
+
+    h.files.names.push_back(std::nullopt);
+    EXPECT_FALSE(h.Frame().View()->OnFileSaveAs());
+    EXPECT_EQ(h.Doc().GetConfig()->EndAction(1), playcode::kStopNow);
+    EXPECT_EQ(h.Doc().GetConfig()->EndDelay(1), 0u);
+    EXPECT_EQ(h.Doc().GetPathName(), card.Path("TUNBOX.CFG"));
+}
+
+TEST(Save, NewDocumentAsksForANameAndTheRebuildDropsTheWarning) {
+    TestCard target(TrackFiles(2));
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    ASSERT_EQ(h.PageCaptions(), QStringList{"Track Warning"});
+
+    h.files.names.push_back(target.ConfigPath());
+    h.Frame().findChild<QAction*>("fileSave")->trigger();
+    EXPECT_EQ(h.files.suggested.size(), 1);
+    EXPECT_TRUE(QFile::exists(target.ConfigPath()));
+    EXPECT_EQ(h.Frame().windowTitle(), "TUNBOX.CFG - TUNBOX Configuration");
+    // Plain Save keeps the track list; the page set follows the card.
+    EXPECT_EQ(h.PageCaptions().first(), "Track Warning");
+    EXPECT_EQ(WarningText(h), QString::fromUtf8(DummyPage::kTracksChangedText));
+}
+
+}  // namespace

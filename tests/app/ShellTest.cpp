@@ -1,0 +1,288 @@
+// The main window's menus, the question to save, the recent-file list,
+// start-up, file drop, the blink codes and the About box.
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
+
+#include "AppTestSupport.h"
+#include "app/AboutDialog.h"
+#include "app/CardwrightView.h"
+#include "app/EditCommands.h"
+#include "app/HelpDialog.h"
+#include "app/MainFrame.h"
+#include "app/MyPropertySheet.h"
+
+namespace {
+
+QMenu* MenuNamed(CMainFrame& frame, const QString& title) {
+    for (QAction* action : frame.menuBar()->actions()) {
+        if (action->text() == title) {
+            return action->menu();
+        }
+    }
+    return nullptr;
+}
+
+TEST(PlayerTypeMenu, CheckMarkFollowsTheModelWord) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    QMenu* menu = MenuNamed(h.Frame(), "&Player Type");
+    ASSERT_NE(menu, nullptr);
+    QStringList texts;
+    for (QAction* a : menu->actions()) {
+        texts.append(a->text());
+    }
+    EXPECT_EQ(
+        texts,
+        (QStringList{"TUNLET\tAudio Only", "TUNBOX\tAudio Only", "TUNBOX/A8\tAudio and A&nimation",
+                     "TUNBOX/A40\tAudio and Animation", "TUNBOX/C8\tAudio, Animation, Clock",
+                     "TUNBOX/C40\tAudio, Animation, Clock"}));
+
+    const PlayerModel models[] = {PlayerModel::Tunlet,   PlayerModel::Tunbox,
+                                  PlayerModel::TunboxA8, PlayerModel::TunboxA40,
+                                  PlayerModel::TunboxC8, PlayerModel::TunboxC40};
+    auto checked = [&] {
+        emit menu->aboutToShow();
+        QStringList on;
+        for (QAction* a : menu->actions()) {
+            if (a->isChecked()) {
+                on.append(a->text().section('\t', 0, 0));
+            }
+        }
+        return on;
+    };
+    EXPECT_EQ(checked(), QStringList{"TUNBOX"});  // a new document's model
+    for (PlayerModel m : models) {
+        h.Frame().PlayerTypeAction(m)->trigger();
+        ASSERT_EQ(checked().size(), 1);
+        EXPECT_EQ(checked().first(), h.Frame().PlayerTypeAction(m)->text().section('\t', 0, 0));
+    }
+    // Clicking the checked item again must not take its mark away.
+    h.Frame().PlayerTypeAction(PlayerModel::TunboxC40)->trigger();
+    EXPECT_EQ(checked(), QStringList{"TUNBOX/C40"});
+    // A model word the menu does not know (no size bit) checks nothing.
+    h.Doc().GetConfig()->SetPlayerModelWord(CardConfig::kModelClock);
+    EXPECT_TRUE(checked().isEmpty());
+}
+
+TEST(BlinkCodes, EachItemExplainsItsCodeWithoutAnIcon) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    QMenu* menu = MenuNamed(h.Frame(), "Player &Blink Codes");
+    ASSERT_NE(menu, nullptr);
+    const QList<QAction*> items = menu->actions();
+    ASSERT_EQ(items.size(), 10);
+    const char* names[] = {"No Disk",
+                           "No Config File",
+                           "Bad Read",
+                           "Bad Version",
+                           "Bad Config Size",
+                           "Bad Write",
+                           "Bad Initial Auto-Download",
+                           "Bad Auto-download",
+                           "Bad Config Update",
+                           "Bad Schedule Download"};
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(items[i]->text(), QStringLiteral("%1\t%2").arg(names[i]).arg(i + 3));
+        EXPECT_TRUE(items[i]->isEnabled());
+        EXPECT_FALSE(items[i]->isCheckable());
+        items[i]->trigger();
+    }
+    ASSERT_EQ(h.prompter.shown.size(), 10u);
+    for (const auto& shown : h.prompter.shown) {
+        EXPECT_EQ(shown.icon, Prompter::Icon::None);
+        EXPECT_EQ(shown.buttons, Prompter::Buttons::Ok);
+    }
+    EXPECT_EQ(items[0]->statusTip(), "The SmartMedia card formatting is corrupt.");
+    EXPECT_EQ(items[9]->statusTip(), "Unable to download the Schedule file to the MPU");
+    EXPECT_EQ(h.prompter.shown[0].text,
+              "The disk format is corrupt and the player cannot locate \nsome of the important "
+              "directory structures.  This often \nindicates that the card has been formatted "
+              "by DOS or    \nWindows rather than the RezuRaruze or ZavaDurozi utility.");
+    EXPECT_EQ(h.prompter.shown[3].text,
+              "The version number of the Player firmware is less than the \nversion number of "
+              "the Configurator.  Older Formware might \nnot correctly interpret a newer "
+              "version of a Config File, so\nit refuses to run.  Use an older Configurator to "
+              "update the\nConfig File, or update the SmartMedia card to newer Firmware.");
+    EXPECT_EQ(h.prompter.shown[6].text, h.prompter.shown[7].text);
+    EXPECT_EQ(h.prompter.shown[8].text,
+              "The Player needs to update the Config File after doing an \ninitial download of "
+              "a show to the MPU.  When the Player \ntried to open the Config File for writing "
+              "it got an error.\nThis usually indicates a problem with the SmartMedia card.");
+    EXPECT_NE(h.prompter.shown[5].text, h.prompter.shown[8].text);
+}
+
+TEST(SaveModified, ModifiedDocumentIsNotDiscardedWithoutAsking) {
+    TestCard card(TrackFiles(2));
+    card.SaveConfig(PlayerModel::TunboxC8);
+    AppHarness h;
+    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    QAction* fileNew = h.Frame().findChild<QAction*>("fileNew");
+
+    // Unmodified: no question.
+    h.Doc().GetConfig()->SetMainVolumeLeft(10);
+    fileNew->trigger();
+    EXPECT_TRUE(h.prompter.shown.empty());
+    EXPECT_EQ(h.Doc().GetConfig()->MainVolumeLeft(), 60u);
+
+    ASSERT_TRUE(h.App().OpenDocumentFile(card.ConfigPath()));
+    h.Doc().GetConfig()->SetMainVolumeLeft(10);
+    h.Doc().SetModifiedFlag(true);
+
+    // Cancel keeps everything, for New, Open and closing the window.
+    h.prompter.answers = {Prompter::Answer::Cancel, Prompter::Answer::Cancel,
+                          Prompter::Answer::Cancel};
+    fileNew->trigger();
+    h.files.names.push_back(card.ConfigPath());
+    h.Frame().findChild<QAction*>("fileOpen")->trigger();
+    EXPECT_FALSE(h.Frame().close());
+    ASSERT_EQ(h.prompter.shown.size(), 3u);
+    EXPECT_EQ(h.prompter.shown[0].text,
+              "Save changes to " + card.Path("TUNBOX.CFG").string() + "?");
+    EXPECT_EQ(h.prompter.shown[0].buttons, Prompter::Buttons::YesNoCancel);
+    EXPECT_TRUE(h.Frame().isVisible());
+    EXPECT_EQ(h.Doc().GetConfig()->MainVolumeLeft(), 10u);
+    EXPECT_TRUE(h.Doc().IsModified());
+
+    // Yes saves first, through the page in front.
+    h.prompter.answers = {Prompter::Answer::Yes};
+    fileNew->trigger();
+    EXPECT_FALSE(h.Doc().IsModified());
+    EXPECT_EQ(h.Frame().windowTitle(), "TUNBOX - TUNBOX Configuration");
+    ScriptedPrompter quiet;
+    CCardwrightDoc saved(quiet);
+    ASSERT_TRUE(saved.OnOpenDocument(card.Path("TUNBOX.CFG")));
+    EXPECT_EQ(saved.GetConfig()->MainVolumeLeft(), 10u);
+
+    // No discards.
+    h.Doc().SetModifiedFlag(true);
+    h.prompter.answers = {Prompter::Answer::No};
+    EXPECT_TRUE(h.Frame().close());
+}
+
+TEST(RecentFiles, KeepsTheFourNewestAndSurvivesARestart) {
+    std::vector<std::unique_ptr<TestCard>> cards;
+    for (int i = 0; i < 5; ++i) {
+        cards.push_back(std::make_unique<TestCard>(TrackFiles(1)));
+        cards.back()->SaveConfig(PlayerModel::Tunbox);
+    }
+    QStringList expected;
+    {
+        AppHarness h;
+        ASSERT_TRUE(h.Start());
+        for (const auto& card : cards) {
+            ASSERT_TRUE(h.App().OpenDocumentFile(card->ConfigPath()));
+        }
+        // Opening one again moves it to the front without a duplicate.
+        ASSERT_TRUE(h.App().OpenDocumentFile(cards[2]->ConfigPath()));
+        expected = QStringList{cards[2]->ConfigPath(), cards[4]->ConfigPath(),
+                               cards[3]->ConfigPath(), cards[1]->ConfigPath()};
+        EXPECT_EQ(h.App().RecentFiles().Files(), expected);
+        EXPECT_EQ(h.Frame().findChild<QAction*>("recentFile1")->text(),
+                  "&1 " + cards[2]->ConfigPath());
+        EXPECT_EQ(h.Frame().findChild<QAction*>("recentFile5"), nullptr);
+
+        h.Frame().findChild<QAction*>("recentFile3")->trigger();
+        EXPECT_EQ(h.Doc().GetPathName(), cards[3]->Path("TUNBOX.CFG"));
+    }
+    RecentFileList reloaded(4);
+    EXPECT_EQ(reloaded.Files().first(), cards[3]->ConfigPath());
+    EXPECT_EQ(reloaded.Files().size(), 4);
+}
+
+TEST(RecentFiles, AFileThatCannotBeOpenedLeavesTheList) {
+    auto card = std::make_unique<TestCard>(TrackFiles(1));
+    card->SaveConfig(PlayerModel::Tunbox);
+    AppHarness h;
+    ASSERT_TRUE(h.Start({card->ConfigPath()}));
+    ASSERT_TRUE(QFile::remove(card->ConfigPath()));
+    h.Frame().findChild<QAction*>("recentFile1")->trigger();
+    EXPECT_EQ(h.prompter.shown.size(), 1u);
+    EXPECT_TRUE(h.App().RecentFiles().Files().isEmpty());
+}
+
+TEST(StartUp, OpensTheConfigurationBesideTheProgram) {
+    TestCard card(TrackFiles(2));
+    card.SaveConfig(PlayerModel::TunboxA8);
+    AppHarness h;
+    h.App().SetExecutablePath(card.Path("Cardwright.exe"));
+    ASSERT_TRUE(h.Start());
+    EXPECT_EQ(h.Doc().GetPathName(), card.Path("TUNBOX.CFG"));
+    EXPECT_EQ(h.PageCaptions().size(), 6);
+    EXPECT_TRUE(h.Frame().isVisible());
+}
+
+TEST(StartUp, AFileNamedOnTheCommandLineThatCannotBeOpenedEndsTheProgram) {
+    TestCard card;
+    AppHarness h;
+    EXPECT_FALSE(h.Start({card.ConfigPath()}));
+    EXPECT_EQ(h.prompter.shown.size(), 1u);
+}
+
+TEST(MainWindow, IsFixedToTheSheetAndOpensDroppedFiles) {
+    TestCard card(TrackFiles(2));
+    card.SaveConfig(PlayerModel::TunboxC40);
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    QApplication::processEvents();
+    CMainFrame& frame = h.Frame();
+    EXPECT_EQ(frame.minimumSize(), frame.maximumSize());
+    const QSize before = frame.size();
+
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(card.ConfigPath())});
+    // A drop reaches the window that accepted the drag.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &drop);
+    QApplication::processEvents();
+    EXPECT_EQ(h.Doc().GetPathName(), card.Path("TUNBOX.CFG"));
+    EXPECT_EQ(h.PageCaptions().size(), 7);
+    // More pages, same window.
+    EXPECT_EQ(frame.size(), before);
+}
+
+TEST(EditMenu, ActsOnTheFocusedTextField) {
+    QLineEdit edit;
+    edit.setText("abc");
+    edit.selectAll();
+    using editcommands::Command;
+    EXPECT_TRUE(editcommands::CanRun(Command::Cut, &edit));
+    EXPECT_TRUE(editcommands::Run(Command::Cut, &edit));
+    EXPECT_EQ(edit.text(), "");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "abc");
+    EXPECT_FALSE(editcommands::CanRun(Command::Copy, &edit));
+    EXPECT_TRUE(editcommands::Run(Command::Undo, &edit));
+    EXPECT_EQ(edit.text(), "abc");
+    edit.setCursorPosition(3);
+    EXPECT_TRUE(editcommands::Run(Command::Paste, &edit));
+    EXPECT_EQ(edit.text(), "abcabc");
+    edit.setReadOnly(true);
+    EXPECT_FALSE(editcommands::CanRun(Command::Paste, &edit));
+    // Anything but a text field is left alone.
+    QWidget other;
+    EXPECT_FALSE(editcommands::CanRun(Command::Paste, &other));
+    EXPECT_FALSE(editcommands::Run(Command::Paste, &other));
+}
+
+TEST(Dialogs, AboutShowsTheReleaseAndHelpItsText) {
+    AboutDialog about;
+    EXPECT_EQ(about.ReleaseText(), "Release 1.0.38");
+    EXPECT_EQ(about.ProductNameText(), "Cardwright");
+    EXPECT_FALSE(about.LegalNoticeText().isEmpty());
+
+    EXPECT_EQ(HelpDialog(HelpDialog::kScheduleHelp, "schedules").HelpText(), "schedules");
+    EXPECT_EQ(HelpDialog(0, "schedules").HelpText(), "Sorry, don't know what you need help doing!");
+}
+
+}  // namespace
