@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -152,26 +153,43 @@ int main(int argc, char* argv[]) {
     c.SetLevelControlChannelLeft(6);
     c.SetLevelControlChannelRight(7);
 
-    // The story tracks run on into each other; the last one stops.
-    c.SetPowerUpTrack(1);
-    for (int n = 1; n <= 4; ++n) {
-        c.SetEndAction(n, playcode::kNextHigher);
-        c.SetEndDelay(n, 20);
-        c.SetWaitForInput(n, false);
+    // Tracks are numbered in directory order; find each tone's number by its
+    // long name so the settings below follow the tones, whatever that order.
+    int trackOf[std::size(kTones)] = {};
+    for (int n = 1; n <= tracks; ++n) {
+        const std::string name = doc.GetLongTrackName(c.TrackName(n));
+        for (std::size_t i = 0; i < std::size(kTones); ++i) {
+            if (fs::path(name).filename() == kTones[i].name) {
+                trackOf[i] = n;
+            }
+        }
     }
-    c.SetEndAction(6, playcode::kRandom);
-    c.SetEndDelay(6, 50);
-    c.SetWaitForInput(6, false);
+    for (std::size_t i = 0; i < std::size(kTones); ++i) {
+        if (trackOf[i] == 0) {
+            return Fail(std::string("no track for ") + kTones[i].name);
+        }
+    }
+
+    // The story tones run on into each other; the seagulls pick at random.
+    c.SetPowerUpTrack(static_cast<std::uint32_t>(trackOf[0]));
+    for (int i = 0; i < 4; ++i) {
+        c.SetEndAction(trackOf[i], static_cast<std::uint32_t>(trackOf[i + 1]));
+        c.SetEndDelay(trackOf[i], 20);
+        c.SetWaitForInput(trackOf[i], false);
+    }
+    c.SetEndAction(trackOf[5], playcode::kRandom);
+    c.SetEndDelay(trackOf[5], 50);
+    c.SetWaitForInput(trackOf[5], false);
 
     // Playlist 1 tells the story in order; playlist 2 plays the sea sounds.
-    const int story[] = {1, 2, 3, 4, 5};
-    const int sea[] = {6, 9, 2, 8};
+    const int story[] = {0, 1, 2, 3, 4};
+    const int sea[] = {5, 8, 1, 7};
     for (int k = 0; k < 5; ++k) {
-        c.SetPlaylistEntry(0, k, c.TrackName(story[k]));
+        c.SetPlaylistEntry(0, k, c.TrackName(trackOf[story[k]]));
     }
     c.SetPlaylistCount(0, 5);
     for (int k = 0; k < 4; ++k) {
-        c.SetPlaylistEntry(1, k, c.TrackName(sea[k]));
+        c.SetPlaylistEntry(1, k, c.TrackName(trackOf[sea[k]]));
     }
     c.SetPlaylistCount(1, 4);
     c.SetPlaylistRemember(1, true);
@@ -186,11 +204,11 @@ int main(int argc, char* argv[]) {
 
     // Opening hours on weekends and two special days.
     ScheduleSet& s = doc.Schedules();
-    s.AddScheduleEntry(1, ScheduleSet::MakeEntry(10, 0, true, 1));
-    s.AddScheduleEntry(1, ScheduleSet::MakeEntry(12, 30, true, 7));
-    s.AddScheduleEntry(1, ScheduleSet::MakeEntry(17, 0, true, 10));
+    s.AddScheduleEntry(1, ScheduleSet::MakeEntry(10, 0, true, trackOf[0]));
+    s.AddScheduleEntry(1, ScheduleSet::MakeEntry(12, 30, true, trackOf[6]));
+    s.AddScheduleEntry(1, ScheduleSet::MakeEntry(17, 0, true, trackOf[9]));
     s.AddScheduleEntry(2, ScheduleSet::MakeEntry(19, 0, false, 0));
-    s.AddScheduleEntry(2, ScheduleSet::MakeEntry(21, 45, true, 10));
+    s.AddScheduleEntry(2, ScheduleSet::MakeEntry(21, 45, true, trackOf[9]));
     for (int month = 0; month < 12; ++month) {
         s.SetWeekdaySchedule(month, 6, 1);  // Saturdays
     }
