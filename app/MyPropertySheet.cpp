@@ -108,6 +108,7 @@ void CMyPropertySheet::AddPage(CPropertyPage* page) {
     if (tabs_->indexOf(page) >= 0) {
         return;
     }
+    page->SetHost(this);
     const QSignalBlocker blocker(tabs_);
     tabs_->addTab(page, page->Caption());
     // The tab widget makes its first page current by itself; keep showing the
