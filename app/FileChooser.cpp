@@ -1,5 +1,6 @@
 #include "app/FileChooser.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 
@@ -15,6 +16,10 @@ void Prepare(QFileDialog& dialog) {
     dialog.setFilter((dialog.filter() & ~QDir::CaseSensitive) | QDir::AllDirs | QDir::Files);
 }
 
+QWidget* Parent(QWidget* given) {
+    return given != nullptr ? given : QApplication::activeWindow();
+}
+
 std::optional<QString> Run(QFileDialog& dialog) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
@@ -25,7 +30,7 @@ std::optional<QString> Run(QFileDialog& dialog) {
 }  // namespace
 
 std::optional<QString> DialogFileChooser::ChooseOpenFile(const QString& startDir) {
-    QFileDialog dialog(parent_, QStringLiteral("Open"), startDir);
+    QFileDialog dialog(Parent(parent_), QStringLiteral("Open"), startDir);
     Prepare(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -33,7 +38,7 @@ std::optional<QString> DialogFileChooser::ChooseOpenFile(const QString& startDir
 }
 
 std::optional<QString> DialogFileChooser::ChooseSaveFile(const QString& suggestedPath) {
-    QFileDialog dialog(parent_, QStringLiteral("Save As"));
+    QFileDialog dialog(Parent(parent_), QStringLiteral("Save As"));
     Prepare(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -6,7 +6,7 @@
 #include "app/AppStrings.h"
 
 Prompter::Answer MessageBoxPrompter::Ask(const std::string& text, Buttons buttons, Icon icon) {
-    QMessageBox box(parent_.data());
+    QMessageBox box(parent_ != nullptr ? parent_.data() : QApplication::activeWindow());
     box.setWindowTitle(appstrings::kApplicationTitle);
     box.setText(QString::fromStdString(text));
     box.setTextFormat(Qt::PlainText);

@@ -6,7 +6,7 @@
 #include "model/Prompter.h"
 
 // Shows the program's messages and questions as modal message boxes over
-// the main window, titled with the application title.
+// the given window (or the active one), titled with the application title.
 class MessageBoxPrompter : public Prompter {
   public:
     void SetParent(QWidget* parent) { parent_ = parent; }
