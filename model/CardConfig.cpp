@@ -1,11 +1,11 @@
 #include "model/CardConfig.h"
 
-#include <cstring>
+#include <algorithm>
 #include <unordered_map>
 
 void PackName(std::string_view text, std::uint32_t* words) {
     unsigned char bytes[layout::kNameLength] = {};
-    std::memcpy(bytes, text.data(), std::min<std::size_t>(text.size(), layout::kNameLength));
+    std::copy_n(text.begin(), std::min<std::size_t>(text.size(), layout::kNameLength), bytes);
     for (int i = 0; i < 4; ++i) {
         words[i] = bytes[3 * i] | (bytes[3 * i + 1] << 8) | (bytes[3 * i + 2] << 16);
     }
@@ -142,12 +142,17 @@ void CardConfig::RebuildPlaylistSlots() {
         trackOfName[TrackName(n)] = n;
     }
     for (int p = 0; p < layout::kPlaylistCount; ++p) {
-        if (PlaylistCount(p) > static_cast<std::uint32_t>(layout::kPlaylistEntries)) {
+        if (RawPlaylistCount(p) > static_cast<std::uint32_t>(layout::kPlaylistEntries)) {
             SetPlaylistCount(p, 0);
         }
         const int count = static_cast<int>(PlaylistCount(p));
         for (int k = 0; k < count; ++k) {
-            if (auto it = trackOfName.find(PlaylistEntry(p, k)); it != trackOfName.end()) {
+            // An empty entry names no file, so it names no track either.
+            const std::string entry = PlaylistEntry(p, k);
+            if (entry.empty()) {
+                continue;
+            }
+            if (auto it = trackOfName.find(entry); it != trackOfName.end()) {
                 SetPlaylistSlot(1 + 32 * p + k, static_cast<std::uint32_t>(it->second));
             }
         }

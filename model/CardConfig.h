@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cassert>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -66,8 +67,14 @@ class CardConfig {
     CardConfig() { words_.fill(0); }
 
     // Raw words, for the file readers and writers only.
-    std::uint32_t Word(int w) const { return words_[static_cast<std::size_t>(w)]; }
-    void SetWord(int w, std::uint32_t v) { words_[static_cast<std::size_t>(w)] = v & 0xFFFFFF; }
+    std::uint32_t Word(int w) const {
+        assert(w >= 0 && w < layout::kWordCount);
+        return words_[static_cast<std::size_t>(w)];
+    }
+    void SetWord(int w, std::uint32_t v) {
+        assert(w >= 0 && w < layout::kWordCount);
+        words_[static_cast<std::size_t>(w)] = v & 0xFFFFFF;
+    }
     void Clear() { words_.fill(0); }
 
     std::uint32_t Get(BitField f) const;
@@ -256,8 +263,9 @@ class CardConfig {
     void SetTrackName(int n, std::string_view name) {
         SetNameAt(layout::kTrackNamesWord + 4 * n, name);
     }
+    // A name ends at its first zero byte, so only the first character counts.
     bool TrackExists(int n) const {
-        return Word(layout::kTrackNamesWord + 4 * n) != 0;
+        return (Word(layout::kTrackNamesWord + 4 * n) & 0xFF) != 0;
     }
 
     // Slot n to the cleared form: stop at the end, no delay, may be
@@ -265,7 +273,13 @@ class CardConfig {
     void ClearTrack(int n);
 
     // Playlists p = 0 to 7, entries k = 0 to 31.
+    // The number of entries; a stored count above 31 means an empty playlist.
     std::uint32_t PlaylistCount(int p) const {
+        const std::uint32_t count = RawPlaylistCount(p);
+        return count > static_cast<std::uint32_t>(layout::kPlaylistEntries) ? 0 : count;
+    }
+    // The count word as stored, for the file converters.
+    std::uint32_t RawPlaylistCount(int p) const {
         return Word(PlaylistWord(p));
     }
     void SetPlaylistCount(int p, std::uint32_t count) {

@@ -1,22 +1,15 @@
-#include <algorithm>
-#include <cctype>
 
 #include "model/CardwrightDoc.h"
+#include "model/Text.h"
 
 namespace {
-
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
 
 bool SamePathIgnoringCase(const std::filesystem::path& a, const std::filesystem::path& b) {
     std::error_code ec;
     if (std::filesystem::equivalent(a, b, ec)) {
         return true;
     }
-    return Upper(a.lexically_normal().string()) == Upper(b.lexically_normal().string());
+    return text::EqualIgnoringCase(a.lexically_normal().string(), b.lexically_normal().string());
 }
 
 }  // namespace
@@ -35,7 +28,10 @@ bool CCardwrightDoc::CopyProgramToCard(const std::filesystem::path& configPath) 
     if (SamePathIgnoringCase(source, target)) {
         return true;
     }
-    std::filesystem::remove(target, ec);
+    // Only a file of that name makes way; a folder stays, and the copy fails.
+    if (!std::filesystem::is_directory(target, ec)) {
+        std::filesystem::remove(target, ec);
+    }
     if (!std::filesystem::copy_file(source, target,
                                     std::filesystem::copy_options::overwrite_existing, ec)) {
         prompter_.Tell("Unable to copy Cardwright.exe to SmartMedia card!");
@@ -45,7 +41,7 @@ bool CCardwrightDoc::CopyProgramToCard(const std::filesystem::path& configPath) 
 }
 
 bool CCardwrightDoc::PrepareSoundsDir(const std::filesystem::path& cardDir) {
-    const std::filesystem::path sounds = cardDir / "SOUNDS";
+    const std::filesystem::path sounds = SoundsDirectory(cardDir);
     std::error_code ec;
     const auto status = std::filesystem::status(sounds, ec);
     if (std::filesystem::is_directory(status)) {
@@ -70,8 +66,7 @@ bool CCardwrightDoc::PrepareSoundsDir(const std::filesystem::path& cardDir) {
     const auto root = lister_(cardDir, ec);
     for (const char* ext : {".MP3", ".WAV"}) {
         for (const auto& e : root) {
-            if (e.isDirectory ||
-                Upper(std::filesystem::path(e.longName).extension().string()) != ext) {
+            if (e.isDirectory || !text::HasExtension(e.longName, ext)) {
                 continue;
             }
             std::error_code moveEc;

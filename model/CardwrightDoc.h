@@ -73,7 +73,11 @@ class CCardwrightDoc {
     // --- tracks on the card ----------------------------------------------
     int CountTracks(bool rebuild);
     int SyncTracks(bool apply);
-    void ClearTrack(int n) { config_.ClearTrack(n); }
+    void ClearTrack(int n) {
+        if (n >= 0 && n < layout::kTrackSlots) {
+            config_.ClearTrack(n);
+        }
+    }
     void ClearAllTracks();
     std::string GetLongTrackName(const std::string& shortName);
     // The card directory: where the configuration file lies (the current
@@ -94,6 +98,9 @@ class CCardwrightDoc {
     enum class OpenFailure { None, CannotOpen, Invalid };
     bool RejectOpen(const std::filesystem::path& path, const std::string& reason);
     std::vector<platform::DirEntry> ListSounds(std::error_code& ec) const;
+    // The card's SOUNDS directory: the entry of that name, in any letter case
+    // as FAT would find it, or where a new one goes.
+    static std::filesystem::path SoundsDirectory(const std::filesystem::path& cardDir);
 
     Prompter& prompter_;
     BusyIndicator* busy_;

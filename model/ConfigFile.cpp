@@ -1,11 +1,11 @@
 #include "model/ConfigFile.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 
 #include "model/CardwrightDoc.h"
 #include "model/FileIo.h"
+#include "model/Text.h"
 
 namespace configfile {
 
@@ -39,12 +39,6 @@ std::string Format(const char* pattern, unsigned a, unsigned b) {
     char text[512];
     std::snprintf(text, sizeof text, pattern, a, b);
     return text;
-}
-
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
 }
 
 std::string Quoted(const std::filesystem::path& path) {
@@ -93,23 +87,23 @@ bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
             const std::uint32_t ours = ConfiguratorVersion();
             if (version > ours) {
                 prompter_.Tell(
-                    Format("Configuration file is version %d, but configurator is only version "
-                           "%d.  You must use a newer configurator.",
+                    Format("Configuration file is version %u, but configurator is only version "
+                           "%u.  You must use a newer configurator.",
                            version, ours));
                 return RejectOpen(path, "it was written by a newer configurator (version " +
                                             std::to_string(version) + ").");
             }
             if (version < ours) {
                 const auto answer = prompter_.Ask(
-                    Format("Configuration file is version %d and this configurator is version "
-                           "%d.\nUnless you want to upgrade the firmware on this flash card you "
+                    Format("Configuration file is version %u and this configurator is version "
+                           "%u.\nUnless you want to upgrade the firmware on this flash card you "
                            "should\nuse an older matching configurator on this card.\n\nDo you "
                            "want to continue?",
                            version, ours),
                     Prompter::Buttons::YesNo, Prompter::Icon::None);
                 if (answer != Prompter::Answer::Yes) {
                     return RejectOpen(path, "it is a version " + std::to_string(version) +
-                                                " configuration, and it was not converted.");
+                                                " configuration, and you chose not to open it.");
                 }
             }
             configfile::Decode(bytes, config_);
@@ -128,7 +122,8 @@ bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
 bool CCardwrightDoc::OnSaveDocument(const std::filesystem::path& requested) {
     std::error_code ec;
     const std::filesystem::path path = std::filesystem::absolute(requested, ec);
-    if (Upper(path.stem().string()) != "TUNBOX" || Upper(path.extension().string()) != ".CFG") {
+    if (text::AsciiUpper(path.stem().string()) != "TUNBOX" ||
+        text::AsciiUpper(path.extension().string()) != ".CFG") {
         const auto answer = prompter_.Ask(
             "WARNING!\n\nThe TUNBOX only uses a config file named TUNBOX.CFG\n\nYou can save "
             "config files under other names, but you MUST\nrename them to TUNBOX.CFG before they "
@@ -139,32 +134,34 @@ bool CCardwrightDoc::OnSaveDocument(const std::filesystem::path& requested) {
         }
     }
 
-    BusyScope busy(busy_);
-    // The record in memory takes the new version only once the file holds it,
-    // so a failed save leaves the document as it was.
-    CardConfig saved = config_;
-    saved.SetConfigVersion(ConfiguratorVersion());
-    const std::vector<std::uint8_t> bytes = configfile::Encode(saved);
-    std::string error;
-    switch (fileio::Write(path, bytes, error)) {
-        case fileio::WriteFailure::None:
-            break;
-        case fileio::WriteFailure::Create:
-            prompter_.Tell(
-                "Unable to save " + Quoted(path) + ":\nthe file cannot be created (" + error + ").",
-                Prompter::Icon::Warning);
-            return false;
-        case fileio::WriteFailure::Write:
-            prompter_.Tell("Unable to save " + Quoted(path) + ":\nwriting the file failed (" +
-                               error + "). The file on the card is incomplete.",
-                           Prompter::Icon::Warning);
-            return false;
-    }
-    config_.SetConfigVersion(ConfiguratorVersion());
+    {
+        BusyScope busy(busy_);
+        // The record in memory takes the new version only once the file holds it,
+        // so a failed save leaves the document as it was.
+        CardConfig saved = config_;
+        saved.SetConfigVersion(ConfiguratorVersion());
+        const std::vector<std::uint8_t> bytes = configfile::Encode(saved);
+        std::string error;
+        switch (fileio::Write(path, bytes, error)) {
+            case fileio::WriteFailure::None:
+                break;
+            case fileio::WriteFailure::Create:
+                prompter_.Tell("Unable to save " + Quoted(path) +
+                                   ":\nthe file cannot be created (" + error + ").",
+                               Prompter::Icon::Warning);
+                return false;
+            case fileio::WriteFailure::Write:
+                prompter_.Tell("Unable to save " + Quoted(path) + ":\nwriting the file failed (" +
+                                   error + "). The file on the card is incomplete.",
+                               Prompter::Icon::Warning);
+                return false;
+        }
+        config_.SetConfigVersion(ConfiguratorVersion());
 
-    WriteScheduleFile(path);
-    WriteKeldaConfig(path);
-    CopyProgramToCard(path);
+        WriteScheduleFile(path);
+        WriteKeldaConfig(path);
+        CopyProgramToCard(path);
+    }
     SetModifiedFlag(false);
     if (!PrepareSoundsDir(path.parent_path())) {
         prompter_.Tell("The configuration was written to " + Quoted(path) +

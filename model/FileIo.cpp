@@ -1,5 +1,8 @@
 #include "model/FileIo.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,12 +20,23 @@ std::string Reason(int err) {
     return err ? std::strerror(err) : "unknown error";
 }
 
+// Pipes and character devices cannot be synced; only a real file's failure counts.
+bool SyncToDisk(std::FILE* file) {
+    return ::fsync(::fileno(file)) == 0 || errno == EINVAL || errno == EROFS;
+}
+
 // Opens an existing regular file for reading; a folder is refused up front,
 // since reading one fails only later and less clearly.
 File OpenForReading(const std::filesystem::path& path, std::string& error) {
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    const auto status = std::filesystem::status(path, ec);
+    if (std::filesystem::is_directory(status)) {
         error = "it is a folder, not a file";
+        return nullptr;
+    }
+    // A pipe or device would block the read or never end.
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        error = "it is not a regular file";
         return nullptr;
     }
     errno = 0;
@@ -90,8 +104,10 @@ WriteFailure Write(const std::filesystem::path& path, std::span<const std::uint8
         return WriteFailure::Create;
     }
     errno = 0;
-    const bool written =
-        std::fwrite(bytes.data(), 1, bytes.size(), raw) == bytes.size() && std::fflush(raw) == 0;
+    // The card may be pulled right after a save: the data must be on it, and
+    // an error that shows only when it is flushed to the card fails the write.
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), raw) == bytes.size() &&
+                         std::fflush(raw) == 0 && SyncToDisk(raw);
     const int writeErr = errno;
     errno = 0;
     const bool closed = std::fclose(raw) == 0;

@@ -107,7 +107,7 @@ std::vector<std::uint8_t> Encode(const CardConfig& c) {
 
     for (int p = 0; p < layout::kPlaylistCount; ++p) {
         const std::size_t at = kPlaylists + kPlaylistSize * static_cast<std::size_t>(p);
-        out.Be16(at, c.PlaylistCount(p));
+        out.Be16(at, c.RawPlaylistCount(p));
         for (int k = 0; k < 32; ++k) {
             out.Name(at + 2 + 12 * static_cast<std::size_t>(k), c,
                      CardConfig::PlaylistWord(p) + 1 + 4 * k);

@@ -165,19 +165,40 @@ std::uint32_t ScheduleSet::MakeEntry(int hour, int minute, bool track, int numbe
                         static_cast<std::uint8_t>(number));
 }
 
+namespace {
+bool ValidDay(int month, int day) {
+    return month >= 0 && month < 12 && day >= 0 && day < 31;
+}
+bool ValidWeekday(int month, int weekday) {
+    return month >= 0 && month < 12 && weekday >= 0 && weekday < 7;
+}
+}  // namespace
+
 std::uint8_t ScheduleSet::DaySchedule(int month, int day) const {
+    if (!ValidDay(month, day)) {
+        return 0;
+    }
     return header_[static_cast<std::size_t>(kDayMapOffset + 31 * month + day)];
 }
 
 void ScheduleSet::SetDaySchedule(int month, int day, std::uint8_t schedule) {
+    if (!ValidDay(month, day)) {
+        return;
+    }
     header_[static_cast<std::size_t>(kDayMapOffset + 31 * month + day)] = schedule;
 }
 
 std::uint8_t ScheduleSet::WeekdaySchedule(int month, int weekday) const {
+    if (!ValidWeekday(month, weekday)) {
+        return 0;
+    }
     return header_[static_cast<std::size_t>(kWeekdayMapOffset + 7 * month + weekday)];
 }
 
 void ScheduleSet::SetWeekdaySchedule(int month, int weekday, std::uint8_t schedule) {
+    if (!ValidWeekday(month, weekday)) {
+        return;
+    }
     header_[static_cast<std::size_t>(kWeekdayMapOffset + 7 * month + weekday)] = schedule;
 }
 
@@ -203,6 +224,8 @@ void ScheduleSet::SetSerialAddress(std::uint8_t address) {
 }
 
 int ScheduleSet::Compact() {
+    // Schedules move through the scratch list, which is left empty.
+    scratch_.clear();
     std::array<std::uint8_t, kMaxSchedule + 1> renumber{};
     int next = 1;
     for (int t = 1; t <= kMaxSchedule; ++t) {

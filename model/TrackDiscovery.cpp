@@ -1,29 +1,17 @@
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <unordered_map>
 
 #include "model/CardwrightDoc.h"
+#include "model/Text.h"
 
 namespace {
 
 constexpr const char* kSoundsDir = "SOUNDS";
 
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
-
-// ".MP3" or ".WAV" in any letter case ends the name (read as plain text: a
-// scan builds no path objects, it runs for every file at every look).
 bool IsAudioFile(const platform::DirEntry& e) {
-    const std::string& name = e.longName;
-    if (e.isDirectory || name.size() < 5 || name[name.size() - 4] != '.') {
-        return false;
-    }
-    const std::string ext = Upper(name.substr(name.size() - 3));
-    return ext == "MP3" || ext == "WAV";
+    return !e.isDirectory &&
+           (text::HasExtension(e.longName, ".MP3") || text::HasExtension(e.longName, ".WAV"));
 }
 
 // Only the audio files of a listing, in stored order.
@@ -40,14 +28,32 @@ std::vector<const platform::DirEntry*> AudioFiles(const std::vector<platform::Di
 // The alias without any directory part, in upper case.
 std::string ShortNameOf(const platform::DirEntry& e) {
     const std::size_t slash = e.shortName.find_last_of("/\\");
-    return Upper(slash == std::string::npos ? e.shortName : e.shortName.substr(slash + 1));
+    return text::AsciiUpper(slash == std::string::npos
+                                ? std::string_view(e.shortName)
+                                : std::string_view(e.shortName).substr(slash + 1));
 }
 
 }  // namespace
 
+std::filesystem::path CCardwrightDoc::SoundsDirectory(const std::filesystem::path& cardDir) {
+    const std::filesystem::path exact = cardDir / kSoundsDir;
+    std::error_code ec;
+    if (std::filesystem::symlink_status(exact, ec).type() !=
+        std::filesystem::file_type::not_found) {
+        return exact;
+    }
+    for (std::filesystem::directory_iterator it(cardDir, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        if (text::EqualIgnoringCase(it->path().filename().string(), kSoundsDir)) {
+            return it->path();
+        }
+    }
+    return exact;
+}
+
 std::vector<platform::DirEntry> CCardwrightDoc::ListSounds(std::error_code& ec) const {
     // A missing or unreadable SOUNDS directory simply holds no tracks.
-    return lister_(CardDirectory() / kSoundsDir, ec);
+    return lister_(SoundsDirectory(CardDirectory()), ec);
 }
 
 void CCardwrightDoc::ClearAllTracks() {
@@ -103,7 +109,7 @@ int CCardwrightDoc::SyncTracks(bool apply) {
     std::array<bool, layout::kTrackSlots> seen{};
     bool newFiles = false;
     int lowestFree = 1;
-    const std::string soundsDir = (CardDirectory() / kSoundsDir).string() + '/';
+    const std::string soundsDir = SoundsDirectory(CardDirectory()).string() + '/';
 
     for (int k = 1; k <= count; ++k) {
         if (k > layout::kMaxTrack) {
@@ -114,8 +120,12 @@ int CCardwrightDoc::SyncTracks(bool apply) {
         }
         const platform::DirEntry& file = *audio[static_cast<std::size_t>(k - 1)];
         const std::string fullPath = soundsDir + file.longName;
+        // A stored alias never changes while the file keeps its path, so it is
+        // asked for once per card; a generated one belongs to this listing's
+        // order and is taken from the listing every time.
         std::string alias;
-        if (auto it = longToShort_.find(fullPath); it != longToShort_.end()) {
+        if (auto it = longToShort_.find(fullPath);
+            it != longToShort_.end() && !file.aliasGenerated) {
             alias = it->second;
         } else if (alias = ShortNameOf(file); !alias.empty()) {
             longToShort_[fullPath] = alias;
@@ -164,12 +174,17 @@ int CCardwrightDoc::SyncTracks(bool apply) {
 }
 
 std::string CCardwrightDoc::GetLongTrackName(const std::string& shortName) {
+    if (shortName.empty()) {
+        return shortName;
+    }
     if (auto it = shortToLong_.find(shortName); it != shortToLong_.end()) {
         return std::filesystem::path(it->second).filename().string();
     }
+    // As FAT finds a file: by its alias or its long name, in any letter case.
     std::error_code ec;
     for (const auto& e : ListSounds(ec)) {
-        if (!e.isDirectory && (ShortNameOf(e) == shortName || e.longName == shortName)) {
+        if (!e.isDirectory && (text::EqualIgnoringCase(ShortNameOf(e), shortName) ||
+                               text::EqualIgnoringCase(e.longName, shortName))) {
             return e.longName;
         }
     }

@@ -35,6 +35,7 @@ std::vector<DirEntry> ListWithGeneratedAliases(const std::filesystem::path& dir,
         }
         e.longName = it->path().filename().string();
         e.shortName = aliases.Next(e.longName);
+        e.aliasGenerated = true;
         entries.push_back(std::move(e));
     }
     if (ec) {

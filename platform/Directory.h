@@ -13,6 +13,9 @@ struct DirEntry {
     std::string longName;   // the full name, as stored (UTF-8 on Linux)
     std::string shortName;  // the 8.3 alias in upper case, e.g. "MYSONG~1.MP3"; empty if none
     bool isDirectory = false;
+    // True when the file system keeps no alias and shortName is the one FAT
+    // would generate for this listing's order: it may differ in the next one.
+    bool aliasGenerated = false;
     std::uint64_t lastWrite = 0;  // card file time, see CardFileTime(); 0 when not asked for
 };
 

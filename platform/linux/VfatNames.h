@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -25,6 +26,10 @@ using ReadBothStep = std::function<int(__fat_dirent (&)[2])>;
 // Reads every entry's names in the order the directory stores them, without
 // "." and "..". On failure returns an empty list and sets `ec`.
 std::vector<StoredNames> ReadStoredNames(const ReadBothStep& step, std::error_code& ec);
+
+// Converts an alias as the kernel shows it (UTF-8) back to the bytes a FAT
+// card with the default code page 437 stores; characters outside it become '_'.
+std::string ToCardCodePage(std::string_view utf8);
 
 // The step that asks the kernel about the directory open as `dirFd`.
 ReadBothStep IoctlStep(int dirFd);

@@ -20,7 +20,7 @@ TEST(CardConfig, NamesPackThreeCharactersToAWord) {
     PackName("ABCDEFGHIJKLMNOP", words);
     EXPECT_EQ(UnpackName(words), "ABCDEFGHIJKL");
 
-    PackName("", words);
+    PackName(std::string_view(), words);
     EXPECT_EQ(words[0] | words[1] | words[2] | words[3], 0u);
     EXPECT_EQ(UnpackName(words), "");
 }
@@ -167,6 +167,18 @@ TEST(CardConfig, PlaylistSlotsFollowTheEntryNames) {
     EXPECT_EQ(c.PlaylistSlot(1 + 64), 0u);
     EXPECT_EQ(c.PlaylistSlot(200), 0u);
     EXPECT_EQ(c.PlaylistSlot(1 + 32 * 7 + 30), 3u);
+
+    // An empty entry names no track, not the first unnamed slot.
+    c.SetPlaylistCount(4, 2);
+    c.SetPlaylistEntry(4, 1, "A.MP3");
+    c.RebuildPlaylistSlots();
+    EXPECT_EQ(c.PlaylistSlot(1 + 32 * 4), 0u);
+    EXPECT_EQ(c.PlaylistSlot(1 + 32 * 4 + 1), 3u);
+
+    // A count beyond the playlist reads as empty, wherever it is asked.
+    c.SetPlaylistCount(6, 200);
+    EXPECT_EQ(c.PlaylistCount(6), 0u);
+    EXPECT_EQ(c.RawPlaylistCount(6), 200u);
     // The slot values live beside the track settings without touching them.
     EXPECT_EQ(c.FilePosition(1), 0u);
 }
@@ -182,6 +194,11 @@ TEST(CardConfig, ClearedTrackKeepsItsPlaylistSlot) {
     EXPECT_TRUE(c.WaitForInput(4));
     EXPECT_EQ(c.FilePosition(4), 0u);
     EXPECT_EQ(c.PlaylistSlot(4), 9u);
+    EXPECT_FALSE(c.TrackExists(4));
+
+    // A name is its bytes up to the first zero: a zero first byte is no name.
+    c.SetWord(layout::kTrackNamesWord + 4 * 4, 0x004100);
+    EXPECT_EQ(c.TrackName(4), "");
     EXPECT_FALSE(c.TrackExists(4));
 }
 

@@ -51,6 +51,16 @@ TEST_F(CardPreparation, AProgramThatCannotBeCopiedIsReportedAndTheSaveGoesOn) {
     EXPECT_TRUE(doc->IsLoaded());
 }
 
+TEST_F(CardPreparation, ASoundsFolderInOtherLetterCaseIsTheCardsSounds) {
+    fs::create_directory(card / "Sounds");
+    Touch(card / "Sounds" / "a.mp3");
+    Touch(card / "b.mp3");
+    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
+    EXPECT_FALSE(fs::exists(card / "SOUNDS"));
+    EXPECT_TRUE(fs::exists(card / "b.mp3"));
+    EXPECT_EQ(doc->CountTracks(false), 1);
+}
+
 TEST_F(CardPreparation, OpeningACardWithoutSoundsCreatesIt) {
     ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
     fs::remove_all(card / "SOUNDS");
@@ -74,6 +84,8 @@ TEST_F(CardPreparation, SoundsAsAFileFailsTheOpenAndTheSave) {
     EXPECT_FALSE(doc->OnOpenDocument(Cfg()));
     ASSERT_EQ(prompter.shown.size(), 2u);
     EXPECT_EQ(prompter.shown[0].text, message);
+    EXPECT_EQ(prompter.shown[0].buttons, Prompter::Buttons::Ok);
+    EXPECT_EQ(prompter.shown[0].icon, Prompter::Icon::None);
     EXPECT_NE(prompter.shown[1].text.find(Cfg().string()), std::string::npos);
     EXPECT_TRUE(doc->GetPathName().empty());
     EXPECT_EQ(doc->GetConfig()->SerialAddress(), 0u);

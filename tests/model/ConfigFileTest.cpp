@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "DocFixture.h"
 #include "model/ConfigFile.h"
@@ -177,16 +178,35 @@ TEST_F(ConfigFile, EveryWordSurvivesASaveAndAnOpen) {
 }
 
 TEST_F(ConfigFile, FileErrorsNameTheFileAndKeepTheDocument) {
+    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
     doc->GetConfig()->SetSerialAddress(42);
+    doc->Schedules().AddScheduleEntry(3, ScheduleSet::MakeEntry(6, 0, false, 1));
+    doc->SetModifiedFlag(true);
 
-    // Cannot be read: the document is untouched.
-    EXPECT_FALSE(doc->OnOpenDocument(card / "MISSING.CFG"));
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_NE(prompter.shown[0].text.find((card / "MISSING.CFG").string()), std::string::npos);
-    EXPECT_EQ(doc->GetConfig()->SerialAddress(), 42u);
+    // Cannot be read (missing, a folder, a pipe): the document is untouched.
+    ::mkfifo((card / "PIPE.CFG").c_str(), 0600);
+    for (const auto& bad : {card / "MISSING.CFG", card.path(), card / "PIPE.CFG"}) {
+        SCOPED_TRACE(bad.string());
+        prompter.shown.clear();
+        EXPECT_FALSE(doc->OnOpenDocument(bad));
+        ASSERT_EQ(prompter.shown.size(), 1u);
+        EXPECT_NE(prompter.shown[0].text.find(bad.string()), std::string::npos);
+        EXPECT_EQ(doc->GetConfig()->SerialAddress(), 42u);
+        EXPECT_EQ(doc->GetPathName(), Cfg());
+        EXPECT_EQ(doc->GetTitle(), "TUNBOX.CFG");
+        EXPECT_TRUE(doc->IsModified());
+        EXPECT_EQ(doc->Schedules().EntryCount(3), 1);
+    }
+
+    // A save whose SOUNDS step fails has written the card files but keeps
+    // the document on its old path.
+    TempDir other;
+    Touch(other / "SOUNDS");
     prompter.shown.clear();
-    EXPECT_FALSE(doc->OnOpenDocument(card.path()));
-    EXPECT_EQ(doc->GetConfig()->SerialAddress(), 42u);
+    EXPECT_FALSE(doc->OnSaveDocument(other / "TUNBOX.CFG"));
+    EXPECT_EQ(doc->GetPathName(), Cfg());
+    EXPECT_EQ(ReadBytes(other / "SCHEDULE.SCH").size(), 482u);
+    EXPECT_EQ(ReadBytes(other / "KELDA.CFG").size(), 9614u);
 
     // Cannot be created.
     prompter.shown.clear();
@@ -196,6 +216,8 @@ TEST_F(ConfigFile, FileErrorsNameTheFileAndKeepTheDocument) {
 
     // A write that fails part-way (a full card) leaves memory as it was: the
     // version and the schedule numbering stay until a save succeeds.
+    std::filesystem::remove(Cfg());
+    std::filesystem::remove(card / "SCHEDULE.SCH");
     std::filesystem::create_symlink("/dev/full", Cfg());
     doc->GetConfig()->SetConfigVersion(37);
     doc->Schedules().AddScheduleEntry(5, ScheduleSet::MakeEntry(7, 30, true, 12));
@@ -206,7 +228,6 @@ TEST_F(ConfigFile, FileErrorsNameTheFileAndKeepTheDocument) {
     EXPECT_EQ(doc->GetConfig()->ConfigVersion(), 37u);
     EXPECT_EQ(doc->Schedules().EntryCount(5), 1);
     EXPECT_FALSE(std::filesystem::exists(card / "SCHEDULE.SCH"));
-    EXPECT_FALSE(doc->IsLoaded());
 }
 
 }  // namespace

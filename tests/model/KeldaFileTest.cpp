@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "DocFixture.h"
+#include "model/ConfigFile.h"
 #include "model/KeldaFile.h"
 
 namespace {
@@ -42,9 +43,14 @@ TEST(KeldaFile, NewDocumentStartsWithTheConvertedDefaults) {
 TEST(KeldaFile, FieldsLandAtTheirOffsets) {
     CardConfig c = Defaults();
     c.SetBassGain(-3);
-    c.SetTrebleGain(5);
     c.SetMainVolumeLeft(63);
     c.SetMainVolumeRight(1);
+    c.SetHalfMuteVolumeLeft(2);
+    c.SetHalfMuteVolumeRight(3);
+    c.SetTrebleGain(-12);
+    c.SetCurrentDownloadStamp(0x0011'2233'4455'6677ull);
+    c.SetOpenCode(InputSet::Player, 0, 259);
+    c.SetOpenPlaylist(InputSet::Player, 0, true);
     c.SetPowerUpTrack(17);
     c.SetNextBootFlag(0);
     c.SetLoadOnBootFlag(1);
@@ -89,7 +95,11 @@ TEST(KeldaFile, FieldsLandAtTheirOffsets) {
 
     const Bytes k = keldafile::Encode(c);
     EXPECT_EQ(Slice(k, 44, 2), (Bytes{0xFF, 0xFD}));
-    EXPECT_EQ(Be16(k, 48), 5u);
+    EXPECT_EQ(Slice(k, 48, 2), (Bytes{0xFF, 0xF4}));
+    EXPECT_EQ(k[36], 12);
+    EXPECT_EQ(k[37], 8);
+    EXPECT_EQ(Slice(k, 8610, 8), (Bytes{0x66, 0x77, 0x44, 0x55, 0x22, 0x33, 0x00, 0x11}));
+    EXPECT_EQ(Be16(k, 52 + 4), 259u | 0x200u);
     EXPECT_EQ(k[34], 4);
     EXPECT_EQ(k[35], 252);
     EXPECT_EQ(Be16(k, 6), 17u);
@@ -140,8 +150,17 @@ TEST(KeldaFile, FieldsLandAtTheirOffsets) {
 using KeldaSave = DocFixture;
 
 TEST_F(KeldaSave, IsWrittenOnEverySaveAndFailuresDoNotStopIt) {
+    // A configuration opened from an older version is written as the current one.
+    CardConfig old;
+    old.SetDefaults();
+    old.SetConfigVersion(37);
+    WriteBytes(Cfg(), configfile::Encode(old));
+    ASSERT_TRUE(doc->OnOpenDocument(Cfg()));
+    prompter.shown.clear();
     ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
-    EXPECT_EQ(ReadBytes(card / "KELDA.CFG"), keldafile::Encode(*doc->GetConfig()));
+    const Bytes kelda = ReadBytes(card / "KELDA.CFG");
+    EXPECT_EQ(kelda, keldafile::Encode(*doc->GetConfig()));
+    EXPECT_EQ(Slice(kelda, 0, 2), (Bytes{0x00, 0x26}));
 
     std::filesystem::remove(card / "KELDA.CFG");
     std::filesystem::create_directory(card / "KELDA.CFG");

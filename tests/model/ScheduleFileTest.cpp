@@ -173,6 +173,25 @@ TEST(ScheduleFileImage, DamagedFilesAreRejectedWhole) {
     EXPECT_EQ(r.Parse({}, 0), ScheduleSet::ParseResult::Empty);
 }
 
+TEST(ScheduleFileImage, EntriesOfAFileAreSortedAndDeduplicatedOnReading) {
+    // One schedule: 12:00, 08:00, 12:00 again (another event), then two bytes
+    // that make no whole entry.
+    const std::uint8_t entries[] = {0x12, 0x00, 1, 0x08, 0x80, 2, 0x12, 0x80, 3, 0x09, 0x00};
+    Bytes b(477 + sizeof entries + 2, 0);
+    b[11] = 1;
+    b[471] = 0xDD, b[472] = 0x01;  // 477
+    b[474] = 0xE8, b[475] = 0x01;  // 488: the partial entry lies inside schedule 1
+    std::copy(std::begin(entries), std::end(entries), b.begin() + 477);
+    const std::uint32_t length = static_cast<std::uint32_t>(b.size() - 9);
+    b[8] = length & 0xFF, b[9] = length >> 8;
+    const std::uint16_t sum = Sum(b);
+    b[b.size() - 2] = sum & 0xFF, b[b.size() - 1] = sum >> 8;
+
+    ScheduleSet s;
+    ASSERT_EQ(s.Parse(b, 0), ScheduleSet::ParseResult::Loaded);
+    EXPECT_EQ(s.Entries(1), (std::vector<std::uint32_t>{At(8, 0, true, 2), At(12, 0, false, 1)}));
+}
+
 using ScheduleFile = DocFixture;
 
 TEST_F(ScheduleFile, IsWrittenBesideTheConfigurationAndReadBack) {
@@ -207,12 +226,16 @@ TEST_F(ScheduleFile, ABadFileCostsOnlyAMessage) {
               "Schedule.sch file has bad length or checksum, ignoring file.");
     EXPECT_EQ(doc->Schedules().FindFreeSchedule(), 1);
 
-    // A missing file means no schedules, silently.
+    // A missing file means no schedules, silently, and a header that carries
+    // the configuration's serial address.
+    doc->GetConfig()->SetSerialAddress(0x2A);
+    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
     std::filesystem::remove(card / "SCHEDULE.SCH");
     prompter.shown.clear();
     ASSERT_TRUE(doc->OnOpenDocument(Cfg()));
     EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_EQ(doc->Schedules().HeaderBytes()[0], 's');
+    const auto& h = doc->Schedules().HeaderBytes();
+    EXPECT_EQ(Bytes(h.begin(), h.begin() + 8), (Bytes{'s', 'A', '5', 'A', '4', '2', 'A', 0x2A}));
 }
 
 TEST_F(ScheduleFile, AScheduleFileThatCannotBeWrittenIsReportedAndTheSaveGoesOn) {

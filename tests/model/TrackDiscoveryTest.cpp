@@ -149,6 +149,37 @@ TEST_F(TrackDiscovery, FilesWithoutAnAliasAndLongNames) {
     EXPECT_EQ(fresh.GetLongTrackName("MYSONG~1.MP3"), "My Song.mp3");
 }
 
+TEST_F(TrackDiscovery, GeneratedAliasesAreTakenFromEachListing) {
+    // Off a FAT card the aliases are generated for the listing's order, so a
+    // rename can hand an unchanged file another alias: no cached alias may
+    // then collide with a fresh one.
+    auto generated = [](std::string longName, std::string alias) {
+        platform::DirEntry e{std::move(longName), std::move(alias), false, 0};
+        e.aliasGenerated = true;
+        return e;
+    };
+    sounds = {generated("Track 01 x.mp3", "TRACK0~1.MP3"),
+              generated("Track 02 y.mp3", "TRACK0~2.MP3")};
+    doc->CountTracks(true);
+    EXPECT_EQ(doc->SyncTracks(true), 0);
+
+    sounds = {generated("Track 02 y.mp3", "TRACK0~1.MP3"),
+              generated("Track 04 w.mp3", "TRACK0~2.MP3")};
+    EXPECT_EQ(doc->SyncTracks(true), 0);
+    EXPECT_EQ(doc->GetLongTrackName("TRACK0~1.MP3"), "Track 02 y.mp3");
+    EXPECT_EQ(doc->GetLongTrackName("TRACK0~2.MP3"), "Track 04 w.mp3");
+    EXPECT_EQ(doc->GetConfig()->FilePosition(2), 2u);
+}
+
+TEST_F(TrackDiscovery, LongNamesAreFoundAsTheCardWouldFindThem) {
+    sounds = {File("My Song.mp3", "MYSONG~1.MP3")};
+    listings = 0;
+    EXPECT_EQ(doc->GetLongTrackName(""), "");
+    EXPECT_EQ(listings, 0);
+    EXPECT_EQ(doc->GetLongTrackName("mysong~1.mp3"), "My Song.mp3");
+    EXPECT_EQ(doc->GetLongTrackName("my song.MP3"), "My Song.mp3");
+}
+
 TEST_F(TrackDiscovery, AnUnreadableSoundsDirectoryMakesEveryTrackMissing) {
     doc->CountTracks(true);
     soundsExists = false;

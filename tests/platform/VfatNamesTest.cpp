@@ -73,6 +73,9 @@ TEST(ReadStoredNames, FollowsTheKernelsAnswers) {
          {Entry("A.MP3"), {-1, "", "", ENOENT}, Entry("B.MP3")},
          {{"A.MP3", "A.MP3"}}},
         {"an input/output error fails the listing", {Entry("A.MP3"), {-1, "", "", EIO}}, {}, true},
+        {"an alias shown in UTF-8 is stored in the card's code page, twelve bytes at most",
+         {Entry("\xc3\x89L\xc3\x89PHA~1.MP3", "\xc3\x89l\xc3\xa9phant rose.mp3")},
+         {{"\xc3\x89l\xc3\xa9phant rose.mp3", "\x90L\x90PHA~1.MP3"}}},
         {"names filling the whole field are cut, not overrun",
          {Entry("LONG~1", longest)},
          {{std::string(255, 'a'), "LONG~1"}}},
@@ -82,6 +85,22 @@ TEST(ReadStoredNames, FollowsTheKernelsAnswers) {
         EXPECT_EQ(ReadStoredNames(Script(c.answers), ec), c.expected) << c.why;
         EXPECT_EQ(static_cast<bool>(ec), c.fails) << c.why;
     }
+}
+
+TEST(ToCardCodePage, MapsWhatTheCodePageHoldsAndReplacesTheRest) {
+    using platform::vfat::ToCardCodePage;
+    EXPECT_EQ(ToCardCodePage("PLAIN.MP3"), "PLAIN.MP3");
+    EXPECT_EQ(ToCardCodePage("\xc3\x9c"
+                             "BER.MP3"),
+              "\x9a"
+              "BER.MP3");  // U with diaeresis
+    EXPECT_EQ(ToCardCodePage("\xc3\x87"
+                             "A~1.WAV"),
+              "\x80"
+              "A~1.WAV");                                                 // C with cedilla
+    EXPECT_EQ(ToCardCodePage("\xe6\x97\xa5\xe6\x9c\xac.MP3"), "__.MP3");  // not in the page
+    EXPECT_EQ(ToCardCodePage("\xf0\x9f\x8e\xb5X"), "_X");                 // four bytes, one mark
+    EXPECT_EQ(ToCardCodePage("A\xff\xc3"), "A__");                        // broken sequences
 }
 
 TEST(ReadStoredNames, ADirectoryThatNeverEndsIsAnError) {
