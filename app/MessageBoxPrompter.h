@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <vector>
 
 #include "model/Prompter.h"
 
