@@ -1,11 +1,69 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "pages/PropertyPage.h"
 
-// "Playlists": the eight playlists the inputs play from.
+class Prompter;
+class QButtonGroup;
+class QCheckBox;
+class QPushButton;
+class QTreeWidget;
+
+// "Playlists": the eight playlists the inputs play from. The card's tracks
+// are listed on the left, the chosen playlist's entries on the right. The
+// page keeps no copy of the playlists: every action writes the document at
+// once, and the slot values the player reads are derived again from the
+// entry names whenever the page is left or saved from.
 class CPlaylistSetup : public CPropertyPage {
     Q_OBJECT
 
   public:
+    static const char* const kPlaylistFullText;
+
     explicit CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent = nullptr);
+    ~CPlaylistSetup() override;
+
+    bool OnSetActive() override;
+    bool OnKillActive() override;
+    bool OnFileSave() override;
+    bool OnFileSaveAs() override;
+
+    // Where the page's messages go; without one they show as message boxes.
+    void SetPrompter(Prompter* prompter) { prompter_ = prompter; }
+
+    // The playlist shown, 0 to 7, or -1 when no radio button is set.
+    int SelectedPlaylist() const { return playlist_; }
+
+  private:
+    // Reads the radio buttons into the selected playlist.
+    void ReadControls();
+    void FillAvailableTracks();
+    void ShowPlaylist();
+    void AddSelectedTracks();
+    void DeleteSelectedEntries();
+    void MoveSelectedUp();
+    void MoveSelectedDown();
+    void OnRememberClicked(bool checked);
+
+    // Rows of the playlist list that are selected, top to bottom.
+    std::vector<int> SelectedEntryRows() const;
+    // Swaps entries `upper` and `upper + 1` of the playlist, rewrites both
+    // rows' names and moves the selection of row `from` to row `to`.
+    void SwapEntries(int upper, int from, int to);
+    QString LongName(const std::string& shortName);
+    void Tell(const std::string& text);
+
+    QButtonGroup* playlistRadios_;
+    QTreeWidget* availableTracks_;
+    QTreeWidget* playlistTracks_;
+    QPushButton* addTracksButton_;
+    QPushButton* moveUpButton_;
+    QPushButton* moveDownButton_;
+    QPushButton* deleteButton_;
+    QCheckBox* rememberCheck_;
+
+    Prompter* prompter_ = nullptr;
+    int playlist_ = 0;
 };
