@@ -88,6 +88,17 @@ void CCardwrightApp::OnFileOpen() {
 }
 
 bool CCardwrightApp::OpenDocumentFile(const QString& path) {
+    // The document already open is only brought forward, not read again: a
+    // second read would ask its questions again and could throw away edits.
+    if (!doc_.GetPathName().empty() &&
+        std::filesystem::path(QFileInfo(path).absoluteFilePath().toStdString()) ==
+            doc_.GetPathName()) {
+        if (frame_ != nullptr) {
+            frame_->raise();
+            frame_->activateWindow();
+        }
+        return true;
+    }
     if (!SaveModified()) {
         return false;
     }

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 
 #include "app/AppStrings.h"
+#include "app/DialogParent.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ void Prepare(QFileDialog& dialog) {
 }
 
 QWidget* Parent(QWidget* given) {
-    return given != nullptr ? given : QApplication::activeWindow();
+    return DialogParent(given);
 }
 
 std::optional<QString> Run(QFileDialog& dialog) {

@@ -64,6 +64,7 @@ CMainFrame::CMainFrame(CCardwrightApp& app, CCardwrightDoc& doc, Prompter& promp
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setAcceptDrops(true);
+    qApp->installEventFilter(this);
     setCentralWidget(view_);
     CreateMenus();
     CreateStatusBar();
@@ -84,34 +85,34 @@ QAction* CMainFrame::AddAction(QMenu* menu, const QString& text, const QString& 
 void CMainFrame::CreateMenus() {
     // File
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
-    QAction* newAction =
-        AddAction(fileMenu_, QStringLiteral("&New"), QStringLiteral("Start a new configuration"));
+    // Item texts carry their shortcut after a tab, which the menu shows as it is.
+    QAction* newAction = AddAction(fileMenu_, QStringLiteral("&New\tCtrl+N"),
+                                   QStringLiteral("Create a new document"));
     newAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     connect(newAction, &QAction::triggered, &app_, &CCardwrightApp::OnFileNew);
-    QAction* open = AddAction(fileMenu_, QStringLiteral("&Open..."),
-                              QStringLiteral("Open an existing configuration file"));
+    QAction* open = AddAction(fileMenu_, QStringLiteral("&Open...\tCtrl+O"),
+                              QStringLiteral("Open an existing document"));
     open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(open, &QAction::triggered, &app_, &CCardwrightApp::OnFileOpen);
-    QAction* save = AddAction(fileMenu_, QStringLiteral("&Save"),
-                              QStringLiteral("Save the configuration to the card"));
+    QAction* save = AddAction(fileMenu_, QStringLiteral("&Save\tCtrl+S"),
+                              QStringLiteral("Save the active document"));
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(save, &QAction::triggered, view_, &CCardwrightView::OnFileSave);
     QAction* saveAs = AddAction(fileMenu_, QStringLiteral("Save &As..."),
-                                QStringLiteral("Save the configuration under a new name"));
+                                QStringLiteral("Save the active document with a new name"));
     connect(saveAs, &QAction::triggered, view_, &CCardwrightView::OnFileSaveAs);
     fileMenu_->addSeparator();
     recentPlaceholder_ = fileMenu_->addAction(QStringLiteral("Recent File"));
     recentPlaceholder_->setEnabled(false);
     fileMenu_->addSeparator();
     QAction* exit = AddAction(fileMenu_, QStringLiteral("E&xit"),
-                              QStringLiteral("Quit the program; asks to save changes"));
+                              QStringLiteral("Quit the application; prompts to save documents"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
-    for (QAction* a : {newAction, open, save, saveAs, exit}) {
-        a->setObjectName(QStringLiteral("file") + a->text()
-                                                      .remove(QLatin1Char('&'))
-                                                      .remove(QStringLiteral("..."))
-                                                      .remove(QLatin1Char(' ')));
-    }
+    newAction->setObjectName(QStringLiteral("fileNew"));
+    open->setObjectName(QStringLiteral("fileOpen"));
+    save->setObjectName(QStringLiteral("fileSave"));
+    saveAs->setObjectName(QStringLiteral("fileSaveAs"));
+    exit->setObjectName(QStringLiteral("fileExit"));
     UpdateRecentFiles();
 
     // Edit
@@ -126,20 +127,21 @@ void CMainFrame::CreateMenus() {
                 [this, command] { editcommands::Run(command, focusWidget()); });
         return action;
     };
-    undo_ = addEdit(QStringLiteral("&Undo"), QStringLiteral("Undo the last change to the text"),
+    undo_ = addEdit(QStringLiteral("&Undo\tCtrl+Z"), QStringLiteral("Undo the last action"),
                     Command::Undo,
                     {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)},
                     "editUndo");
     edit->addSeparator();
-    cut_ = addEdit(
-        QStringLiteral("Cu&t"), QStringLiteral("Cut the selection to the clipboard"), Command::Cut,
-        {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}, "editCut");
-    copy_ = addEdit(QStringLiteral("&Copy"), QStringLiteral("Copy the selection to the clipboard"),
-                    Command::Copy,
+    cut_ = addEdit(QStringLiteral("Cu&t\tCtrl+X"),
+                   QStringLiteral("Cut the selection and put it on the Clipboard"), Command::Cut,
+                   {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)},
+                   "editCut");
+    copy_ = addEdit(QStringLiteral("&Copy\tCtrl+C"),
+                    QStringLiteral("Copy the selection and put it on the Clipboard"), Command::Copy,
                     {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)},
                     "editCopy");
-    paste_ = addEdit(QStringLiteral("&Paste"),
-                     QStringLiteral("Insert the clipboard text at the cursor"), Command::Paste,
+    paste_ = addEdit(QStringLiteral("&Paste\tCtrl+V"), QStringLiteral("Insert Clipboard contents"),
+                     Command::Paste,
                      {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)},
                      "editPaste");
     edit->addSeparator();
@@ -185,8 +187,9 @@ void CMainFrame::CreateMenus() {
 
     // Help
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    QAction* about = AddAction(help, QStringLiteral("&About Cardwright..."),
-                               QStringLiteral("Show the program's name, release and copyright"));
+    QAction* about =
+        AddAction(help, QStringLiteral("&About Cardwright..."),
+                  QStringLiteral("Display program information, version number and copyright"));
     about->setObjectName(QStringLiteral("helpAbout"));
     connect(about, &QAction::triggered, &app_, &CCardwrightApp::OnAppAbout);
 }
@@ -269,7 +272,7 @@ void CMainFrame::UpdateRecentFiles() {
         shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
         auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown), fileMenu_);
         action->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
-        action->setStatusTip(QStringLiteral("Open this configuration file"));
+        action->setStatusTip(QStringLiteral("Open this document"));
         connect(action, &QAction::triggered, &app_, [this, i] { app_.OnOpenRecentFile(i); });
         fileMenu_->insertAction(recentPlaceholder_, action);
         recentActions_.push_back(action);
@@ -301,6 +304,36 @@ void CMainFrame::dropEvent(QDropEvent* event) {
         return;
     }
     event->acceptProposedAction();
+    OpenDropped(file);
+}
+
+void CMainFrame::OpenDropped(const QString& file) {
     activateWindow();
-    app_.OpenDocumentFile(file);
+    // The program that started the drag waits until the drop returns: open
+    // the file, with its questions, once it has.
+    QMetaObject::invokeMethod(
+        this, [this, file] { app_.OpenDocumentFile(file); }, Qt::QueuedConnection);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    // A file dropped anywhere in the window opens it, even over a text field
+    // that would otherwise take the file's name as text.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget == this || widget->window() != this) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QString file = FirstLocalFile(drop->mimeData());
+    if (file.isEmpty()) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop) {
+        OpenDropped(file);
+    }
+    return true;
 }

@@ -38,8 +38,10 @@ class CMainFrame : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void OpenDropped(const QString& file);
     void CreateMenus();
     void CreateStatusBar();
     void OnDocumentChanged();

@@ -4,9 +4,10 @@
 #include <QMessageBox>
 
 #include "app/AppStrings.h"
+#include "app/DialogParent.h"
 
 Prompter::Answer MessageBoxPrompter::Ask(const std::string& text, Buttons buttons, Icon icon) {
-    QMessageBox box(parent_ != nullptr ? parent_.data() : QApplication::activeWindow());
+    QMessageBox box(DialogParent(parent_.data()));
     box.setWindowTitle(appstrings::kApplicationTitle);
     box.setText(QString::fromStdString(text));
     box.setTextFormat(Qt::PlainText);

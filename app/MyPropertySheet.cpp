@@ -311,10 +311,14 @@ bool CMyPropertySheet::OnFileSaveAs() {
     if (active_ == nullptr) {
         SetActivePage(0);
     }
+    saveAsOffered_ = false;
     const bool saved = active_ != nullptr ? active_->OnFileSaveAs() : save_.FileSaveAs();
     // Whether or not a new name was chosen, the track list starts again from
-    // the SOUNDS directory of wherever the document now lives.
-    doc_.CountTracks(true);
+    // the SOUNDS directory of wherever the document now lives; but not when
+    // the page refused what the user typed and no save was offered at all.
+    if (saveAsOffered_ || active_ == nullptr) {
+        doc_.CountTracks(true);
+    }
     BuildPageSet();
     return saved;
 }
@@ -324,5 +328,6 @@ bool CMyPropertySheet::DocumentFileSave() {
 }
 
 bool CMyPropertySheet::DocumentFileSaveAs() {
+    saveAsOffered_ = true;
     return save_.FileSaveAs();
 }

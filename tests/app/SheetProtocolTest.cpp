@@ -110,9 +110,12 @@ TEST_F(SheetProtocol, ARefusedStoreSavesNothing) {
     h.Sheet().AddPage(refusing);
     ASSERT_TRUE(h.Sheet().SetActivePage(IndexOf(refusing)));
     h.files.names.push_back(card.ConfigPath());
+    h.Doc().GetConfig()->SetEndAction(1, playcode::kRandom);
     EXPECT_FALSE(h.Frame().View()->OnFileSaveAs());
     EXPECT_FALSE(QFile::exists(card.ConfigPath()));
     EXPECT_TRUE(h.files.suggested.isEmpty());
+    // No file dialog was offered, so the track settings are not started afresh.
+    EXPECT_EQ(h.Doc().GetConfig()->EndAction(1), playcode::kRandom);
 }
 
 }  // namespace

@@ -137,11 +137,18 @@ TEST(SaveModified, ModifiedDocumentIsNotDiscardedWithoutAsking) {
     h.Doc().GetConfig()->SetMainVolumeLeft(10);
     h.Doc().SetModifiedFlag(true);
 
+    // The file already open is only brought forward: nothing is asked or read.
+    ASSERT_TRUE(h.App().OpenDocumentFile(card.ConfigPath()));
+    EXPECT_TRUE(h.prompter.shown.empty());
+    EXPECT_EQ(h.Doc().GetConfig()->MainVolumeLeft(), 10u);
+
     // Cancel keeps everything, for New, Open and closing the window.
+    TestCard other(TrackFiles(1));
+    other.SaveConfig(PlayerModel::Tunbox);
     h.prompter.answers = {Prompter::Answer::Cancel, Prompter::Answer::Cancel,
                           Prompter::Answer::Cancel};
     fileNew->trigger();
-    h.files.names.push_back(card.ConfigPath());
+    h.files.names.push_back(other.ConfigPath());
     h.Frame().findChild<QAction*>("fileOpen")->trigger();
     EXPECT_FALSE(h.Frame().close());
     ASSERT_EQ(h.prompter.shown.size(), 3u);
@@ -245,11 +252,56 @@ TEST(MainWindow, IsFixedToTheSheetAndOpensDroppedFiles) {
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&frame, &drop);
+    // The drop returns at once; the file opens afterwards, questions and all.
+    EXPECT_TRUE(h.Doc().GetPathName().empty());
     QApplication::processEvents();
     EXPECT_EQ(h.Doc().GetPathName(), card.Path("TUNBOX.CFG"));
     EXPECT_EQ(h.PageCaptions().size(), 7);
     // More pages, same window.
     EXPECT_EQ(frame.size(), before);
+
+    // A file dropped on a text field opens too, instead of becoming its text.
+    TestCard second(TrackFiles(1));
+    second.SaveConfig(PlayerModel::Tunbox);
+    auto* field = new QLineEdit(frame.centralWidget());
+    mime.setUrls({QUrl::fromLocalFile(second.ConfigPath())});
+    QDragEnterEvent enterField(QPoint(1, 1), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(field, &enterField);
+    EXPECT_TRUE(enterField.isAccepted());
+    QDropEvent dropField(QPointF(1, 1), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(field, &dropField);
+    QApplication::processEvents();
+    EXPECT_TRUE(field->text().isEmpty());
+    EXPECT_EQ(h.Doc().GetPathName(), second.Path("TUNBOX.CFG"));
+}
+
+TEST(MainWindow, MenuItemsCarryTheirShortcutsAndPrompts) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    struct Item {
+        const char* name;
+        const char* text;
+        const char* prompt;
+    };
+    const Item items[] = {
+        {"fileNew", "&New\tCtrl+N", "Create a new document"},
+        {"fileOpen", "&Open...\tCtrl+O", "Open an existing document"},
+        {"fileSave", "&Save\tCtrl+S", "Save the active document"},
+        {"fileSaveAs", "Save &As...", "Save the active document with a new name"},
+        {"fileExit", "E&xit", "Quit the application; prompts to save documents"},
+        {"editUndo", "&Undo\tCtrl+Z", "Undo the last action"},
+        {"editCut", "Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard"},
+        {"editCopy", "&Copy\tCtrl+C", "Copy the selection and put it on the Clipboard"},
+        {"editPaste", "&Paste\tCtrl+V", "Insert Clipboard contents"},
+    };
+    for (const Item& item : items) {
+        const QAction* action = h.Frame().findChild<QAction*>(item.name);
+        ASSERT_NE(action, nullptr) << item.name;
+        EXPECT_EQ(action->text(), QString::fromUtf8(item.text));
+        EXPECT_EQ(action->statusTip(), QString::fromUtf8(item.prompt));
+    }
+    EXPECT_EQ(h.Frame().findChild<QAction*>("fileNew")->shortcut(),
+              QKeySequence(Qt::CTRL | Qt::Key_N));
 }
 
 TEST(EditMenu, ActsOnTheFocusedTextField) {
