@@ -1,4 +1,616 @@
 #include "pages/TrackSetup.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <utility>
+
+#include "model/CardwrightDoc.h"
+#include "model/Prompter.h"
+
+namespace {
+
+const QString kDelayNotNumber = QStringLiteral("Please enter a number for the delay in seconds.");
+const QString kPowerUpNotNumber =
+    QStringLiteral("Please enter a whole number for the track to play at power up.");
+
+// The "Then" entries before the tracks, and the end action each one writes.
+struct FixedThen {
+    const char* text;
+    std::uint32_t code;
+};
+constexpr FixedThen kFixedThen[CTrackSetup::kFixedThenEntries] = {
+    {"Stop", playcode::kStopNow},
+    {"Play Next higher selection", playcode::kNextHigher},
+    {"Play Random selection", playcode::kRandom},
+    {"Play Same selection again", playcode::kSameAgain},
+};
+
+constexpr int kWaitForInputIndex = 1;
+
+// Up and down arrows without a text of their own: the edit beside them shows
+// the value, and may hold values the arrows cannot reach.
+class ArrowSpin : public QSpinBox {
+  public:
+    explicit ArrowSpin(QWidget* parent) : QSpinBox(parent) {
+        lineEdit()->hide();
+        // The hidden text would otherwise take the focus meant for the arrows.
+        setFocusProxy(nullptr);
+        setFocusPolicy(Qt::StrongFocus);
+    }
+
+    QSize sizeHint() const override {
+        QStyleOptionSpinBox option;
+        initStyleOption(&option);
+        const int height = QSpinBox::sizeHint().height();
+        option.rect = QRect(0, 0, 10 * height, height);
+        const QRect up =
+            style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, this);
+        // The buttons with the frame that is to their right on both sides.
+        const int rightFrame = option.rect.right() - up.right();
+        return {up.width() + 2 * rightFrame, height};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
+// What the user typed into a number field, in the program's own notation or
+// the user's; nothing when it is not a number.
+std::optional<double> ParseNumber(const QString& text) {
+    const QString trimmed = text.trimmed();
+    bool ok = false;
+    double value = QLocale::c().toDouble(trimmed, &ok);
+    if (!ok) {
+        value = QLocale().toDouble(trimmed, &ok);
+    }
+    if (!ok || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<int> ParseWholeNumber(const QString& text) {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+// Seconds as typed to the tenths the field holds: truncated, never wrapped.
+// The whisker keeps a typed 2.3 from becoming 22.99999... and so 22 tenths.
+int DelayTenths(double seconds) {
+    const double tenths = std::trunc(seconds * 10.0 + 1e-6);
+    return static_cast<int>(std::clamp(tenths, 0.0, double(CTrackSetup::kDelayFieldMax)));
+}
+
+QString DelayText(std::uint32_t tenths) {
+    return QString::asprintf("%g", tenths * 0.1);
+}
+
+QString AtEndText(std::uint32_t code) {
+    switch (code) {
+        case playcode::kStopNow:
+            return QStringLiteral("Stop");
+        case playcode::kNextHigher:
+            return QStringLiteral("Next");
+        case playcode::kSameAgain:
+            return QStringLiteral("Same");
+        case playcode::kRandom:
+            return QStringLiteral("Random");
+        default:
+            return QStringLiteral("Track %1").arg(code);
+    }
+}
+
+int TrackOf(const QTreeWidgetItem* item) {
+    return item != nullptr ? item->data(CTrackSetup::kSelColumn, Qt::UserRole).toInt() : 0;
+}
+
+}  // namespace
+
 CTrackSetup::CTrackSetup(CCardwrightDoc& doc, QWidget* parent)
-    : CPropertyPage(doc, QStringLiteral("Track Setup"), parent) {}
+    : CPropertyPage(doc, QStringLiteral("Track Setup"), parent) {
+    BuildControls();
+}
+
+CTrackSetup::~CTrackSetup() {
+    // The controls go after this object; nothing they say on the way may
+    // reach it.
+    for (QObject* child : children()) {
+        child->disconnect(this);
+    }
+}
+
+void CTrackSetup::BuildControls() {
+    // Made in the order the user meets them, which is also the Tab order.
+    trackName_ = new QLabel(QStringLiteral("My Track Name"), this);
+    trackName_->setObjectName(QStringLiteral("trackNameLabel"));
+    trackName_->setTextFormat(Qt::PlainText);
+    trackName_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+
+    auto* atEndLabel = new QLabel(QStringLiteral("At End:"), this);
+    atEnd_ = new QComboBox(this);
+    atEnd_->setObjectName(QStringLiteral("atEndCombo"));
+    atEnd_->addItem(QStringLiteral("Delay (nnn.n secs)"));
+    atEnd_->addItem(QStringLiteral("Wait for input"));
+    atEndLabel->setBuddy(atEnd_);
+
+    const QFontMetrics metrics(font());
+    delayEdit_ = new QLineEdit(this);
+    delayEdit_->setObjectName(QStringLiteral("delayEdit"));
+    delayEdit_->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("00000.00")) +
+                              2 * metrics.averageCharWidth());
+    delaySpin_ = new ArrowSpin(this);
+    delaySpin_->setObjectName(QStringLiteral("delaySpin"));
+    delaySpin_->setRange(0, kDelaySpinMax);
+
+    auto* thenLabel = new QLabel(QStringLiteral("Then"), this);
+    then_ = new QComboBox(this);
+    then_->setObjectName(QStringLiteral("thenCombo"));
+    then_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    then_->setMinimumContentsLength(24);
+    then_->view()->setMinimumWidth(400);
+    thenLabel->setBuddy(then_);
+    all_ = new QPushButton(QStringLiteral("All"), this);
+    all_->setObjectName(QStringLiteral("allButton"));
+
+    stepOn_ = new QCheckBox(QStringLiteral("Can step on track while playing"), this);
+    stepOn_->setObjectName(QStringLiteral("stepOnCheck"));
+
+    auto* powerUpLabel =
+        new QLabel(QStringLiteral("Track to play at Power Up (Zero if none)"), this);
+    powerUpEdit_ = new QLineEdit(this);
+    powerUpEdit_->setObjectName(QStringLiteral("powerUpEdit"));
+    powerUpEdit_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,3}")), this));
+    powerUpEdit_->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("0000")) +
+                                2 * metrics.averageCharWidth());
+    powerUpLabel->setBuddy(powerUpEdit_);
+    powerUpSpin_ = new ArrowSpin(this);
+    powerUpSpin_->setObjectName(QStringLiteral("powerUpSpin"));
+    powerUpSpin_->setRange(0, 0);
+
+    list_ = new QTreeWidget(this);
+    list_->setObjectName(QStringLiteral("trackList"));
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->setAllColumnsShowFocus(true);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSortingEnabled(false);
+    list_->setHeaderLabels({QStringLiteral("Sel"), QStringLiteral("ID"),
+                            QStringLiteral("Selection"), QStringLiteral("At End"),
+                            QStringLiteral("Wait  "), QStringLiteral("Step On?")});
+    const Qt::Alignment alignments[] = {Qt::AlignRight,   Qt::AlignLeft,  Qt::AlignLeft,
+                                        Qt::AlignHCenter, Qt::AlignRight, Qt::AlignHCenter};
+    for (int column = 0; column < list_->columnCount(); ++column) {
+        list_->headerItem()->setTextAlignment(column, alignments[column] | Qt::AlignVCenter);
+    }
+    QHeaderView* header = list_->header();
+    header->setSectionsClickable(false);
+    header->setSectionsMovable(false);
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The long names take whatever the other columns leave.
+    header->setSectionResizeMode(kSelectionColumn, QHeaderView::Stretch);
+
+    moveUp_ = new QPushButton(QStringLiteral("Move Up"), this);
+    moveUp_->setObjectName(QStringLiteral("moveUpButton"));
+    moveDown_ = new QPushButton(QStringLiteral("Move Down"), this);
+    moveDown_->setObjectName(QStringLiteral("moveDownButton"));
+    reload_ = new QPushButton(QStringLiteral("Reload Track List From Player Directory"), this);
+    reload_->setObjectName(QStringLiteral("reloadButton"));
+    for (QPushButton* button : {all_, moveUp_, moveDown_, reload_}) {
+        button->setAutoDefault(false);
+    }
+
+    auto* endRow = new QHBoxLayout;
+    endRow->addWidget(atEndLabel);
+    endRow->addWidget(atEnd_);
+    endRow->addWidget(delayEdit_);
+    endRow->addWidget(delaySpin_);
+    endRow->addSpacing(metrics.averageCharWidth() * 2);
+    endRow->addWidget(thenLabel);
+    endRow->addWidget(then_, 1);
+    endRow->addWidget(all_);
+
+    auto* optionRow = new QHBoxLayout;
+    optionRow->addWidget(stepOn_);
+    optionRow->addStretch(1);
+    optionRow->addWidget(powerUpLabel);
+    optionRow->addWidget(powerUpEdit_);
+    optionRow->addWidget(powerUpSpin_);
+
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(moveUp_);
+    buttonRow->addWidget(moveDown_);
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(reload_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(trackName_);
+    layout->addLayout(endRow);
+    layout->addLayout(optionRow);
+    layout->addWidget(list_, 1);
+    layout->addLayout(buttonRow);
+
+    connect(then_, &QComboBox::activated, this, [this] { Commit(); });
+    connect(atEnd_, &QComboBox::activated, this, [this] { Commit(); });
+    connect(stepOn_, &QCheckBox::clicked, this, [this] { Commit(); });
+    connect(delayEdit_, &QLineEdit::textEdited, this, [this] { OnNumberEdited(delayEdit_); });
+    connect(delayEdit_, &QLineEdit::editingFinished, this,
+            [this] { OnNumberFinished(delayEdit_); });
+    connect(delaySpin_, &QSpinBox::valueChanged, this, &CTrackSetup::OnDelaySpin);
+    connect(powerUpEdit_, &QLineEdit::textEdited, this, [this] { OnNumberEdited(powerUpEdit_); });
+    connect(powerUpEdit_, &QLineEdit::editingFinished, this,
+            [this] { OnNumberFinished(powerUpEdit_); });
+    connect(powerUpSpin_, &QSpinBox::valueChanged, this, &CTrackSetup::OnPowerUpSpin);
+    connect(list_, &QTreeWidget::currentItemChanged, this, &CTrackSetup::OnCurrentItemChanged);
+    connect(moveUp_, &QPushButton::clicked, this, [this] { MoveTrack(-1); });
+    connect(moveDown_, &QPushButton::clicked, this, [this] { MoveTrack(1); });
+    connect(all_, &QPushButton::clicked, this, &CTrackSetup::OnAll);
+    connect(reload_, &QPushButton::clicked, this, &CTrackSetup::OnReload);
+}
+
+bool CTrackSetup::OnSetActive() {
+    Refresh();
+    return CPropertyPage::OnSetActive();
+}
+
+bool CTrackSetup::StoreControls() {
+    return Commit();
+}
+
+bool CTrackSetup::OnFileSave() {
+    if (!StoreControls()) {
+        return false;
+    }
+    const bool saved = Host() != nullptr && Host()->DocumentFileSave();
+    Refresh();
+    return saved;
+}
+
+bool CTrackSetup::OnFileSaveAs() {
+    if (!StoreControls()) {
+        return false;
+    }
+    const bool saved = Host() != nullptr && Host()->DocumentFileSaveAs();
+    Refresh();
+    return saved;
+}
+
+void CTrackSetup::Refresh() {
+    CCardwrightDoc& doc = Document();
+    const QSignalBlocker listBlocker(list_);
+    list_->clear();
+    currentRow_ = -1;
+    then_->clear();
+    for (const FixedThen& entry : kFixedThen) {
+        then_->addItem(QString::fromLatin1(entry.text));
+    }
+
+    doc.SyncTracks(true);
+
+    const CardConfig& config = *doc.GetConfig();
+    QList<QTreeWidgetItem*> rows;
+    for (int n = 1; n <= layout::kMaxTrack; ++n) {
+        if (!config.TrackExists(n)) {
+            continue;
+        }
+        const QString longName = QString::fromStdString(doc.GetLongTrackName(config.TrackName(n)));
+        auto* row = new QTreeWidgetItem;
+        FillRow(row, n, longName);
+        rows.append(row);
+        then_->addItem(QStringLiteral("Play %1: %2").arg(n).arg(longName), n);
+    }
+    list_->addTopLevelItems(rows);
+
+    // The track shown before stays shown while it has a row; otherwise the
+    // first row's track takes its place.
+    QTreeWidgetItem* current = currentTrack_ >= 1 ? RowOfTrack(currentTrack_) : nullptr;
+    if (current == nullptr) {
+        current = list_->topLevelItem(0);
+    }
+    if (current != nullptr) {
+        MakeCurrent(list_->indexOfTopLevelItem(current));
+    } else {
+        currentTrack_ = 0;
+        const int powerUp = values_.powerUp;
+        values_ = Values{};
+        values_.powerUp = powerUp;
+    }
+
+    const int highest = rows.isEmpty() ? 0 : TrackOf(rows.last());
+    {
+        const QSignalBlocker spinBlocker(powerUpSpin_);
+        powerUpSpin_->setRange(0, highest);
+    }
+    const int stored = static_cast<int>(config.PowerUpTrack());
+    values_.powerUp = stored > highest ? 0 : stored;
+
+    LoadCurrentTrack();
+    WriteControls();
+}
+
+void CTrackSetup::LoadCurrentTrack() {
+    if (currentTrack_ < 1) {
+        return;
+    }
+    const int n = currentTrack_;
+    CCardwrightDoc& doc = Document();
+    const CardConfig& config = *doc.GetConfig();
+    values_.stepOn = config.StepOn(n);
+    values_.delayTenths = static_cast<int>(config.EndDelay(n));
+    values_.thenIndex = ThenIndexOf(config.EndAction(n));
+    values_.name = QString::fromStdString(doc.GetLongTrackName(config.TrackName(n)));
+    values_.atEndIndex = config.WaitForInput(n) ? kWaitForInputIndex : 0;
+    WriteControls();
+    Commit();
+}
+
+bool CTrackSetup::Commit(const QLineEdit* typing) {
+    const bool accepted = ReadControls();
+    if (currentTrack_ >= 1) {
+        WriteTrack(currentTrack_);
+    }
+    // Track numbers may have changed under the playlists' file names.
+    Document().RebuildPlaylistSlots();
+    Document().GetConfig()->SetPowerUpTrack(static_cast<std::uint32_t>(values_.powerUp));
+    WriteControls(typing);
+    return accepted;
+}
+
+bool CTrackSetup::ReadControls() {
+    values_.thenIndex = then_->currentIndex();
+    values_.name = trackName_->text();
+    values_.stepOn = stepOn_->isChecked();
+    values_.atEndIndex = atEnd_->currentIndex();
+
+    // A field that holds no number keeps its value; only the first is
+    // reported, as the user can mend one field at a time.
+    QString refusal;
+    if (const auto seconds = ParseNumber(delayEdit_->text())) {
+        values_.delayTenths = DelayTenths(*seconds);
+    } else {
+        refusal = kDelayNotNumber;
+    }
+    if (const auto track = ParseWholeNumber(powerUpEdit_->text())) {
+        values_.powerUp = std::clamp(*track, 0, powerUpSpin_->maximum());
+    } else if (refusal.isEmpty()) {
+        refusal = kPowerUpNotNumber;
+    }
+    if (!refusal.isEmpty()) {
+        Tell(refusal);
+        return false;
+    }
+    return true;
+}
+
+void CTrackSetup::WriteControls(const QLineEdit* typing) {
+    then_->setCurrentIndex(values_.thenIndex);
+    trackName_->setText(values_.name);
+    stepOn_->setChecked(values_.stepOn);
+    atEnd_->setCurrentIndex(values_.atEndIndex);
+    // The field being typed into keeps the text as typed until the user
+    // leaves it.
+    if (typing != delayEdit_) {
+        delayEdit_->setText(DelayText(static_cast<std::uint32_t>(values_.delayTenths)));
+    }
+    if (typing != powerUpEdit_) {
+        powerUpEdit_->setText(QString::number(values_.powerUp));
+    }
+    const bool delay = values_.atEndIndex != kWaitForInputIndex;
+    delayEdit_->setEnabled(delay);
+    delaySpin_->setEnabled(delay);
+    const QSignalBlocker delayBlocker(delaySpin_);
+    delaySpin_->setValue(std::min(values_.delayTenths, kDelaySpinMax));
+    const QSignalBlocker powerUpBlocker(powerUpSpin_);
+    powerUpSpin_->setValue(values_.powerUp);
+}
+
+void CTrackSetup::WriteTrack(int n) {
+    CardConfig& config = *Document().GetConfig();
+    // With no entry chosen (the stored action names a track that has no
+    // row) the stored action stays.
+    if (values_.thenIndex >= 0) {
+        config.SetEndAction(n, EndActionOf(values_.thenIndex));
+    }
+    config.SetEndDelay(n, static_cast<std::uint32_t>(values_.delayTenths));
+    config.SetStepOn(n, values_.stepOn);
+    config.SetWaitForInput(n, values_.atEndIndex == kWaitForInputIndex);
+    if (QTreeWidgetItem* row = RowOfTrack(n)) {
+        FillSettings(row, n);
+    }
+}
+
+int CTrackSetup::ThenIndexOf(std::uint32_t code) const {
+    for (int i = 0; i < kFixedThenEntries; ++i) {
+        if (kFixedThen[i].code == code) {
+            return i;
+        }
+    }
+    for (int i = kFixedThenEntries; i < then_->count(); ++i) {
+        if (then_->itemData(i).toUInt() == code) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+std::uint32_t CTrackSetup::EndActionOf(int thenIndex) const {
+    if (thenIndex < kFixedThenEntries) {
+        return kFixedThen[thenIndex].code;
+    }
+    return then_->itemData(thenIndex).toUInt() & 0x1FF;
+}
+
+void CTrackSetup::FillRow(QTreeWidgetItem* row, int n, const QString& longName) const {
+    const CardConfig& config = *Document().GetConfig();
+    row->setData(kSelColumn, Qt::UserRole, n);
+    row->setText(kSelColumn, QString::asprintf("%3d %3u", n, config.FilePosition(n)));
+    row->setText(kIdColumn, QString::fromStdString(config.TrackName(n)));
+    row->setText(kSelectionColumn, longName);
+    for (int column = 0; column < list_->columnCount(); ++column) {
+        row->setTextAlignment(column, Qt::Alignment(list_->headerItem()->textAlignment(column)));
+    }
+    FillSettings(row, n);
+}
+
+void CTrackSetup::FillSettings(QTreeWidgetItem* row, int n) const {
+    const CardConfig& config = *Document().GetConfig();
+    row->setText(kAtEndColumn, AtEndText(config.EndAction(n)));
+    row->setText(kWaitColumn,
+                 config.WaitForInput(n) ? QStringLiteral("Input") : DelayText(config.EndDelay(n)));
+    row->setText(kStepOnColumn, config.StepOn(n) ? QStringLiteral("Yes") : QString());
+}
+
+QTreeWidgetItem* CTrackSetup::RowOfTrack(int n) const {
+    for (int i = 0; i < list_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = list_->topLevelItem(i);
+        if (TrackOf(row) == n) {
+            return row;
+        }
+    }
+    return nullptr;
+}
+
+int CTrackSetup::FirstSelectedRow() const {
+    for (int i = 0; i < list_->topLevelItemCount(); ++i) {
+        if (list_->topLevelItem(i)->isSelected()) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void CTrackSetup::MakeCurrent(int row) {
+    QTreeWidgetItem* item = list_->topLevelItem(row);
+    currentRow_ = row;
+    currentTrack_ = TrackOf(item);
+    const QSignalBlocker blocker(list_);
+    list_->setCurrentItem(item);
+    list_->scrollToItem(item);
+}
+
+void CTrackSetup::Tell(const QString& text) {
+    const QScopedValueRollback<bool> guard(telling_, true);
+    if (prompter_ != nullptr) {
+        prompter_->Tell(text.toStdString(), Prompter::Icon::Warning);
+    } else {
+        QMessageBox::warning(window(), QGuiApplication::applicationDisplayName(), text);
+    }
+}
+
+void CTrackSetup::OnNumberEdited(const QLineEdit* edit) {
+    // Half-typed text ("", "-", "1e") waits until the user leaves the field.
+    const bool number = edit == delayEdit_ ? ParseNumber(edit->text()).has_value()
+                                           : ParseWholeNumber(edit->text()).has_value();
+    if (number) {
+        Commit(edit);
+    }
+}
+
+void CTrackSetup::OnNumberFinished(QLineEdit* edit) {
+    if (telling_) {
+        return;
+    }
+    // Every number that could be read has been stored as it was typed; what
+    // is left is to report text that is no number and to show what is
+    // stored. Nothing is written here, so a field that loses the focus while
+    // the page is torn down cannot touch the document.
+    if (edit == delayEdit_) {
+        if (!ParseNumber(edit->text())) {
+            Tell(kDelayNotNumber);
+        }
+        edit->setText(DelayText(static_cast<std::uint32_t>(values_.delayTenths)));
+    } else {
+        if (!ParseWholeNumber(edit->text())) {
+            Tell(kPowerUpNotNumber);
+        }
+        edit->setText(QString::number(values_.powerUp));
+    }
+}
+
+void CTrackSetup::OnDelaySpin(int tenths) {
+    delayEdit_->setText(DelayText(static_cast<std::uint32_t>(tenths)));
+    Commit();
+}
+
+void CTrackSetup::OnPowerUpSpin(int track) {
+    powerUpEdit_->setText(QString::number(track));
+    Commit();
+}
+
+void CTrackSetup::OnCurrentItemChanged(QTreeWidgetItem* current) {
+    if (current == nullptr) {
+        return;
+    }
+    Commit();
+    MakeCurrent(list_->indexOfTopLevelItem(current));
+    LoadCurrentTrack();
+}
+
+void CTrackSetup::MoveTrack(int step) {
+    Commit();
+    int moving = FirstSelectedRow();
+    if (moving < 0 && step > 0) {
+        moving = currentRow_;
+    }
+    const int partner = moving + step;
+    if (moving < 0 || partner < 0 || partner >= list_->topLevelItemCount()) {
+        return;
+    }
+    const int a = TrackOf(list_->topLevelItem(moving));
+    const int b = TrackOf(list_->topLevelItem(partner));
+
+    // The numbers stay where they are; the files and their settings trade
+    // places. The playlist slot values travel too and are derived afresh by
+    // the next commit.
+    CardConfig& config = *Document().GetConfig();
+    const std::string nameA = config.TrackName(a);
+    config.SetTrackName(a, config.TrackName(b));
+    config.SetTrackName(b, nameA);
+    for (int word = 0; word < 2; ++word) {
+        const std::uint32_t wordA = config.TrackRecordWord(a, word);
+        config.SetTrackRecordWord(a, word, config.TrackRecordWord(b, word));
+        config.SetTrackRecordWord(b, word, wordA);
+    }
+
+    Refresh();
+    // The selection follows the moved file.
+    if (QTreeWidgetItem* row = RowOfTrack(b)) {
+        MakeCurrent(list_->indexOfTopLevelItem(row));
+        LoadCurrentTrack();
+    }
+}
+
+void CTrackSetup::OnAll() {
+    // A refused number is not copied anywhere: the user has just been told.
+    if (!Commit()) {
+        return;
+    }
+    for (int i = 0; i < list_->topLevelItemCount(); ++i) {
+        WriteTrack(TrackOf(list_->topLevelItem(i)));
+    }
+}
+
+void CTrackSetup::OnReload() {
+    Document().CountTracks(true);
+    Refresh();
+}
