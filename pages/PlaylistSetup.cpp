@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTreeWidget>
 #include <algorithm>
 
@@ -49,7 +50,8 @@ QTreeWidget* MakeTrackList(const QString& objectName, const QString& accessibleN
     const QFontMetrics metrics(list->font());
     const int needed = std::max(metrics.horizontalAdvance(QStringLiteral("888")),
                                 metrics.horizontalAdvance(QStringLiteral("Sel"))) +
-                       2 * metrics.averageCharWidth();
+                       2 * list->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) +
+                       metrics.averageCharWidth();
     list->setColumnWidth(0, std::max(30, needed));
     return list;
 }
@@ -76,19 +78,19 @@ bool AnyTrack(const CardConfig& config) {
 CPlaylistSetup::CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent)
     : CPropertyPage(doc, QStringLiteral("Playlists"), parent),
       playlistRadios_(new QButtonGroup(this)) {
+    // Controls are made in reading order, which is the order Tab takes;
+    // within the radio group the arrow keys choose the playlist.
     auto* radioBox = new QGroupBox(QStringLiteral(" Select Playlist "), this);
     radioBox->setObjectName(QStringLiteral("playlistGroup"));
     auto* radioRow = new QHBoxLayout(radioBox);
-    std::vector<QRadioButton*> radios;
     for (int p = 0; p < layout::kPlaylistCount; ++p) {
         auto* radio = new QRadioButton(QString::number(p + 1), radioBox);
         radio->setObjectName(QStringLiteral("playlistRadio%1").arg(p + 1));
         playlistRadios_->addButton(radio, p);
         radioRow->addWidget(radio);
-        radios.push_back(radio);
     }
     radioRow->addStretch();
-    radios.front()->setChecked(true);
+    playlistRadios_->button(0)->setChecked(true);
 
     auto* availableLabel = new QLabel(QStringLiteral("Available Tracks"), this);
     availableTracks_ =
@@ -129,17 +131,6 @@ CPlaylistSetup::CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent)
     grid->setRowStretch(2, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
-
-    // Tab goes through the page in reading order; within the radio group the
-    // arrow keys choose the playlist.
-    QWidget* previous = radios.front();
-    for (QWidget* next : std::initializer_list<QWidget*>{
-             radios[1], radios[2], radios[3], radios[4], radios[5], radios[6], radios[7],
-             availableTracks_, addTracksButton_, playlistTracks_, moveUpButton_, moveDownButton_,
-             deleteButton_, rememberCheck_}) {
-        setTabOrder(previous, next);
-        previous = next;
-    }
 
     connect(playlistRadios_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
         if (checked) {
