@@ -31,6 +31,9 @@ class CCardwrightDoc {
     // The process-wide document, or null when there is none.
     static CCardwrightDoc* Current();
 
+    // Where the document and the pages tell the user things and ask.
+    Prompter& GetPrompter() { return prompter_; }
+
     CardConfig* GetConfig() { return &config_; }
     const CardConfig* GetConfig() const { return &config_; }
     ScheduleSet& Schedules() { return schedules_; }

@@ -1,6 +1,5 @@
 #include "pages/PlaylistSetup.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -9,7 +8,6 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -341,14 +339,5 @@ QString CPlaylistSetup::LongName(const std::string& shortName) {
 }
 
 void CPlaylistSetup::Tell(const std::string& text) {
-    if (prompter_ != nullptr) {
-        prompter_->Tell(text);
-        return;
-    }
-    QMessageBox box(window());
-    box.setWindowTitle(QApplication::applicationName());
-    box.setTextFormat(Qt::PlainText);
-    box.setText(QString::fromStdString(text));
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
+    Document().GetPrompter().Tell(text);
 }

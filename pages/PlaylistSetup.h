@@ -5,7 +5,6 @@
 
 #include "pages/PropertyPage.h"
 
-class Prompter;
 class QButtonGroup;
 class QCheckBox;
 class QPushButton;
@@ -29,9 +28,6 @@ class CPlaylistSetup : public CPropertyPage {
     bool OnKillActive() override;
     bool OnFileSave() override;
     bool OnFileSaveAs() override;
-
-    // Where the page's messages go; without one they show as message boxes.
-    void SetPrompter(Prompter* prompter) { prompter_ = prompter; }
 
     // The playlist shown, 0 to 7, or -1 when no radio button is set.
     int SelectedPlaylist() const { return playlist_; }
@@ -64,6 +60,5 @@ class CPlaylistSetup : public CPropertyPage {
     QPushButton* deleteButton_;
     QCheckBox* rememberCheck_;
 
-    Prompter* prompter_ = nullptr;
     int playlist_ = 0;
 };

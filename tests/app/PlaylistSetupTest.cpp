@@ -27,7 +27,6 @@ class PlaylistPage : public ::testing::Test {
             return list;
         });
         doc.SetPathName(card.Path(QStringLiteral("TUNBOX.CFG")));
-        page.SetPrompter(&prompter);
         page.show();
     }
 
