@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -21,7 +22,6 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <utility>
 
 #include "model/CardwrightDoc.h"
 #include "model/Prompter.h"
@@ -69,6 +69,21 @@ class ArrowSpin : public QSpinBox {
         return {up.width() + 2 * rightFrame, height};
     }
     QSize minimumSizeHint() const override { return sizeHint(); }
+
+  protected:
+    // Only the keys that step; typing would go to the hidden text.
+    void keyPressEvent(QKeyEvent* event) override {
+        switch (event->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+                QSpinBox::keyPressEvent(event);
+                break;
+            default:
+                event->ignore();
+        }
+    }
 };
 
 // What the user typed into a number field, in the program's own notation or
@@ -454,6 +469,9 @@ int CTrackSetup::ThenIndexOf(std::uint32_t code) const {
 }
 
 std::uint32_t CTrackSetup::EndActionOf(int thenIndex) const {
+    if (thenIndex < 0) {
+        return playcode::kStopNow;
+    }
     if (thenIndex < kFixedThenEntries) {
         return kFixedThen[thenIndex].code;
     }
