@@ -2,14 +2,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScopedValueRollback>
@@ -528,11 +526,7 @@ void CTrackSetup::MakeCurrent(int row) {
 
 void CTrackSetup::Tell(const QString& text) {
     const QScopedValueRollback<bool> guard(telling_, true);
-    if (prompter_ != nullptr) {
-        prompter_->Tell(text.toStdString(), Prompter::Icon::Warning);
-    } else {
-        QMessageBox::warning(window(), QGuiApplication::applicationDisplayName(), text);
-    }
+    Document().GetPrompter().Tell(text.toStdString(), Prompter::Icon::Warning);
 }
 
 void CTrackSetup::OnNumberEdited(const QLineEdit* edit) {

@@ -5,7 +5,6 @@
 
 #include "pages/PropertyPage.h"
 
-class Prompter;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -47,8 +46,6 @@ class CTrackSetup : public CPropertyPage {
 
     // The track whose settings the controls show; 0 when there is none.
     int CurrentTrack() const { return currentTrack_; }
-    // Where messages go; without one they are shown in a message box.
-    void SetPrompter(Prompter* prompter) { prompter_ = prompter; }
 
   protected:
     bool StoreControls() override;
@@ -116,7 +113,6 @@ class CTrackSetup : public CPropertyPage {
     Values values_;
     int currentTrack_ = 0;
     int currentRow_ = -1;
-    Prompter* prompter_ = nullptr;
     // Set while a message is up, so that the focus leaving an edit for the
     // message box does not report the same text again.
     bool telling_ = false;

@@ -34,7 +34,6 @@ struct PageOnCard {
         doc.OnNewDocument();
         doc.SetPathName(card.Path("TUNBOX.CFG"));
         doc.CountTracks(true);
-        page.SetPrompter(&prompter);
         page.resize(900, 500);
     }
 
