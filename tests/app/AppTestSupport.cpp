@@ -8,16 +8,6 @@
 #include "app/CardwrightView.h"
 #include "app/MyPropertySheet.h"
 
-Prompter::Answer ScriptedPrompter::Ask(const std::string& text, Buttons buttons, Icon icon) {
-    shown.push_back({text, buttons, icon});
-    if (!answers.empty()) {
-        const Answer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
-}
-
 std::optional<QString> ScriptedFileChooser::ChooseOpenFile(const QString& startDir) {
     suggested.append(startDir);
     if (names.empty()) {

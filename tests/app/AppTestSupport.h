@@ -12,27 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "ScriptedPrompter.h"
 #include "app/CardwrightApp.h"
 #include "app/FileChooser.h"
 #include "app/MyPropertySheet.h"
 #include "model/CardwrightDoc.h"
 #include "model/Prompter.h"
-
-// Records every message and question; answers from a script, and with the
-// first button when the script has run out.
-class ScriptedPrompter : public Prompter {
-  public:
-    struct Shown {
-        std::string text;
-        Buttons buttons;
-        Icon icon;
-    };
-
-    Answer Ask(const std::string& text, Buttons buttons, Icon icon) override;
-
-    std::deque<Answer> answers;
-    std::vector<Shown> shown;
-};
 
 // Hands out scripted file names; nullopt stands for a cancelled dialog.
 class ScriptedFileChooser : public FileChooser {

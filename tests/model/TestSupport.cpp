@@ -4,16 +4,6 @@
 #include <iterator>
 #include <random>
 
-Prompter::Answer ScriptedPrompter::Ask(const std::string& text, Buttons buttons, Icon icon) {
-    shown.push_back({text, buttons, icon});
-    if (!answers_.empty()) {
-        const Answer a = answers_.front();
-        answers_.pop_front();
-        return a;
-    }
-    return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
-}
-
 TempDir::TempDir() {
     std::random_device rd;
     path_ = std::filesystem::temp_directory_path() /

@@ -1,31 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "model/Prompter.h"
-
-// A prompter that records every text and answers from a script (OK, or Yes,
-// when the script has run out).
-class ScriptedPrompter : public Prompter {
-  public:
-    struct Shown {
-        std::string text;
-        Buttons buttons;
-        Icon icon;
-    };
-
-    Answer Ask(const std::string& text, Buttons buttons, Icon icon) override;
-    void Script(std::initializer_list<Answer> answers) { answers_.insert(answers_.end(), answers); }
-
-    std::vector<Shown> shown;
-
-  private:
-    std::deque<Answer> answers_;
-};
+#include "ScriptedPrompter.h"
 
 // A fresh directory under the system's temporary folder, removed on
 // destruction.
