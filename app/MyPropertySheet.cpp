@@ -302,7 +302,13 @@ bool CMyPropertySheet::OnFileSave() {
     if (active_ == nullptr) {
         SetActivePage(0);
     }
+    saveOffered_ = false;
     const bool saved = active_ != nullptr ? active_->OnFileSave() : save_.FileSave();
+    // A page that refused what the user typed keeps the front, as it is, so
+    // the user can mend the value; nothing was saved.
+    if (!saveOffered_ && active_ != nullptr) {
+        return false;
+    }
     BuildPageSet();
     return saved;
 }
@@ -311,23 +317,26 @@ bool CMyPropertySheet::OnFileSaveAs() {
     if (active_ == nullptr) {
         SetActivePage(0);
     }
-    saveAsOffered_ = false;
+    saveOffered_ = false;
     const bool saved = active_ != nullptr ? active_->OnFileSaveAs() : save_.FileSaveAs();
-    // Whether or not a new name was chosen, the track list starts again from
-    // the SOUNDS directory of wherever the document now lives; but not when
-    // the page refused what the user typed and no save was offered at all.
-    if (saveAsOffered_ || active_ == nullptr) {
-        doc_.CountTracks(true);
+    // A page that refused what the user typed keeps the front, as it is:
+    // no file dialog was offered, and the track list stays.
+    if (!saveOffered_ && active_ != nullptr) {
+        return false;
     }
+    // Whether or not a new name was chosen, the track list starts again from
+    // the SOUNDS directory of wherever the document now lives.
+    doc_.CountTracks(true);
     BuildPageSet();
     return saved;
 }
 
 bool CMyPropertySheet::DocumentFileSave() {
+    saveOffered_ = true;
     return save_.FileSave();
 }
 
 bool CMyPropertySheet::DocumentFileSaveAs() {
-    saveAsOffered_ = true;
+    saveOffered_ = true;
     return save_.FileSaveAs();
 }

@@ -75,7 +75,7 @@ class CMyPropertySheet : public QWidget, public PageHost {
     CPropertyPage* active_ = nullptr;
     bool switching_ = false;
     bool clearing_ = false;
-    // Set when a page passes a Save As on to the document, i.e. it stored
-    // what the user typed and the file dialog was offered.
-    bool saveAsOffered_ = false;
+    // Set when a page passes a Save or Save As on to the document, i.e. it
+    // stored what the user typed.
+    bool saveOffered_ = false;
 };

@@ -106,9 +106,10 @@ std::optional<int> ParseWholeNumber(const QString& text) {
 }
 
 // Seconds as typed to the tenths the field holds: truncated, never wrapped.
-// The whisker keeps a typed 2.3 from becoming 22.99999... and so 22 tenths.
+// Every one-decimal value up to the field's limit times ten lands on its
+// whole number or just above it, so truncating loses no tenth.
 int DelayTenths(double seconds) {
-    const double tenths = std::trunc(seconds * 10.0 + 1e-6);
+    const double tenths = std::trunc(seconds * 10.0);
     return static_cast<int>(std::clamp(tenths, 0.0, double(CTrackSetup::kDelayFieldMax)));
 }
 
@@ -539,7 +540,9 @@ void CTrackSetup::OnNumberEdited(const QLineEdit* edit) {
 }
 
 void CTrackSetup::OnNumberFinished(QLineEdit* edit) {
-    if (telling_) {
+    // A field losing the focus because the page is hidden (a save that
+    // refused, a rebuilt sheet) has been reported on already.
+    if (telling_ || !isVisible()) {
         return;
     }
     // Every number that could be read has been stored as it was typed; what

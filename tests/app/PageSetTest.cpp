@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QFont>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabWidget>
 
 #include "AppTestSupport.h"
@@ -292,6 +294,32 @@ TEST(SaveAs, CancellingTheDialogStillRebuildsTheTrackList) {
     EXPECT_EQ(h.Doc().GetConfig()->EndAction(1), playcode::kStopNow);
     EXPECT_EQ(h.Doc().GetConfig()->EndDelay(1), 0u);
     EXPECT_EQ(h.Doc().GetPathName(), card.Path("TUNBOX.CFG"));
+}
+
+TEST(Save, ATypedValueThePageRefusesIsReportedOnceAndSavesNothing) {
+    TestCard card(TrackFiles(2));
+    card.SaveConfig(PlayerModel::Tunbox);
+    AppHarness h;
+    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    h.Frame().show();
+    ASSERT_EQ(h.ActiveCaption(), "Track Setup");
+    auto* delay = h.Frame().findChild<QLineEdit*>("delayEdit");
+    ASSERT_NE(delay, nullptr);
+    delay->setFocus();
+    delay->setText(QStringLiteral("abc"));
+    QFile::remove(card.ConfigPath());
+
+    for (const char* action : {"fileSave", "fileSaveAs"}) {
+        SCOPED_TRACE(action);
+        h.prompter.shown.clear();
+        h.Frame().findChild<QAction*>(action)->trigger();
+        QApplication::processEvents();
+        EXPECT_EQ(h.prompter.shown.size(), 1u);
+        EXPECT_EQ(h.ActiveCaption(), "Track Setup");
+        EXPECT_FALSE(QFile::exists(card.ConfigPath()));
+        EXPECT_TRUE(h.files.suggested.isEmpty());
+        delay->setText(QStringLiteral("abc"));
+    }
 }
 
 TEST(Save, NewDocumentAsksForANameAndTheRebuildDropsTheWarning) {

@@ -104,6 +104,9 @@ TEST_F(SheetProtocol, ARefusedStoreSavesNothing) {
     first->acceptValues = false;
     EXPECT_FALSE(h.Frame().View()->OnFileSave());
     EXPECT_FALSE(QFile::exists(card.ConfigPath()));
+    // The refusing page keeps the front, unchanged, until the user mends it.
+    EXPECT_EQ(h.Sheet().GetActivePage(), first);
+    first->acceptValues = true;
 
     auto* refusing = new RecordingPage(h.Doc(), "Refusing", log);
     refusing->acceptValues = false;
