@@ -143,7 +143,12 @@ void CardConfig::RebuildPlaylistSlots() {
     }
     for (int p = 0; p < layout::kPlaylistCount; ++p) {
         if (RawPlaylistCount(p) > static_cast<std::uint32_t>(layout::kPlaylistEntries)) {
+            // An empty playlist has empty entries, so that tracks can be
+            // added to it again.
             SetPlaylistCount(p, 0);
+            for (int k = 0; k <= layout::kPlaylistEntries; ++k) {
+                SetPlaylistEntry(p, k, "");
+            }
         }
         const int count = static_cast<int>(PlaylistCount(p));
         for (int k = 0; k < count; ++k) {

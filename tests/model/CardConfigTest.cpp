@@ -164,6 +164,7 @@ TEST(CardConfig, PlaylistSlotsFollowTheEntryNames) {
     EXPECT_EQ(c.PlaylistSlot(2), 0u);
     EXPECT_EQ(c.PlaylistSlot(3), 3u);
     EXPECT_EQ(c.PlaylistCount(2), 0u);
+    EXPECT_EQ(c.PlaylistEntry(2, 0), "");
     EXPECT_EQ(c.PlaylistSlot(1 + 64), 0u);
     EXPECT_EQ(c.PlaylistSlot(200), 0u);
     EXPECT_EQ(c.PlaylistSlot(1 + 32 * 7 + 30), 3u);
