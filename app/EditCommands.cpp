@@ -48,6 +48,7 @@ bool CanRunOnText(Command command, TextEdit* edit) {
     return false;
 }
 
+// Line edits and both text editors share these four slots.
 template <typename TextEdit>
 void RunOnText(Command command, TextEdit* edit) {
     switch (command) {
@@ -93,20 +94,7 @@ bool CanRun(Command command, QWidget* focus) {
 
 bool Run(Command command, QWidget* focus) {
     if (QLineEdit* edit = LineEditOf(focus)) {
-        switch (command) {
-            case Command::Undo:
-                edit->undo();
-                break;
-            case Command::Cut:
-                edit->cut();
-                break;
-            case Command::Copy:
-                edit->copy();
-                break;
-            case Command::Paste:
-                edit->paste();
-                break;
-        }
+        RunOnText(command, edit);
         return true;
     }
     if (auto* text = qobject_cast<QPlainTextEdit*>(focus)) {

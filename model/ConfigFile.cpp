@@ -42,7 +42,7 @@ std::string Format(const char* pattern, unsigned a, unsigned b) {
 }
 
 std::string Quoted(const std::filesystem::path& path) {
-    return "\"" + fileio::Display(path) + "\"";
+    return text::Concat({"\"", fileio::Display(path), "\""});
 }
 
 }  // namespace
@@ -50,7 +50,8 @@ std::string Quoted(const std::filesystem::path& path) {
 bool CCardwrightDoc::RejectOpen(const std::filesystem::path& path, const std::string& reason) {
     // A rejected file leaves a fresh, untitled document behind.
     OnNewDocument();
-    prompter_.Tell("Unable to open " + Quoted(path) + ":\n" + reason, Prompter::Icon::Warning);
+    prompter_.Tell(text::Concat({"Unable to open ", Quoted(path), ":\n", reason}),
+                   Prompter::Icon::Warning);
     return false;
 }
 
@@ -66,7 +67,7 @@ bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
     std::uintmax_t size = 0;
     std::string error;
     if (!fileio::ReadPrefix(path, layout::kFileSize, bytes, size, error)) {
-        prompter_.Tell("Unable to open " + Quoted(path) + ":\n" + error + ".",
+        prompter_.Tell(text::Concat({"Unable to open ", Quoted(path), ":\n", error, "."}),
                        Prompter::Icon::Warning);
         return false;
     }
@@ -78,10 +79,10 @@ bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
         // An empty file opens as a configuration with every default.
         if (size != 0) {
             if (size / 3 != static_cast<std::uintmax_t>(layout::kWordCount)) {
-                return RejectOpen(path, "the file is " + std::to_string(size) +
-                                            " bytes long, but a TUNBOX configuration file "
-                                            "holds " +
-                                            std::to_string(layout::kFileSize) + " bytes.");
+                return RejectOpen(
+                    path, text::Concat({"the file is ", std::to_string(size),
+                                        " bytes long, but a TUNBOX configuration file holds ",
+                                        std::to_string(layout::kFileSize), " bytes."}));
             }
             const std::uint32_t version = configfile::Version(bytes);
             const std::uint32_t ours = ConfiguratorVersion();
@@ -90,8 +91,9 @@ bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
                     Format("Configuration file is version %u, but configurator is only version "
                            "%u.  You must use a newer configurator.",
                            version, ours));
-                return RejectOpen(path, "it was written by a newer configurator (version " +
-                                            std::to_string(version) + ").");
+                return RejectOpen(path,
+                                  text::Concat({"it was written by a newer configurator (version ",
+                                                std::to_string(version), ")."}));
             }
             if (version < ours) {
                 const auto answer = prompter_.Ask(
@@ -102,8 +104,9 @@ bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
                            version, ours),
                     Prompter::Buttons::YesNo, Prompter::Icon::None);
                 if (answer != Prompter::Answer::Yes) {
-                    return RejectOpen(path, "it is a version " + std::to_string(version) +
-                                                " configuration, and you chose not to open it.");
+                    return RejectOpen(
+                        path, text::Concat({"it is a version ", std::to_string(version),
+                                            " configuration, and you chose not to open it."}));
                 }
             }
             configfile::Decode(bytes, config_);
@@ -146,14 +149,15 @@ bool CCardwrightDoc::OnSaveDocument(const std::filesystem::path& requested) {
             case fileio::WriteFailure::None:
                 break;
             case fileio::WriteFailure::Create:
-                prompter_.Tell("Unable to save " + Quoted(path) +
-                                   ":\nthe file cannot be created (" + error + ").",
+                prompter_.Tell(text::Concat({"Unable to save ", Quoted(path),
+                                             ":\nthe file cannot be created (", error, ")."}),
                                Prompter::Icon::Warning);
                 return false;
             case fileio::WriteFailure::Write:
-                prompter_.Tell("Unable to save " + Quoted(path) + ":\nwriting the file failed (" +
-                                   error + "). The file on the card is incomplete.",
-                               Prompter::Icon::Warning);
+                prompter_.Tell(
+                    text::Concat({"Unable to save ", Quoted(path), ":\nwriting the file failed (",
+                                  error, "). The file on the card is incomplete."}),
+                    Prompter::Icon::Warning);
                 return false;
         }
         config_.SetConfigVersion(ConfiguratorVersion());
@@ -164,9 +168,9 @@ bool CCardwrightDoc::OnSaveDocument(const std::filesystem::path& requested) {
     }
     SetModifiedFlag(false);
     if (!PrepareSoundsDir(path.parent_path())) {
-        prompter_.Tell("The configuration was written to " + Quoted(path) +
-                           ", but the save is not complete: the card's SOUNDS directory cannot "
-                           "be used.",
+        prompter_.Tell(text::Concat({"The configuration was written to ", Quoted(path),
+                                     ", but the save is not complete: the card's SOUNDS "
+                                     "directory cannot be used."}),
                        Prompter::Icon::Warning);
         return false;
     }

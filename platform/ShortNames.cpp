@@ -118,7 +118,10 @@ std::string ShortNameGenerator::Next(std::string_view longName) {
     bool lossy = false;
     const std::string base = ConvertPart(basePart, kBaseLength, lossy);
     const std::string extension = ConvertPart(extensionPart, kExtensionLength, lossy);
-    const std::string suffix = extension.empty() ? std::string() : "." + extension;
+    std::string suffix;
+    if (!extension.empty()) {
+        suffix.append(".").append(extension);
+    }
 
     if (!lossy) {
         std::string alias = base + suffix;
@@ -134,7 +137,8 @@ std::string ShortNameGenerator::Next(std::string_view longName) {
     // basis resumes where it last ended.
     unsigned& next = nextTail_[base.substr(0, kTailBaseLength) + suffix];
     for (unsigned n = std::max(next, 1u);; ++n) {
-        const std::string tail = "~" + std::to_string(n);
+        std::string tail = "~";
+        tail.append(std::to_string(n));
         const std::size_t room = tail.size() < kBaseLength ? kBaseLength - tail.size() : 0;
         const std::size_t keep = std::min({base.size(), kTailBaseLength, room});
         std::string alias = base.substr(0, keep) + tail + suffix;
