@@ -41,8 +41,12 @@ bool CCardwrightDoc::CopyProgramToCard(const std::filesystem::path& configPath) 
 }
 
 bool CCardwrightDoc::PrepareSoundsDir(const std::filesystem::path& cardDir) {
-    const std::filesystem::path sounds = SoundsDirectory(cardDir);
     std::error_code ec;
+    // The usual card: SOUNDS is there, in capitals.
+    if (std::filesystem::is_directory(cardDir / "SOUNDS", ec)) {
+        return true;
+    }
+    const std::filesystem::path sounds = SoundsDirectory(cardDir);
     const auto status = std::filesystem::status(sounds, ec);
     if (std::filesystem::is_directory(status)) {
         return true;

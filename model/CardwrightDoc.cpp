@@ -35,7 +35,10 @@ void CCardwrightDoc::DeleteContents() {
     config_.SetDefaults();
     config_.SetConfigVersion(ConfiguratorVersion());
     schedules_.Clear();
-    scheduleNames_.assign(ScheduleSet::kMaxSchedule + 1, std::string());
+    scheduleNames_.resize(ScheduleSet::kMaxSchedule + 1);
+    for (std::string& name : scheduleNames_) {
+        name.clear();
+    }
     // The loaded flag and the caches of the last card scan survive.
 }
 

@@ -1,6 +1,6 @@
 #include "model/FileIo.h"
 
-#include <unistd.h>
+#include "platform/Files.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,11 +18,6 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 std::string Reason(int err) {
     return err ? std::strerror(err) : "unknown error";
-}
-
-// Pipes and character devices cannot be synced; only a real file's failure counts.
-bool SyncToDisk(std::FILE* file) {
-    return ::fsync(::fileno(file)) == 0 || errno == EINVAL || errno == EROFS;
 }
 
 // Opens an existing regular file for reading; a folder is refused up front,
@@ -107,7 +102,7 @@ WriteFailure Write(const std::filesystem::path& path, std::span<const std::uint8
     // The card may be pulled right after a save: the data must be on it, and
     // an error that shows only when it is flushed to the card fails the write.
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), raw) == bytes.size() &&
-                         std::fflush(raw) == 0 && SyncToDisk(raw);
+                         std::fflush(raw) == 0 && platform::SyncToDevice(raw);
     const int writeErr = errno;
     errno = 0;
     const bool closed = std::fclose(raw) == 0;

@@ -324,12 +324,16 @@ ScheduleSet::ParseResult ScheduleSet::Parse(std::span<const std::uint8_t> bytes,
         // entry then lands at the end.
         std::vector<std::uint32_t>& list = lists_[k];
         list.reserve((table[k] - table[k - 1]) / 3);
+        std::uint32_t lastKey = 0;
         for (std::size_t at = table[k - 1]; at + 3 <= table[k]; at += 3) {
             const std::uint32_t entry = BytesToEntry(bytes[at], bytes[at + 1], bytes[at + 2]);
-            if (list.empty() || TimeKey(list.back()) < TimeKey(entry)) {
+            const std::uint32_t key = TimeKey(entry);
+            if (list.empty() || lastKey < key) {
                 list.push_back(entry);
+                lastKey = key;
             } else {
                 Insert(list, entry);
+                lastKey = TimeKey(list.back());
             }
         }
     }
