@@ -98,7 +98,6 @@ class CCardwrightDoc {
     void SetExecutablePath(std::filesystem::path path) { executablePath_ = std::move(path); }
 
   private:
-    enum class OpenFailure { None, CannotOpen, Invalid };
     bool RejectOpen(const std::filesystem::path& path, const std::string& reason);
     std::vector<platform::DirEntry> ListSounds(std::error_code& ec) const;
     // The card's SOUNDS directory: the entry of that name, in any letter case

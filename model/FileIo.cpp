@@ -76,20 +76,6 @@ bool ReadPrefix(const std::filesystem::path& path, std::size_t limit,
     return true;
 }
 
-bool ReadAll(const std::filesystem::path& path, std::size_t limit, std::vector<std::uint8_t>& bytes,
-             std::string& error) {
-    std::uintmax_t size = 0;
-    if (!ReadPrefix(path, limit, bytes, size, error)) {
-        return false;
-    }
-    if (size > limit) {
-        error = "the file is too large";
-        bytes.clear();
-        return false;
-    }
-    return true;
-}
-
 WriteFailure Write(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                    std::string& error) {
     errno = 0;

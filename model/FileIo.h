@@ -17,10 +17,6 @@ namespace fileio {
 bool ReadPrefix(const std::filesystem::path& path, std::size_t limit,
                 std::vector<std::uint8_t>& bytes, std::uintmax_t& size, std::string& error);
 
-// Reads a whole file of at most `limit` bytes; a larger file is an error.
-bool ReadAll(const std::filesystem::path& path, std::size_t limit, std::vector<std::uint8_t>& bytes,
-             std::string& error);
-
 enum class WriteFailure { None, Create, Write };
 
 // Creates or truncates the file and writes `bytes`. Tells whether creating
