@@ -194,60 +194,26 @@ class CardConfig {
     bool IsModel(PlayerModel model) const;  // the Player Type menu's check rule
 
     // Track records, n = 0 to 255.
-    static BitField StepOnField(int n) {
-        return {TrackWord(n), 0, 1};
+    // The same accessor pattern for fields repeated per track and per input:
+    // a static ...Field() giving the bit range, a getter and a setter.
+#define CARDWRIGHT_TRACK_FIELD(Type, Name, word, shift, width) \
+    static BitField Name##Field(int n) {                       \
+        return {TrackWord(n) + word, shift, width};            \
+    }                                                          \
+    Type Name(int n) const {                                   \
+        return static_cast<Type>(Get(Name##Field(n)));         \
+    }                                                          \
+    void Set##Name(int n, Type v) {                            \
+        Set(Name##Field(n), static_cast<std::uint32_t>(v));    \
     }
-    static BitField EndActionField(int n) {
-        return {TrackWord(n), 1, 9};
-    }
-    static BitField EndDelayField(int n) {
-        return {TrackWord(n), 10, 14};
-    }
-    static BitField WaitForInputField(int n) {
-        return {TrackWord(n) + 1, 0, 1};
-    }
-    static BitField FilePositionField(int n) {
-        return {TrackWord(n) + 1, 6, 10};
-    }
-    static BitField PlaylistSlotField(int n) {
-        return {TrackWord(n) + 1, 16, 8};
-    }
-    bool StepOn(int n) const {
-        return Get(StepOnField(n)) != 0;
-    }
-    void SetStepOn(int n, bool on) {
-        Set(StepOnField(n), on ? 1 : 0);
-    }
-    std::uint32_t EndAction(int n) const {
-        return Get(EndActionField(n));
-    }
-    void SetEndAction(int n, std::uint32_t code) {
-        Set(EndActionField(n), code);
-    }
-    std::uint32_t EndDelay(int n) const {
-        return Get(EndDelayField(n));
-    }
-    void SetEndDelay(int n, std::uint32_t tenths) {
-        Set(EndDelayField(n), tenths);
-    }
-    bool WaitForInput(int n) const {
-        return Get(WaitForInputField(n)) != 0;
-    }
-    void SetWaitForInput(int n, bool on) {
-        Set(WaitForInputField(n), on ? 1 : 0);
-    }
-    std::uint32_t FilePosition(int n) const {
-        return Get(FilePositionField(n));
-    }
-    void SetFilePosition(int n, std::uint32_t pos) {
-        Set(FilePositionField(n), pos);
-    }
-    std::uint32_t PlaylistSlot(int n) const {
-        return Get(PlaylistSlotField(n));
-    }
-    void SetPlaylistSlot(int n, std::uint32_t track) {
-        Set(PlaylistSlotField(n), track);
-    }
+
+    CARDWRIGHT_TRACK_FIELD(bool, StepOn, 0, 0, 1)
+    CARDWRIGHT_TRACK_FIELD(std::uint32_t, EndAction, 0, 1, 9)
+    CARDWRIGHT_TRACK_FIELD(std::uint32_t, EndDelay, 0, 10, 14)
+    CARDWRIGHT_TRACK_FIELD(bool, WaitForInput, 1, 0, 1)
+    CARDWRIGHT_TRACK_FIELD(std::uint32_t, FilePosition, 1, 6, 10)
+    CARDWRIGHT_TRACK_FIELD(std::uint32_t, PlaylistSlot, 1, 16, 8)
+#undef CARDWRIGHT_TRACK_FIELD
     // Both words of track record n, for moving a track's settings as a whole.
     std::uint32_t TrackRecordWord(int n, int i) const {
         return Word(TrackWord(n) + i);
@@ -311,105 +277,29 @@ class CardConfig {
     void RebuildPlaylistSlots();
 
     // Input action records: set, input i = 0 to 7.
-    static BitField CloseCodeField(InputSet s, int i) {
-        return {InputWord(s, i), 0, 9};
+#define CARDWRIGHT_INPUT_FIELD(Type, Name, word, shift, width) \
+    static BitField Name##Field(InputSet s, int i) {           \
+        return {InputWord(s, i) + word, shift, width};         \
+    }                                                          \
+    Type Name(InputSet s, int i) const {                       \
+        return static_cast<Type>(Get(Name##Field(s, i)));      \
+    }                                                          \
+    void Set##Name(InputSet s, int i, Type v) {                \
+        Set(Name##Field(s, i), static_cast<std::uint32_t>(v)); \
     }
-    static BitField ClosePlaylistField(InputSet s, int i) {
-        return {InputWord(s, i), 9, 1};
-    }
-    static BitField CloseDelayField(InputSet s, int i) {
-        return {InputWord(s, i), 10, 14};
-    }
-    static BitField OpenCodeField(InputSet s, int i) {
-        return {InputWord(s, i) + 1, 0, 9};
-    }
-    static BitField OpenPlaylistField(InputSet s, int i) {
-        return {InputWord(s, i) + 1, 9, 1};
-    }
-    static BitField OpenDelayField(InputSet s, int i) {
-        return {InputWord(s, i) + 1, 10, 14};
-    }
-    static BitField InputModeField(InputSet s, int i) {
-        return {InputWord(s, i) + 2, 0, 4};
-    }
-    static BitField CloseFadeField(InputSet s, int i) {
-        return {InputWord(s, i) + 2, 4, 3};
-    }
-    static BitField CloseFadeTimeField(InputSet s, int i) {
-        return {InputWord(s, i) + 2, 7, 7};
-    }
-    static BitField OpenFadeField(InputSet s, int i) {
-        return {InputWord(s, i) + 2, 14, 3};
-    }
-    static BitField OpenFadeTimeField(InputSet s, int i) {
-        return {InputWord(s, i) + 2, 17, 7};
-    }
-    std::uint32_t CloseCode(InputSet s, int i) const {
-        return Get(CloseCodeField(s, i));
-    }
-    void SetCloseCode(InputSet s, int i, std::uint32_t v) {
-        Set(CloseCodeField(s, i), v);
-    }
-    bool ClosePlaylist(InputSet s, int i) const {
-        return Get(ClosePlaylistField(s, i)) != 0;
-    }
-    void SetClosePlaylist(InputSet s, int i, bool on) {
-        Set(ClosePlaylistField(s, i), on);
-    }
-    std::uint32_t CloseDelay(InputSet s, int i) const {
-        return Get(CloseDelayField(s, i));
-    }
-    void SetCloseDelay(InputSet s, int i, std::uint32_t v) {
-        Set(CloseDelayField(s, i), v);
-    }
-    std::uint32_t OpenCode(InputSet s, int i) const {
-        return Get(OpenCodeField(s, i));
-    }
-    void SetOpenCode(InputSet s, int i, std::uint32_t v) {
-        Set(OpenCodeField(s, i), v);
-    }
-    bool OpenPlaylist(InputSet s, int i) const {
-        return Get(OpenPlaylistField(s, i)) != 0;
-    }
-    void SetOpenPlaylist(InputSet s, int i, bool on) {
-        Set(OpenPlaylistField(s, i), on);
-    }
-    std::uint32_t OpenDelay(InputSet s, int i) const {
-        return Get(OpenDelayField(s, i));
-    }
-    void SetOpenDelay(InputSet s, int i, std::uint32_t v) {
-        Set(OpenDelayField(s, i), v);
-    }
-    std::uint32_t InputMode(InputSet s, int i) const {
-        return Get(InputModeField(s, i));
-    }
-    void SetInputMode(InputSet s, int i, std::uint32_t v) {
-        Set(InputModeField(s, i), v);
-    }
-    std::uint32_t CloseFade(InputSet s, int i) const {
-        return Get(CloseFadeField(s, i));
-    }
-    void SetCloseFade(InputSet s, int i, std::uint32_t v) {
-        Set(CloseFadeField(s, i), v);
-    }
-    std::uint32_t CloseFadeTime(InputSet s, int i) const {
-        return Get(CloseFadeTimeField(s, i));
-    }
-    void SetCloseFadeTime(InputSet s, int i, std::uint32_t v) {
-        Set(CloseFadeTimeField(s, i), v);
-    }
-    std::uint32_t OpenFade(InputSet s, int i) const {
-        return Get(OpenFadeField(s, i));
-    }
-    void SetOpenFade(InputSet s, int i, std::uint32_t v) {
-        Set(OpenFadeField(s, i), v);
-    }
-    std::uint32_t OpenFadeTime(InputSet s, int i) const {
-        return Get(OpenFadeTimeField(s, i));
-    }
-    void SetOpenFadeTime(InputSet s, int i, std::uint32_t v) {
-        Set(OpenFadeTimeField(s, i), v);
-    }
+
+    CARDWRIGHT_INPUT_FIELD(std::uint32_t, CloseCode, 0, 0, 9)
+    CARDWRIGHT_INPUT_FIELD(bool, ClosePlaylist, 0, 9, 1)
+    CARDWRIGHT_INPUT_FIELD(std::uint32_t, CloseDelay, 0, 10, 14)
+    CARDWRIGHT_INPUT_FIELD(std::uint32_t, OpenCode, 1, 0, 9)
+    CARDWRIGHT_INPUT_FIELD(bool, OpenPlaylist, 1, 9, 1)
+    CARDWRIGHT_INPUT_FIELD(std::uint32_t, OpenDelay, 1, 10, 14)
+    CARDWRIGHT_INPUT_FIELD(std::uint32_t, InputMode, 2, 0, 4)
+    CARDWRIGHT_INPUT_FIELD(std::uint32_t, CloseFade, 2, 4, 3)
+    CARDWRIGHT_INPUT_FIELD(std::uint32_t, CloseFadeTime, 2, 7, 7)
+    CARDWRIGHT_INPUT_FIELD(std::uint32_t, OpenFade, 2, 14, 3)
+    CARDWRIGHT_INPUT_FIELD(std::uint32_t, OpenFadeTime, 2, 17, 7)
+#undef CARDWRIGHT_INPUT_FIELD
     // The three raw words of an input record, for the converters.
     std::uint32_t InputRecordWord(InputSet s, int i, int k) const {
         return Word(InputWord(s, i) + k);
