@@ -51,8 +51,10 @@ bool CCardwrightApp::InitInstance(const QStringList& args) {
             break;
         }
     }
-    if (!named.isEmpty() && !OpenFile(named)) {
-        return false;
+    // A file the document refuses has been reported; the program stays, with
+    // a new configuration.
+    if (!named.isEmpty()) {
+        OpenFile(named);
     }
     RefreshView();
     frame_->show();
@@ -108,8 +110,7 @@ bool CCardwrightApp::OpenDocumentFile(const QString& path) {
 }
 
 bool CCardwrightApp::OpenFile(const QString& path) {
-    // On failure the document has told the user; a file it could not read
-    // leaves it as it was, one it rejected part way leaves a new document.
+    // On failure the document has told the user and is as it was.
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (!doc_.OnOpenDocument(ToPath(absolute))) {
         return false;

@@ -1,5 +1,7 @@
 
+#include "model/CardFiles.h"
 #include "model/CardwrightDoc.h"
+#include "model/FileIo.h"
 #include "model/Text.h"
 
 namespace {
@@ -15,7 +17,7 @@ bool SamePathIgnoringCase(const std::filesystem::path& a, const std::filesystem:
 }  // namespace
 
 bool CCardwrightDoc::CopyProgramToCard(const std::filesystem::path& configPath) {
-    const std::filesystem::path target = configPath.parent_path() / "Cardwright.exe";
+    const std::filesystem::path target = configPath.parent_path() / cardfiles::kProgramFileName;
     std::error_code ec;
     std::filesystem::path source = executablePath_;
     if (source.empty()) {
@@ -28,13 +30,13 @@ bool CCardwrightDoc::CopyProgramToCard(const std::filesystem::path& configPath) 
     if (SamePathIgnoringCase(source, target)) {
         return true;
     }
-    // Only a file of that name makes way; a folder stays, and the copy fails.
-    if (!std::filesystem::is_directory(target, ec)) {
-        std::filesystem::remove(target, ec);
-    }
-    if (!std::filesystem::copy_file(source, target,
-                                    std::filesystem::copy_options::overwrite_existing, ec)) {
-        prompter_.Tell("Unable to copy Cardwright.exe to SmartMedia card!");
+    // The copy replaces the old one only once it is whole, and a card that
+    // already holds this very program is not written at all.
+    const fileio::WriteResult result = fileio::ReplaceWithCopy(target, source);
+    if (!result.ok()) {
+        prompter_.Tell(text::Concat({"Unable to copy Cardwright.exe to SmartMedia card!\n\n\"",
+                                     fileio::Display(target), "\": ", result.reason, ". ",
+                                     result.Aftermath(target)}));
         return false;
     }
     return true;

@@ -68,6 +68,8 @@ class CCardwrightDoc {
 
     // --- SCHEDULE.SCH ----------------------------------------------------
     bool ReadScheduleFile();
+    // Writes the schedules beside the configuration file, compacting their
+    // numbers; false (after telling the user) when the card did not take it.
     bool WriteScheduleFile(const std::filesystem::path& configPath);
 
     // --- KELDA.CFG -------------------------------------------------------
@@ -99,6 +101,15 @@ class CCardwrightDoc {
 
   private:
     bool RejectOpen(const std::filesystem::path& path, const std::string& reason);
+    // Whether the card holds anything a save leaves besides the configuration.
+    bool CardHoldsOtherFiles(const std::filesystem::path& cardDir) const;
+    // Reads the card's SCHEDULE.SCH into `into`; a missing or bad file leaves
+    // it empty (a bad one after telling the user).
+    void ReadScheduleInto(const std::filesystem::path& cardDir, std::uint8_t serialAddress,
+                          ScheduleSet& into);
+    bool WriteSchedule(const std::filesystem::path& cardDir, ScheduleSet& schedules,
+                       std::uint8_t serialAddress);
+    bool WriteKelda(const std::filesystem::path& cardDir, const CardConfig& config);
     std::vector<platform::DirEntry> ListSounds(std::error_code& ec) const;
     // The card's SOUNDS directory: the entry of that name, in any letter case
     // as FAT would find it, or where a new one goes.

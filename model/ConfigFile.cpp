@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "model/CardFiles.h"
 #include "model/CardwrightDoc.h"
 #include "model/FileIo.h"
 #include "model/Text.h"
@@ -48,10 +49,26 @@ std::string Quoted(const std::filesystem::path& path) {
 }  // namespace
 
 bool CCardwrightDoc::RejectOpen(const std::filesystem::path& path, const std::string& reason) {
-    // A rejected file leaves a fresh, untitled document behind.
-    OnNewDocument();
+    // Nothing of the refused file has reached the document: it stays as the
+    // user had it.
     prompter_.Tell(text::Concat({"Unable to open ", Quoted(path), ":\n", reason}),
                    Prompter::Icon::Warning);
+    return false;
+}
+
+bool CCardwrightDoc::CardHoldsOtherFiles(const std::filesystem::path& cardDir) const {
+    std::error_code ec;
+    for (const char* name : {cardfiles::kScheduleFileName, cardfiles::kKeldaFileName}) {
+        if (std::filesystem::exists(cardDir / name, ec)) {
+            return true;
+        }
+    }
+    const std::filesystem::path sounds = SoundsDirectory(cardDir);
+    for (const platform::DirEntry& e : lister_(sounds, ec)) {
+        if (!e.isDirectory && cardfiles::IsAudioFileName(e.longName)) {
+            return true;
+        }
+    }
     return false;
 }
 
@@ -60,29 +77,51 @@ bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
     const std::filesystem::path path = std::filesystem::absolute(requested, ec);
     const std::filesystem::path cardDir = path.parent_path();
     // The card directory becomes the current directory, as the player's own
-    // relative file names assume.
+    // relative file names assume; a refused file puts the old one back.
+    const std::filesystem::path previousDir = std::filesystem::current_path(ec);
     std::filesystem::current_path(cardDir, ec);
+    const auto refuse = [&](const std::string& reason) {
+        std::error_code ignored;
+        if (!previousDir.empty()) {
+            std::filesystem::current_path(previousDir, ignored);
+        }
+        return RejectOpen(path, reason);
+    };
 
     std::vector<std::uint8_t> bytes;
     std::uintmax_t size = 0;
     std::string error;
     if (!fileio::ReadPrefix(path, layout::kFileSize, bytes, size, error)) {
-        prompter_.Tell(text::Concat({"Unable to open ", Quoted(path), ":\n", error, "."}),
-                       Prompter::Icon::Warning);
-        return false;
+        return refuse(text::Concat({error, "."}));
     }
 
-    DeleteContents();
-    SetModifiedFlag(true);
+    // The whole card is read and checked before the document takes any of it.
+    CardConfig config;
+    config.SetDefaults();
+    config.SetConfigVersion(ConfiguratorVersion());
+    ScheduleSet schedules;
     {
         BusyScope busy(busy_);
-        // An empty file opens as a configuration with every default.
-        if (size != 0) {
+        if (size == 0) {
+            // An empty file opens as a configuration with every default. Beside
+            // other card files it is far more likely the remains of a save that
+            // was cut short than a wish for defaults, so the user decides.
+            if (CardHoldsOtherFiles(cardDir) &&
+                prompter_.Ask(text::Concat({path.filename().string(),
+                                            " on this card is empty, which usually means a save "
+                                            "was interrupted. Open it with all settings at their "
+                                            "defaults?"}),
+                              Prompter::Buttons::YesNo,
+                              Prompter::Icon::Warning) != Prompter::Answer::Yes) {
+                return refuse(
+                    "the file is empty, and you chose not to open it with default "
+                    "settings.");
+            }
+        } else {
             if (size / 3 != static_cast<std::uintmax_t>(layout::kWordCount)) {
-                return RejectOpen(
-                    path, text::Concat({"the file is ", std::to_string(size),
-                                        " bytes long, but a TUNBOX configuration file holds ",
-                                        std::to_string(layout::kFileSize), " bytes."}));
+                return refuse(text::Concat({"the file is ", std::to_string(size),
+                                            " bytes long, but a TUNBOX configuration file holds ",
+                                            std::to_string(layout::kFileSize), " bytes."}));
             }
             const std::uint32_t version = configfile::Version(bytes);
             const std::uint32_t ours = ConfiguratorVersion();
@@ -91,9 +130,8 @@ bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
                     Format("Configuration file is version %u, but configurator is only version "
                            "%u.  You must use a newer configurator.",
                            version, ours));
-                return RejectOpen(path,
-                                  text::Concat({"it was written by a newer configurator (version ",
-                                                std::to_string(version), ")."}));
+                return refuse(text::Concat({"it was written by a newer configurator (version ",
+                                            std::to_string(version), ")."}));
             }
             if (version < ours) {
                 const auto answer = prompter_.Ask(
@@ -104,19 +142,21 @@ bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
                            version, ours),
                     Prompter::Buttons::YesNo, Prompter::Icon::None);
                 if (answer != Prompter::Answer::Yes) {
-                    return RejectOpen(
-                        path, text::Concat({"it is a version ", std::to_string(version),
-                                            " configuration, and you chose not to open it."}));
+                    return refuse(text::Concat({"it is a version ", std::to_string(version),
+                                                " configuration, and you chose not to open it."}));
                 }
             }
-            configfile::Decode(bytes, config_);
+            configfile::Decode(bytes, config);
         }
-        SetPathName(path);
-        ReadScheduleFile();
+        ReadScheduleInto(cardDir, static_cast<std::uint8_t>(config.SerialAddress()), schedules);
         if (!PrepareSoundsDir(cardDir)) {
-            return RejectOpen(path, "the card's SOUNDS directory cannot be used.");
+            return refuse("the card's SOUNDS directory cannot be used.");
         }
     }
+    DeleteContents();
+    config_ = config;
+    schedules_ = std::move(schedules);
+    SetPathName(path);
     SetModifiedFlag(false);
     loaded_ = true;
     return true;
@@ -137,37 +177,49 @@ bool CCardwrightDoc::OnSaveDocument(const std::filesystem::path& requested) {
         }
     }
 
+    // The files are made from copies: the record in memory takes the new
+    // version, and the schedules their compacted numbers, only once the card
+    // holds every file, so a failed save leaves the document as it was.
+    CardConfig saved = config_;
+    saved.SetConfigVersion(ConfiguratorVersion());
+    ScheduleSet schedules = schedules_;
+    const std::filesystem::path cardDir = path.parent_path();
+    bool complete = true;
     {
         BusyScope busy(busy_);
-        // The record in memory takes the new version only once the file holds it,
-        // so a failed save leaves the document as it was.
-        CardConfig saved = config_;
-        saved.SetConfigVersion(ConfiguratorVersion());
-        const std::vector<std::uint8_t> bytes = configfile::Encode(saved);
-        std::string error;
-        switch (fileio::Write(path, bytes, error)) {
-            case fileio::WriteFailure::None:
-                break;
-            case fileio::WriteFailure::Create:
-                prompter_.Tell(text::Concat({"Unable to save ", Quoted(path),
-                                             ":\nthe file cannot be created (", error, ")."}),
-                               Prompter::Icon::Warning);
-                return false;
-            case fileio::WriteFailure::Write:
-                prompter_.Tell(
-                    text::Concat({"Unable to save ", Quoted(path), ":\nwriting the file failed (",
-                                  error, "). The file on the card is incomplete."}),
-                    Prompter::Icon::Warning);
-                return false;
+        const fileio::WriteResult written = fileio::Replace(path, configfile::Encode(saved));
+        if (!written.ok()) {
+            std::string what;
+            switch (written.failure) {
+                case fileio::WriteResult::Failure::NotAFile:
+                    what = text::Concat({written.reason, "."});
+                    break;
+                case fileio::WriteResult::Failure::Create:
+                    what = text::Concat({"the file cannot be created (", written.reason, ")."});
+                    break;
+                default:
+                    what = text::Concat({"writing the file failed (", written.reason, ")."});
+                    break;
+            }
+            prompter_.Tell(text::Concat({"Unable to save ", Quoted(path), ":\n", what, " ",
+                                         written.Aftermath(path)}),
+                           Prompter::Icon::Warning);
+            return false;
         }
-        config_.SetConfigVersion(ConfiguratorVersion());
-
-        WriteScheduleFile(path);
-        WriteKeldaConfig(path);
+        complete =
+            WriteSchedule(cardDir, schedules, static_cast<std::uint8_t>(saved.SerialAddress()));
+        complete = WriteKelda(cardDir, saved) && complete;
+        // A program that could not be copied has been reported; the card is
+        // still usable with the copy it has.
         CopyProgramToCard(path);
     }
+    if (!complete) {
+        return false;
+    }
+    config_.SetConfigVersion(saved.ConfigVersion());
+    schedules_ = std::move(schedules);
     SetModifiedFlag(false);
-    if (!PrepareSoundsDir(path.parent_path())) {
+    if (!PrepareSoundsDir(cardDir)) {
         prompter_.Tell(text::Concat({"The configuration was written to ", Quoted(path),
                                      ", but the save is not complete: the card's SOUNDS "
                                      "directory cannot be used."}),

@@ -1,12 +1,15 @@
 #include "model/FileIo.h"
 
-#include "platform/Files.h"
-
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <random>
+
+#include "model/Text.h"
+#include "platform/Files.h"
 
 namespace fileio {
 namespace {
@@ -76,27 +79,172 @@ bool ReadPrefix(const std::filesystem::path& path, std::size_t limit,
     return true;
 }
 
-WriteFailure Write(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
-                   std::string& error) {
+namespace {
+
+// What a name that must be replaced turns out to be, if not a plain file.
+std::string NotAFileReason(const std::filesystem::file_status& status) {
+    return std::filesystem::is_directory(status) ? "it is a folder, not a file"
+                                                 : "it is not a regular file";
+}
+
+// A short name that FAT keeps as it is (8.3, upper case), different for every
+// call in this process and unlikely to meet another process's.
+std::string TemporaryName() {
+    static std::uint32_t next = [] {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+        return static_cast<std::uint32_t>(now) ^ std::random_device{}();
+    }();
+    char name[16];
+    std::snprintf(name, sizeof name, "CW%06X.TMP", next++ & 0xFFFFFFu);
+    return name;
+}
+
+// Fills a new temporary file beside `target` through `fill`, syncs it and
+// renames it over `target`. `fill` returns false with errno set on failure.
+template <typename Fill>
+WriteResult ReplaceWith(const std::filesystem::path& target, Fill&& fill) {
+    WriteResult result;
+    std::error_code ec;
+    const auto status = std::filesystem::status(target, ec);
+    result.hadOldFile = std::filesystem::exists(status);
+    // Opening a pipe would block for ever, and a folder or device is not ours
+    // to replace: refuse before anything is opened.
+    if (result.hadOldFile && !std::filesystem::is_regular_file(status)) {
+        result.failure = WriteResult::Failure::NotAFile;
+        result.reason = NotAFileReason(status);
+        return result;
+    }
+    const std::filesystem::path dir = target.parent_path();
+    std::filesystem::path temp;
+    File file;
+    for (int attempt = 0; attempt < 64 && !file; ++attempt) {
+        temp = dir / TemporaryName();
+        errno = 0;
+        file.reset(std::fopen(temp.c_str(), "wbx"));
+        if (!file && errno != EEXIST) {
+            break;
+        }
+    }
+    if (!file) {
+        result.failure = WriteResult::Failure::Create;
+        result.reason = Reason(errno);
+        return result;
+    }
+    const auto fail = [&](int err) {
+        result.failure = WriteResult::Failure::Write;
+        result.reason = Reason(err);
+        file.reset();
+        std::error_code ignored;
+        std::filesystem::remove(temp, ignored);
+        return result;
+    };
     errno = 0;
-    std::FILE* raw = std::fopen(path.c_str(), "wb");
-    if (!raw) {
-        error = Reason(errno);
-        return WriteFailure::Create;
+    if (!fill(file.get()) || std::fflush(file.get()) != 0 || !platform::SyncToDevice(file.get())) {
+        return fail(errno);
     }
     errno = 0;
-    // The card may be pulled right after a save: the data must be on it, and
-    // an error that shows only when it is flushed to the card fails the write.
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), raw) == bytes.size() &&
-                         std::fflush(raw) == 0 && platform::SyncToDevice(raw);
-    const int writeErr = errno;
-    errno = 0;
-    const bool closed = std::fclose(raw) == 0;
-    if (!written || !closed) {
-        error = Reason(!written ? writeErr : errno);
-        return WriteFailure::Write;
+    if (std::fclose(file.release()) != 0) {
+        return fail(errno);
     }
-    return WriteFailure::None;
+    if (result.hadOldFile) {
+        std::filesystem::permissions(temp, status.permissions(), ec);
+    }
+    std::filesystem::rename(temp, target, ec);
+    if (ec) {
+        return fail(ec.value());
+    }
+    result.replaced = true;
+    errno = 0;
+    if (!platform::SyncDirectory(dir)) {
+        result.failure = WriteResult::Failure::Write;
+        result.reason = Reason(errno);
+    }
+    return result;
+}
+
+bool SameContents(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code ec;
+    const auto sizeA = std::filesystem::file_size(a, ec);
+    if (ec || !std::filesystem::is_regular_file(b, ec)) {
+        return false;
+    }
+    const auto sizeB = std::filesystem::file_size(b, ec);
+    if (ec || sizeA != sizeB) {
+        return false;
+    }
+    std::string error;
+    File fa = OpenForReading(a, error);
+    File fb = OpenForReading(b, error);
+    if (!fa || !fb) {
+        return false;
+    }
+    std::vector<char> bufA(1 << 16);
+    std::vector<char> bufB(bufA.size());
+    for (;;) {
+        const std::size_t n = std::fread(bufA.data(), 1, bufA.size(), fa.get());
+        if (std::fread(bufB.data(), 1, n, fb.get()) != n ||
+            !std::equal(bufA.begin(), bufA.begin() + static_cast<std::ptrdiff_t>(n),
+                        bufB.begin())) {
+            return false;
+        }
+        if (n < bufA.size()) {
+            return !std::ferror(fa.get()) && std::fgetc(fb.get()) == EOF;
+        }
+    }
+}
+
+}  // namespace
+
+std::string WriteResult::Aftermath(const std::filesystem::path& target) const {
+    const std::string name = target.filename().string();
+    if (failure == Failure::NotAFile) {
+        return "Nothing was written.";
+    }
+    if (replaced) {
+        return text::Concat({"The new ", name, " may not have reached the card."});
+    }
+    if (hadOldFile) {
+        return text::Concat({"The card still holds the previous ", name, "."});
+    }
+    return text::Concat({"No ", name, " was written."});
+}
+
+WriteResult Replace(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
+    return ReplaceWith(target, [&](std::FILE* file) {
+        return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    });
+}
+
+WriteResult ReplaceWithCopy(const std::filesystem::path& target,
+                            const std::filesystem::path& source) {
+    if (SameContents(source, target)) {
+        WriteResult result;
+        result.hadOldFile = true;
+        result.unchanged = true;
+        return result;
+    }
+    std::string error;
+    File in = OpenForReading(source, error);
+    if (!in) {
+        WriteResult result;
+        result.failure = WriteResult::Failure::Write;
+        result.reason = text::Concat({"the program file cannot be read (", error, ")"});
+        std::error_code ec;
+        result.hadOldFile = std::filesystem::exists(target, ec);
+        return result;
+    }
+    return ReplaceWith(target, [&](std::FILE* out) {
+        std::vector<char> buffer(1 << 16);
+        for (;;) {
+            const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), in.get());
+            if (n > 0 && std::fwrite(buffer.data(), 1, n, out) != n) {
+                return false;
+            }
+            if (n < buffer.size()) {
+                return std::ferror(in.get()) == 0;
+            }
+        }
+    });
 }
 
 std::string Display(const std::filesystem::path& path) {

@@ -1,7 +1,9 @@
 #include "model/KeldaFile.h"
 
+#include "model/CardFiles.h"
 #include "model/CardwrightDoc.h"
 #include "model/FileIo.h"
+#include "model/Text.h"
 
 namespace keldafile {
 namespace {
@@ -123,17 +125,20 @@ std::vector<std::uint8_t> Encode(const CardConfig& c) {
 }  // namespace keldafile
 
 bool CCardwrightDoc::WriteKeldaConfig(const std::filesystem::path& configPath) {
-    const std::vector<std::uint8_t> bytes = keldafile::Encode(config_);
-    std::string error;
-    switch (fileio::Write(configPath.parent_path() / "KELDA.CFG", bytes, error)) {
-        case fileio::WriteFailure::None:
-            return true;
-        case fileio::WriteFailure::Create:
-            prompter_.Tell("Unable to open KELDA config file for writing!");
-            return false;
-        case fileio::WriteFailure::Write:
-            prompter_.Tell("Unable to write KELDA config file!");
-            return false;
+    return WriteKelda(configPath.parent_path(), config_);
+}
+
+bool CCardwrightDoc::WriteKelda(const std::filesystem::path& cardDir, const CardConfig& config) {
+    const std::filesystem::path path = cardDir / cardfiles::kKeldaFileName;
+    const fileio::WriteResult result = fileio::Replace(path, keldafile::Encode(config));
+    if (result.ok()) {
+        return true;
     }
+    const bool opening = result.failure != fileio::WriteResult::Failure::Write;
+    prompter_.Tell(text::Concat({opening ? "Unable to open KELDA config file for writing!"
+                                         : "Unable to write KELDA config file!",
+                                 "\n\n\"", fileio::Display(path), "\": ", result.reason, ". ",
+                                 result.Aftermath(path)}),
+                   Prompter::Icon::Warning);
     return false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 
 namespace platform {
 
@@ -9,5 +10,10 @@ namespace platform {
 // kind that cannot be synced (a pipe, a device); false, with errno set, when
 // the device reported an error.
 bool SyncToDevice(std::FILE* file);
+
+// Makes sure the folder's entries (a file renamed into place) have reached
+// the device. True when they have or the file system cannot tell; false, with
+// errno set, on an error.
+bool SyncDirectory(const std::filesystem::path& dir);
 
 }  // namespace platform

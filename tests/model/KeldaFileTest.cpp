@@ -162,18 +162,17 @@ TEST_F(KeldaSave, IsWrittenOnEverySaveAndFailuresDoNotStopIt) {
     EXPECT_EQ(kelda, keldafile::Encode(*doc->GetConfig()));
     EXPECT_EQ(Slice(kelda, 0, 2), (Bytes{0x00, 0x26}));
 
+    // A KELDA.CFG the card does not take fails the save, which then keeps
+    // the document modified; the message names the file and what it was.
     std::filesystem::remove(card / "KELDA.CFG");
     std::filesystem::create_directory(card / "KELDA.CFG");
-    EXPECT_TRUE(doc->OnSaveDocument(Cfg()));
+    doc->SetModifiedFlag(true);
+    EXPECT_FALSE(doc->OnSaveDocument(Cfg()));
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "Unable to open KELDA config file for writing!");
-
-    std::filesystem::remove(card / "KELDA.CFG");
-    std::filesystem::create_symlink("/dev/full", card / "KELDA.CFG");
-    prompter.shown.clear();
-    EXPECT_TRUE(doc->OnSaveDocument(Cfg()));
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "Unable to write KELDA config file!");
+    EXPECT_EQ(prompter.shown[0].text, "Unable to open KELDA config file for writing!\n\n\"" +
+                                          (card / "KELDA.CFG").string() +
+                                          "\": it is a folder, not a file. Nothing was written.");
+    EXPECT_TRUE(doc->IsModified());
 }
 
 }  // namespace

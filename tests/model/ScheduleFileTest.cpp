@@ -238,12 +238,15 @@ TEST_F(ScheduleFile, ABadFileCostsOnlyAMessage) {
     EXPECT_EQ(Bytes(h.begin(), h.begin() + 8), (Bytes{'s', 'A', '5', 'A', '4', '2', 'A', 0x2A}));
 }
 
-TEST_F(ScheduleFile, AScheduleFileThatCannotBeWrittenIsReportedAndTheSaveGoesOn) {
+TEST_F(ScheduleFile, AScheduleFileThatCannotBeWrittenFailsTheSaveButTheOtherFilesAreWritten) {
     std::filesystem::create_directory(card / "SCHEDULE.SCH");
-    EXPECT_TRUE(doc->OnSaveDocument(Cfg()));
+    doc->SetModifiedFlag(true);
+    EXPECT_FALSE(doc->OnSaveDocument(Cfg()));
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_NE(prompter.shown[0].text.find((card / "SCHEDULE.SCH").string()), std::string::npos);
+    EXPECT_NE(prompter.shown[0].text.find("it is a folder"), std::string::npos);
     EXPECT_EQ(ReadBytes(card / "KELDA.CFG").size(), 9614u);
+    EXPECT_TRUE(doc->IsModified());
 }
 
 }  // namespace
