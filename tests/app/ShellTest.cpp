@@ -2,6 +2,7 @@
 // start-up, file drop, the blink codes and the About box.
 
 #include <gtest/gtest.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -11,6 +12,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QUrl>
+#include <fstream>
 
 #include "AppTestSupport.h"
 #include "app/AboutDialog.h"
@@ -227,11 +229,28 @@ TEST(StartUp, OpensTheConfigurationBesideTheProgram) {
     EXPECT_TRUE(h.Frame().isVisible());
 }
 
-TEST(StartUp, AFileNamedOnTheCommandLineThatCannotBeOpenedEndsTheProgram) {
-    TestCard card;
+TEST(StartUp, RefusedFilesLeaveTheWindowAndTheOpenWork) {
+    TestCard card(TrackFiles(1));
+    std::ofstream(card.Path("TUNBOX.CFG")) << "too short";
     AppHarness h;
-    EXPECT_FALSE(h.Start({card.ConfigPath()}));
+    ASSERT_TRUE(h.Start({card.ConfigPath()}));
     EXPECT_EQ(h.prompter.shown.size(), 1u);
+    EXPECT_TRUE(h.Frame().isVisible());
+    EXPECT_TRUE(h.Doc().GetPathName().empty());
+
+    // A refused File Open keeps the configuration that was open, edits and all.
+    TestCard good(TrackFiles(1));
+    good.SaveConfig(PlayerModel::TunboxA8);
+    ASSERT_TRUE(h.App().OpenDocumentFile(good.ConfigPath()));
+    h.Doc().GetConfig()->SetMainVolumeLeft(10);
+    h.Doc().SetModifiedFlag(true);
+    h.prompter.shown.clear();
+    h.prompter.answers = {Prompter::Answer::No};
+    EXPECT_FALSE(h.App().OpenDocumentFile(card.ConfigPath()));
+    EXPECT_EQ(h.prompter.shown.size(), 2u);
+    EXPECT_EQ(h.Doc().GetConfig()->MainVolumeLeft(), 10u);
+    EXPECT_EQ(h.Doc().GetPathName(), good.Path("TUNBOX.CFG"));
+    EXPECT_TRUE(h.Doc().IsModified());
 }
 
 TEST(MainWindow, IsFixedToTheSheetAndOpensDroppedFiles) {
