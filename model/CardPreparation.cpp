@@ -1,46 +1,7 @@
 
 #include "model/CardFiles.h"
 #include "model/CardwrightDoc.h"
-#include "model/FileIo.h"
 #include "model/Text.h"
-
-namespace {
-
-bool SamePathIgnoringCase(const std::filesystem::path& a, const std::filesystem::path& b) {
-    std::error_code ec;
-    if (std::filesystem::equivalent(a, b, ec)) {
-        return true;
-    }
-    return text::EqualIgnoringCase(a.lexically_normal().string(), b.lexically_normal().string());
-}
-
-}  // namespace
-
-bool CCardwrightDoc::CopyProgramToCard(const std::filesystem::path& configPath) {
-    const std::filesystem::path target = configPath.parent_path() / cardfiles::kProgramFileName;
-    std::error_code ec;
-    std::filesystem::path source = executablePath_;
-    if (source.empty()) {
-        source = platform::ExecutablePath(ec);
-    }
-    if (source.empty()) {
-        return false;
-    }
-    // Running from the card itself: the program is already there.
-    if (SamePathIgnoringCase(source, target)) {
-        return true;
-    }
-    // The copy replaces the old one only once it is whole, and a card that
-    // already holds this very program is not written at all.
-    const fileio::WriteResult result = fileio::ReplaceWithCopy(target, source);
-    if (!result.ok()) {
-        prompter_.Tell(text::Concat({"Unable to copy Cardwright.exe to SmartMedia card!\n\n\"",
-                                     fileio::Display(target), "\": ", result.reason, ". ",
-                                     result.Aftermath(target)}));
-        return false;
-    }
-    return true;
-}
 
 bool CCardwrightDoc::PrepareSoundsDir(const std::filesystem::path& cardDir) {
     std::error_code ec;

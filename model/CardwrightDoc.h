@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/CardConfig.h"
+#include "model/CardWriter.h"
 #include "model/Prompter.h"
 #include "model/ScheduleSet.h"
 #include "platform/Directory.h"
@@ -107,9 +108,8 @@ class CCardwrightDoc {
     // it empty (a bad one after telling the user).
     void ReadScheduleInto(const std::filesystem::path& cardDir, std::uint8_t serialAddress,
                           ScheduleSet& into);
-    bool WriteSchedule(const std::filesystem::path& cardDir, ScheduleSet& schedules,
-                       std::uint8_t serialAddress);
-    bool WriteKelda(const std::filesystem::path& cardDir, const CardConfig& config);
+    // Writes this document's card files, telling the user of each failure.
+    CardWriter Writer() const;
     std::vector<platform::DirEntry> ListSounds(std::error_code& ec) const;
     // The card's SOUNDS directory: the entry of that name, in any letter case
     // as FAT would find it, or where a new one goes.

@@ -1,10 +1,5 @@
 #include "model/KeldaFile.h"
 
-#include "model/CardFiles.h"
-#include "model/CardwrightDoc.h"
-#include "model/FileIo.h"
-#include "model/Text.h"
-
 namespace keldafile {
 namespace {
 
@@ -123,22 +118,3 @@ std::vector<std::uint8_t> Encode(const CardConfig& c) {
 }
 
 }  // namespace keldafile
-
-bool CCardwrightDoc::WriteKeldaConfig(const std::filesystem::path& configPath) {
-    return WriteKelda(configPath.parent_path(), config_);
-}
-
-bool CCardwrightDoc::WriteKelda(const std::filesystem::path& cardDir, const CardConfig& config) {
-    const std::filesystem::path path = cardDir / cardfiles::kKeldaFileName;
-    const fileio::WriteResult result = fileio::Replace(path, keldafile::Encode(config));
-    if (result.ok()) {
-        return true;
-    }
-    const bool opening = result.failure != fileio::WriteResult::Failure::Write;
-    prompter_.Tell(text::Concat({opening ? "Unable to open KELDA config file for writing!"
-                                         : "Unable to write KELDA config file!",
-                                 "\n\n\"", fileio::Display(path), "\": ", result.reason, ". ",
-                                 result.Aftermath(path)}),
-                   Prompter::Icon::Warning);
-    return false;
-}
