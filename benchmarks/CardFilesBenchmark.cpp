@@ -15,6 +15,7 @@
 #include "model/CardwrightDoc.h"
 #include "model/ConfigFile.h"
 #include "model/KeldaFile.h"
+#include "model/ScheduleSet.h"
 
 namespace fs = std::filesystem;
 
@@ -219,6 +220,54 @@ void BM_BareListing(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_BareListing)->Unit(benchmark::kMicrosecond);
+
+// The largest SCHEDULE.SCH the length field allows, with one schedule whose
+// entries come in the costliest order for keeping a sorted list: every hour and
+// minute byte pair there is, from the greatest down, then the greatest valid
+// time and the greatest pair over and over. Length and checksum hold.
+std::vector<std::uint8_t> WorstScheduleImage() {
+    const std::size_t size = 0xFFFFFF + 9;
+    std::vector<std::uint8_t> b(size, 0);
+    b[8] = b[9] = b[10] = 0xFF;
+    b[11] = 1;
+    const auto put24 = [&](std::size_t at, std::size_t v) {
+        b[at] = v & 0xFF, b[at + 1] = (v >> 8) & 0xFF, b[at + 2] = (v >> 16) & 0xFF;
+    };
+    put24(471, 477);
+    const std::size_t end = 0xFFFFFF;  // the furthest the offset table can point
+    put24(474, end);
+    std::size_t at = 477;
+    for (int key = 0x7FFF; key >= 0; --key, at += 3) {
+        b[at] = static_cast<std::uint8_t>(key >> 7);
+        b[at + 1] = static_cast<std::uint8_t>(key & 0x7F);
+        b[at + 2] = static_cast<std::uint8_t>(key);
+    }
+    for (int i = 0; at + 3 <= end; ++i, at += 3) {
+        b[at] = i % 2 ? 0x23 : 0xFF;
+        b[at + 1] = (i % 2 ? 0x59 : 0x7F) | (i % 4 < 2 ? 0x80 : 0);
+        b[at + 2] = static_cast<std::uint8_t>(i);
+    }
+    unsigned sum = 0;
+    for (std::size_t i = 7; i < size - 2; ++i) {
+        sum += b[i];
+    }
+    b[size - 2] = sum & 0xFF;
+    b[size - 1] = (sum >> 8) & 0xFF;
+    return b;
+}
+
+void BM_ReadWorstScheduleFile(benchmark::State& state) {
+    const std::vector<std::uint8_t> image = WorstScheduleImage();
+    ScheduleSet set;
+    for (auto _ : state) {
+        if (set.Parse(image, 0) != ScheduleSet::ParseResult::Loaded) {
+            state.SkipWithError("the image did not load");
+            break;
+        }
+        benchmark::DoNotOptimize(set.EntryCount(1));
+    }
+}
+BENCHMARK(BM_ReadWorstScheduleFile)->Unit(benchmark::kMillisecond);
 
 class RatioReporter : public benchmark::ConsoleReporter {
   public:

@@ -1,6 +1,8 @@
 #include "model/ScheduleSet.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
@@ -8,6 +10,27 @@ namespace {
 // of the minute byte takes no part.
 std::uint32_t TimeKey(std::uint32_t entry) {
     return (((entry >> 16) & 0xFF) << 8) | ((entry >> 8) & 0x7F);
+}
+
+bool KeyBefore(std::uint32_t stored, std::uint32_t key) {
+    return TimeKey(stored) < key;
+}
+
+constexpr int kMinutesPerDay = 24 * 60;
+constexpr std::uint32_t kNoEntry = 0xFFFFFFFF;  // entries are 24 bits
+
+// The minute of the day an entry's time names, which orders entries as their
+// time key does, or -1 when the hour or minute is not packed BCD of a time of
+// day.
+int MinuteOfDay(std::uint32_t entry) {
+    const std::uint32_t hour = (entry >> 16) & 0xFF;
+    const std::uint32_t minute = (entry >> 8) & 0x7F;
+    if ((hour & 0x0F) > 9 || (minute & 0x0F) > 9) {
+        return -1;
+    }
+    const int h = static_cast<int>((hour >> 4) * 10 + (hour & 0x0F));
+    const int m = static_cast<int>((minute >> 4) * 10 + (minute & 0x0F));
+    return h < 24 && m < 60 ? h * 60 + m : -1;
 }
 
 void Put24(std::vector<std::uint8_t>& buf, std::size_t at, std::uint32_t v) {
@@ -44,34 +67,22 @@ void ScheduleSet::Clear() {
 
 bool ScheduleSet::Insert(std::vector<std::uint32_t>& list, std::uint32_t entry) {
     const std::uint32_t key = TimeKey(entry);
-    // Files hold their entries in order, so reading one only ever appends.
-    if (list.empty() || TimeKey(list.back()) < key) {
-        list.push_back(entry);
-        return true;
+    const auto it = std::lower_bound(list.begin(), list.end(), key, KeyBefore);
+    if (it != list.end() && TimeKey(*it) == key) {
+        return false;
     }
-    for (auto it = list.begin(); it != list.end(); ++it) {
-        const std::uint32_t stored = TimeKey(*it);
-        if (stored == key) {
-            return false;
-        }
-        if (stored > key) {
-            list.insert(it, entry);
-            return true;
-        }
-    }
-    list.push_back(entry);
+    list.insert(it, entry);
     return true;
 }
 
 bool ScheduleSet::Remove(std::vector<std::uint32_t>& list, std::uint32_t entry) {
     const std::uint32_t key = TimeKey(entry);
-    for (auto it = list.begin(); it != list.end(); ++it) {
-        if (TimeKey(*it) == key) {
-            list.erase(it);
-            return true;
-        }
+    const auto it = std::lower_bound(list.begin(), list.end(), key, KeyBefore);
+    if (it == list.end() || TimeKey(*it) != key) {
+        return false;
     }
-    return false;
+    list.erase(it);
+    return true;
 }
 
 bool ScheduleSet::AddScheduleEntry(int n, std::uint32_t entry) {
@@ -318,23 +329,44 @@ ScheduleSet::ParseResult ScheduleSet::Parse(std::span<const std::uint8_t> bytes,
     }
 
     Clear();
+    // Entries are kept as the user's own are: in time order, one per minute,
+    // the first in the file winning. A time that is not packed BCD of a time of
+    // day is dropped. A file written by this program is in order already and
+    // each entry lands at the end; once one is out of order, the rest of the
+    // schedule is gathered by minute of the day.
+    std::vector<std::uint32_t> byMinute;
     for (std::size_t k = 1; k <= n; ++k) {
-        // Entries go through the same order and duplicate rule as the user's
-        // own; a file written by this program is in order already, and each
-        // entry then lands at the end.
         std::vector<std::uint32_t>& list = lists_[k];
-        list.reserve((table[k] - table[k - 1]) / 3);
-        std::uint32_t lastKey = 0;
+        list.reserve(std::min<std::size_t>((table[k] - table[k - 1]) / 3, kMinutesPerDay));
+        bool inOrder = true;
+        int last = -1;
         for (std::size_t at = table[k - 1]; at + 3 <= table[k]; at += 3) {
             const std::uint32_t entry = BytesToEntry(bytes[at], bytes[at + 1], bytes[at + 2]);
-            const std::uint32_t key = TimeKey(entry);
-            if (list.empty() || lastKey < key) {
-                list.push_back(entry);
-                lastKey = key;
-            } else {
-                Insert(list, entry);
-                lastKey = TimeKey(list.back());
+            const int minute = MinuteOfDay(entry);
+            if (minute < 0) {
+                continue;
             }
+            if (inOrder) {
+                if (minute > last) {
+                    list.push_back(entry);
+                    last = minute;
+                    continue;
+                }
+                inOrder = false;
+                byMinute.assign(kMinutesPerDay, kNoEntry);
+                for (std::uint32_t kept : list) {
+                    byMinute[static_cast<std::size_t>(MinuteOfDay(kept))] = kept;
+                }
+            }
+            std::uint32_t& slot = byMinute[static_cast<std::size_t>(minute)];
+            if (slot == kNoEntry) {
+                slot = entry;
+            }
+        }
+        if (!inOrder) {
+            list.clear();
+            std::copy_if(byMinute.begin(), byMinute.end(), std::back_inserter(list),
+                         [](std::uint32_t e) { return e != kNoEntry; });
         }
     }
     std::copy(bytes.begin(), bytes.begin() + kHeaderSize, header_.begin());

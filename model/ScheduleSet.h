@@ -75,7 +75,9 @@ class ScheduleSet {
     enum class ParseResult { Loaded, Empty, Bad };
     // Loads a file image. An empty or bad image leaves the set cleared, with
     // the serial address written into the header; Bad means the length field,
-    // the checksum or the offset table does not hold.
+    // the checksum or the offset table does not hold. Entries are taken as
+    // AddScheduleEntry takes them, in file order; those whose hour or minute
+    // is not packed BCD of a time of day are dropped.
     ParseResult Parse(std::span<const std::uint8_t> bytes, std::uint8_t serialAddress);
 
   private:

@@ -38,6 +38,7 @@ TEST(ScheduleEntries, KeepTimeOrderAndOneEventPerMinute) {
     EXPECT_EQ(s.Entries(2), (std::vector<std::uint32_t>{At(7, 30, false, 2)}));
     EXPECT_TRUE(s.RemoveScheduleEntry(2, At(7, 30, true, 99)));  // matched by time alone
     EXPECT_FALSE(s.RemoveScheduleEntry(2, At(7, 30, true, 99)));
+    EXPECT_FALSE(s.RemoveScheduleEntry(1, At(9, 0, false, 3)));  // between two times
 
     // Numbers outside 1..255 are never schedules.
     for (int n : {0, 256, -1}) {
@@ -174,22 +175,32 @@ TEST(ScheduleFileImage, DamagedFilesAreRejectedWhole) {
 }
 
 TEST(ScheduleFileImage, EntriesOfAFileAreSortedAndDeduplicatedOnReading) {
-    // One schedule: 12:00, 08:00, 12:00 again (another event), then two bytes
-    // that make no whole entry.
-    const std::uint8_t entries[] = {0x12, 0x00, 1, 0x08, 0x80, 2, 0x12, 0x80, 3, 0x09, 0x00};
-    Bytes b(477 + sizeof entries + 2, 0);
-    b[11] = 1;
-    b[471] = 0xDD, b[472] = 0x01;  // 477
-    b[474] = 0xE8, b[475] = 0x01;  // 488: the partial entry lies inside schedule 1
-    std::copy(std::begin(entries), std::end(entries), b.begin() + 477);
-    const std::uint32_t length = static_cast<std::uint32_t>(b.size() - 9);
-    b[8] = length & 0xFF, b[9] = length >> 8;
+    // One schedule: times before 20:00 in no order, most coming back with
+    // another number or kind of event, among hours and minutes no clock shows
+    // (read carelessly, from 20:00 on), then two bytes that make no whole
+    // entry. It reads as the same entries added one by one would.
+    const int noTime[] = {0x2400, 0x1A00, 0xA000, 0x2160, 0x225A, 0x234A};
+    Bytes b(477, 0);
+    ScheduleSet added;
+    for (std::uint32_t i = 0; i < 4000; ++i) {
+        const int t = static_cast<int>((i * 2654435761u) >> 8) % (20 * 60);
+        const std::uint32_t entry = At(t / 60, t % 60, i % 3 == 0, i & 0xFF);
+        added.AddScheduleEntry(1, entry);
+        const auto e = ScheduleSet::EntryToBytes(entry);
+        const int bad = noTime[i % 6] | (i % 12 < 6 ? 0x80 : 0);
+        b.insert(b.end(), {std::uint8_t(bad >> 8), std::uint8_t(bad), 1, e[0], e[1], e[2]});
+    }
+    b.insert(b.end(), {0x21, 0x30, 0, 0});
+    const std::size_t end = b.size() - 2, length = b.size() - 9;
+    b[11] = 1, b[471] = 0xDD, b[472] = 0x01;  // 477
+    b[474] = end & 0xFF, b[475] = (end >> 8) & 0xFF, b[476] = end >> 16;
+    b[8] = length & 0xFF, b[9] = (length >> 8) & 0xFF, b[10] = length >> 16;
     const std::uint16_t sum = Sum(b);
     b[b.size() - 2] = sum & 0xFF, b[b.size() - 1] = sum >> 8;
 
     ScheduleSet s;
     ASSERT_EQ(s.Parse(b, 0), ScheduleSet::ParseResult::Loaded);
-    EXPECT_EQ(s.Entries(1), (std::vector<std::uint32_t>{At(8, 0, true, 2), At(12, 0, false, 1)}));
+    EXPECT_EQ(s.Entries(1), added.Entries(1));
 }
 
 using ScheduleFile = DocFixture;
