@@ -1,13 +1,15 @@
 #include "model/CardConfig.h"
 
+#include "model/Bytes.h"
+
 #include <algorithm>
 #include <unordered_map>
 
 void PackName(std::string_view text, std::uint32_t* words) {
-    unsigned char bytes[layout::kNameLength] = {};
-    std::copy_n(text.begin(), std::min<std::size_t>(text.size(), layout::kNameLength), bytes);
+    std::uint8_t packed[layout::kNameLength] = {};
+    std::copy_n(text.begin(), std::min<std::size_t>(text.size(), layout::kNameLength), packed);
     for (int i = 0; i < 4; ++i) {
-        words[i] = bytes[3 * i] | (bytes[3 * i + 1] << 8) | (bytes[3 * i + 2] << 16);
+        words[i] = le24::Read(packed, 3 * static_cast<std::size_t>(i));
     }
 }
 

@@ -13,10 +13,17 @@ inline constexpr const char* kKeldaFileName = "KELDA.CFG";
 inline constexpr const char* kProgramFileName = "Cardwright.exe";
 inline constexpr const char* kSoundsDirName = "SOUNDS";
 
-// Whether a file of this name is one the player plays: MP3 or WAV, in any
-// letter case.
+// What the player plays, in the order a fresh SOUNDS folder receives them.
+inline constexpr const char* kAudioExtensions[] = {".MP3", ".WAV"};
+
+// Whether a file of this name is one the player plays, in any letter case.
 inline bool IsAudioFileName(std::string_view name) {
-    return text::HasExtension(name, ".MP3") || text::HasExtension(name, ".WAV");
+    for (const char* ext : kAudioExtensions) {
+        if (text::HasExtension(name, ext)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace cardfiles

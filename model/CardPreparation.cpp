@@ -31,7 +31,7 @@ bool CCardwrightDoc::PrepareSoundsDir(const std::filesystem::path& cardDir) {
     // the MP3 files first, then the WAV files, each in the root's stored order,
     // which becomes their order in SOUNDS. A file that cannot be moved stays.
     const auto root = lister_(cardDir, ec);
-    for (const char* ext : {".MP3", ".WAV"}) {
+    for (const char* ext : cardfiles::kAudioExtensions) {
         for (const auto& e : root) {
             if (e.isDirectory || !text::HasExtension(e.longName, ext)) {
                 continue;

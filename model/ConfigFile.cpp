@@ -1,27 +1,25 @@
 #include "model/ConfigFile.h"
 
+#include "model/Bytes.h"
+
 namespace configfile {
 
 std::vector<std::uint8_t> Encode(const CardConfig& config) {
-    std::vector<std::uint8_t> bytes(layout::kFileSize);
+    std::vector<std::uint8_t> out(layout::kFileSize);
     for (int w = 0; w < layout::kWordCount; ++w) {
-        const std::uint32_t v = config.Word(w);
-        bytes[3 * w] = static_cast<std::uint8_t>(v & 0xFF);
-        bytes[3 * w + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
-        bytes[3 * w + 2] = static_cast<std::uint8_t>((v >> 16) & 0xFF);
+        le24::Write(out, 3 * static_cast<std::size_t>(w), config.Word(w));
     }
-    return bytes;
+    return out;
 }
 
-void Decode(std::span<const std::uint8_t> bytes, CardConfig& config) {
+void Decode(std::span<const std::uint8_t> in, CardConfig& config) {
     for (int w = 0; w < layout::kWordCount; ++w) {
-        config.SetWord(w, bytes[3 * w] | (bytes[3 * w + 1] << 8) |
-                              (static_cast<std::uint32_t>(bytes[3 * w + 2]) << 16));
+        config.SetWord(w, le24::Read(in, 3 * static_cast<std::size_t>(w)));
     }
 }
 
-std::uint32_t Version(std::span<const std::uint8_t> bytes) {
-    return bytes[0] | (bytes[1] << 8) | (static_cast<std::uint32_t>(bytes[2]) << 16);
+std::uint32_t Version(std::span<const std::uint8_t> in) {
+    return le24::Read(in, 0);
 }
 
 }  // namespace configfile

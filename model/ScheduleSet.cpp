@@ -1,5 +1,7 @@
 #include "model/ScheduleSet.h"
 
+#include "model/Bytes.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
@@ -31,16 +33,6 @@ int MinuteOfDay(std::uint32_t entry) {
     const int h = static_cast<int>((hour >> 4) * 10 + (hour & 0x0F));
     const int m = static_cast<int>((minute >> 4) * 10 + (minute & 0x0F));
     return h < 24 && m < 60 ? h * 60 + m : -1;
-}
-
-void Put24(std::vector<std::uint8_t>& buf, std::size_t at, std::uint32_t v) {
-    buf[at] = static_cast<std::uint8_t>(v & 0xFF);
-    buf[at + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
-    buf[at + 2] = static_cast<std::uint8_t>((v >> 16) & 0xFF);
-}
-
-std::uint32_t Get24(std::span<const std::uint8_t> b, std::size_t at) {
-    return b[at] | (b[at + 1] << 8) | (static_cast<std::uint32_t>(b[at + 2]) << 16);
 }
 
 std::uint16_t Checksum(std::span<const std::uint8_t> bytes) {
@@ -268,13 +260,13 @@ std::vector<std::uint8_t> ScheduleSet::Serialize(std::uint8_t serialAddress) {
     const std::size_t size = 476 + 3 * (static_cast<std::size_t>(n) + entryCount);
     std::vector<std::uint8_t> buf(size, 0);
     std::copy(header_.begin(), header_.end(), buf.begin());
-    Put24(buf, kLengthOffset, static_cast<std::uint32_t>(size - 9));
+    le24::Write(buf, kLengthOffset, static_cast<std::uint32_t>(size - 9));
     buf[kCountOffset] = static_cast<std::uint8_t>(n);
 
     std::size_t offset = kHeaderSize + 3 * (static_cast<std::size_t>(n) + 1);
     for (int k = 1; k <= n; ++k) {
-        Put24(buf, kHeaderSize + 3 * static_cast<std::size_t>(k - 1),
-              static_cast<std::uint32_t>(offset));
+        le24::Write(buf, kHeaderSize + 3 * static_cast<std::size_t>(k - 1),
+                    static_cast<std::uint32_t>(offset));
         for (std::uint32_t entry : lists_[k]) {
             const auto bytes = EntryToBytes(entry);
             std::copy(bytes.begin(), bytes.end(),
@@ -282,7 +274,8 @@ std::vector<std::uint8_t> ScheduleSet::Serialize(std::uint8_t serialAddress) {
             offset += 3;
         }
     }
-    Put24(buf, kHeaderSize + 3 * static_cast<std::size_t>(n), static_cast<std::uint32_t>(offset));
+    le24::Write(buf, kHeaderSize + 3 * static_cast<std::size_t>(n),
+                static_cast<std::uint32_t>(offset));
 
     const std::uint16_t sum =
         Checksum(std::span<const std::uint8_t>(buf).subspan(kChecksummedFrom, size - 9));
@@ -303,7 +296,7 @@ ScheduleSet::ParseResult ScheduleSet::Parse(std::span<const std::uint8_t> bytes,
     }
     const std::size_t size = bytes.size();
     // The length field and the checksum.
-    if (size < kCountOffset + 1 + 2 || Get24(bytes, kLengthOffset) != size - 9) {
+    if (size < kCountOffset + 1 + 2 || le24::Read(bytes, kLengthOffset) != size - 9) {
         return fail(ParseResult::Bad);
     }
     const std::uint16_t stored =
@@ -321,7 +314,7 @@ ScheduleSet::ParseResult ScheduleSet::Parse(std::span<const std::uint8_t> bytes,
     }
     std::vector<std::uint32_t> table(n + 1);
     for (std::size_t k = 0; k <= n; ++k) {
-        table[k] = Get24(bytes, kHeaderSize + 3 * k);
+        table[k] = le24::Read(bytes, kHeaderSize + 3 * k);
         const bool inside = table[k] >= entriesFrom && table[k] <= entriesTo;
         if (!inside || (k > 0 && table[k] < table[k - 1])) {
             return fail(ParseResult::Bad);

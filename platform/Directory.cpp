@@ -66,8 +66,6 @@ std::filesystem::path ExecutablePath(std::error_code& ec) {
 std::uint64_t CardFileTime(std::filesystem::file_time_type t) {
     using namespace std::chrono;
     using Ticks = duration<std::int64_t, std::ratio<1, 10000000>>;
-    // 11644473600 seconds lie between 1601-01-01 and 1970-01-01.
-    constexpr std::int64_t kUnixEpochInCardTime = 11644473600LL * 10000000LL;
     // Work in 100 ns ticks from the file clock's own epoch: converting the
     // nanosecond time point to the system clock first would overflow for
     // times the file clock holds but the system clock does not (past 2262).

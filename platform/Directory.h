@@ -38,6 +38,7 @@ std::filesystem::path ExecutablePath(std::error_code& ec);
 
 // The 64-bit time form the card files use: 100-nanosecond intervals since
 // 1 January 1601 (UTC).
+inline constexpr std::int64_t kUnixEpochInCardTime = 11644473600LL * 10000000LL;
 std::uint64_t CardFileTime(std::filesystem::file_time_type t);
 
 }  // namespace platform

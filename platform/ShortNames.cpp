@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "platform/Ascii.h"
+
 namespace platform {
 
 namespace {
@@ -85,7 +87,7 @@ std::string ConvertPart(std::string_view part, std::size_t limit, bool& lossy) {
             break;
         }
         if (ch.bytes == 1 && IsShortNameChar(c)) {
-            out += static_cast<char>(c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c);
+            out += text::AsciiUpper(static_cast<char>(c));
             continue;
         }
         lossy = true;

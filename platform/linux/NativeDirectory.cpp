@@ -34,9 +34,6 @@ std::error_code LastError() {
     return {errno, std::system_category()};
 }
 
-// 100-nanosecond intervals between 1601-01-01 and 1970-01-01.
-constexpr std::int64_t kUnixEpochInCardTime = 116444736000000000LL;
-
 std::uint64_t CardFileTimeOf(const struct timespec& t) {
     const std::int64_t ticks =
         static_cast<std::int64_t>(t.tv_sec) * 10000000LL + t.tv_nsec / 100 + kUnixEpochInCardTime;

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/Ascii.h"
+
 namespace platform::vfat {
 
 namespace {
@@ -13,15 +15,6 @@ namespace {
 // A FAT directory holds at most 65536 entries; a file system that keeps
 // answering past that is damaged and would never stop.
 constexpr std::size_t kMaxEntries = 65536;
-
-std::string Upper(std::string s) {
-    for (char& c : s) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - ('a' - 'A'));
-        }
-    }
-    return s;
-}
 
 // The characters of code page 437, the FAT driver's default, from 0x80 up.
 constexpr char16_t kCodePage437High[128] = {
@@ -114,7 +107,7 @@ std::vector<StoredNames> ReadStoredNames(const ReadBothStep& step, std::error_co
         entry.longName = both[1].d_name[0] != '\0' ? std::string(both[1].d_name) : shown;
         // The kernel shows the alias in the mount's character set; the card
         // (and so the configuration) holds its code-page bytes.
-        entry.alias = ToCardCodePage(Upper(shown));
+        entry.alias = ToCardCodePage(text::AsciiUpper(shown));
         names.push_back(std::move(entry));
     }
 }
