@@ -210,7 +210,7 @@ void CMyPropertySheet::BuildPageSet() {
     AddPage(warningPage_);
     if (doc_.CountTracks(false) > 0) {
         const CardConfig& config = *doc_.GetConfig();
-        const std::uint32_t model = config.PlayerModelWord();
+        const std::uint32_t model = config.Get(field::kPlayerModelWord);
         AddPage(trackPage_);
         AddPage(playlistPage_);
         AddPage(audioPage_);
@@ -241,59 +241,59 @@ void CMyPropertySheet::OnPlayerType(PlayerModel model) {
 
 void CMyPropertySheet::ResetCommonDefaults(InputSet set) {
     CardConfig& c = *doc_.GetConfig();
-    c.SetSerialAddress(0);
-    c.SetFirstAnimationChannel(0);
-    c.SetMainVolumeLeft(60);
-    c.SetMainVolumeRight(60);
-    c.SetHalfMuteVolumeLeft(30);
-    c.SetHalfMuteVolumeRight(30);
-    c.SetPlayerControlChannel(1);
-    c.SetLevelControlChannelLeft(2);
-    c.SetLevelControlChannelRight(3);
-    c.SetMidiChannel(0);
-    c.SetAnimationFirstNote(0);
-    c.SetPowerAmplifiersFlag(1);
-    c.SetBassCornerFrequency(200);
-    c.SetBassGain(0);
-    c.SetTrebleCornerFrequency(15000);
-    c.SetTrebleGain(0);
-    c.SetAudioConstant(layout::kAudioConstant);
+    c.Set(field::kSerialAddress, 0);
+    c.Set(field::kFirstAnimationChannel, 0);
+    c.Set(field::kMainVolumeLeft, 60);
+    c.Set(field::kMainVolumeRight, 60);
+    c.Set(field::kHalfMuteVolumeLeft, 30);
+    c.Set(field::kHalfMuteVolumeRight, 30);
+    c.Set(field::kPlayerControlChannel, 1);
+    c.Set(field::kLevelControlChannelLeft, 2);
+    c.Set(field::kLevelControlChannelRight, 3);
+    c.Set(field::kMidiChannel, 0);
+    c.Set(field::kAnimationFirstNote, 0);
+    c.Set(field::kPowerAmplifiersFlag, 1);
+    c.Set(field::kBassCornerFrequency, 200);
+    c.Set(field::kBassGain, 0);
+    c.Set(field::kTrebleCornerFrequency, 15000);
+    c.Set(field::kTrebleGain, 0);
+    c.Set(field::kAudioConstant, layout::kAudioConstant);
     // Reception modes, realtime levels, outputs off, MIDI notes and write
     // protection off; animation from flash and the DMX checksum on. The clock
     // flags and the derived input mask keep their values.
-    c.SetDmxReception(0);
-    c.SetMidiReception(0);
-    c.SetNetSerialReception(0);
-    c.SetIrRemoteReception(0);
-    c.SetAnimationFromFlashFlag(1);
-    c.SetRealtimeLevelLeft(0);
-    c.SetRealtimeLevelRight(0);
-    c.SetOutputsOffFlag(0);
-    c.SetDmxChecksumFlag(1);
-    c.SetMidiNotesFlag(0);
-    c.SetFlashWriteProtectFlag(0);
+    c.Set(field::kDmxReception, 0);
+    c.Set(field::kMidiReception, 0);
+    c.Set(field::kNetSerialReception, 0);
+    c.Set(field::kIrRemoteReception, 0);
+    c.Set(field::kAnimationFromFlashFlag, 1);
+    c.Set(field::kRealtimeLevelLeft, 0);
+    c.Set(field::kRealtimeLevelRight, 0);
+    c.Set(field::kOutputsOffFlag, 0);
+    c.Set(field::kDmxChecksumFlag, 1);
+    c.Set(field::kMidiNotesFlag, 0);
+    c.Set(field::kFlashWriteProtectFlag, 0);
     doc_.ApplyInputDefaults(set, doc_.CountTracks(false));
 }
 
 void CMyPropertySheet::OnResetDefaults() {
     SetActivePage(0);
     CardConfig& c = *doc_.GetConfig();
-    const std::uint32_t model = c.PlayerModelWord();
+    const std::uint32_t model = c.Get(field::kPlayerModelWord);
     if ((model & CardConfig::kModelAudioOnly) != 0) {
         ResetCommonDefaults(InputSet::Player);
     } else if ((model & (CardConfig::kModel8 | CardConfig::kModel40)) != 0) {
         doc_.ClearInputSet(InputSet::Player);
         ResetCommonDefaults(InputSet::Animation);
         if ((model & CardConfig::kModel8) == 0) {
-            c.SetPlayerControlChannel(5);
-            c.SetLevelControlChannelLeft(6);
-            c.SetLevelControlChannelRight(7);
+            c.Set(field::kPlayerControlChannel, 5);
+            c.Set(field::kLevelControlChannelLeft, 6);
+            c.Set(field::kLevelControlChannelRight, 7);
         }
     }
     if ((model & CardConfig::kModelClock) != 0) {
         doc_.Schedules().SetResetTime(0x03, 0x05, 0x01);
-        c.SetResetClockFlag(1);
-        c.SetNoBlueStartsFlag(0);
+        c.Set(field::kResetClockFlag, 1);
+        c.Set(field::kNoBlueStartsFlag, 0);
     }
     BuildPageSet();
 }

@@ -46,9 +46,9 @@ void FillFullCard(CCardwrightDoc& doc) {
         char name[16];
         std::snprintf(name, sizeof name, "TRACK%03d.MP3", n);
         c.SetTrackName(n, name);
-        c.SetEndAction(n, playcode::kNextHigher);
-        c.SetEndDelay(n, static_cast<std::uint32_t>(n));
-        c.SetFilePosition(n, static_cast<std::uint32_t>(n));
+        c.Set(field::kEndAction, n, playcode::kNextHigher);
+        c.Set(field::kEndDelay, n, static_cast<std::uint32_t>(n));
+        c.Set(field::kFilePosition, n, static_cast<std::uint32_t>(n));
     }
     for (int p = 0; p < 8; ++p) {
         c.SetPlaylistCount(p, 31);

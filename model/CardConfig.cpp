@@ -25,27 +25,14 @@ std::string UnpackName(const std::uint32_t* words) {
     return text;
 }
 
-std::uint32_t CardConfig::Get(BitField f) const {
-    const std::uint32_t mask = (1u << f.width) - 1;
-    return (Word(f.word) >> f.shift) & mask;
-}
-
-void CardConfig::Set(BitField f, std::uint32_t value) {
-    const std::uint32_t mask = ((1u << f.width) - 1) << f.shift;
-    SetWord(f.word, (Word(f.word) & ~mask) | ((value << f.shift) & mask));
-}
-
-int CardConfig::SignedWord(int w) const {
-    const std::uint32_t v = Word(w) & 0xFFFFFF;
-    return (v & 0x800000) ? static_cast<int>(v) - 0x1000000 : static_cast<int>(v);
-}
-
-std::uint64_t CardConfig::StampAt(int w) const {
+std::uint64_t CardConfig::Get(StampField f) const {
+    const int w = f.word;
     return static_cast<std::uint64_t>(Word(w)) | (static_cast<std::uint64_t>(Word(w + 1)) << 24) |
            (static_cast<std::uint64_t>(Word(w + 2) & 0xFFFF) << 48);
 }
 
-void CardConfig::SetStampAt(int w, std::uint64_t t) {
+void CardConfig::Set(StampField f, std::uint64_t t) {
+    const int w = f.word;
     SetWord(w, static_cast<std::uint32_t>(t & 0xFFFFFF));
     SetWord(w + 1, static_cast<std::uint32_t>((t >> 24) & 0xFFFFFF));
     // The top 16 bits are kept sign-extended to the word's 24 bits.
@@ -58,24 +45,17 @@ void CardConfig::SetStampAt(int w, std::uint64_t t) {
 
 void CardConfig::SetDefaults() {
     Clear();
-    SetConfigVersion(38);
-    SetTrackNameTablePosition(layout::kTrackNamesWord);
-    SetLayoutConstant(layout::kLayoutConstant);
-    SetMainVolumeLeft(60);
-    SetMainVolumeRight(60);
-    SetHalfMuteVolumeLeft(30);
-    SetHalfMuteVolumeRight(30);
-    SetPowerAmplifiersFlag(1);
-    SetBassCornerFrequency(200);
-    SetBassGain(0);
-    SetTrebleCornerFrequency(15000);
-    SetTrebleGain(0);
-    SetAudioConstant(layout::kAudioConstant);
-    SetPlayerControlChannel(1);
-    SetLevelControlChannelLeft(2);
-    SetLevelControlChannelRight(3);
-    SetAnimationFromFlashFlag(1);
-    SetDmxChecksumFlag(1);
+    using namespace field;
+    for (const auto& f :
+         {kConfigVersion, kTrackNameTablePosition, kLayoutConstant, kMainVolumeLeft,
+          kMainVolumeRight, kHalfMuteVolumeLeft, kHalfMuteVolumeRight, kBassCornerFrequency,
+          kTrebleCornerFrequency, kAudioConstant, kPlayerControlChannel, kLevelControlChannelLeft,
+          kLevelControlChannelRight}) {
+        ResetToDefault(f);
+    }
+    for (const auto& f : {kPowerAmplifiersFlag, kAnimationFromFlashFlag, kDmxChecksumFlag}) {
+        ResetToDefault(f);
+    }
     SetPlayerModel(PlayerModel::Tunbox);
 }
 
@@ -100,11 +80,12 @@ std::uint32_t CardConfig::ModelPattern(PlayerModel model) {
 void CardConfig::SetPlayerModel(PlayerModel model) {
     constexpr std::uint32_t kModelBits =
         kModelAudioOnly | kModel8 | kModel40 | kModelClock | kModelTwoInputs;
-    SetPlayerModelWord((PlayerModelWord() & ~kModelBits) | ModelPattern(model));
+    Set(field::kPlayerModelWord,
+        (Get(field::kPlayerModelWord) & ~kModelBits) | ModelPattern(model));
 }
 
 bool CardConfig::IsModel(PlayerModel model) const {
-    const std::uint32_t w = PlayerModelWord();
+    const std::uint32_t w = Get(field::kPlayerModelWord);
     const bool audioOnly = w & kModelAudioOnly;
     const bool two = w & kModelTwoInputs;
     const bool eight = w & kModel8;
@@ -129,14 +110,14 @@ bool CardConfig::IsModel(PlayerModel model) const {
 
 void CardConfig::ClearTrack(int n) {
     SetTrackRecordWord(n, 0, 0x201);
-    SetWaitForInput(n, true);
-    SetFilePosition(n, 0);
+    Set(field::kWaitForInput, n, true);
+    Set(field::kFilePosition, n, 0);
     SetTrackName(n, "");
 }
 
 void CardConfig::RebuildPlaylistSlots() {
     for (int n = 0; n < layout::kTrackSlots; ++n) {
-        SetPlaylistSlot(n, 0);
+        Set(field::kPlaylistSlot, n, 0);
     }
     // Each name's lowest track number, looked up once per entry.
     std::unordered_map<std::string, int> trackOfName;
@@ -160,7 +141,8 @@ void CardConfig::RebuildPlaylistSlots() {
                 continue;
             }
             if (auto it = trackOfName.find(entry); it != trackOfName.end()) {
-                SetPlaylistSlot(1 + 32 * p + k, static_cast<std::uint32_t>(it->second));
+                Set(field::kPlaylistSlot, 1 + layout::kPlaylistSlotsEach * p + k,
+                    static_cast<std::uint32_t>(it->second));
             }
         }
     }
@@ -169,7 +151,7 @@ void CardConfig::RebuildPlaylistSlots() {
 void CardConfig::SetInputRecord(InputSet set, int input, std::uint32_t code, std::uint32_t mode,
                                 std::uint32_t closeFade) {
     constexpr std::uint32_t kOneSecond = 10;
-    const int w = InputWord(set, input);
+    const int w = layout::InputWord(set, input);
     SetWord(w, code & 0x1FF);
     SetWord(w + 1, 0);
     SetWord(w + 2, (mode & 0xF) | ((closeFade & 0x7) << 4) | (kOneSecond << 7));

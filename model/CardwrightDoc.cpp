@@ -44,7 +44,7 @@ std::uint32_t CCardwrightDoc::ConfiguratorVersion() {
 void CCardwrightDoc::DeleteContents() {
     title_ = "TUNBOX";
     config_.SetDefaults();
-    config_.SetConfigVersion(ConfiguratorVersion());
+    config_.Set(field::kConfigVersion, ConfiguratorVersion());
     schedules_.Clear();
     scheduleNames_.resize(ScheduleSet::kMaxSchedule + 1);
     for (std::string& name : scheduleNames_) {
@@ -137,7 +137,7 @@ bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
     // The whole card is read and checked before the document takes any of it.
     CardConfig config;
     config.SetDefaults();
-    config.SetConfigVersion(ConfiguratorVersion());
+    config.Set(field::kConfigVersion, ConfiguratorVersion());
     ScheduleSet schedules;
     {
         BusyScope busy(busy_);
@@ -187,7 +187,8 @@ bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
             }
             configfile::Decode(bytes, config);
         }
-        ReadScheduleInto(cardDir, static_cast<std::uint8_t>(config.SerialAddress()), schedules);
+        ReadScheduleInto(cardDir, static_cast<std::uint8_t>(config.Get(field::kSerialAddress)),
+                         schedules);
         if (!PrepareSoundsDir(cardDir)) {
             return refuse("the card's SOUNDS directory cannot be used.");
         }
@@ -220,7 +221,7 @@ bool CCardwrightDoc::OnSaveDocument(const std::filesystem::path& requested) {
     // version, and the schedules their compacted numbers, only once the card
     // holds every file, so a failed save leaves the document as it was.
     CardConfig saved = config_;
-    saved.SetConfigVersion(ConfiguratorVersion());
+    saved.Set(field::kConfigVersion, ConfiguratorVersion());
     ScheduleSet schedules = schedules_;
     const std::filesystem::path cardDir = path.parent_path();
     bool complete = true;
@@ -230,8 +231,8 @@ bool CCardwrightDoc::OnSaveDocument(const std::filesystem::path& requested) {
         if (!writer.WriteConfig(path, saved)) {
             return false;
         }
-        complete = writer.WriteSchedule(cardDir, schedules,
-                                        static_cast<std::uint8_t>(saved.SerialAddress()));
+        complete = writer.WriteSchedule(
+            cardDir, schedules, static_cast<std::uint8_t>(saved.Get(field::kSerialAddress)));
         complete = writer.WriteKelda(cardDir, saved) && complete;
         // A program that could not be copied has been reported; the card is
         // still usable with the copy it has.
@@ -240,7 +241,7 @@ bool CCardwrightDoc::OnSaveDocument(const std::filesystem::path& requested) {
     if (!complete) {
         return false;
     }
-    config_.SetConfigVersion(saved.ConfigVersion());
+    config_.Set(field::kConfigVersion, saved.Get(field::kConfigVersion));
     schedules_ = std::move(schedules);
     SetModifiedFlag(false);
     if (!PrepareSoundsDir(cardDir)) {
@@ -276,7 +277,7 @@ void CCardwrightDoc::ReadScheduleInto(const std::filesystem::path& cardDir,
 }
 
 bool CCardwrightDoc::ReadScheduleFile() {
-    ReadScheduleInto(CardDirectory(), static_cast<std::uint8_t>(config_.SerialAddress()),
+    ReadScheduleInto(CardDirectory(), static_cast<std::uint8_t>(config_.Get(field::kSerialAddress)),
                      schedules_);
     return true;
 }
@@ -289,7 +290,7 @@ CardWriter CCardwrightDoc::Writer() const {
 
 bool CCardwrightDoc::WriteScheduleFile(const std::filesystem::path& configPath) {
     return Writer().WriteSchedule(configPath.parent_path(), schedules_,
-                                  static_cast<std::uint8_t>(config_.SerialAddress()));
+                                  static_cast<std::uint8_t>(config_.Get(field::kSerialAddress)));
 }
 
 bool CCardwrightDoc::WriteKeldaConfig(const std::filesystem::path& configPath) {

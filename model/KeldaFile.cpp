@@ -41,23 +41,23 @@ std::vector<std::uint8_t> Encode(const CardConfig& c) {
     std::vector<std::uint8_t> buf(kSize, 0);
     Writer out(buf);
 
-    out.Be16(0, c.ConfigVersion());
+    out.Be16(0, c.Get(field::kConfigVersion));
     out.Be16(2, static_cast<std::uint32_t>(kTrackNames));
     out.Be16(4, 7176);
-    out.Be16(6, c.PowerUpTrack());
-    out.Be16(8, c.NextBootFlag() | (c.LoadOnBootFlag() << 1));
+    out.Be16(6, c.Get(field::kPowerUpTrack));
+    out.Be16(8, c.Get(field::kNextBootFlag) | (c.Get(field::kLoadOnBootFlag) << 1));
     out.Name(10, c, 4);
     out.Name(22, c, 8);
-    out.Byte(34, c.MainVolumeRight() * 4);
-    out.Byte(35, c.MainVolumeLeft() * 4);
-    out.Byte(36, c.HalfMuteVolumeRight() * 4);
-    out.Byte(37, c.HalfMuteVolumeLeft() * 4);
-    out.Be16(38, c.PowerAmplifiersFlag());
-    out.Be16(42, c.BassCornerFrequency());
-    out.Be16(44, static_cast<std::uint32_t>(c.BassGain()));
-    out.Be16(46, c.TrebleCornerFrequency());
-    out.Be16(48, static_cast<std::uint32_t>(c.TrebleGain()));
-    out.Be16(50, c.AudioConstant());
+    out.Byte(34, c.Get(field::kMainVolumeRight) * 4);
+    out.Byte(35, c.Get(field::kMainVolumeLeft) * 4);
+    out.Byte(36, c.Get(field::kHalfMuteVolumeRight) * 4);
+    out.Byte(37, c.Get(field::kHalfMuteVolumeLeft) * 4);
+    out.Be16(38, c.Get(field::kPowerAmplifiersFlag));
+    out.Be16(42, c.Get(field::kBassCornerFrequency));
+    out.Be16(44, static_cast<std::uint32_t>(c.Get(field::kBassGain)));
+    out.Be16(46, c.Get(field::kTrebleCornerFrequency));
+    out.Be16(48, static_cast<std::uint32_t>(c.Get(field::kTrebleGain)));
+    out.Be16(50, c.Get(field::kAudioConstant));
 
     for (int set = 0; set < 2; ++set) {
         const InputSet s = set == 0 ? InputSet::Player : InputSet::Animation;
@@ -68,36 +68,36 @@ std::vector<std::uint8_t> Encode(const CardConfig& c) {
             const std::uint32_t w1 = c.InputRecordWord(s, i, 1);
             const std::uint32_t w2 = c.InputRecordWord(s, i, 2);
             out.Be16(at, w0 & 0x3FF);
-            out.Be16(at + 2, c.CloseDelay(s, i));
+            out.Be16(at + 2, c.Get(field::kCloseDelay, s, i));
             out.Be16(at + 4, w1 & 0x3FF);
-            out.Be16(at + 6, c.OpenDelay(s, i));
+            out.Be16(at + 6, c.Get(field::kOpenDelay, s, i));
             out.Be16(at + 8, w2 & 0x3FFF);
             out.Be16(at + 10, w2 >> 14);
         }
     }
 
-    out.Be16(244, (c.AnimationBinaryBitMask() << 8) | c.BinaryBitMask());
+    out.Be16(244, (c.Get(field::kAnimationBinaryBitMask) << 8) | c.Get(field::kBinaryBitMask));
     for (int p = 0; p < layout::kPlaylistCount; ++p) {
-        out.Byte(254 + static_cast<std::size_t>(p), c.PlaylistOptions(p));
+        out.Byte(254 + static_cast<std::size_t>(p), c.Get(field::kPlaylistOptions, p));
     }
-    out.Byte(298, c.SerialAddress());
-    out.Be16(299, c.PlayerControlChannel());
-    out.Byte(301, c.MidiChannel());
-    out.Be16(302, c.LevelControlChannelLeft());
-    out.Byte(304, c.AnimationFirstNote());
-    out.Be16(305, c.LevelControlChannelRight());
-    out.Byte(307, c.AnimationInputMaskA());
-    out.Be16(308, c.FirstAnimationChannel());
-    out.Be16(310, (c.OptionWord() & 0x1FFF) | (c.OptionWord() & 0x8000));
-    out.Be16(312, c.AnimationInputMaskB());
+    out.Byte(298, c.Get(field::kSerialAddress));
+    out.Be16(299, c.Get(field::kPlayerControlChannel));
+    out.Byte(301, c.Get(field::kMidiChannel));
+    out.Be16(302, c.Get(field::kLevelControlChannelLeft));
+    out.Byte(304, c.Get(field::kAnimationFirstNote));
+    out.Be16(305, c.Get(field::kLevelControlChannelRight));
+    out.Byte(307, c.Get(field::kAnimationInputMaskA));
+    out.Be16(308, c.Get(field::kFirstAnimationChannel));
+    out.Be16(310, (c.Get(field::kOptionWord) & 0x1FFF) | (c.Get(field::kOptionWord) & 0x8000));
+    out.Be16(312, c.Get(field::kAnimationInputMaskB));
     out.Name(314, c, 90);
 
     for (int n = 0; n < layout::kTrackSlots; ++n) {
         const std::size_t at = kTrackRecords + 8 * static_cast<std::size_t>(n);
         out.Be16(at, c.TrackRecordWord(n, 0) & 0x3FF);
-        out.Be16(at + 2, c.EndDelay(n));
+        out.Be16(at + 2, c.Get(field::kEndDelay, n));
         out.Be16(at + 4, c.TrackRecordWord(n, 1) & 0xFFC3);
-        out.Be16(at + 6, c.PlaylistSlot(n));
+        out.Be16(at + 6, c.Get(field::kPlaylistSlot, n));
         out.Name(kTrackNames + 12 * static_cast<std::size_t>(n), c,
                  layout::kTrackNamesWord + 4 * n);
     }
@@ -107,13 +107,13 @@ std::vector<std::uint8_t> Encode(const CardConfig& c) {
         out.Be16(at, c.RawPlaylistCount(p));
         for (int k = 0; k < 32; ++k) {
             out.Name(at + 2 + 12 * static_cast<std::size_t>(k), c,
-                     CardConfig::PlaylistWord(p) + 1 + 4 * k);
+                     layout::PlaylistWord(p) + 1 + 4 * k);
         }
     }
 
-    out.Be16(8598, c.PlayerModelWord() & 0x3F);
-    out.Stamp(8602, c.ChosenDownloadStamp());
-    out.Stamp(8610, c.CurrentDownloadStamp());
+    out.Be16(8598, c.Get(field::kPlayerModelWord) & 0x3F);
+    out.Stamp(8602, c.Get(field::kChosenDownloadStamp));
+    out.Stamp(8610, c.Get(field::kCurrentDownloadStamp));
     return buf;
 }
 

@@ -74,7 +74,7 @@ int CCardwrightDoc::CountTracks(bool rebuild) {
         for (int k = 1; k <= slots; ++k) {
             const std::string alias = ShortNameOf(*audio[static_cast<std::size_t>(k - 1)]);
             config_.SetTrackName(k, alias.empty() ? "ERROR.ERR" : alias);
-            config_.SetFilePosition(k, static_cast<std::uint32_t>(k));
+            config_.Set(field::kFilePosition, k, static_cast<std::uint32_t>(k));
         }
     }
     return static_cast<int>(audio.size());
@@ -138,9 +138,9 @@ int CCardwrightDoc::SyncTracks(bool apply) {
         if (auto match = slotOfName.find(alias); match != slotOfName.end()) {
             const int n = match->second;
             seen[static_cast<std::size_t>(n)] = true;
-            if (apply && config_.FilePosition(n) != pos) {
+            if (apply && config_.Get(field::kFilePosition, n) != pos) {
                 SetModifiedFlag(true);
-                config_.SetFilePosition(n, pos);
+                config_.Set(field::kFilePosition, n, pos);
             }
             continue;
         }
@@ -156,7 +156,7 @@ int CCardwrightDoc::SyncTracks(bool apply) {
                 names[static_cast<std::size_t>(n)] = alias;
                 slotOfName.emplace(alias, n);
                 config_.SetTrackName(n, alias);
-                config_.SetFilePosition(n, pos);
+                config_.Set(field::kFilePosition, n, pos);
             }
         }
     }

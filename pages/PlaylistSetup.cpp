@@ -211,7 +211,7 @@ void CPlaylistSetup::ShowPlaylist() {
     }
     playlistTracks_->addTopLevelItems(rows);
     playlistTracks_->sortItems(0, Qt::AscendingOrder);
-    rememberCheck_->setChecked(config.PlaylistRemember(playlist_));
+    rememberCheck_->setChecked(config.Get(field::kPlaylistRemember, playlist_));
 }
 
 void CPlaylistSetup::AddSelectedTracks() {
@@ -301,7 +301,7 @@ void CPlaylistSetup::MoveSelectedDown() {
 void CPlaylistSetup::OnRememberClicked(bool checked) {
     ReadControls();
     if (playlist_ >= 0) {
-        Document().GetConfig()->SetPlaylistRemember(playlist_, checked);
+        Document().GetConfig()->Set(field::kPlaylistRemember, playlist_, checked);
     }
 }
 

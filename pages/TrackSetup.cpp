@@ -355,7 +355,7 @@ void CTrackSetup::Refresh() {
         const QSignalBlocker spinBlocker(powerUpSpin_);
         powerUpSpin_->setRange(0, highest);
     }
-    const int stored = static_cast<int>(config.PowerUpTrack());
+    const int stored = static_cast<int>(config.Get(field::kPowerUpTrack));
     values_.powerUp = stored > highest ? 0 : stored;
 
     LoadCurrentTrack();
@@ -369,11 +369,11 @@ void CTrackSetup::LoadCurrentTrack() {
     const int n = currentTrack_;
     CCardwrightDoc& doc = Document();
     const CardConfig& config = *doc.GetConfig();
-    values_.stepOn = config.StepOn(n);
-    values_.delayTenths = static_cast<int>(config.EndDelay(n));
-    values_.thenIndex = ThenIndexOf(config.EndAction(n));
+    values_.stepOn = config.Get(field::kStepOn, n);
+    values_.delayTenths = static_cast<int>(config.Get(field::kEndDelay, n));
+    values_.thenIndex = ThenIndexOf(config.Get(field::kEndAction, n));
     values_.name = QString::fromStdString(doc.GetLongTrackName(config.TrackName(n)));
-    values_.atEndIndex = config.WaitForInput(n) ? kWaitForInputIndex : 0;
+    values_.atEndIndex = config.Get(field::kWaitForInput, n) ? kWaitForInputIndex : 0;
     WriteControls();
     Commit();
 }
@@ -385,7 +385,7 @@ bool CTrackSetup::Commit(const QLineEdit* typing) {
     }
     // Track numbers may have changed under the playlists' file names.
     Document().RebuildPlaylistSlots();
-    Document().GetConfig()->SetPowerUpTrack(static_cast<std::uint32_t>(values_.powerUp));
+    Document().GetConfig()->Set(field::kPowerUpTrack, static_cast<std::uint32_t>(values_.powerUp));
     WriteControls(typing);
     return accepted;
 }
@@ -443,11 +443,11 @@ void CTrackSetup::WriteTrack(int n) {
     // With no entry chosen (the stored action names a track that has no
     // row) the stored action stays.
     if (values_.thenIndex >= 0) {
-        config.SetEndAction(n, EndActionOf(values_.thenIndex));
+        config.Set(field::kEndAction, n, EndActionOf(values_.thenIndex));
     }
-    config.SetEndDelay(n, static_cast<std::uint32_t>(values_.delayTenths));
-    config.SetStepOn(n, values_.stepOn);
-    config.SetWaitForInput(n, values_.atEndIndex == kWaitForInputIndex);
+    config.Set(field::kEndDelay, n, static_cast<std::uint32_t>(values_.delayTenths));
+    config.Set(field::kStepOn, n, values_.stepOn);
+    config.Set(field::kWaitForInput, n, values_.atEndIndex == kWaitForInputIndex);
     if (QTreeWidgetItem* row = RowOfTrack(n)) {
         FillSettings(row, n);
     }
@@ -480,7 +480,7 @@ std::uint32_t CTrackSetup::EndActionOf(int thenIndex) const {
 void CTrackSetup::FillRow(QTreeWidgetItem* row, int n, const QString& longName) const {
     const CardConfig& config = *Document().GetConfig();
     row->setData(kSelColumn, Qt::UserRole, n);
-    row->setText(kSelColumn, QString::asprintf("%3d %3u", n, config.FilePosition(n)));
+    row->setText(kSelColumn, QString::asprintf("%3d %3u", n, config.Get(field::kFilePosition, n)));
     row->setText(kIdColumn, QString::fromStdString(config.TrackName(n)));
     row->setText(kSelectionColumn, longName);
     for (int column = 0; column < list_->columnCount(); ++column) {
@@ -491,10 +491,11 @@ void CTrackSetup::FillRow(QTreeWidgetItem* row, int n, const QString& longName) 
 
 void CTrackSetup::FillSettings(QTreeWidgetItem* row, int n) const {
     const CardConfig& config = *Document().GetConfig();
-    row->setText(kAtEndColumn, AtEndText(config.EndAction(n)));
-    row->setText(kWaitColumn,
-                 config.WaitForInput(n) ? QStringLiteral("Input") : DelayText(config.EndDelay(n)));
-    row->setText(kStepOnColumn, config.StepOn(n) ? QStringLiteral("Yes") : QString());
+    row->setText(kAtEndColumn, AtEndText(config.Get(field::kEndAction, n)));
+    row->setText(kWaitColumn, config.Get(field::kWaitForInput, n)
+                                  ? QStringLiteral("Input")
+                                  : DelayText(config.Get(field::kEndDelay, n)));
+    row->setText(kStepOnColumn, config.Get(field::kStepOn, n) ? QStringLiteral("Yes") : QString());
 }
 
 QTreeWidgetItem* CTrackSetup::RowOfTrack(int n) const {

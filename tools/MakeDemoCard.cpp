@@ -149,9 +149,9 @@ int main(int argc, char* argv[]) {
     c.SetPlayerModel(PlayerModel::TunboxC40);
     doc.ClearInputSet(InputSet::Player);
     doc.ApplyInputDefaults(InputSet::Animation, tracks);
-    c.SetPlayerControlChannel(5);
-    c.SetLevelControlChannelLeft(6);
-    c.SetLevelControlChannelRight(7);
+    c.Set(field::kPlayerControlChannel, 5);
+    c.Set(field::kLevelControlChannelLeft, 6);
+    c.Set(field::kLevelControlChannelRight, 7);
 
     // Tracks are numbered in directory order; find each tone's number by its
     // long name so the settings below follow the tones, whatever that order.
@@ -171,15 +171,15 @@ int main(int argc, char* argv[]) {
     }
 
     // The story tones run on into each other; the seagulls pick at random.
-    c.SetPowerUpTrack(static_cast<std::uint32_t>(trackOf[0]));
+    c.Set(field::kPowerUpTrack, static_cast<std::uint32_t>(trackOf[0]));
     for (int i = 0; i < 4; ++i) {
-        c.SetEndAction(trackOf[i], static_cast<std::uint32_t>(trackOf[i + 1]));
-        c.SetEndDelay(trackOf[i], 20);
-        c.SetWaitForInput(trackOf[i], false);
+        c.Set(field::kEndAction, trackOf[i], static_cast<std::uint32_t>(trackOf[i + 1]));
+        c.Set(field::kEndDelay, trackOf[i], 20);
+        c.Set(field::kWaitForInput, trackOf[i], false);
     }
-    c.SetEndAction(trackOf[5], playcode::kRandom);
-    c.SetEndDelay(trackOf[5], 50);
-    c.SetWaitForInput(trackOf[5], false);
+    c.Set(field::kEndAction, trackOf[5], playcode::kRandom);
+    c.Set(field::kEndDelay, trackOf[5], 50);
+    c.Set(field::kWaitForInput, trackOf[5], false);
 
     // Playlist 1 tells the story in order; playlist 2 plays the sea sounds.
     const int story[] = {0, 1, 2, 3, 4};
@@ -192,14 +192,14 @@ int main(int argc, char* argv[]) {
         c.SetPlaylistEntry(1, k, c.TrackName(trackOf[sea[k]]));
     }
     c.SetPlaylistCount(1, 4);
-    c.SetPlaylistRemember(1, true);
+    c.Set(field::kPlaylistRemember, 1, true);
     doc.RebuildPlaylistSlots();
 
-    c.SetChosenDownloadFile("SHOW1.A01");
-    c.SetNextBootFlag(1);
+    c.Set(field::kChosenDownloadFile, "SHOW1.A01");
+    c.Set(field::kNextBootFlag, 1);
     const auto showTime = fs::last_write_time(show, ec);
     if (!ec) {
-        c.SetChosenDownloadStamp(platform::CardFileTime(showTime));
+        c.Set(field::kChosenDownloadStamp, platform::CardFileTime(showTime));
     }
 
     // Opening hours on weekends and two special days.
@@ -216,7 +216,7 @@ int main(int argc, char* argv[]) {
     s.SetDaySchedule(11, 24, 2);  // 25 December
     s.SetDaySchedule(6, 3, 1);    // 4 July
     s.SetResetTime(0x03, 0x05, 0x01);
-    c.SetResetClockFlag(1);
+    c.Set(field::kResetClockFlag, 1);
 
     if (!doc.OnSaveDocument(folder / "TUNBOX.CFG")) {
         return Fail("saving " + (folder / "TUNBOX.CFG").string() + " failed");

@@ -150,19 +150,19 @@ TEST(PageSet, DroppingTheClockKeepsSchedulesAndResetTime) {
 // Disturbs every field the reset rules touch or must leave alone.
 void Disturb(CCardwrightDoc& doc) {
     CardConfig& c = *doc.GetConfig();
-    c.SetMainVolumeLeft(10);
-    c.SetHalfMuteVolumeRight(5);
-    c.SetSerialAddress(9);
-    c.SetPlayerControlChannel(40);
-    c.SetLevelControlChannelLeft(41);
-    c.SetBassGain(-3);
-    c.SetTrebleCornerFrequency(9000);
-    c.SetPowerAmplifiersFlag(0);
-    c.SetOptionWord(0xFFFFFF & ~(1u << 4));
-    c.SetCloseCode(InputSet::Player, 3, 7);
-    c.SetInputMode(InputSet::Player, 3, 1);
-    c.SetEndAction(1, playcode::kRandom);
-    c.SetPowerUpTrack(2);
+    c.Set(field::kMainVolumeLeft, 10);
+    c.Set(field::kHalfMuteVolumeRight, 5);
+    c.Set(field::kSerialAddress, 9);
+    c.Set(field::kPlayerControlChannel, 40);
+    c.Set(field::kLevelControlChannelLeft, 41);
+    c.Set(field::kBassGain, -3);
+    c.Set(field::kTrebleCornerFrequency, 9000);
+    c.Set(field::kPowerAmplifiersFlag, 0);
+    c.Set(field::kOptionWord, 0xFFFFFF & ~(1u << 4));
+    c.Set(field::kCloseCode, InputSet::Player, 3, 7);
+    c.Set(field::kInputMode, InputSet::Player, 3, 1);
+    c.Set(field::kEndAction, 1, playcode::kRandom);
+    c.Set(field::kPowerUpTrack, 2);
 }
 
 TEST(ResetEverything, Animation40With20FilesSetsBinaryAnimationInputs) {
@@ -175,35 +175,35 @@ TEST(ResetEverything, Animation40With20FilesSetsBinaryAnimationInputs) {
     h.Frame().findChild<QAction*>("resetEverything")->trigger();
     const CardConfig& c = *h.Doc().GetConfig();
     for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(c.InputMode(InputSet::Player, i), 0u) << i;
-        EXPECT_EQ(c.CloseCode(InputSet::Player, i), 0u) << i;
+        EXPECT_EQ(c.Get(field::kInputMode, InputSet::Player, i), 0u) << i;
+        EXPECT_EQ(c.Get(field::kCloseCode, InputSet::Player, i), 0u) << i;
     }
     for (int i = 0; i <= 4; ++i) {
-        EXPECT_EQ(c.InputMode(InputSet::Animation, i), 2u + i) << i;  // binary bit i
+        EXPECT_EQ(c.Get(field::kInputMode, InputSet::Animation, i), 2u + i) << i;  // binary bit i
     }
-    EXPECT_EQ(c.CloseCode(InputSet::Animation, 0), playcode::kNextHigher);
-    EXPECT_EQ(c.InputMode(InputSet::Animation, 5), 1u);
-    EXPECT_EQ(c.CloseFade(InputSet::Animation, 5), 2u);  // half mute
-    EXPECT_EQ(c.InputMode(InputSet::Animation, 6), 1u);
-    EXPECT_EQ(c.CloseFade(InputSet::Animation, 6), 1u);  // zero
-    EXPECT_EQ(c.InputMode(InputSet::Animation, 7), 1u);
-    EXPECT_EQ(c.CloseCode(InputSet::Animation, 7), playcode::kStopNow);
-    EXPECT_EQ(c.PlayerControlChannel(), 5u);
-    EXPECT_EQ(c.LevelControlChannelLeft(), 6u);
-    EXPECT_EQ(c.LevelControlChannelRight(), 7u);
+    EXPECT_EQ(c.Get(field::kCloseCode, InputSet::Animation, 0), playcode::kNextHigher);
+    EXPECT_EQ(c.Get(field::kInputMode, InputSet::Animation, 5), 1u);
+    EXPECT_EQ(c.Get(field::kCloseFade, InputSet::Animation, 5), 2u);  // half mute
+    EXPECT_EQ(c.Get(field::kInputMode, InputSet::Animation, 6), 1u);
+    EXPECT_EQ(c.Get(field::kCloseFade, InputSet::Animation, 6), 1u);  // zero
+    EXPECT_EQ(c.Get(field::kInputMode, InputSet::Animation, 7), 1u);
+    EXPECT_EQ(c.Get(field::kCloseCode, InputSet::Animation, 7), playcode::kStopNow);
+    EXPECT_EQ(c.Get(field::kPlayerControlChannel), 5u);
+    EXPECT_EQ(c.Get(field::kLevelControlChannelLeft), 6u);
+    EXPECT_EQ(c.Get(field::kLevelControlChannelRight), 7u);
 
-    EXPECT_EQ(c.MainVolumeLeft(), 60u);
-    EXPECT_EQ(c.HalfMuteVolumeRight(), 30u);
-    EXPECT_EQ(c.SerialAddress(), 0u);
-    EXPECT_EQ(c.BassGain(), 0);
-    EXPECT_EQ(c.TrebleCornerFrequency(), 15000u);
-    EXPECT_EQ(c.PowerAmplifiersFlag(), 1u);
+    EXPECT_EQ(c.Get(field::kMainVolumeLeft), 60u);
+    EXPECT_EQ(c.Get(field::kHalfMuteVolumeRight), 30u);
+    EXPECT_EQ(c.Get(field::kSerialAddress), 0u);
+    EXPECT_EQ(c.Get(field::kBassGain), 0);
+    EXPECT_EQ(c.Get(field::kTrebleCornerFrequency), 15000u);
+    EXPECT_EQ(c.Get(field::kPowerAmplifiersFlag), 1u);
     // Bits 0-10 to their defaults; the clock flags, reserved bits and the
     // derived animation input mask as they were.
-    EXPECT_EQ(c.OptionWord(), (0xFFFFFFu & ~0x7FFu) | (1u << 4) | (1u << 8));
+    EXPECT_EQ(c.Get(field::kOptionWord), (0xFFFFFFu & ~0x7FFu) | (1u << 4) | (1u << 8));
     // Tracks and the power-up track are not the reset's business.
-    EXPECT_EQ(c.EndAction(1), playcode::kRandom);
-    EXPECT_EQ(c.PowerUpTrack(), 2u);
+    EXPECT_EQ(c.Get(field::kEndAction, 1), playcode::kRandom);
+    EXPECT_EQ(c.Get(field::kPowerUpTrack), 2u);
     EXPECT_TRUE(c.IsModel(PlayerModel::TunboxA40));
     EXPECT_FALSE(h.Doc().IsModified());
     EXPECT_EQ(h.ActiveCaption(), "Track Setup");
@@ -213,8 +213,8 @@ TEST(ResetEverything, ClockModelsSetTheClockResetTime) {
     TestCard card(TrackFiles(3));
     card.SaveConfig(PlayerModel::TunboxC8, [](CCardwrightDoc& doc) {
         Disturb(doc);
-        doc.GetConfig()->SetResetClockFlag(0);
-        doc.GetConfig()->SetNoBlueStartsFlag(1);
+        doc.GetConfig()->Set(field::kResetClockFlag, 0);
+        doc.GetConfig()->Set(field::kNoBlueStartsFlag, 1);
     });
     AppHarness h;
     ASSERT_TRUE(h.Start({card.ConfigPath()}));
@@ -222,14 +222,14 @@ TEST(ResetEverything, ClockModelsSetTheClockResetTime) {
 
     const CardConfig& c = *h.Doc().GetConfig();
     EXPECT_EQ(h.Doc().Schedules().ResetTime(), (std::array<std::uint8_t, 3>{0x03, 0x05, 0x01}));
-    EXPECT_EQ(c.ResetClockFlag(), 1u);
-    EXPECT_EQ(c.NoBlueStartsFlag(), 0u);
+    EXPECT_EQ(c.Get(field::kResetClockFlag), 1u);
+    EXPECT_EQ(c.Get(field::kNoBlueStartsFlag), 0u);
     // The /8 models keep the common control channels.
-    EXPECT_EQ(c.PlayerControlChannel(), 1u);
-    EXPECT_EQ(c.LevelControlChannelLeft(), 2u);
+    EXPECT_EQ(c.Get(field::kPlayerControlChannel), 1u);
+    EXPECT_EQ(c.Get(field::kLevelControlChannelLeft), 2u);
     // Three tracks: one animation input per track.
-    EXPECT_EQ(c.CloseCode(InputSet::Animation, 2), 3u);
-    EXPECT_EQ(c.InputMode(InputSet::Player, 3), 0u);
+    EXPECT_EQ(c.Get(field::kCloseCode, InputSet::Animation, 2), 3u);
+    EXPECT_EQ(c.Get(field::kInputMode, InputSet::Player, 3), 0u);
     EXPECT_EQ(h.PageCaptions(), kClockPages);
 }
 
@@ -237,19 +237,19 @@ TEST(ResetEverything, AudioOnlyPlayersResetTheirOwnInputTable) {
     TestCard card(TrackFiles(3));
     card.SaveConfig(PlayerModel::Tunbox, [](CCardwrightDoc& doc) {
         Disturb(doc);
-        doc.GetConfig()->SetInputMode(InputSet::Animation, 0, 4);
+        doc.GetConfig()->Set(field::kInputMode, InputSet::Animation, 0, 4);
     });
     AppHarness h;
     ASSERT_TRUE(h.Start({card.ConfigPath()}));
     h.Frame().findChild<QAction*>("resetEverything")->trigger();
 
     const CardConfig& c = *h.Doc().GetConfig();
-    EXPECT_EQ(c.CloseCode(InputSet::Player, 0), 1u);
-    EXPECT_EQ(c.CloseCode(InputSet::Player, 3), 0u);
-    EXPECT_EQ(c.InputMode(InputSet::Player, 3), 0u);
-    EXPECT_EQ(c.InputMode(InputSet::Animation, 0), 4u);
-    EXPECT_EQ(c.PlayerControlChannel(), 1u);
-    EXPECT_EQ(c.ResetClockFlag(), 1u);  // untouched on a model without a clock
+    EXPECT_EQ(c.Get(field::kCloseCode, InputSet::Player, 0), 1u);
+    EXPECT_EQ(c.Get(field::kCloseCode, InputSet::Player, 3), 0u);
+    EXPECT_EQ(c.Get(field::kInputMode, InputSet::Player, 3), 0u);
+    EXPECT_EQ(c.Get(field::kInputMode, InputSet::Animation, 0), 4u);
+    EXPECT_EQ(c.Get(field::kPlayerControlChannel), 1u);
+    EXPECT_EQ(c.Get(field::kResetClockFlag), 1u);  // untouched on a model without a clock
 }
 
 TEST(SaveAs, ReturnsEveryTrackToStopWhileTheSavedFileKeepsItsSettings) {
@@ -259,26 +259,26 @@ TEST(SaveAs, ReturnsEveryTrackToStopWhileTheSavedFileKeepsItsSettings) {
     AppHarness h;
     ASSERT_TRUE(h.Start({card.ConfigPath()}));
     CardConfig& c = *h.Doc().GetConfig();
-    c.SetEndAction(2, playcode::kNextHigher);
-    c.SetEndDelay(2, 25);
-    c.SetStepOn(2, false);
+    c.Set(field::kEndAction, 2, playcode::kNextHigher);
+    c.Set(field::kEndDelay, 2, 25);
+    c.Set(field::kStepOn, 2, false);
 
     h.files.names.push_back(target.ConfigPath());
     EXPECT_TRUE(h.Frame().View()->OnFileSaveAs());
     EXPECT_EQ(h.files.suggested, QStringList{card.ConfigPath()});
     EXPECT_EQ(h.Doc().GetPathName(), target.Path("TUNBOX.CFG"));
     for (int n = 1; n <= 3; ++n) {
-        EXPECT_EQ(c.EndAction(n), playcode::kStopNow) << n;
-        EXPECT_EQ(c.EndDelay(n), 0u) << n;
-        EXPECT_TRUE(c.StepOn(n)) << n;
+        EXPECT_EQ(c.Get(field::kEndAction, n), playcode::kStopNow) << n;
+        EXPECT_EQ(c.Get(field::kEndDelay, n), 0u) << n;
+        EXPECT_TRUE(c.Get(field::kStepOn, n)) << n;
     }
     EXPECT_EQ(h.PageCaptions().first(), "Track Setup");
 
     ScriptedPrompter quiet;
     CCardwrightDoc saved(quiet);
     ASSERT_TRUE(saved.OnOpenDocument(target.Path("TUNBOX.CFG")));
-    EXPECT_EQ(saved.GetConfig()->EndAction(2), playcode::kNextHigher);
-    EXPECT_EQ(saved.GetConfig()->EndDelay(2), 25u);
+    EXPECT_EQ(saved.GetConfig()->Get(field::kEndAction, 2), playcode::kNextHigher);
+    EXPECT_EQ(saved.GetConfig()->Get(field::kEndDelay, 2), 25u);
 }
 
 TEST(SaveAs, CancellingTheDialogStillRebuildsTheTrackList) {
@@ -286,13 +286,13 @@ TEST(SaveAs, CancellingTheDialogStillRebuildsTheTrackList) {
     card.SaveConfig(PlayerModel::Tunbox);
     AppHarness h;
     ASSERT_TRUE(h.Start({card.ConfigPath()}));
-    h.Doc().GetConfig()->SetEndAction(1, playcode::kSameAgain);
-    h.Doc().GetConfig()->SetEndDelay(1, 7);
+    h.Doc().GetConfig()->Set(field::kEndAction, 1, playcode::kSameAgain);
+    h.Doc().GetConfig()->Set(field::kEndDelay, 1, 7);
 
     h.files.names.push_back(std::nullopt);
     EXPECT_FALSE(h.Frame().View()->OnFileSaveAs());
-    EXPECT_EQ(h.Doc().GetConfig()->EndAction(1), playcode::kStopNow);
-    EXPECT_EQ(h.Doc().GetConfig()->EndDelay(1), 0u);
+    EXPECT_EQ(h.Doc().GetConfig()->Get(field::kEndAction, 1), playcode::kStopNow);
+    EXPECT_EQ(h.Doc().GetConfig()->Get(field::kEndDelay, 1), 0u);
     EXPECT_EQ(h.Doc().GetPathName(), card.Path("TUNBOX.CFG"));
 }
 

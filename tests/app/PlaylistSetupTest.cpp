@@ -77,7 +77,7 @@ TEST_F(PlaylistPage, ActivationTakesTheCardsTracksIntoAnEmptyDocument) {
     EXPECT_EQ(List("availableTracks")->topLevelItemCount(), 13);
     EXPECT_EQ(Rows(List("availableTracks")).last(), " 13|zebra crossing.mp3");
     EXPECT_EQ(List("availableTracks")->topLevelItem(12)->data(0, Qt::UserRole), 13);
-    EXPECT_EQ(Config().EndAction(1), playcode::kStopNow);  // a new track's settings
+    EXPECT_EQ(Config().Get(field::kEndAction, 1), playcode::kStopNow);  // a new track's settings
     EXPECT_EQ(Rows(List("playlistTracks")),
               (QStringList{"  1|zebra crossing.mp3", "  2|GONE.MP3"}));
     Click("playlistRadio2");  // a count beyond 31 shows an empty playlist
@@ -145,8 +145,8 @@ TEST_F(PlaylistPage, DeletesAndMovesTheSelectedEntries) {
 }
 
 TEST_F(PlaylistPage, EachPlaylistKeepsItsOwnRememberOption) {
-    Config().Set(CardConfig::PlaylistOptionsField(1), 0x1F);  // the player's bits
-    Config().SetPlaylistRemember(6, true);
+    Config().Set(field::kPlaylistOptions, 1, 0x1F);  // the player's bits
+    Config().Set(field::kPlaylistRemember, 6, true);
     ASSERT_TRUE(page.OnSetActive());
     Click("rememberCheck");
     for (int shown : {3, 7, 1}) {
@@ -157,7 +157,7 @@ TEST_F(PlaylistPage, EachPlaylistKeepsItsOwnRememberOption) {
     Click("rememberCheck");
     const std::uint32_t expected[] = {0x20, 0x1F, 0, 0, 0, 0, 0, 0};
     for (int p = 0; p < layout::kPlaylistCount; ++p) {
-        EXPECT_EQ(Config().PlaylistOptions(p), expected[p]) << p;
+        EXPECT_EQ(Config().Get(field::kPlaylistOptions, p), expected[p]) << p;
     }
 }
 
@@ -179,11 +179,11 @@ TEST_F(PlaylistPage, TabReachesEveryControl) {
 TEST_F(PlaylistPage, SlotValuesFollowTheNamesWhenThePageIsLeft) {
     SetPlaylist(2, {Track(3), "GONE.MP3"});
     ASSERT_TRUE(page.OnSetActive());
-    Config().SetPlaylistSlot(1 + 64, 0);
-    Config().SetPlaylistSlot(1 + 64 + 1, 7);
+    Config().Set(field::kPlaylistSlot, 1 + 64, 0);
+    Config().Set(field::kPlaylistSlot, 1 + 64 + 1, 7);
     ASSERT_TRUE(page.OnKillActive());
-    EXPECT_EQ(Config().PlaylistSlot(1 + 64), 3u);
-    EXPECT_EQ(Config().PlaylistSlot(1 + 64 + 1), 0u);
+    EXPECT_EQ(Config().Get(field::kPlaylistSlot, 1 + 64), 3u);
+    EXPECT_EQ(Config().Get(field::kPlaylistSlot, 1 + 64 + 1), 0u);
 }
 
 }  // namespace

@@ -113,12 +113,12 @@ TEST_F(SheetProtocol, ARefusedStoreSavesNothing) {
     h.Sheet().AddPage(refusing);
     ASSERT_TRUE(h.Sheet().SetActivePage(IndexOf(refusing)));
     h.files.names.push_back(card.ConfigPath());
-    h.Doc().GetConfig()->SetEndAction(1, playcode::kRandom);
+    h.Doc().GetConfig()->Set(field::kEndAction, 1, playcode::kRandom);
     EXPECT_FALSE(h.Frame().View()->OnFileSaveAs());
     EXPECT_FALSE(QFile::exists(card.ConfigPath()));
     EXPECT_TRUE(h.files.suggested.isEmpty());
     // No file dialog was offered, so the track settings are not started afresh.
-    EXPECT_EQ(h.Doc().GetConfig()->EndAction(1), playcode::kRandom);
+    EXPECT_EQ(h.Doc().GetConfig()->Get(field::kEndAction, 1), playcode::kRandom);
 }
 
 }  // namespace

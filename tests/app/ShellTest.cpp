@@ -71,7 +71,7 @@ TEST(PlayerTypeMenu, CheckMarkFollowsTheModelWord) {
     h.Frame().PlayerTypeAction(PlayerModel::TunboxC40)->trigger();
     EXPECT_EQ(checked(), QStringList{"TUNBOX/C40"});
     // A model word the menu does not know (no size bit) checks nothing.
-    h.Doc().GetConfig()->SetPlayerModelWord(CardConfig::kModelClock);
+    h.Doc().GetConfig()->Set(field::kPlayerModelWord, CardConfig::kModelClock);
     EXPECT_TRUE(checked().isEmpty());
 }
 
@@ -130,19 +130,19 @@ TEST(SaveModified, ModifiedDocumentIsNotDiscardedWithoutAsking) {
     QAction* fileNew = h.Frame().findChild<QAction*>("fileNew");
 
     // Unmodified: no question.
-    h.Doc().GetConfig()->SetMainVolumeLeft(10);
+    h.Doc().GetConfig()->Set(field::kMainVolumeLeft, 10);
     fileNew->trigger();
     EXPECT_TRUE(h.prompter.shown.empty());
-    EXPECT_EQ(h.Doc().GetConfig()->MainVolumeLeft(), 60u);
+    EXPECT_EQ(h.Doc().GetConfig()->Get(field::kMainVolumeLeft), 60u);
 
     ASSERT_TRUE(h.App().OpenDocumentFile(card.ConfigPath()));
-    h.Doc().GetConfig()->SetMainVolumeLeft(10);
+    h.Doc().GetConfig()->Set(field::kMainVolumeLeft, 10);
     h.Doc().SetModifiedFlag(true);
 
     // The file already open is only brought forward: nothing is asked or read.
     ASSERT_TRUE(h.App().OpenDocumentFile(card.ConfigPath()));
     EXPECT_TRUE(h.prompter.shown.empty());
-    EXPECT_EQ(h.Doc().GetConfig()->MainVolumeLeft(), 10u);
+    EXPECT_EQ(h.Doc().GetConfig()->Get(field::kMainVolumeLeft), 10u);
 
     // Cancel keeps everything, for New, Open and closing the window.
     TestCard other(TrackFiles(1));
@@ -158,7 +158,7 @@ TEST(SaveModified, ModifiedDocumentIsNotDiscardedWithoutAsking) {
               "Save changes to " + card.Path("TUNBOX.CFG").string() + "?");
     EXPECT_EQ(h.prompter.shown[0].buttons, Prompter::Buttons::YesNoCancel);
     EXPECT_TRUE(h.Frame().isVisible());
-    EXPECT_EQ(h.Doc().GetConfig()->MainVolumeLeft(), 10u);
+    EXPECT_EQ(h.Doc().GetConfig()->Get(field::kMainVolumeLeft), 10u);
     EXPECT_TRUE(h.Doc().IsModified());
 
     // Yes saves first, through the page in front.
@@ -169,7 +169,7 @@ TEST(SaveModified, ModifiedDocumentIsNotDiscardedWithoutAsking) {
     ScriptedPrompter quiet;
     CCardwrightDoc saved(quiet);
     ASSERT_TRUE(saved.OnOpenDocument(card.Path("TUNBOX.CFG")));
-    EXPECT_EQ(saved.GetConfig()->MainVolumeLeft(), 10u);
+    EXPECT_EQ(saved.GetConfig()->Get(field::kMainVolumeLeft), 10u);
 
     // No discards.
     h.Doc().SetModifiedFlag(true);
@@ -242,13 +242,13 @@ TEST(StartUp, RefusedFilesLeaveTheWindowAndTheOpenWork) {
     TestCard good(TrackFiles(1));
     good.SaveConfig(PlayerModel::TunboxA8);
     ASSERT_TRUE(h.App().OpenDocumentFile(good.ConfigPath()));
-    h.Doc().GetConfig()->SetMainVolumeLeft(10);
+    h.Doc().GetConfig()->Set(field::kMainVolumeLeft, 10);
     h.Doc().SetModifiedFlag(true);
     h.prompter.shown.clear();
     h.prompter.answers = {Prompter::Answer::No};
     EXPECT_FALSE(h.App().OpenDocumentFile(card.ConfigPath()));
     EXPECT_EQ(h.prompter.shown.size(), 2u);
-    EXPECT_EQ(h.Doc().GetConfig()->MainVolumeLeft(), 10u);
+    EXPECT_EQ(h.Doc().GetConfig()->Get(field::kMainVolumeLeft), 10u);
     EXPECT_EQ(h.Doc().GetPathName(), good.Path("TUNBOX.CFG"));
     EXPECT_TRUE(h.Doc().IsModified());
 }

@@ -76,13 +76,17 @@ struct TrackState {
     bool operator==(const TrackState&) const = default;
 };
 TrackState StateOf(const CardConfig& c, int n) {
-    return {c.TrackName(n),    c.EndAction(n), c.EndDelay(n),
-            c.FilePosition(n), c.StepOn(n),    c.WaitForInput(n)};
+    return {c.TrackName(n),
+            c.Get(field::kEndAction, n),
+            c.Get(field::kEndDelay, n),
+            c.Get(field::kFilePosition, n),
+            c.Get(field::kStepOn, n),
+            c.Get(field::kWaitForInput, n)};
 }
 
 TEST(TrackSetup, EmptyCardListsNothingAndWritesNoTrack) {
     PageOnCard p({});
-    p.Config().SetPowerUpTrack(5);
+    p.Config().Set(field::kPowerUpTrack, 5);
     p.Config().SetTrackRecordWord(0, 0, 0);
     p.Config().SetTrackRecordWord(0, 1, 0);
     p.Activate();
@@ -105,14 +109,14 @@ TEST(TrackSetup, EmptyCardListsNothingAndWritesNoTrack) {
 TEST(TrackSetup, RowsShowEachTracksFileAndEndBehaviour) {
     PageOnCard p(TrackFiles(3) << "Long Song Title.mp3");
     CardConfig& c = p.Config();
-    c.SetEndAction(1, playcode::kNextHigher);
-    c.SetEndDelay(1, 25);
-    c.SetWaitForInput(1, false);
-    c.SetEndAction(2, playcode::kSameAgain);
-    c.SetEndDelay(2, 25);  // waits for an input, so no delay is listed
-    c.SetStepOn(2, false);
-    c.SetEndAction(3, 2);
-    c.SetWaitForInput(3, false);
+    c.Set(field::kEndAction, 1, playcode::kNextHigher);
+    c.Set(field::kEndDelay, 1, 25);
+    c.Set(field::kWaitForInput, 1, false);
+    c.Set(field::kEndAction, 2, playcode::kSameAgain);
+    c.Set(field::kEndDelay, 2, 25);  // waits for an input, so no delay is listed
+    c.Set(field::kStepOn, 2, false);
+    c.Set(field::kEndAction, 3, 2);
+    c.Set(field::kWaitForInput, 3, false);
     p.Activate();
 
     QStringList headings;
@@ -142,8 +146,8 @@ TEST(TrackSetup, RowsShowEachTracksFileAndEndBehaviour) {
     EXPECT_EQ(p.Find<QLabel>("trackNameLabel")->text(), "TRACK01.MP3");
     EXPECT_EQ(then->currentIndex(), 1);
     EXPECT_EQ(p.Find<QLineEdit>("delayEdit")->text(), "2.5");
-    EXPECT_EQ(c.EndDelay(1), 25u);
-    EXPECT_EQ(c.EndAction(1), playcode::kNextHigher);
+    EXPECT_EQ(c.Get(field::kEndDelay, 1), 25u);
+    EXPECT_EQ(c.Get(field::kEndAction, 1), playcode::kNextHigher);
 }
 
 TEST(TrackSetup, TypedDelaysAreStoredInTenthsWithinTheField) {
@@ -164,19 +168,19 @@ TEST(TrackSetup, TypedDelaysAreStoredInTenthsWithinTheField) {
     for (const Case& tc : cases) {
         SCOPED_TRACE(tc.typed);
         PageOnCard p(TrackFiles(2));
-        p.Config().SetEndDelay(1, 40);
-        p.Config().SetWaitForInput(1, false);
+        p.Config().Set(field::kEndDelay, 1, 40);
+        p.Config().Set(field::kWaitForInput, 1, false);
         p.Activate();
 
         p.Retype("delayEdit", tc.typed);
         // Stored as typed; text that is no number keeps the page in front.
         const bool refused = tc.stored == 40;
-        EXPECT_EQ(p.Config().EndDelay(1), tc.stored);
+        EXPECT_EQ(p.Config().Get(field::kEndDelay, 1), tc.stored);
         EXPECT_EQ(p.Find<QSpinBox>("delaySpin")->value(), tc.spin);
         EXPECT_EQ(p.page.OnKillActive(), !refused);
         p.Key("delayEdit", Qt::Key_Return);
 
-        EXPECT_EQ(p.Config().EndDelay(1), tc.stored);
+        EXPECT_EQ(p.Config().Get(field::kEndDelay, 1), tc.stored);
         EXPECT_EQ(p.Cell(0, CTrackSetup::kWaitColumn), tc.shown);
         EXPECT_EQ(p.Find<QLineEdit>("delayEdit")->text(), tc.shown);
         ASSERT_EQ(p.prompter.shown.size(), refused ? 1u : 0u);
@@ -192,68 +196,68 @@ TEST(TrackSetup, SpinAndCombosStoreWhatTheyShow) {
     // A new track waits for an input; its delay cannot be edited.
     EXPECT_FALSE(p.Find("delayEdit")->isEnabled());
     p.Key("atEndCombo", Qt::Key_Up);
-    EXPECT_FALSE(p.Config().WaitForInput(1));
+    EXPECT_FALSE(p.Config().Get(field::kWaitForInput, 1));
     p.Key("delaySpin", Qt::Key_Up);
-    EXPECT_EQ(p.Config().EndDelay(1), 1u);
+    EXPECT_EQ(p.Config().Get(field::kEndDelay, 1), 1u);
     EXPECT_EQ(p.Cell(0, CTrackSetup::kWaitColumn), "0.1");
 
     p.Key("thenCombo", Qt::Key_Down);
     p.Key("thenCombo", Qt::Key_Down);
-    EXPECT_EQ(p.Config().EndAction(1), playcode::kRandom);
+    EXPECT_EQ(p.Config().Get(field::kEndAction, 1), playcode::kRandom);
     p.Key("thenCombo", Qt::Key_End);
-    EXPECT_EQ(p.Config().EndAction(1), 3u);
+    EXPECT_EQ(p.Config().Get(field::kEndAction, 1), 3u);
     EXPECT_EQ(p.Cell(0, CTrackSetup::kAtEndColumn), "Track 3");
 
     p.Key("atEndCombo", Qt::Key_Down);
-    EXPECT_TRUE(p.Config().WaitForInput(1));
+    EXPECT_TRUE(p.Config().Get(field::kWaitForInput, 1));
     EXPECT_EQ(p.Cell(0, CTrackSetup::kWaitColumn), "Input");
     EXPECT_FALSE(p.Find("delayEdit")->isEnabled());
 }
 
 TEST(TrackSetup, AnEndActionWithoutAnEntryIsKeptUntilAnotherIsPicked) {
     PageOnCard p(TrackFiles(3));
-    p.Config().SetEndAction(1, 9);
+    p.Config().Set(field::kEndAction, 1, 9);
     p.Activate();
     auto* then = p.Find<QComboBox>("thenCombo");
     EXPECT_EQ(then->currentIndex(), -1);
     p.Click("stepOnCheck");
-    EXPECT_EQ(p.Config().EndAction(1), 9u);
+    EXPECT_EQ(p.Config().Get(field::kEndAction, 1), 9u);
 
     // The next track's choice is shown, and not carried back.
     p.Key("trackList", Qt::Key_Down);
     EXPECT_EQ(then->currentIndex(), 0);
     p.Key("trackList", Qt::Key_Up);
     EXPECT_EQ(then->currentIndex(), -1);
-    EXPECT_EQ(p.Config().EndAction(1), 9u);
+    EXPECT_EQ(p.Config().Get(field::kEndAction, 1), 9u);
 
     p.Key("thenCombo", Qt::Key_Down);
-    EXPECT_EQ(p.Config().EndAction(1), playcode::kStopNow);
+    EXPECT_EQ(p.Config().Get(field::kEndAction, 1), playcode::kStopNow);
 }
 
 TEST(TrackSetup, PowerUpTrackStaysWithinTheTracks) {
     PageOnCard p(TrackFiles(3));
-    p.Config().SetPowerUpTrack(9);
+    p.Config().Set(field::kPowerUpTrack, 9);
     p.Activate();
     EXPECT_EQ(p.Find<QSpinBox>("powerUpSpin")->maximum(), 3);
     EXPECT_EQ(p.Find<QLineEdit>("powerUpEdit")->text(), "0");
 
     p.Retype("powerUpEdit", "255");
     p.Key("powerUpEdit", Qt::Key_Return);
-    EXPECT_EQ(p.Config().PowerUpTrack(), 3u);
+    EXPECT_EQ(p.Config().Get(field::kPowerUpTrack), 3u);
     EXPECT_EQ(p.Find<QLineEdit>("powerUpEdit")->text(), "3");
     p.Key("powerUpSpin", Qt::Key_Down);
-    EXPECT_EQ(p.Config().PowerUpTrack(), 2u);
+    EXPECT_EQ(p.Config().Get(field::kPowerUpTrack), 2u);
     EXPECT_EQ(p.Find<QLineEdit>("powerUpEdit")->text(), "2");
 }
 
 TEST(TrackSetup, MoveUpOverAGapTradesFileAndSettingsWithTheTrackAbove) {
     PageOnCard p(TrackFiles(7));
     CardConfig& c = p.Config();
-    c.SetEndDelay(5, 50);
-    c.SetStepOn(5, false);
-    c.SetEndAction(7, playcode::kRandom);
-    c.SetEndDelay(7, 70);
-    c.SetWaitForInput(7, false);
+    c.Set(field::kEndDelay, 5, 50);
+    c.Set(field::kStepOn, 5, false);
+    c.Set(field::kEndAction, 7, playcode::kRandom);
+    c.Set(field::kEndDelay, 7, 70);
+    c.Set(field::kWaitForInput, 7, false);
     p.card.RemoveSound("TRACK06.MP3");
     p.Activate();
     std::vector<TrackState> before;
@@ -282,7 +286,7 @@ TEST(TrackSetup, MoveUpOverAGapTradesFileAndSettingsWithTheTrackAbove) {
     // Reloading numbers the files afresh in card order, with cleared settings.
     p.Click("reloadButton");
     EXPECT_EQ(c.TrackName(6), "TRACK07.MP3");
-    EXPECT_EQ(c.EndAction(6), playcode::kStopNow);
+    EXPECT_EQ(c.Get(field::kEndAction, 6), playcode::kStopNow);
     EXPECT_EQ(p.List()->topLevelItemCount(), 6);
 }
 
@@ -303,7 +307,7 @@ TEST(TrackSetup, PlaylistSlotsFollowTheFilesAfterAMove) {
     // of entries 4 and 5; all are worked out again from the names.
     const std::uint32_t expected[] = {6, 3, 1, 5, 4, 2, 7};
     for (int k = 0; k < 7; ++k) {
-        EXPECT_EQ(c.PlaylistSlot(1 + k), expected[k]) << "entry " << k;
+        EXPECT_EQ(c.Get(field::kPlaylistSlot, 1 + k), expected[k]) << "entry " << k;
     }
     EXPECT_EQ(p.SelectedTrack(), 6);
 }
@@ -321,10 +325,10 @@ TEST(TrackSetup, AllCopiesTheShownSettingsToEveryTrack) {
 
     for (int n = 1; n <= 4; ++n) {
         SCOPED_TRACE(n);
-        EXPECT_EQ(p.Config().EndAction(n), playcode::kRandom);
-        EXPECT_EQ(p.Config().EndDelay(n), 35u);
-        EXPECT_FALSE(p.Config().StepOn(n));
-        EXPECT_FALSE(p.Config().WaitForInput(n));
+        EXPECT_EQ(p.Config().Get(field::kEndAction, n), playcode::kRandom);
+        EXPECT_EQ(p.Config().Get(field::kEndDelay, n), 35u);
+        EXPECT_FALSE(p.Config().Get(field::kStepOn, n));
+        EXPECT_FALSE(p.Config().Get(field::kWaitForInput, n));
         EXPECT_EQ(p.Cell(n - 1, CTrackSetup::kWaitColumn), "3.5");
     }
     EXPECT_EQ(p.SelectedTrack(), 2);
@@ -334,15 +338,15 @@ TEST(TrackSetup, AllCopiesTheShownSettingsToEveryTrack) {
 TEST(TrackSetup, ArrowKeysAndClicksStoreTheShownTrackAndLoadAnother) {
     PageOnCard p(TrackFiles(3));
     for (int n = 1; n <= 3; ++n) {
-        p.Config().SetEndDelay(n, 10 * n);
-        p.Config().SetWaitForInput(n, false);
+        p.Config().Set(field::kEndDelay, n, 10 * n);
+        p.Config().Set(field::kWaitForInput, n, false);
     }
     p.Activate();
     p.Retype("delayEdit", "7");
     auto* delay = p.Find<QLineEdit>("delayEdit");
 
     p.Key("trackList", Qt::Key_Down);
-    EXPECT_EQ(p.Config().EndDelay(1), 70u);
+    EXPECT_EQ(p.Config().Get(field::kEndDelay, 1), 70u);
     EXPECT_EQ(delay->text(), "2");
     p.Key("trackList", Qt::Key_Down);
     EXPECT_EQ(delay->text(), "3");
@@ -373,7 +377,7 @@ TEST(TrackSetup, ActivationKeepsTheShownTrackWhileItHasARow) {
 
 TEST(TrackSetup, TabReachesEveryControl) {
     PageOnCard p(TrackFiles(3));
-    p.Config().SetWaitForInput(1, false);
+    p.Config().Set(field::kWaitForInput, 1, false);
     p.Activate();
     p.page.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&p.page));

@@ -28,53 +28,56 @@ TEST(CardConfig, NamesPackThreeCharactersToAWord) {
 TEST(CardConfig, FieldsStayInsideTheirBits) {
     CardConfig c;
     c.SetDefaults();
-    c.SetMainVolumeRight(63);
-    c.SetHalfMuteVolumeLeft(0);
-    EXPECT_EQ(c.MainVolumeLeft(), 60u);
-    EXPECT_EQ(c.HalfMuteVolumeRight(), 30u);
-    c.SetMainVolumeLeft(64);  // wider than the field: only the field's bits land
-    EXPECT_EQ(c.MainVolumeLeft(), 0u);
-    EXPECT_EQ(c.MainVolumeRight(), 63u);
+    c.Set(field::kMainVolumeRight, 63);
+    c.Set(field::kHalfMuteVolumeLeft, 0);
+    EXPECT_EQ(c.Get(field::kMainVolumeLeft), 60u);
+    EXPECT_EQ(c.Get(field::kHalfMuteVolumeRight), 30u);
+    // A value wider than its field is refused, not cut down into it.
+    EXPECT_FALSE(CardConfig::Fits(field::kMainVolumeLeft, 64u));
+    EXPECT_TRUE(CardConfig::Fits(field::kBassGain, -(1 << 23)));
+    EXPECT_FALSE(CardConfig::Fits(field::kBassGain, 1 << 23));
+    EXPECT_DEBUG_DEATH(c.Set(field::kMainVolumeLeft, 64), "Fits");
+    EXPECT_EQ(c.Get(field::kMainVolumeRight), 63u);
 
-    c.SetEndAction(5, playcode::kRandom);
-    c.SetEndDelay(5, 16383);
-    c.SetStepOn(5, true);
-    EXPECT_EQ(c.Word(CardConfig::TrackWord(5)), (16383u << 10) | (261u << 1) | 1u);
-    c.SetPlaylistSlot(5, 200);
-    c.SetFilePosition(5, 1023);
-    c.SetWaitForInput(5, true);
-    EXPECT_EQ(c.Word(CardConfig::TrackWord(5) + 1), (200u << 16) | (1023u << 6) | 1u);
+    c.Set(field::kEndAction, 5, playcode::kRandom);
+    c.Set(field::kEndDelay, 5, 16383);
+    c.Set(field::kStepOn, 5, true);
+    EXPECT_EQ(c.Word(layout::TrackWord(5)), (16383u << 10) | (261u << 1) | 1u);
+    c.Set(field::kPlaylistSlot, 5, 200);
+    c.Set(field::kFilePosition, 5, 1023);
+    c.Set(field::kWaitForInput, 5, true);
+    EXPECT_EQ(c.Word(layout::TrackWord(5) + 1), (200u << 16) | (1023u << 6) | 1u);
 
-    c.SetPlaylistRemember(5, true);
+    c.Set(field::kPlaylistRemember, 5, true);
     EXPECT_EQ(c.Word(71), 1u << 11);
-    EXPECT_EQ(c.PlaylistOptions(5), 0x20u);
+    EXPECT_EQ(c.Get(field::kPlaylistOptions, 5), 0x20u);
 }
 
 TEST(CardConfig, GainsAreSigned24BitAndStampsSpanThreeWords) {
     CardConfig c;
-    c.SetBassGain(-3);
+    c.Set(field::kBassGain, -3);
     EXPECT_EQ(c.Word(15), 0xFFFFFDu);
-    EXPECT_EQ(c.BassGain(), -3);
-    c.SetTrebleGain(12);
-    EXPECT_EQ(c.TrebleGain(), 12);
+    EXPECT_EQ(c.Get(field::kBassGain), -3);
+    c.Set(field::kTrebleGain, 12);
+    EXPECT_EQ(c.Get(field::kTrebleGain), 12);
 
     const std::uint64_t stamp = 0x01D2'3456'789A'BCDEull;
-    c.SetChosenDownloadStamp(stamp);
+    c.Set(field::kChosenDownloadStamp, stamp);
     EXPECT_EQ(c.Word(2679), 0x9ABCDEu);
     EXPECT_EQ(c.Word(2680), 0x345678u);
     EXPECT_EQ(c.Word(2681), 0x0001D2u);
-    EXPECT_EQ(c.ChosenDownloadStamp(), stamp);
+    EXPECT_EQ(c.Get(field::kChosenDownloadStamp), stamp);
     // The top sixteen bits are held sign-extended to the word.
-    c.SetCurrentDownloadStamp(0xF000'0000'0000'0001ull);
+    c.Set(field::kCurrentDownloadStamp, 0xF000'0000'0000'0001ull);
     EXPECT_EQ(c.Word(2684), 0xFFF000u);
-    EXPECT_EQ(c.CurrentDownloadStamp(), 0xF000'0000'0000'0001ull);
+    EXPECT_EQ(c.Get(field::kCurrentDownloadStamp), 0xF000'0000'0000'0001ull);
 }
 
 TEST(CardConfig, PlayerModelsSetTheirBitsAndKeepOthers) {
     CardConfig c;
-    c.SetPlayerModelWord(CardConfig::kModelBit4 | 0x40);
+    c.Set(field::kPlayerModelWord, CardConfig::kModelBit4 | 0x40);
     c.SetPlayerModel(PlayerModel::TunboxC40);
-    EXPECT_EQ(c.PlayerModelWord(), 0x40u | 0x10u | 0x0Cu);
+    EXPECT_EQ(c.Get(field::kPlayerModelWord), 0x40u | 0x10u | 0x0Cu);
     const PlayerModel all[] = {PlayerModel::Tunlet,   PlayerModel::Tunbox,
                                PlayerModel::TunboxA8, PlayerModel::TunboxA40,
                                PlayerModel::TunboxC8, PlayerModel::TunboxC40};
@@ -93,12 +96,12 @@ struct InputExpectation {
 void ExpectInputs(const CardConfig& c, InputSet set, const InputExpectation (&want)[8]) {
     for (int i = 0; i < 8; ++i) {
         SCOPED_TRACE("input " + std::to_string(i));
-        EXPECT_EQ(c.CloseCode(set, i), want[i].code);
-        EXPECT_EQ(c.InputMode(set, i), want[i].mode);
-        EXPECT_EQ(c.CloseFade(set, i), want[i].closeFade);
-        EXPECT_EQ(c.CloseFadeTime(set, i), 10u);
+        EXPECT_EQ(c.Get(field::kCloseCode, set, i), want[i].code);
+        EXPECT_EQ(c.Get(field::kInputMode, set, i), want[i].mode);
+        EXPECT_EQ(c.Get(field::kCloseFade, set, i), want[i].closeFade);
+        EXPECT_EQ(c.Get(field::kCloseFadeTime, set, i), 10u);
         EXPECT_EQ(c.InputRecordWord(set, i, 1), 0u);
-        EXPECT_EQ(c.OpenFade(set, i), 0u);
+        EXPECT_EQ(c.Get(field::kOpenFade, set, i), 0u);
     }
 }
 
@@ -123,8 +126,8 @@ TEST(CardConfig, InputDefaultsFollowTheTrackCount) {
                   {0, 8, 0},
                   {256, 1, 0}});
     c.ApplyInputDefaults(InputSet::Animation, 200);
-    EXPECT_EQ(c.CloseCode(InputSet::Animation, 7), 0u);
-    EXPECT_EQ(c.InputMode(InputSet::Animation, 7), 9u);
+    EXPECT_EQ(c.Get(field::kCloseCode, InputSet::Animation, 7), 0u);
+    EXPECT_EQ(c.Get(field::kInputMode, InputSet::Animation, 7), 9u);
     c.ApplyInputDefaults(InputSet::Animation, 20);
     ExpectInputs(c, InputSet::Animation,
                  {{259, 2, 0},
@@ -136,7 +139,7 @@ TEST(CardConfig, InputDefaultsFollowTheTrackCount) {
                   {0, 1, 1},
                   {256, 1, 0}});
     // The player set was not touched by the animation defaults.
-    EXPECT_EQ(c.CloseCode(InputSet::Player, 7), 8u);
+    EXPECT_EQ(c.Get(field::kCloseCode, InputSet::Player, 7), 8u);
 
     c.ClearInputSet(InputSet::Player);
     ExpectInputs(
@@ -148,8 +151,8 @@ TEST(CardConfig, PlaylistSlotsFollowTheEntryNames) {
     CardConfig c;
     c.SetTrackName(3, "A.MP3");
     c.SetTrackName(7, "B.MP3");
-    c.SetTrackName(9, "B.MP3");  // a duplicate name: the lowest track wins
-    c.SetPlaylistSlot(200, 77);  // stale value, cleared by the rebuild
+    c.SetTrackName(9, "B.MP3");            // a duplicate name: the lowest track wins
+    c.Set(field::kPlaylistSlot, 200, 77);  // stale value, cleared by the rebuild
     c.SetPlaylistCount(0, 3);
     c.SetPlaylistEntry(0, 0, "B.MP3");
     c.SetPlaylistEntry(0, 1, "GONE.MP3");
@@ -160,41 +163,41 @@ TEST(CardConfig, PlaylistSlotsFollowTheEntryNames) {
     c.SetPlaylistEntry(7, 30, "A.MP3");
 
     c.RebuildPlaylistSlots();
-    EXPECT_EQ(c.PlaylistSlot(1), 7u);
-    EXPECT_EQ(c.PlaylistSlot(2), 0u);
-    EXPECT_EQ(c.PlaylistSlot(3), 3u);
+    EXPECT_EQ(c.Get(field::kPlaylistSlot, 1), 7u);
+    EXPECT_EQ(c.Get(field::kPlaylistSlot, 2), 0u);
+    EXPECT_EQ(c.Get(field::kPlaylistSlot, 3), 3u);
     EXPECT_EQ(c.PlaylistCount(2), 0u);
     EXPECT_EQ(c.PlaylistEntry(2, 0), "");
-    EXPECT_EQ(c.PlaylistSlot(1 + 64), 0u);
-    EXPECT_EQ(c.PlaylistSlot(200), 0u);
-    EXPECT_EQ(c.PlaylistSlot(1 + 32 * 7 + 30), 3u);
+    EXPECT_EQ(c.Get(field::kPlaylistSlot, 1 + 64), 0u);
+    EXPECT_EQ(c.Get(field::kPlaylistSlot, 200), 0u);
+    EXPECT_EQ(c.Get(field::kPlaylistSlot, 1 + 32 * 7 + 30), 3u);
 
     // An empty entry names no track, not the first unnamed slot.
     c.SetPlaylistCount(4, 2);
     c.SetPlaylistEntry(4, 1, "A.MP3");
     c.RebuildPlaylistSlots();
-    EXPECT_EQ(c.PlaylistSlot(1 + 32 * 4), 0u);
-    EXPECT_EQ(c.PlaylistSlot(1 + 32 * 4 + 1), 3u);
+    EXPECT_EQ(c.Get(field::kPlaylistSlot, 1 + 32 * 4), 0u);
+    EXPECT_EQ(c.Get(field::kPlaylistSlot, 1 + 32 * 4 + 1), 3u);
 
     // A count beyond the playlist reads as empty, wherever it is asked.
     c.SetPlaylistCount(6, 200);
     EXPECT_EQ(c.PlaylistCount(6), 0u);
     EXPECT_EQ(c.RawPlaylistCount(6), 200u);
     // The slot values live beside the track settings without touching them.
-    EXPECT_EQ(c.FilePosition(1), 0u);
+    EXPECT_EQ(c.Get(field::kFilePosition, 1), 0u);
 }
 
 TEST(CardConfig, ClearedTrackKeepsItsPlaylistSlot) {
     CardConfig c;
     c.SetTrackName(4, "X.WAV");
-    c.SetEndDelay(4, 99);
-    c.SetFilePosition(4, 12);
-    c.SetPlaylistSlot(4, 9);
+    c.Set(field::kEndDelay, 4, 99);
+    c.Set(field::kFilePosition, 4, 12);
+    c.Set(field::kPlaylistSlot, 4, 9);
     c.ClearTrack(4);
     EXPECT_EQ(c.TrackRecordWord(4, 0), 0x201u);
-    EXPECT_TRUE(c.WaitForInput(4));
-    EXPECT_EQ(c.FilePosition(4), 0u);
-    EXPECT_EQ(c.PlaylistSlot(4), 9u);
+    EXPECT_TRUE(c.Get(field::kWaitForInput, 4));
+    EXPECT_EQ(c.Get(field::kFilePosition, 4), 0u);
+    EXPECT_EQ(c.Get(field::kPlaylistSlot, 4), 9u);
     EXPECT_FALSE(c.TrackExists(4));
 
     // A name is its bytes up to the first zero: a zero first byte is no name.

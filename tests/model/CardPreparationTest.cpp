@@ -80,7 +80,7 @@ TEST_F(CardPreparation, SoundsAsAFileFailsTheOpenAndTheSave) {
     fs::remove_all(card / "SOUNDS");
     Touch(card / "SOUNDS");
 
-    doc->GetConfig()->SetSerialAddress(5);
+    doc->GetConfig()->Set(field::kSerialAddress, 5);
     prompter.shown.clear();
     EXPECT_FALSE(doc->OnOpenDocument(Cfg()));
     ASSERT_EQ(prompter.shown.size(), 2u);
@@ -88,7 +88,7 @@ TEST_F(CardPreparation, SoundsAsAFileFailsTheOpenAndTheSave) {
     EXPECT_EQ(prompter.shown[0].buttons, Prompter::Buttons::Ok);
     EXPECT_EQ(prompter.shown[0].icon, Prompter::Icon::None);
     EXPECT_NE(prompter.shown[1].text.find(Cfg().string()), std::string::npos);
-    EXPECT_EQ(doc->GetConfig()->SerialAddress(), 5u);
+    EXPECT_EQ(doc->GetConfig()->Get(field::kSerialAddress), 5u);
 
     prompter.shown.clear();
     EXPECT_FALSE(doc->OnSaveDocument(Cfg()));

@@ -16,7 +16,7 @@ Bytes Slice(const Bytes& b, std::size_t at, std::size_t n) {
 Bytes ConfigOfVersion(std::uint32_t version, std::size_t size = 8802) {
     CardConfig c;
     c.SetDefaults();
-    c.SetConfigVersion(version);
+    c.Set(field::kConfigVersion, version);
     Bytes bytes = configfile::Encode(c);
     bytes.resize(size, 0xEE);
     return bytes;
@@ -63,18 +63,18 @@ TEST_F(ConfigFile, SizeDecidesWhetherAFileIsAccepted) {
             bytes[36] = 0x01;  // main volume left 1, to see the file was read
         }
         WriteBytes(Cfg(), bytes);
-        doc->GetConfig()->SetSerialAddress(9);  // only an accepted open replaces it
+        doc->GetConfig()->Set(field::kSerialAddress, 9);  // only an accepted open replaces it
         doc->SetModifiedFlag(true);
         const auto pathBefore = doc->GetPathName();
         prompter.shown.clear();
 
         EXPECT_EQ(doc->OnOpenDocument(Cfg()), c.accepted);
-        EXPECT_EQ(doc->GetConfig()->SerialAddress(), c.accepted ? 0u : 9u);
+        EXPECT_EQ(doc->GetConfig()->Get(field::kSerialAddress), c.accepted ? 0u : 9u);
         EXPECT_EQ(doc->IsModified(), !c.accepted);
         if (c.accepted) {
             EXPECT_TRUE(prompter.shown.empty());
             EXPECT_EQ(doc->GetPathName(), Cfg());
-            EXPECT_EQ(doc->GetConfig()->MainVolumeLeft(), c.size == 8802 ? 1u : 60u);
+            EXPECT_EQ(doc->GetConfig()->Get(field::kMainVolumeLeft), c.size == 8802 ? 1u : 60u);
         } else {
             // One report, naming the file and its size; the open work stays.
             ASSERT_EQ(prompter.shown.size(), 1u);
@@ -103,10 +103,10 @@ TEST_F(ConfigFile, OlderVersionsAskAndNewerOnesAreRefused) {
     prompter.Script({Prompter::Answer::Yes});
     ASSERT_TRUE(doc->OnOpenDocument(Cfg()));
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(doc->GetConfig()->ConfigVersion(), 37u);
+    EXPECT_EQ(doc->GetConfig()->Get(field::kConfigVersion), 37u);
     ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
     EXPECT_EQ(Slice(ReadBytes(Cfg()), 0, 3), (Bytes{0x26, 0x00, 0x00}));
-    EXPECT_EQ(doc->GetConfig()->ConfigVersion(), 38u);
+    EXPECT_EQ(doc->GetConfig()->Get(field::kConfigVersion), 38u);
 
     WriteBytes(Cfg(), ConfigOfVersion(39));
     prompter.shown.clear();
@@ -150,7 +150,7 @@ TEST_F(ConfigFile, AnyNameButTunboxCfgIsWarnedAbout) {
 }
 
 TEST_F(ConfigFile, WordsAreLittleEndianAndGainsSigned) {
-    doc->GetConfig()->SetBassGain(-3);
+    doc->GetConfig()->Set(field::kBassGain, -3);
     ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
     const Bytes file = ReadBytes(Cfg());
     EXPECT_EQ(Slice(file, 45, 3), (Bytes{0xFD, 0xFF, 0xFF}));
@@ -160,7 +160,7 @@ TEST_F(ConfigFile, WordsAreLittleEndianAndGainsSigned) {
     other.SetExecutablePath(programDir / "cardwright");
     ASSERT_TRUE(other.OnOpenDocument(Cfg()));
     EXPECT_EQ(other.GetConfig()->Word(15), 0xFFFFFDu);
-    EXPECT_EQ(other.GetConfig()->BassGain(), -3);
+    EXPECT_EQ(other.GetConfig()->Get(field::kBassGain), -3);
 }
 
 TEST_F(ConfigFile, EveryWordSurvivesASaveAndAnOpen) {
@@ -179,7 +179,7 @@ TEST_F(ConfigFile, EveryWordSurvivesASaveAndAnOpen) {
 
 TEST_F(ConfigFile, FileErrorsNameTheFileAndKeepTheDocument) {
     ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
-    doc->GetConfig()->SetSerialAddress(42);
+    doc->GetConfig()->Set(field::kSerialAddress, 42);
     doc->Schedules().AddScheduleEntry(3, ScheduleSet::MakeEntry(6, 0, false, 1));
     doc->SetModifiedFlag(true);
 
@@ -191,7 +191,7 @@ TEST_F(ConfigFile, FileErrorsNameTheFileAndKeepTheDocument) {
         EXPECT_FALSE(doc->OnOpenDocument(bad));
         ASSERT_EQ(prompter.shown.size(), 1u);
         EXPECT_NE(prompter.shown[0].text.find(bad.string()), std::string::npos);
-        EXPECT_EQ(doc->GetConfig()->SerialAddress(), 42u);
+        EXPECT_EQ(doc->GetConfig()->Get(field::kSerialAddress), 42u);
         EXPECT_EQ(doc->GetPathName(), Cfg());
         EXPECT_EQ(doc->GetTitle(), "TUNBOX.CFG");
         EXPECT_TRUE(doc->IsModified());
@@ -219,13 +219,13 @@ TEST_F(ConfigFile, FileErrorsNameTheFileAndKeepTheDocument) {
     std::filesystem::remove(Cfg());
     std::filesystem::remove(card / "SCHEDULE.SCH");
     std::filesystem::create_symlink("/dev/full", Cfg());
-    doc->GetConfig()->SetConfigVersion(37);
+    doc->GetConfig()->Set(field::kConfigVersion, 37);
     doc->Schedules().AddScheduleEntry(5, ScheduleSet::MakeEntry(7, 30, true, 12));
     prompter.shown.clear();
     EXPECT_FALSE(doc->OnSaveDocument(Cfg()));
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_NE(prompter.shown[0].text.find(Cfg().string()), std::string::npos);
-    EXPECT_EQ(doc->GetConfig()->ConfigVersion(), 37u);
+    EXPECT_EQ(doc->GetConfig()->Get(field::kConfigVersion), 37u);
     EXPECT_EQ(doc->Schedules().EntryCount(5), 1);
     EXPECT_FALSE(std::filesystem::exists(card / "SCHEDULE.SCH"));
 }

@@ -60,11 +60,11 @@ TEST_F(SafeSave, AWriteThatFailsHalfWayLeavesTheOldFileAndFailsTheSave) {
                           Row{"KELDA.CFG", 9000, false}}) {
         SCOPED_TRACE(row.failing);
         doc->OnNewDocument();
-        doc->GetConfig()->SetSerialAddress(1);
+        doc->GetConfig()->Set(field::kSerialAddress, 1);
         ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
         const Bytes oldFailing = ReadBytes(card / row.failing);
 
-        doc->GetConfig()->SetSerialAddress(2);
+        doc->GetConfig()->Set(field::kSerialAddress, 2);
         for (int n = 1; row.bigSchedules && n <= 3; ++n) {
             for (int minute = 0; minute < 24 * 60; ++minute) {
                 doc->Schedules().AddScheduleEntry(
@@ -83,7 +83,7 @@ TEST_F(SafeSave, AWriteThatFailsHalfWayLeavesTheOldFileAndFailsTheSave) {
         EXPECT_EQ(ReadBytes(card / row.failing), oldFailing);
         EXPECT_EQ(TemporaryFiles(card.path()), 0);
         EXPECT_TRUE(doc->IsModified());
-        EXPECT_EQ(doc->GetConfig()->SerialAddress(), 2u);
+        EXPECT_EQ(doc->GetConfig()->Get(field::kSerialAddress), 2u);
         ASSERT_EQ(prompter.shown.size(), 1u);
         EXPECT_NE(prompter.shown[0].text.find((card / row.failing).string()), std::string::npos);
         EXPECT_NE(prompter.shown[0].text.find(std::string("The card still holds the previous ") +
@@ -138,18 +138,18 @@ TEST_F(SafeSave, AnEmptyConfigurationBesideOtherCardFilesOpensOnlyWhenTheUserSay
     for (const char* other : {"KELDA.CFG", "SCHEDULE.SCH", "SOUNDS/song.mp3"}) {
         SCOPED_TRACE(other);
         Touch(card / other);
-        doc->GetConfig()->SetSerialAddress(7);
+        doc->GetConfig()->Set(field::kSerialAddress, 7);
         prompter.shown.clear();
         prompter.Script({Prompter::Answer::No});
         EXPECT_FALSE(doc->OnOpenDocument(Cfg()));
         ASSERT_FALSE(prompter.shown.empty());
         EXPECT_EQ(prompter.shown[0].text, question);
         EXPECT_EQ(prompter.shown[0].buttons, Prompter::Buttons::YesNo);
-        EXPECT_EQ(doc->GetConfig()->SerialAddress(), 7u);
+        EXPECT_EQ(doc->GetConfig()->Get(field::kSerialAddress), 7u);
 
         prompter.Script({Prompter::Answer::Yes});
         EXPECT_TRUE(doc->OnOpenDocument(Cfg()));
-        EXPECT_EQ(doc->GetConfig()->SerialAddress(), 0u);
+        EXPECT_EQ(doc->GetConfig()->Get(field::kSerialAddress), 0u);
         fs::remove(card / other);
     }
 }
@@ -158,7 +158,7 @@ TEST_F(SafeSave, AnEmptyConfigurationBesideOtherCardFilesOpensOnlyWhenTheUserSay
 // whole old configuration or the whole new one.
 TEST_F(SafeSave, AKillAtAnyMomentOfASaveLeavesTheOldOrTheNewConfiguration) {
     const auto imageOf = [&](std::uint32_t address) {
-        doc->GetConfig()->SetSerialAddress(address);
+        doc->GetConfig()->Set(field::kSerialAddress, address);
         EXPECT_TRUE(doc->OnSaveDocument(Cfg()));
         return ReadBytes(Cfg());
     };
@@ -172,7 +172,7 @@ TEST_F(SafeSave, AKillAtAnyMomentOfASaveLeavesTheOldOrTheNewConfiguration) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             for (std::uint32_t k = 0;; ++k) {
-                doc->GetConfig()->SetSerialAddress(1 + k % 2);
+                doc->GetConfig()->Set(field::kSerialAddress, 1 + k % 2);
                 doc->OnSaveDocument(Cfg());
             }
         }

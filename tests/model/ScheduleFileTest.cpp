@@ -206,7 +206,7 @@ TEST(ScheduleFileImage, EntriesOfAFileAreSortedAndDeduplicatedOnReading) {
 using ScheduleFile = DocFixture;
 
 TEST_F(ScheduleFile, IsWrittenBesideTheConfigurationAndReadBack) {
-    doc->GetConfig()->SetSerialAddress(0x2A);
+    doc->GetConfig()->Set(field::kSerialAddress, 0x2A);
     doc->Schedules().AddScheduleEntry(2, At(7, 30, true, 12));
     doc->Schedules().AddScheduleEntry(5, At(19, 0, false, 3));
     doc->Schedules().SetDaySchedule(11, 24, 5);
@@ -239,7 +239,7 @@ TEST_F(ScheduleFile, ABadFileCostsOnlyAMessage) {
 
     // A missing file means no schedules, silently, and a header that carries
     // the configuration's serial address.
-    doc->GetConfig()->SetSerialAddress(0x2A);
+    doc->GetConfig()->Set(field::kSerialAddress, 0x2A);
     ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
     std::filesystem::remove(card / "SCHEDULE.SCH");
     prompter.shown.clear();

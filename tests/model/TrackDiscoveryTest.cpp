@@ -41,16 +41,16 @@ TEST_F(TrackDiscovery, RebuildNumbersTheAudioFilesInDirectoryOrder) {
     EXPECT_FALSE(doc->GetConfig()->TrackExists(1));
 
     CardConfig& c = *doc->GetConfig();
-    c.SetEndAction(2, playcode::kRandom);
+    c.Set(field::kEndAction, 2, playcode::kRandom);
     c.SetTrackName(9, "OLD.MP3");
     EXPECT_EQ(doc->CountTracks(true), 3);
     const char* names[] = {"", "A.MP3", "B.WAV", "C.MP3"};
     for (int n = 1; n <= 3; ++n) {
         EXPECT_EQ(c.TrackName(n), names[n]);
-        EXPECT_EQ(c.FilePosition(n), static_cast<std::uint32_t>(n));
-        EXPECT_EQ(c.EndAction(n), playcode::kStopNow);
-        EXPECT_TRUE(c.StepOn(n));
-        EXPECT_TRUE(c.WaitForInput(n));
+        EXPECT_EQ(c.Get(field::kFilePosition, n), static_cast<std::uint32_t>(n));
+        EXPECT_EQ(c.Get(field::kEndAction, n), playcode::kStopNow);
+        EXPECT_TRUE(c.Get(field::kStepOn, n));
+        EXPECT_TRUE(c.Get(field::kWaitForInput, n));
     }
     EXPECT_FALSE(c.TrackExists(9));
     EXPECT_FALSE(doc->IsModified());
@@ -62,30 +62,30 @@ TEST_F(TrackDiscovery, RebuildNumbersTheAudioFilesInDirectoryOrder) {
 TEST_F(TrackDiscovery, ReconcilingKeepsNumbersAndFollowsPositions) {
     CardConfig& c = *doc->GetConfig();
     doc->CountTracks(true);
-    c.SetEndAction(3, playcode::kSameAgain);
-    c.SetEndAction(2, playcode::kRandom);
+    c.Set(field::kEndAction, 3, playcode::kSameAgain);
+    c.Set(field::kEndAction, 2, playcode::kRandom);
 
     // B.WAV deleted: C.MP3 keeps track 3 but now sits second.
     Remove("B.WAV");
     EXPECT_EQ(doc->SyncTracks(true), 2);
     EXPECT_TRUE(doc->IsModified());
     EXPECT_EQ(c.TrackName(3), "C.MP3");
-    EXPECT_EQ(c.FilePosition(3), 2u);
-    EXPECT_EQ(c.EndAction(3), playcode::kSameAgain);
+    EXPECT_EQ(c.Get(field::kFilePosition, 3), 2u);
+    EXPECT_EQ(c.Get(field::kEndAction, 3), playcode::kSameAgain);
     EXPECT_FALSE(c.TrackExists(2));
-    EXPECT_EQ(c.EndAction(2), playcode::kStopNow);
+    EXPECT_EQ(c.Get(field::kEndAction, 2), playcode::kStopNow);
     EXPECT_EQ(doc->SyncTracks(true), 0);
 }
 
 TEST_F(TrackDiscovery, ANewFileTakesTheLowestFreeSlotWithoutMarkingTheDocument) {
     CardConfig& c = *doc->GetConfig();
     doc->CountTracks(true);
-    c.SetEndAction(4, playcode::kRandom);  // settings of a free slot survive the new file
+    c.Set(field::kEndAction, 4, playcode::kRandom);  // settings of a free slot survive the new file
     sounds.push_back(File("D.MP3", "D.MP3"));
     EXPECT_EQ(doc->SyncTracks(true), 1);
     EXPECT_EQ(c.TrackName(4), "D.MP3");
-    EXPECT_EQ(c.FilePosition(4), 4u);
-    EXPECT_EQ(c.EndAction(4), playcode::kRandom);
+    EXPECT_EQ(c.Get(field::kFilePosition, 4), 4u);
+    EXPECT_EQ(c.Get(field::kEndAction, 4), playcode::kRandom);
     EXPECT_FALSE(doc->IsModified());
 
     // New and missing at once: the missing track's slot is freed only after
@@ -94,7 +94,7 @@ TEST_F(TrackDiscovery, ANewFileTakesTheLowestFreeSlotWithoutMarkingTheDocument) 
     sounds.push_back(File("E.WAV", "E.WAV"));
     EXPECT_EQ(doc->SyncTracks(true), 3);
     EXPECT_EQ(c.TrackName(5), "E.WAV");
-    EXPECT_EQ(c.FilePosition(5), 4u);
+    EXPECT_EQ(c.Get(field::kFilePosition, 5), 4u);
     EXPECT_FALSE(c.TrackExists(1));
 }
 
@@ -126,8 +126,8 @@ TEST_F(TrackDiscovery, OnlyTheFirst255FilesBecomeTracks) {
     EXPECT_EQ(prompter.shown[0].text,
               "More than 256 audio files on the disk!\nOnly the first 255 files will be used.");
     EXPECT_EQ(prompter.shown[0].icon, Prompter::Icon::Warning);
-    EXPECT_EQ(doc->GetConfig()->FilePosition(2), 1u);
-    EXPECT_EQ(doc->GetConfig()->FilePosition(255), 254u);
+    EXPECT_EQ(doc->GetConfig()->Get(field::kFilePosition, 2), 1u);
+    EXPECT_EQ(doc->GetConfig()->Get(field::kFilePosition, 255), 254u);
     EXPECT_FALSE(doc->GetConfig()->TrackExists(1));
 }
 
@@ -168,7 +168,7 @@ TEST_F(TrackDiscovery, GeneratedAliasesAreTakenFromEachListing) {
     EXPECT_EQ(doc->SyncTracks(true), 0);
     EXPECT_EQ(doc->GetLongTrackName("TRACK0~1.MP3"), "Track 02 y.mp3");
     EXPECT_EQ(doc->GetLongTrackName("TRACK0~2.MP3"), "Track 04 w.mp3");
-    EXPECT_EQ(doc->GetConfig()->FilePosition(2), 2u);
+    EXPECT_EQ(doc->GetConfig()->Get(field::kFilePosition, 2), 2u);
 }
 
 TEST_F(TrackDiscovery, LongNamesAreFoundAsTheCardWouldFindThem) {
