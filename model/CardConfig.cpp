@@ -141,7 +141,7 @@ void CardConfig::RebuildPlaylistSlots() {
                 continue;
             }
             if (auto it = trackOfName.find(entry); it != trackOfName.end()) {
-                Set(field::kPlaylistSlot, 1 + layout::kPlaylistSlotsEach * p + k,
+                Set(field::kPlaylistSlot, layout::PlaylistSlot(p, k),
                     static_cast<std::uint32_t>(it->second));
             }
         }
@@ -188,5 +188,112 @@ void CardConfig::ApplyInputDefaults(InputSet set, int n) {
         const bool hasTrack = n >= i + 1;
         SetInputRecord(set, i, hasTrack ? static_cast<std::uint32_t>(i + 1) : 0, hasTrack ? 1 : 0,
                        0);
+    }
+}
+
+void CardConfig::SwapTracks(int a, int b) {
+    const std::string nameA = TrackName(a);
+    SetTrackName(a, TrackName(b));
+    SetTrackName(b, nameA);
+    // Both record words, playlist slot value included: the next rebuild of
+    // the slot values derives them afresh from the names.
+    for (int word = 0; word < 2; ++word) {
+        const std::uint32_t wordA = TrackRecordWord(a, word);
+        SetTrackRecordWord(a, word, TrackRecordWord(b, word));
+        SetTrackRecordWord(b, word, wordA);
+    }
+}
+
+void CardConfig::RemovePlaylistEntries(int p, const std::vector<int>& rows) {
+    int count = static_cast<int>(PlaylistCount(p));
+    for (int row : rows) {
+        if (row >= 0 && row < count) {
+            SetPlaylistEntry(p, row, {});
+        }
+    }
+    int kept = 0;
+    for (int k = 0; k < count; ++k) {
+        const std::string entry = PlaylistEntry(p, k);
+        if (!entry.empty()) {
+            SetPlaylistEntry(p, kept++, entry);
+        }
+    }
+    for (int k = kept; k < count; ++k) {
+        SetPlaylistEntry(p, k, {});
+    }
+    SetPlaylistCount(p, static_cast<std::uint32_t>(kept));
+}
+
+void CardConfig::SwapPlaylistEntries(int p, int k) {
+    const std::string upper = PlaylistEntry(p, k);
+    SetPlaylistEntry(p, k, PlaylistEntry(p, k + 1));
+    SetPlaylistEntry(p, k + 1, upper);
+}
+
+bool CardConfig::MovePlaylistEntries(int p, const std::vector<int>& rows, int step) {
+    const int count = static_cast<int>(PlaylistCount(p));
+    if (rows.empty() || rows.front() < 0 || rows.back() >= count) {
+        return false;
+    }
+    if (step < 0) {
+        if (rows.front() == 0) {
+            return false;
+        }
+        for (int k : rows) {
+            SwapPlaylistEntries(p, k - 1);
+        }
+        return true;
+    }
+    if (rows.back() >= count - 1) {
+        return false;
+    }
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+        SwapPlaylistEntries(p, *it);
+    }
+    return true;
+}
+
+void CardConfig::ResetCommonDefaults(InputSet set, int trackCount) {
+    using namespace field;
+    for (const auto& f :
+         {kSerialAddress, kFirstAnimationChannel, kMainVolumeLeft, kMainVolumeRight,
+          kHalfMuteVolumeLeft, kHalfMuteVolumeRight, kPlayerControlChannel,
+          kLevelControlChannelLeft, kLevelControlChannelRight, kMidiChannel, kAnimationFirstNote,
+          kBassCornerFrequency, kTrebleCornerFrequency, kAudioConstant}) {
+        ResetToDefault(f);
+    }
+    ResetToDefault(kBassGain);
+    ResetToDefault(kTrebleGain);
+    // Option bits 0 to 10: reception modes, realtime levels, outputs off,
+    // MIDI notes and write protection off; amplifiers, animation from flash
+    // and the DMX checksum on. The clock flags and the derived input mask
+    // keep their values.
+    for (const auto& f :
+         {kPowerAmplifiersFlag, kDmxReception, kMidiReception, kNetSerialReception,
+          kIrRemoteReception, kAnimationFromFlashFlag, kRealtimeLevelLeft, kRealtimeLevelRight,
+          kOutputsOffFlag, kDmxChecksumFlag, kMidiNotesFlag, kFlashWriteProtectFlag}) {
+        ResetToDefault(f);
+    }
+    ApplyInputDefaults(set, trackCount);
+}
+
+void CardConfig::ResetEverythingToDefaults(int trackCount) {
+    const std::uint32_t model = Get(field::kPlayerModelWord);
+    if (IsAudioOnly()) {
+        ResetCommonDefaults(InputSet::Player, trackCount);
+    } else if ((model & (kModel8 | kModel40)) != 0) {
+        // The animation models take their commands on the animation inputs.
+        ClearInputSet(InputSet::Player);
+        ResetCommonDefaults(InputSet::Animation, trackCount);
+        if ((model & kModel8) == 0) {
+            // The /40 models keep channels 1 to 4 for their own outputs.
+            Set(field::kPlayerControlChannel, 5);
+            Set(field::kLevelControlChannelLeft, 6);
+            Set(field::kLevelControlChannelRight, 7);
+        }
+    }
+    if (HasClock()) {
+        Set(field::kResetClockFlag, true);
+        Set(field::kNoBlueStartsFlag, false);
     }
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 #include "model/ConfigFields.h"
 
@@ -127,10 +128,25 @@ class CardConfig {
     // Sets bits 0, 1, 2, 3 and 5 to the model's pattern; other bits stay.
     void SetPlayerModel(PlayerModel model);
     bool IsModel(PlayerModel model) const;  // the Player Type menu's check rule
+    // What the model word says the player has.
+    bool IsAudioOnly() const { return (Get(field::kPlayerModelWord) & kModelAudioOnly) != 0; }
+    bool HasAnimation() const { return !IsAudioOnly(); }
+    bool HasClock() const { return (Get(field::kPlayerModelWord) & kModelClock) != 0; }
+    int InputCount() const {
+        return (Get(field::kPlayerModelWord) & kModelTwoInputs) != 0 ? 2 : layout::kInputCount;
+    }
+
+    // Edit > Reset Everything to Defaults, for this model and a card holding
+    // `trackCount` audio files: the levels, channels, equaliser, options and
+    // the model's input table. Tracks, playlists and the power-up track stay.
+    void ResetEverythingToDefaults(int trackCount);
 
     // Both words of track record n, for moving a track's settings as a whole.
     std::uint32_t TrackRecordWord(int n, int i) const { return Word(layout::TrackWord(n) + i); }
     void SetTrackRecordWord(int n, int i, std::uint32_t v) { SetWord(layout::TrackWord(n) + i, v); }
+
+    // Tracks a and b trade their files and settings; the numbers stay.
+    void SwapTracks(int a, int b);
 
     // Track file names, n = 0 to 255; empty = no track n.
     std::string TrackName(int n) const { return Get(NameField{layout::kTrackNamesWord + 4 * n}); }
@@ -159,6 +175,14 @@ class CardConfig {
     void SetPlaylistEntry(int p, int k, std::string_view name) {
         Set(NameField{layout::PlaylistWord(p) + 1 + 4 * k}, name);
     }
+    // Empties the given entries of playlist p and closes the gaps, keeping
+    // the others in their order.
+    void RemovePlaylistEntries(int p, const std::vector<int>& rows);
+    // Moves the given entries (in ascending order) one place up (step -1) or
+    // down (+1) as a block; false, with nothing moved, when the block is
+    // against that end.
+    bool MovePlaylistEntries(int p, const std::vector<int>& rows, int step);
+
     // Recomputes every playlist slot value from the playlists' entry names.
     void RebuildPlaylistSlots();
 
@@ -173,6 +197,8 @@ class CardConfig {
     void ApplyInputDefaults(InputSet set, int trackCount);
 
   private:
+    void ResetCommonDefaults(InputSet set, int trackCount);
+    void SwapPlaylistEntries(int p, int k);
     static constexpr std::uint32_t Mask(int width) {
         return width >= 32 ? 0xFFFFFFFFu : (1u << width) - 1;
     }

@@ -53,6 +53,13 @@ void CCardwrightDoc::DeleteContents() {
     // The loaded flag and the caches of the last card scan survive.
 }
 
+void CCardwrightDoc::ResetEverythingToDefaults() {
+    config_.ResetEverythingToDefaults(CountTracks(false));
+    if (config_.HasClock()) {
+        schedules_.SetResetTime(0x03, 0x05, 0x01);  // 03:05:01
+    }
+}
+
 void CCardwrightDoc::OnNewDocument() {
     DeleteContents();
     path_.clear();

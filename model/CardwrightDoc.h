@@ -54,6 +54,10 @@ class CCardwrightDoc {
     // A new, untitled document with its defaults.
     void OnNewDocument();
 
+    // Edit > Reset Everything to Defaults for the model and the card's
+    // tracks; the clock models' schedules also get their clock reset time.
+    void ResetEverythingToDefaults();
+
     // Forwards to the configuration record.
     void ApplyInputDefaults(InputSet set, int trackCount) {
         config_.ApplyInputDefaults(set, trackCount);

@@ -37,6 +37,10 @@ constexpr int TrackWord(int n) {
 constexpr int PlaylistWord(int p) {
     return kPlaylistsWord + kPlaylistBlockWords * p;
 }
+// The slot value a playlist entry has: playlist p's entries take 32 slots from 1 + 32p.
+constexpr int PlaylistSlot(int p, int k) {
+    return 1 + kPlaylistSlotsEach * p + k;
+}
 constexpr int InputWord(InputSet s, int i) {
     return (s == InputSet::Player ? kInputActionsWord : kAnimationInputActionsWord) + 3 * i;
 }
