@@ -5,12 +5,13 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
-#include <QTimer>
+#include <QWindow>
 
 #include "app/AppIcon.h"
 #include "app/AppStrings.h"
@@ -64,7 +65,6 @@ CMainFrame::CMainFrame(CCardwrightApp& app, CCardwrightDoc& doc, Prompter& promp
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setAcceptDrops(true);
-    qApp->installEventFilter(this);
     setCentralWidget(view_);
     CreateMenus();
     CreateStatusBar();
@@ -216,9 +216,6 @@ void CMainFrame::CreateStatusBar() {
         lockIndicators_[static_cast<std::size_t>(i)] = label;
     }
     UpdateLockIndicators();
-    auto* poll = new QTimer(this);
-    connect(poll, &QTimer::timeout, this, &CMainFrame::UpdateLockIndicators);
-    poll->start(250);
 }
 
 void CMainFrame::UpdateLockIndicators() {
@@ -315,25 +312,53 @@ void CMainFrame::OpenDropped(const QString& file) {
         this, [this, file] { app_.OpenDocumentFile(file); }, Qt::QueuedConnection);
 }
 
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Everything this window receives passes its window first: the key
+    // presses that may change a lock lamp, and files dragged over any of its
+    // widgets. Other windows (dialogs, other programs) are not watched.
+    if (QWindow* window = windowHandle(); window != nullptr && window != watchedWindow_) {
+        window->installEventFilter(this);
+        watchedWindow_ = window;
+    }
+    UpdateLockIndicators();
+}
+
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-    // A file dropped anywhere in the window opens it, even over a text field
-    // that would otherwise take the file's name as text.
-    const QEvent::Type type = event->type();
-    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) {
+    if (watched != watchedWindow_) {
         return QMainWindow::eventFilter(watched, event);
     }
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || widget == this || widget->window() != this) {
-        return QMainWindow::eventFilter(watched, event);
+    switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock) {
+                UpdateLockIndicators();
+            }
+            break;
+        }
+        case QEvent::FocusIn:
+            // A lock may have changed while another window had the keyboard.
+            UpdateLockIndicators();
+            break;
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop: {
+            // A file dropped anywhere in the window opens it, even over a
+            // text field that would otherwise take the file's name as text.
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QString file = FirstLocalFile(drop->mimeData());
+            if (file.isEmpty()) {
+                break;
+            }
+            drop->acceptProposedAction();
+            if (event->type() == QEvent::Drop) {
+                OpenDropped(file);
+            }
+            return true;
+        }
+        default:
+            break;
     }
-    auto* drop = static_cast<QDropEvent*>(event);
-    const QString file = FirstLocalFile(drop->mimeData());
-    if (file.isEmpty()) {
-        return QMainWindow::eventFilter(watched, event);
-    }
-    drop->acceptProposedAction();
-    if (type == QEvent::Drop) {
-        OpenDropped(file);
-    }
-    return true;
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -39,6 +39,7 @@ class CMainFrame : public QMainWindow {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void OpenDropped(const QString& file);
@@ -58,4 +59,5 @@ class CMainFrame : public QMainWindow {
     QAction* copy_ = nullptr;
     QAction* paste_ = nullptr;
     std::array<QLabel*, 3> lockIndicators_{};
+    QObject* watchedWindow_ = nullptr;
 };

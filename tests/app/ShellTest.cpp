@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QUrl>
+#include <QWindow>
 #include <fstream>
 
 #include "AppTestSupport.h"
@@ -283,12 +284,16 @@ TEST(MainWindow, IsFixedToTheSheetAndOpensDroppedFiles) {
     TestCard second(TrackFiles(1));
     second.SaveConfig(PlayerModel::Tunbox);
     auto* field = new QLineEdit(frame.centralWidget());
+    field->show();
     mime.setUrls({QUrl::fromLocalFile(second.ConfigPath())});
-    QDragEnterEvent enterField(QPoint(1, 1), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(field, &enterField);
+    // The window system hands drags to the window, which passes them on to
+    // the widget under the mouse.
+    const QPoint over = field->mapTo(&frame, QPoint(2, 2));
+    QDragEnterEvent enterField(over, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame.windowHandle(), &enterField);
     EXPECT_TRUE(enterField.isAccepted());
-    QDropEvent dropField(QPointF(1, 1), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(field, &dropField);
+    QDropEvent dropField(over, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame.windowHandle(), &dropField);
     QApplication::processEvents();
     EXPECT_TRUE(field->text().isEmpty());
     EXPECT_EQ(h.Doc().GetPathName(), second.Path("TUNBOX.CFG"));
