@@ -76,6 +76,7 @@ class CardConfig {
         words_[static_cast<std::size_t>(w)] = v & 0xFFFFFF;
     }
     void Clear() { words_.fill(0); }
+    bool operator==(const CardConfig&) const = default;
 
     std::uint32_t Get(BitField f) const;
     void Set(BitField f, std::uint32_t value);

@@ -100,6 +100,11 @@ class CCardwrightDoc {
   private:
     bool RejectOpen(const std::filesystem::path& path, const std::string& reason);
     std::vector<platform::DirEntry> ListSounds(std::error_code& ec) const;
+    // Lists the card's SOUNDS directory for a count, rebuild or
+    // reconciliation; a missing one lists as empty. False when it is there
+    // but cannot be read: the track list must then stay as it is, and the
+    // user has been told (once, until a listing succeeds or the card changes).
+    bool ReadSounds(std::vector<platform::DirEntry>& listing);
     // The card's SOUNDS directory: the entry of that name, in any letter case
     // as FAT would find it, or where a new one goes.
     static std::filesystem::path SoundsDirectory(const std::filesystem::path& cardDir);
@@ -119,6 +124,11 @@ class CCardwrightDoc {
     int scanCount_ = -1;
     std::unordered_map<std::string, std::string> longToShort_;
     std::unordered_map<std::string, std::string> shortToLong_;
+    // What the user has been told about already: the SOUNDS directory that
+    // could not be read, and the card path and file count that were too many.
+    std::filesystem::path unreadableTold_;
+    std::filesystem::path tooManyToldPath_;
+    int tooManyToldCount_ = -1;
 
     DirectoryLister lister_;
     std::filesystem::path executablePath_;
