@@ -235,7 +235,11 @@ void CMyPropertySheet::BuildPageSet() {
 }
 
 void CMyPropertySheet::OnPlayerType(PlayerModel model) {
-    doc_.GetConfig()->SetPlayerModel(model);
+    {
+        // The same model chosen again changes nothing.
+        const CCardwrightDoc::UserEdit edit(doc_);
+        doc_.GetConfig()->SetPlayerModel(model);
+    }
     BuildPageSet();
 }
 
@@ -277,23 +281,26 @@ void CMyPropertySheet::ResetCommonDefaults(InputSet set) {
 
 void CMyPropertySheet::OnResetDefaults() {
     SetActivePage(0);
-    CardConfig& c = *doc_.GetConfig();
-    const std::uint32_t model = c.PlayerModelWord();
-    if ((model & CardConfig::kModelAudioOnly) != 0) {
-        ResetCommonDefaults(InputSet::Player);
-    } else if ((model & (CardConfig::kModel8 | CardConfig::kModel40)) != 0) {
-        doc_.ClearInputSet(InputSet::Player);
-        ResetCommonDefaults(InputSet::Animation);
-        if ((model & CardConfig::kModel8) == 0) {
-            c.SetPlayerControlChannel(5);
-            c.SetLevelControlChannelLeft(6);
-            c.SetLevelControlChannelRight(7);
+    {
+        const CCardwrightDoc::UserEdit edit(doc_);
+        CardConfig& c = *doc_.GetConfig();
+        const std::uint32_t model = c.PlayerModelWord();
+        if ((model & CardConfig::kModelAudioOnly) != 0) {
+            ResetCommonDefaults(InputSet::Player);
+        } else if ((model & (CardConfig::kModel8 | CardConfig::kModel40)) != 0) {
+            doc_.ClearInputSet(InputSet::Player);
+            ResetCommonDefaults(InputSet::Animation);
+            if ((model & CardConfig::kModel8) == 0) {
+                c.SetPlayerControlChannel(5);
+                c.SetLevelControlChannelLeft(6);
+                c.SetLevelControlChannelRight(7);
+            }
         }
-    }
-    if ((model & CardConfig::kModelClock) != 0) {
-        doc_.Schedules().SetResetTime(0x03, 0x05, 0x01);
-        c.SetResetClockFlag(1);
-        c.SetNoBlueStartsFlag(0);
+        if ((model & CardConfig::kModelClock) != 0) {
+            doc_.Schedules().SetResetTime(0x03, 0x05, 0x01);
+            c.SetResetClockFlag(1);
+            c.SetNoBlueStartsFlag(0);
+        }
     }
     BuildPageSet();
 }

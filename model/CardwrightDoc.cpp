@@ -61,3 +61,12 @@ std::filesystem::path CCardwrightDoc::CardDirectory() const {
     }
     return path_.parent_path();
 }
+
+CCardwrightDoc::UserEdit::UserEdit(CCardwrightDoc& doc)
+    : doc_(doc), config_(doc.config_), schedules_(doc.schedules_) {}
+
+CCardwrightDoc::UserEdit::~UserEdit() {
+    if (doc_.config_ != config_ || !doc_.schedules_.SameFileContent(schedules_)) {
+        doc_.SetModifiedFlag(true);
+    }
+}

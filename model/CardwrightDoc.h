@@ -45,6 +45,24 @@ class CCardwrightDoc {
     bool IsLoaded() const { return loaded_; }
     bool IsModified() const { return modified_; }
     void SetModifiedFlag(bool modified = true) { modified_ = modified; }
+
+    // Held around a change the user asked for. When the change leaves what a
+    // save writes (the configuration record, the schedules) different, the
+    // document is marked modified; a change that alters nothing marks
+    // nothing. Looking at the card runs outside one: a page's activation
+    // marks only what reconciling the track list itself marks.
+    class UserEdit {
+      public:
+        explicit UserEdit(CCardwrightDoc& doc);
+        ~UserEdit();
+        UserEdit(const UserEdit&) = delete;
+        UserEdit& operator=(const UserEdit&) = delete;
+
+      private:
+        CCardwrightDoc& doc_;
+        CardConfig config_;
+        ScheduleSet schedules_;
+    };
     const std::string& GetTitle() const { return title_; }
     void SetTitle(std::string title) { title_ = std::move(title); }
     const std::filesystem::path& GetPathName() const { return path_; }

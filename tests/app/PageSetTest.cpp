@@ -102,7 +102,7 @@ struct ModelCase {
     QStringList pages;
 };
 
-TEST(PageSet, EachPlayerTypeShowsItsPagesWithoutMarkingTheDocument) {
+TEST(PageSet, EachPlayerTypeShowsItsPagesAndMarksTheDocumentWhenItChangesTheModel) {
     const QStringList audioOnly{"Track Setup", "Playlists", "Audio Setup", "Input Setup"};
     const QStringList animation = kClockPages.mid(0, 6);
     const ModelCase cases[] = {
@@ -115,10 +115,11 @@ TEST(PageSet, EachPlayerTypeShowsItsPagesWithoutMarkingTheDocument) {
     AppHarness h;
     ASSERT_TRUE(h.Start({card.ConfigPath()}));
     for (const ModelCase& c : cases) {
+        h.Doc().SetModifiedFlag(false);
         h.Frame().PlayerTypeAction(c.model)->trigger();
         EXPECT_EQ(h.PageCaptions(), c.pages) << static_cast<int>(c.model);
         EXPECT_EQ(h.ActiveCaption(), "Track Setup");
-        EXPECT_FALSE(h.Doc().IsModified());
+        EXPECT_TRUE(h.Doc().IsModified());
         const bool audioOnly = c.pages.size() == 4;
         EXPECT_EQ(h.Frame().findChild<CAudioSetup*>()->CoverFlag(), audioOnly ? 1 : 0);
         EXPECT_EQ(h.Frame().findChild<CInputSetup*>("Input Setup")->TableSelector(),
@@ -126,6 +127,9 @@ TEST(PageSet, EachPlayerTypeShowsItsPagesWithoutMarkingTheDocument) {
         EXPECT_EQ(h.Frame().findChild<CInputSetup*>("Animation Input Setup")->TableSelector(),
                   InputSet::Animation);
     }
+    h.Doc().SetModifiedFlag(false);
+    h.Frame().PlayerTypeAction(PlayerModel::TunboxC40)->trigger();
+    EXPECT_FALSE(h.Doc().IsModified());
 }
 
 TEST(PageSet, DroppingTheClockKeepsSchedulesAndResetTime) {
@@ -205,7 +209,7 @@ TEST(ResetEverything, Animation40With20FilesSetsBinaryAnimationInputs) {
     EXPECT_EQ(c.EndAction(1), playcode::kRandom);
     EXPECT_EQ(c.PowerUpTrack(), 2u);
     EXPECT_TRUE(c.IsModel(PlayerModel::TunboxA40));
-    EXPECT_FALSE(h.Doc().IsModified());
+    EXPECT_TRUE(h.Doc().IsModified());
     EXPECT_EQ(h.ActiveCaption(), "Track Setup");
 }
 
