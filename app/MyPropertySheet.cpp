@@ -331,9 +331,13 @@ bool CMyPropertySheet::OnFileSaveAs() {
     if (!saveOffered_ && active_ != nullptr) {
         return false;
     }
-    // Whether or not a new name was chosen, the track list starts again from
-    // the SOUNDS directory of wherever the document now lives.
-    doc_.CountTracks(true);
+    // The document now lives on the card saved to: the track list follows
+    // that card's SOUNDS as when a card is opened, so tracks whose files are
+    // there keep their numbers and settings. A cancelled or failed Save As
+    // changes nothing.
+    if (saved) {
+        doc_.SyncTracks(true);
+    }
     BuildPageSet();
     return saved;
 }

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTreeWidget>
 
 #include "AppTestSupport.h"
 #include "app/CardwrightView.h"
@@ -256,48 +257,40 @@ TEST(ResetEverything, AudioOnlyPlayersResetTheirOwnInputTable) {
     EXPECT_EQ(c.ResetClockFlag(), 1u);  // untouched on a model without a clock
 }
 
-TEST(SaveAs, ReturnsEveryTrackToStopWhileTheSavedFileKeepsItsSettings) {
+TEST(SaveAs, TracksKeepTheirSettingsUnlessTheirFilesAreNotOnTheCardSavedTo) {
     TestCard card(TrackFiles(3));
-    card.SaveConfig(PlayerModel::TunboxA8);
-    TestCard target(TrackFiles(3));
+    card.SaveConfig(PlayerModel::TunboxA8, [](CCardwrightDoc& doc) {
+        for (int n = 1; n <= 3; ++n) {
+            doc.GetConfig()->SetEndAction(n, playcode::kNextHigher);
+            doc.GetConfig()->SetEndDelay(n, 10 * n);
+        }
+    });
+    TestCard target({"TRACK03.MP3", "NEW.MP3", "TRACK01.MP3"});
     AppHarness h;
     ASSERT_TRUE(h.Start({card.ConfigPath()}));
-    CardConfig& c = *h.Doc().GetConfig();
-    c.SetEndAction(2, playcode::kNextHigher);
-    c.SetEndDelay(2, 25);
-    c.SetStepOn(2, false);
+    auto* list = h.Frame().findChild<QTreeWidget*>("trackList");
+    list->setCurrentItem(list->topLevelItem(1));  // the track shown goes with the others
+    const CardConfig& c = *h.Doc().GetConfig();
+    const CardConfig before = c;
 
-    h.files.names.push_back(target.ConfigPath());
+    h.files.names = {std::nullopt, target.ConfigPath()};
+    EXPECT_FALSE(h.Frame().View()->OnFileSaveAs());
+    EXPECT_TRUE(c == before);
+
     EXPECT_TRUE(h.Frame().View()->OnFileSaveAs());
-    EXPECT_EQ(h.files.suggested, QStringList{card.ConfigPath()});
+    EXPECT_EQ(h.files.suggested.last(), card.ConfigPath());
     EXPECT_EQ(h.Doc().GetPathName(), target.Path("TUNBOX.CFG"));
-    for (int n = 1; n <= 3; ++n) {
-        EXPECT_EQ(c.EndAction(n), playcode::kStopNow) << n;
-        EXPECT_EQ(c.EndDelay(n), 0u) << n;
-        EXPECT_TRUE(c.StepOn(n)) << n;
+    for (int n : {1, 3}) {
+        EXPECT_EQ(c.TrackRecordWord(n, 0), before.TrackRecordWord(n, 0)) << n;  // the settings
     }
-    EXPECT_EQ(h.PageCaptions().first(), "Track Setup");
+    EXPECT_FALSE(c.TrackExists(2));
+    EXPECT_EQ(c.EndDelay(2), 0u);
+    EXPECT_EQ(c.TrackName(4), "NEW.MP3");
 
     ScriptedPrompter quiet;
     CCardwrightDoc saved(quiet);
     ASSERT_TRUE(saved.OnOpenDocument(target.Path("TUNBOX.CFG")));
-    EXPECT_EQ(saved.GetConfig()->EndAction(2), playcode::kNextHigher);
-    EXPECT_EQ(saved.GetConfig()->EndDelay(2), 25u);
-}
-
-TEST(SaveAs, CancellingTheDialogStillRebuildsTheTrackList) {
-    TestCard card(TrackFiles(2));
-    card.SaveConfig(PlayerModel::Tunbox);
-    AppHarness h;
-    ASSERT_TRUE(h.Start({card.ConfigPath()}));
-    h.Doc().GetConfig()->SetEndAction(1, playcode::kSameAgain);
-    h.Doc().GetConfig()->SetEndDelay(1, 7);
-
-    h.files.names.push_back(std::nullopt);
-    EXPECT_FALSE(h.Frame().View()->OnFileSaveAs());
-    EXPECT_EQ(h.Doc().GetConfig()->EndAction(1), playcode::kStopNow);
-    EXPECT_EQ(h.Doc().GetConfig()->EndDelay(1), 0u);
-    EXPECT_EQ(h.Doc().GetPathName(), card.Path("TUNBOX.CFG"));
+    EXPECT_EQ(saved.GetConfig()->EndDelay(2), 20u);
 }
 
 TEST(Save, ATypedValueThePageRefusesIsReportedOnceAndSavesNothing) {
