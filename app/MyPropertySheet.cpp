@@ -235,65 +235,20 @@ void CMyPropertySheet::BuildPageSet() {
 }
 
 void CMyPropertySheet::OnPlayerType(PlayerModel model) {
-    doc_.GetConfig()->SetPlayerModel(model);
+    {
+        // The same model chosen again changes nothing.
+        const CCardwrightDoc::UserEdit edit(doc_);
+        doc_.GetConfig()->SetPlayerModel(model);
+    }
     BuildPageSet();
 }
 
-void CMyPropertySheet::ResetCommonDefaults(InputSet set) {
-    CardConfig& c = *doc_.GetConfig();
-    c.Set(field::kSerialAddress, 0);
-    c.Set(field::kFirstAnimationChannel, 0);
-    c.Set(field::kMainVolumeLeft, 60);
-    c.Set(field::kMainVolumeRight, 60);
-    c.Set(field::kHalfMuteVolumeLeft, 30);
-    c.Set(field::kHalfMuteVolumeRight, 30);
-    c.Set(field::kPlayerControlChannel, 1);
-    c.Set(field::kLevelControlChannelLeft, 2);
-    c.Set(field::kLevelControlChannelRight, 3);
-    c.Set(field::kMidiChannel, 0);
-    c.Set(field::kAnimationFirstNote, 0);
-    c.Set(field::kPowerAmplifiersFlag, 1);
-    c.Set(field::kBassCornerFrequency, 200);
-    c.Set(field::kBassGain, 0);
-    c.Set(field::kTrebleCornerFrequency, 15000);
-    c.Set(field::kTrebleGain, 0);
-    c.Set(field::kAudioConstant, layout::kAudioConstant);
-    // Reception modes, realtime levels, outputs off, MIDI notes and write
-    // protection off; animation from flash and the DMX checksum on. The clock
-    // flags and the derived input mask keep their values.
-    c.Set(field::kDmxReception, 0);
-    c.Set(field::kMidiReception, 0);
-    c.Set(field::kNetSerialReception, 0);
-    c.Set(field::kIrRemoteReception, 0);
-    c.Set(field::kAnimationFromFlashFlag, 1);
-    c.Set(field::kRealtimeLevelLeft, 0);
-    c.Set(field::kRealtimeLevelRight, 0);
-    c.Set(field::kOutputsOffFlag, 0);
-    c.Set(field::kDmxChecksumFlag, 1);
-    c.Set(field::kMidiNotesFlag, 0);
-    c.Set(field::kFlashWriteProtectFlag, 0);
-    doc_.ApplyInputDefaults(set, doc_.CountTracks(false));
-}
-
 void CMyPropertySheet::OnResetDefaults() {
+    // The page in front stores what it shows before the reset overwrites it.
     SetActivePage(0);
-    CardConfig& c = *doc_.GetConfig();
-    const std::uint32_t model = c.Get(field::kPlayerModelWord);
-    if ((model & CardConfig::kModelAudioOnly) != 0) {
-        ResetCommonDefaults(InputSet::Player);
-    } else if ((model & (CardConfig::kModel8 | CardConfig::kModel40)) != 0) {
-        doc_.ClearInputSet(InputSet::Player);
-        ResetCommonDefaults(InputSet::Animation);
-        if ((model & CardConfig::kModel8) == 0) {
-            c.Set(field::kPlayerControlChannel, 5);
-            c.Set(field::kLevelControlChannelLeft, 6);
-            c.Set(field::kLevelControlChannelRight, 7);
-        }
-    }
-    if ((model & CardConfig::kModelClock) != 0) {
-        doc_.Schedules().SetResetTime(0x03, 0x05, 0x01);
-        c.Set(field::kResetClockFlag, 1);
-        c.Set(field::kNoBlueStartsFlag, 0);
+    {
+        const CCardwrightDoc::UserEdit edit(doc_);
+        doc_.ResetEverythingToDefaults();
     }
     BuildPageSet();
 }
@@ -324,9 +279,13 @@ bool CMyPropertySheet::OnFileSaveAs() {
     if (!saveOffered_ && active_ != nullptr) {
         return false;
     }
-    // Whether or not a new name was chosen, the track list starts again from
-    // the SOUNDS directory of wherever the document now lives.
-    doc_.CountTracks(true);
+    // The document now lives on the card saved to: the track list follows
+    // that card's SOUNDS as when a card is opened, so tracks whose files are
+    // there keep their numbers and settings. A cancelled or failed Save As
+    // changes nothing.
+    if (saved) {
+        doc_.SyncTracks(true);
+    }
     BuildPageSet();
     return saved;
 }

@@ -44,8 +44,6 @@ class CMyPropertySheet : public QWidget, public PageHost {
     void OnResetDefaults();
     bool OnFileSave();
     bool OnFileSaveAs();
-    // The common part of the defaults for one input table's model family.
-    void ResetCommonDefaults(InputSet set);
 
     bool DocumentFileSave() override;
     bool DocumentFileSaveAs() override;

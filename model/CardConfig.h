@@ -48,6 +48,7 @@ class CardConfig {
         words_[static_cast<std::size_t>(w)] = v & 0xFFFFFF;
     }
     void Clear() { words_.fill(0); }
+    bool operator==(const CardConfig&) const = default;
 
     // Reads and writes a named field. A value that does not fit its field is
     // a mistake in the caller, not something to cut down quietly.

@@ -307,3 +307,11 @@ bool CCardwrightDoc::WriteKeldaConfig(const std::filesystem::path& configPath) {
 bool CCardwrightDoc::CopyProgramToCard(const std::filesystem::path& configPath) {
     return Writer().CopyProgram(configPath.parent_path());
 }
+CCardwrightDoc::UserEdit::UserEdit(CCardwrightDoc& doc)
+    : doc_(doc), config_(doc.config_), schedules_(doc.schedules_) {}
+
+CCardwrightDoc::UserEdit::~UserEdit() {
+    if (doc_.config_ != config_ || !doc_.schedules_.SameFileContent(schedules_)) {
+        doc_.SetModifiedFlag(true);
+    }
+}

@@ -46,6 +46,24 @@ class CCardwrightDoc {
     bool IsLoaded() const { return loaded_; }
     bool IsModified() const { return modified_; }
     void SetModifiedFlag(bool modified = true) { modified_ = modified; }
+
+    // Held around a change the user asked for. When the change leaves what a
+    // save writes (the configuration record, the schedules) different, the
+    // document is marked modified; a change that alters nothing marks
+    // nothing. Looking at the card runs outside one: a page's activation
+    // marks only what reconciling the track list itself marks.
+    class UserEdit {
+      public:
+        explicit UserEdit(CCardwrightDoc& doc);
+        ~UserEdit();
+        UserEdit(const UserEdit&) = delete;
+        UserEdit& operator=(const UserEdit&) = delete;
+
+      private:
+        CCardwrightDoc& doc_;
+        CardConfig config_;
+        ScheduleSet schedules_;
+    };
     const std::string& GetTitle() const { return title_; }
     void SetTitle(std::string title) { title_ = std::move(title); }
     const std::filesystem::path& GetPathName() const { return path_; }
@@ -115,6 +133,11 @@ class CCardwrightDoc {
     // Writes this document's card files, telling the user of each failure.
     CardWriter Writer() const;
     std::vector<platform::DirEntry> ListSounds(std::error_code& ec) const;
+    // Lists the card's SOUNDS directory for a count, rebuild or
+    // reconciliation; a missing one lists as empty. False when it is there
+    // but cannot be read: the track list must then stay as it is, and the
+    // user has been told (once, until a listing succeeds or the card changes).
+    bool ReadSounds(std::vector<platform::DirEntry>& listing);
     // The card's SOUNDS directory: the entry of that name, in any letter case
     // as FAT would find it, or where a new one goes.
     static std::filesystem::path SoundsDirectory(const std::filesystem::path& cardDir);
@@ -134,6 +157,11 @@ class CCardwrightDoc {
     int scanCount_ = -1;
     std::unordered_map<std::string, std::string> longToShort_;
     std::unordered_map<std::string, std::string> shortToLong_;
+    // What the user has been told about already: the SOUNDS directory that
+    // could not be read, and the card path and file count that were too many.
+    std::filesystem::path unreadableTold_;
+    std::filesystem::path tooManyToldPath_;
+    int tooManyToldCount_ = -1;
 
     DirectoryLister lister_;
     std::filesystem::path executablePath_;

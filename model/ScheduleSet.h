@@ -61,6 +61,11 @@ class ScheduleSet {
     void SetResetTime(std::uint8_t hoursBcd, std::uint8_t minutesBcd, std::uint8_t secondsBcd);
 
     const Header& HeaderBytes() const { return header_; }
+    // Whether both would write the same schedule file; the scratch list is a
+    // working copy and does not count.
+    bool SameFileContent(const ScheduleSet& other) const {
+        return lists_ == other.lists_ && header_ == other.header_;
+    }
     // Writes the serial-address text and byte into header bytes 0 to 7.
     void SetSerialAddress(std::uint8_t address);
 

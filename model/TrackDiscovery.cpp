@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "model/CardwrightDoc.h"
+#include "model/FileIo.h"
 #include "model/Text.h"
 
 namespace {
@@ -52,8 +53,32 @@ std::filesystem::path CCardwrightDoc::SoundsDirectory(const std::filesystem::pat
 }
 
 std::vector<platform::DirEntry> CCardwrightDoc::ListSounds(std::error_code& ec) const {
-    // A missing or unreadable SOUNDS directory simply holds no tracks.
     return lister_(SoundsDirectory(CardDirectory()), ec);
+}
+
+bool CCardwrightDoc::ReadSounds(std::vector<platform::DirEntry>& listing) {
+    const std::filesystem::path dir = SoundsDirectory(CardDirectory());
+    std::error_code ec;
+    listing = lister_(dir, ec);
+    if (!ec || ec == std::errc::no_such_file_or_directory) {
+        // A card without SOUNDS holds no tracks.
+        if (ec) {
+            listing.clear();
+        }
+        unreadableTold_.clear();
+        return true;
+    }
+    // A directory that is there but cannot be read says nothing about the
+    // files in it; taking it as empty would throw the track list away.
+    listing.clear();
+    if (dir != unreadableTold_) {
+        unreadableTold_ = dir;
+        prompter_.Tell(
+            text::Concat({"Unable to read the card's SOUNDS directory \"", fileio::Display(dir),
+                          "\":\n", ec.message(), ".\n\nThe track list is kept as it is."}),
+            Prompter::Icon::Warning);
+    }
+    return false;
 }
 
 void CCardwrightDoc::ClearAllTracks() {
@@ -63,11 +88,13 @@ void CCardwrightDoc::ClearAllTracks() {
 }
 
 int CCardwrightDoc::CountTracks(bool rebuild) {
+    std::vector<platform::DirEntry> listing;
+    if (!ReadSounds(listing)) {
+        return 0;
+    }
     if (rebuild) {
         ClearAllTracks();
     }
-    std::error_code ec;
-    const auto listing = ListSounds(ec);
     const auto audio = AudioFiles(listing);
     if (rebuild) {
         const int slots = std::min<int>(static_cast<int>(audio.size()), layout::kMaxTrack);
@@ -82,8 +109,10 @@ int CCardwrightDoc::CountTracks(bool rebuild) {
 
 int CCardwrightDoc::SyncTracks(bool apply) {
     BusyScope busy(busy_);
-    std::error_code ec;
-    const auto listing = ListSounds(ec);
+    std::vector<platform::DirEntry> listing;
+    if (!ReadSounds(listing)) {
+        return 0;
+    }
     const auto audio = AudioFiles(listing);
     const int count = static_cast<int>(audio.size());
 
@@ -113,9 +142,16 @@ int CCardwrightDoc::SyncTracks(bool apply) {
 
     for (int k = 1; k <= count; ++k) {
         if (k > layout::kMaxTrack) {
-            prompter_.Tell(
-                "More than 256 audio files on the disk!\nOnly the first 255 files will be used.",
-                Prompter::Icon::Warning);
+            // Said once for a card, and again only when its number of files
+            // changes, not on every page the user opens.
+            if (tooManyToldPath_ != path_ || tooManyToldCount_ != count) {
+                tooManyToldPath_ = path_;
+                tooManyToldCount_ = count;
+                prompter_.Tell(
+                    "More than 256 audio files on the disk!\nOnly the first 255 files will be "
+                    "used.",
+                    Prompter::Icon::Warning);
+            }
             break;
         }
         const platform::DirEntry& file = *audio[static_cast<std::size_t>(k - 1)];

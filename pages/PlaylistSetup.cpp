@@ -135,11 +135,11 @@ CPlaylistSetup::CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent)
             ShowPlaylist();
         }
     });
-    connect(addTracksButton_, &QPushButton::clicked, this, &CPlaylistSetup::AddSelectedTracks);
-    connect(moveUpButton_, &QPushButton::clicked, this, &CPlaylistSetup::MoveSelectedUp);
-    connect(moveDownButton_, &QPushButton::clicked, this, &CPlaylistSetup::MoveSelectedDown);
-    connect(deleteButton_, &QPushButton::clicked, this, &CPlaylistSetup::DeleteSelectedEntries);
-    connect(rememberCheck_, &QCheckBox::clicked, this, &CPlaylistSetup::OnRememberClicked);
+    ConnectEdit(addTracksButton_, &QPushButton::clicked, [this] { AddSelectedTracks(); });
+    ConnectEdit(moveUpButton_, &QPushButton::clicked, [this] { MoveSelectedUp(); });
+    ConnectEdit(moveDownButton_, &QPushButton::clicked, [this] { MoveSelectedDown(); });
+    ConnectEdit(deleteButton_, &QPushButton::clicked, [this] { DeleteSelectedEntries(); });
+    ConnectEdit(rememberCheck_, &QCheckBox::clicked, [this] { OnRememberClicked(); });
 }
 
 CPlaylistSetup::~CPlaylistSetup() = default;
@@ -298,10 +298,11 @@ void CPlaylistSetup::MoveSelectedDown() {
     }
 }
 
-void CPlaylistSetup::OnRememberClicked(bool checked) {
+void CPlaylistSetup::OnRememberClicked() {
     ReadControls();
     if (playlist_ >= 0) {
-        Document().GetConfig()->Set(field::kPlaylistRemember, playlist_, checked);
+        Document().GetConfig()->Set(field::kPlaylistRemember, playlist_,
+                                    rememberCheck_->isChecked());
     }
 }
 

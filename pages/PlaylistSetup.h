@@ -41,7 +41,7 @@ class CPlaylistSetup : public CPropertyPage {
     void DeleteSelectedEntries();
     void MoveSelectedUp();
     void MoveSelectedDown();
-    void OnRememberClicked(bool checked);
+    void OnRememberClicked();
 
     // Rows of the playlist list that are selected, top to bottom.
     std::vector<int> SelectedEntryRows() const;

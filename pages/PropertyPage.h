@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class CCardwrightDoc;
 class CPropertyPage;
@@ -22,6 +23,12 @@ class PageHost {
 // store what the user typed refuses, and the sheet keeps it in front. Pages
 // own nothing lasting: they load from the document when activated and store
 // back into it when left or saved from.
+//
+// Every change the user makes marks the document modified, so that New,
+// Open and Exit ask to save it; looking does not. A page stores each change
+// as it is made, from a control connected with ConnectEdit, and what
+// StoreControls stores when the page is left or saved from counts as the
+// user's change too.
 class CPropertyPage : public QWidget {
     Q_OBJECT
 
@@ -45,6 +52,19 @@ class CPropertyPage : public QWidget {
     // Reads the controls into the document; false (after telling the user)
     // when a value is refused. Pages without settings store nothing.
     virtual bool StoreControls() { return true; }
+    // StoreControls, as a change of the user's.
+    bool Store();
+
+    // Runs `change`, something the user did on the page; when it alters
+    // what a save writes, the document is marked modified.
+    void RunEdit(const std::function<void()>& change);
+    // Connects a control's signal to such a change. A signal that only picks
+    // what the page shows (another track, another playlist) is connected
+    // plainly.
+    template <typename Sender, typename Signal, typename Change>
+    void ConnectEdit(Sender* sender, Signal signal, Change change) {
+        connect(sender, signal, this, [this, change] { RunEdit(change); });
+    }
 
   private:
     CCardwrightDoc& doc_;

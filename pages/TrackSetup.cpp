@@ -264,22 +264,23 @@ void CTrackSetup::BuildControls() {
     layout->addWidget(list_, 1);
     layout->addLayout(buttonRow);
 
-    connect(then_, &QComboBox::activated, this, [this] { Commit(); });
-    connect(atEnd_, &QComboBox::activated, this, [this] { Commit(); });
-    connect(stepOn_, &QCheckBox::clicked, this, [this] { Commit(); });
-    connect(delayEdit_, &QLineEdit::textEdited, this, [this] { OnNumberEdited(delayEdit_); });
+    ConnectEdit(then_, &QComboBox::activated, [this] { Commit(); });
+    ConnectEdit(atEnd_, &QComboBox::activated, [this] { Commit(); });
+    ConnectEdit(stepOn_, &QCheckBox::clicked, [this] { Commit(); });
+    ConnectEdit(delayEdit_, &QLineEdit::textEdited, [this] { OnNumberEdited(delayEdit_); });
     connect(delayEdit_, &QLineEdit::editingFinished, this,
             [this] { OnNumberFinished(delayEdit_); });
-    connect(delaySpin_, &QSpinBox::valueChanged, this, &CTrackSetup::OnDelaySpin);
-    connect(powerUpEdit_, &QLineEdit::textEdited, this, [this] { OnNumberEdited(powerUpEdit_); });
+    ConnectEdit(delaySpin_, &QSpinBox::valueChanged, [this] { OnDelaySpin(); });
+    ConnectEdit(powerUpEdit_, &QLineEdit::textEdited, [this] { OnNumberEdited(powerUpEdit_); });
     connect(powerUpEdit_, &QLineEdit::editingFinished, this,
             [this] { OnNumberFinished(powerUpEdit_); });
-    connect(powerUpSpin_, &QSpinBox::valueChanged, this, &CTrackSetup::OnPowerUpSpin);
+    ConnectEdit(powerUpSpin_, &QSpinBox::valueChanged, [this] { OnPowerUpSpin(); });
+    // Choosing another track only shows it.
     connect(list_, &QTreeWidget::currentItemChanged, this, &CTrackSetup::OnCurrentItemChanged);
-    connect(moveUp_, &QPushButton::clicked, this, [this] { MoveTrack(-1); });
-    connect(moveDown_, &QPushButton::clicked, this, [this] { MoveTrack(1); });
-    connect(all_, &QPushButton::clicked, this, &CTrackSetup::OnAll);
-    connect(reload_, &QPushButton::clicked, this, &CTrackSetup::OnReload);
+    ConnectEdit(moveUp_, &QPushButton::clicked, [this] { MoveTrack(-1); });
+    ConnectEdit(moveDown_, &QPushButton::clicked, [this] { MoveTrack(1); });
+    ConnectEdit(all_, &QPushButton::clicked, [this] { OnAll(); });
+    ConnectEdit(reload_, &QPushButton::clicked, [this] { OnReload(); });
 }
 
 bool CTrackSetup::OnSetActive() {
@@ -292,7 +293,7 @@ bool CTrackSetup::StoreControls() {
 }
 
 bool CTrackSetup::OnFileSave() {
-    if (!StoreControls()) {
+    if (!Store()) {
         return false;
     }
     const bool saved = Host() != nullptr && Host()->DocumentFileSave();
@@ -301,7 +302,7 @@ bool CTrackSetup::OnFileSave() {
 }
 
 bool CTrackSetup::OnFileSaveAs() {
-    if (!StoreControls()) {
+    if (!Store()) {
         return false;
     }
     const bool saved = Host() != nullptr && Host()->DocumentFileSaveAs();
@@ -563,13 +564,13 @@ void CTrackSetup::OnNumberFinished(QLineEdit* edit) {
     }
 }
 
-void CTrackSetup::OnDelaySpin(int tenths) {
-    delayEdit_->setText(DelayText(static_cast<std::uint32_t>(tenths)));
+void CTrackSetup::OnDelaySpin() {
+    delayEdit_->setText(DelayText(static_cast<std::uint32_t>(delaySpin_->value())));
     Commit();
 }
 
-void CTrackSetup::OnPowerUpSpin(int track) {
-    powerUpEdit_->setText(QString::number(track));
+void CTrackSetup::OnPowerUpSpin() {
+    powerUpEdit_->setText(QString::number(powerUpSpin_->value()));
     Commit();
 }
 

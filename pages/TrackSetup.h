@@ -87,8 +87,8 @@ class CTrackSetup : public CPropertyPage {
 
     void OnNumberEdited(const QLineEdit* edit);
     void OnNumberFinished(QLineEdit* edit);
-    void OnDelaySpin(int tenths);
-    void OnPowerUpSpin(int track);
+    void OnDelaySpin();
+    void OnPowerUpSpin();
     void OnCurrentItemChanged(QTreeWidgetItem* current);
     // Trades the first selected row's file and settings with the row `step`
     // rows away.

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTreeWidget>
 
 #include "AppTestSupport.h"
 #include "app/CardwrightView.h"
@@ -102,7 +103,7 @@ struct ModelCase {
     QStringList pages;
 };
 
-TEST(PageSet, EachPlayerTypeShowsItsPagesWithoutMarkingTheDocument) {
+TEST(PageSet, EachPlayerTypeShowsItsPagesAndMarksTheDocumentWhenItChangesTheModel) {
     const QStringList audioOnly{"Track Setup", "Playlists", "Audio Setup", "Input Setup"};
     const QStringList animation = kClockPages.mid(0, 6);
     const ModelCase cases[] = {
@@ -115,10 +116,11 @@ TEST(PageSet, EachPlayerTypeShowsItsPagesWithoutMarkingTheDocument) {
     AppHarness h;
     ASSERT_TRUE(h.Start({card.ConfigPath()}));
     for (const ModelCase& c : cases) {
+        h.Doc().SetModifiedFlag(false);
         h.Frame().PlayerTypeAction(c.model)->trigger();
         EXPECT_EQ(h.PageCaptions(), c.pages) << static_cast<int>(c.model);
         EXPECT_EQ(h.ActiveCaption(), "Track Setup");
-        EXPECT_FALSE(h.Doc().IsModified());
+        EXPECT_TRUE(h.Doc().IsModified());
         const bool audioOnly = c.pages.size() == 4;
         EXPECT_EQ(h.Frame().findChild<CAudioSetup*>()->CoverFlag(), audioOnly ? 1 : 0);
         EXPECT_EQ(h.Frame().findChild<CInputSetup*>("Input Setup")->TableSelector(),
@@ -126,6 +128,9 @@ TEST(PageSet, EachPlayerTypeShowsItsPagesWithoutMarkingTheDocument) {
         EXPECT_EQ(h.Frame().findChild<CInputSetup*>("Animation Input Setup")->TableSelector(),
                   InputSet::Animation);
     }
+    h.Doc().SetModifiedFlag(false);
+    h.Frame().PlayerTypeAction(PlayerModel::TunboxC40)->trigger();
+    EXPECT_FALSE(h.Doc().IsModified());
 }
 
 TEST(PageSet, DroppingTheClockKeepsSchedulesAndResetTime) {
@@ -147,153 +152,60 @@ TEST(PageSet, DroppingTheClockKeepsSchedulesAndResetTime) {
     EXPECT_EQ(s.ResetTime(), (std::array<std::uint8_t, 3>{0x12, 0x34, 0x56}));
 }
 
-// Disturbs every field the reset rules touch or must leave alone.
-void Disturb(CCardwrightDoc& doc) {
-    CardConfig& c = *doc.GetConfig();
-    c.Set(field::kMainVolumeLeft, 10);
-    c.Set(field::kHalfMuteVolumeRight, 5);
-    c.Set(field::kSerialAddress, 9);
-    c.Set(field::kPlayerControlChannel, 40);
-    c.Set(field::kLevelControlChannelLeft, 41);
-    c.Set(field::kBassGain, -3);
-    c.Set(field::kTrebleCornerFrequency, 9000);
-    c.Set(field::kPowerAmplifiersFlag, 0);
-    c.Set(field::kOptionWord, 0xFFFFFF & ~(1u << 4));
-    c.Set(field::kCloseCode, InputSet::Player, 3, 7);
-    c.Set(field::kInputMode, InputSet::Player, 3, 1);
-    c.Set(field::kEndAction, 1, playcode::kRandom);
-    c.Set(field::kPowerUpTrack, 2);
-}
-
-TEST(ResetEverything, Animation40With20FilesSetsBinaryAnimationInputs) {
+// The rules themselves are the model's; the menu item runs them for the
+// card's own number of files, marks the document and starts the sheet again.
+TEST(ResetEverything, RunsForTheCardsFilesAndMarksTheDocument) {
     TestCard card(TrackFiles(20));
-    card.SaveConfig(PlayerModel::TunboxA40, Disturb);
+    card.SaveConfig(PlayerModel::TunboxC40,
+                    [](CCardwrightDoc& doc) { doc.GetConfig()->Set(field::kMainVolumeLeft, 10); });
     AppHarness h;
     ASSERT_TRUE(h.Start({card.ConfigPath()}));
     h.Sheet().SetActivePage(2);
-
     h.Frame().findChild<QAction*>("resetEverything")->trigger();
-    const CardConfig& c = *h.Doc().GetConfig();
-    for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(c.Get(field::kInputMode, InputSet::Player, i), 0u) << i;
-        EXPECT_EQ(c.Get(field::kCloseCode, InputSet::Player, i), 0u) << i;
-    }
-    for (int i = 0; i <= 4; ++i) {
-        EXPECT_EQ(c.Get(field::kInputMode, InputSet::Animation, i), 2u + i) << i;  // binary bit i
-    }
-    EXPECT_EQ(c.Get(field::kCloseCode, InputSet::Animation, 0), playcode::kNextHigher);
-    EXPECT_EQ(c.Get(field::kInputMode, InputSet::Animation, 5), 1u);
-    EXPECT_EQ(c.Get(field::kCloseFade, InputSet::Animation, 5), 2u);  // half mute
-    EXPECT_EQ(c.Get(field::kInputMode, InputSet::Animation, 6), 1u);
-    EXPECT_EQ(c.Get(field::kCloseFade, InputSet::Animation, 6), 1u);  // zero
-    EXPECT_EQ(c.Get(field::kInputMode, InputSet::Animation, 7), 1u);
-    EXPECT_EQ(c.Get(field::kCloseCode, InputSet::Animation, 7), playcode::kStopNow);
-    EXPECT_EQ(c.Get(field::kPlayerControlChannel), 5u);
-    EXPECT_EQ(c.Get(field::kLevelControlChannelLeft), 6u);
-    EXPECT_EQ(c.Get(field::kLevelControlChannelRight), 7u);
 
+    const CardConfig& c = *h.Doc().GetConfig();
     EXPECT_EQ(c.Get(field::kMainVolumeLeft), 60u);
-    EXPECT_EQ(c.Get(field::kHalfMuteVolumeRight), 30u);
-    EXPECT_EQ(c.Get(field::kSerialAddress), 0u);
-    EXPECT_EQ(c.Get(field::kBassGain), 0);
-    EXPECT_EQ(c.Get(field::kTrebleCornerFrequency), 15000u);
-    EXPECT_EQ(c.Get(field::kPowerAmplifiersFlag), 1u);
-    // Bits 0-10 to their defaults; the clock flags, reserved bits and the
-    // derived animation input mask as they were.
-    EXPECT_EQ(c.Get(field::kOptionWord), (0xFFFFFFu & ~0x7FFu) | (1u << 4) | (1u << 8));
-    // Tracks and the power-up track are not the reset's business.
-    EXPECT_EQ(c.Get(field::kEndAction, 1), playcode::kRandom);
-    EXPECT_EQ(c.Get(field::kPowerUpTrack), 2u);
-    EXPECT_TRUE(c.IsModel(PlayerModel::TunboxA40));
-    EXPECT_FALSE(h.Doc().IsModified());
-    EXPECT_EQ(h.ActiveCaption(), "Track Setup");
-}
-
-TEST(ResetEverything, ClockModelsSetTheClockResetTime) {
-    TestCard card(TrackFiles(3));
-    card.SaveConfig(PlayerModel::TunboxC8, [](CCardwrightDoc& doc) {
-        Disturb(doc);
-        doc.GetConfig()->Set(field::kResetClockFlag, 0);
-        doc.GetConfig()->Set(field::kNoBlueStartsFlag, 1);
-    });
-    AppHarness h;
-    ASSERT_TRUE(h.Start({card.ConfigPath()}));
-    h.Frame().findChild<QAction*>("resetEverything")->trigger();
-
-    const CardConfig& c = *h.Doc().GetConfig();
+    EXPECT_EQ(c.Get(field::kInputMode, InputSet::Animation, 4), 6u);  // 20 files: binary bit 4
     EXPECT_EQ(h.Doc().Schedules().ResetTime(), (std::array<std::uint8_t, 3>{0x03, 0x05, 0x01}));
-    EXPECT_EQ(c.Get(field::kResetClockFlag), 1u);
-    EXPECT_EQ(c.Get(field::kNoBlueStartsFlag), 0u);
-    // The /8 models keep the common control channels.
-    EXPECT_EQ(c.Get(field::kPlayerControlChannel), 1u);
-    EXPECT_EQ(c.Get(field::kLevelControlChannelLeft), 2u);
-    // Three tracks: one animation input per track.
-    EXPECT_EQ(c.Get(field::kCloseCode, InputSet::Animation, 2), 3u);
-    EXPECT_EQ(c.Get(field::kInputMode, InputSet::Player, 3), 0u);
+    EXPECT_TRUE(h.Doc().IsModified());
+    EXPECT_EQ(h.ActiveCaption(), "Track Setup");
     EXPECT_EQ(h.PageCaptions(), kClockPages);
 }
 
-TEST(ResetEverything, AudioOnlyPlayersResetTheirOwnInputTable) {
+TEST(SaveAs, TracksKeepTheirSettingsUnlessTheirFilesAreNotOnTheCardSavedTo) {
     TestCard card(TrackFiles(3));
-    card.SaveConfig(PlayerModel::Tunbox, [](CCardwrightDoc& doc) {
-        Disturb(doc);
-        doc.GetConfig()->Set(field::kInputMode, InputSet::Animation, 0, 4);
+    card.SaveConfig(PlayerModel::TunboxA8, [](CCardwrightDoc& doc) {
+        for (int n = 1; n <= 3; ++n) {
+            doc.GetConfig()->Set(field::kEndAction, n, playcode::kNextHigher);
+            doc.GetConfig()->Set(field::kEndDelay, n, 10 * n);
+        }
     });
+    TestCard target({"TRACK03.MP3", "NEW.MP3", "TRACK01.MP3"});
     AppHarness h;
     ASSERT_TRUE(h.Start({card.ConfigPath()}));
-    h.Frame().findChild<QAction*>("resetEverything")->trigger();
-
+    auto* list = h.Frame().findChild<QTreeWidget*>("trackList");
+    list->setCurrentItem(list->topLevelItem(1));  // the track shown goes with the others
     const CardConfig& c = *h.Doc().GetConfig();
-    EXPECT_EQ(c.Get(field::kCloseCode, InputSet::Player, 0), 1u);
-    EXPECT_EQ(c.Get(field::kCloseCode, InputSet::Player, 3), 0u);
-    EXPECT_EQ(c.Get(field::kInputMode, InputSet::Player, 3), 0u);
-    EXPECT_EQ(c.Get(field::kInputMode, InputSet::Animation, 0), 4u);
-    EXPECT_EQ(c.Get(field::kPlayerControlChannel), 1u);
-    EXPECT_EQ(c.Get(field::kResetClockFlag), 1u);  // untouched on a model without a clock
-}
+    const CardConfig before = c;
 
-TEST(SaveAs, ReturnsEveryTrackToStopWhileTheSavedFileKeepsItsSettings) {
-    TestCard card(TrackFiles(3));
-    card.SaveConfig(PlayerModel::TunboxA8);
-    TestCard target(TrackFiles(3));
-    AppHarness h;
-    ASSERT_TRUE(h.Start({card.ConfigPath()}));
-    CardConfig& c = *h.Doc().GetConfig();
-    c.Set(field::kEndAction, 2, playcode::kNextHigher);
-    c.Set(field::kEndDelay, 2, 25);
-    c.Set(field::kStepOn, 2, false);
+    h.files.names = {std::nullopt, target.ConfigPath()};
+    EXPECT_FALSE(h.Frame().View()->OnFileSaveAs());
+    EXPECT_TRUE(c == before);
 
-    h.files.names.push_back(target.ConfigPath());
     EXPECT_TRUE(h.Frame().View()->OnFileSaveAs());
-    EXPECT_EQ(h.files.suggested, QStringList{card.ConfigPath()});
+    EXPECT_EQ(h.files.suggested.last(), card.ConfigPath());
     EXPECT_EQ(h.Doc().GetPathName(), target.Path("TUNBOX.CFG"));
-    for (int n = 1; n <= 3; ++n) {
-        EXPECT_EQ(c.Get(field::kEndAction, n), playcode::kStopNow) << n;
-        EXPECT_EQ(c.Get(field::kEndDelay, n), 0u) << n;
-        EXPECT_TRUE(c.Get(field::kStepOn, n)) << n;
+    for (int n : {1, 3}) {
+        EXPECT_EQ(c.TrackRecordWord(n, 0), before.TrackRecordWord(n, 0)) << n;  // the settings
     }
-    EXPECT_EQ(h.PageCaptions().first(), "Track Setup");
+    EXPECT_FALSE(c.TrackExists(2));
+    EXPECT_EQ(c.Get(field::kEndDelay, 2), 0u);
+    EXPECT_EQ(c.TrackName(4), "NEW.MP3");
 
     ScriptedPrompter quiet;
     CCardwrightDoc saved(quiet);
     ASSERT_TRUE(saved.OnOpenDocument(target.Path("TUNBOX.CFG")));
-    EXPECT_EQ(saved.GetConfig()->Get(field::kEndAction, 2), playcode::kNextHigher);
-    EXPECT_EQ(saved.GetConfig()->Get(field::kEndDelay, 2), 25u);
-}
-
-TEST(SaveAs, CancellingTheDialogStillRebuildsTheTrackList) {
-    TestCard card(TrackFiles(2));
-    card.SaveConfig(PlayerModel::Tunbox);
-    AppHarness h;
-    ASSERT_TRUE(h.Start({card.ConfigPath()}));
-    h.Doc().GetConfig()->Set(field::kEndAction, 1, playcode::kSameAgain);
-    h.Doc().GetConfig()->Set(field::kEndDelay, 1, 7);
-
-    h.files.names.push_back(std::nullopt);
-    EXPECT_FALSE(h.Frame().View()->OnFileSaveAs());
-    EXPECT_EQ(h.Doc().GetConfig()->Get(field::kEndAction, 1), playcode::kStopNow);
-    EXPECT_EQ(h.Doc().GetConfig()->Get(field::kEndDelay, 1), 0u);
-    EXPECT_EQ(h.Doc().GetPathName(), card.Path("TUNBOX.CFG"));
+    EXPECT_EQ(saved.GetConfig()->Get(field::kEndDelay, 2), 20u);
 }
 
 TEST(Save, ATypedValueThePageRefusesIsReportedOnceAndSavesNothing) {

@@ -117,7 +117,7 @@ TEST_F(SheetProtocol, ARefusedStoreSavesNothing) {
     EXPECT_FALSE(h.Frame().View()->OnFileSaveAs());
     EXPECT_FALSE(QFile::exists(card.ConfigPath()));
     EXPECT_TRUE(h.files.suggested.isEmpty());
-    // No file dialog was offered, so the track settings are not started afresh.
+    // No file dialog was offered, and the track settings stay.
     EXPECT_EQ(h.Doc().GetConfig()->Get(field::kEndAction, 1), playcode::kRandom);
 }
 

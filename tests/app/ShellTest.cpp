@@ -2,7 +2,7 @@
 // start-up, file drop, the blink codes and the About box.
 
 #include <gtest/gtest.h>
-
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QTest>
+#include <QTreeWidget>
 #include <QUrl>
 #include <QWindow>
 #include <fstream>
@@ -176,6 +178,47 @@ TEST(SaveModified, ModifiedDocumentIsNotDiscardedWithoutAsking) {
     h.Doc().SetModifiedFlag(true);
     h.prompter.answers = {Prompter::Answer::No};
     EXPECT_TRUE(h.Frame().close());
+}
+
+TEST(SaveModified, EveryEditOnThePagesMarksTheDocumentAndLookingDoesNot) {
+    TestCard card(TrackFiles(3));
+    card.SaveConfig(PlayerModel::TunboxC8);
+    AppHarness h;
+    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    auto* tracks = h.Frame().findChild<QTreeWidget*>("trackList");
+    for (int i = h.Sheet().GetPageCount() - 1; i >= 0; --i) {
+        ASSERT_TRUE(h.Sheet().SetActivePage(i));
+        QTest::keyClick(tracks, i == 0 ? Qt::Key_Home : Qt::Key_End);
+        h.Frame()
+            .findChild<QAbstractButton*>(QStringLiteral("playlistRadio%1").arg(i + 1))
+            ->click();
+    }
+    EXPECT_FALSE(h.Doc().IsModified());
+
+    // Page 0 is Track Setup, page 1 Playlists.
+    auto edit = [&](int page, const char* name) {
+        SCOPED_TRACE(name);
+        h.Doc().SetModifiedFlag(false);
+        h.Sheet().SetActivePage(page);
+        QWidget* control = h.Sheet().GetPage(page)->findChild<QWidget*>(name);
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            button->click();
+        } else {
+            QTest::keyClick(control, qobject_cast<QLineEdit*>(control) ? Qt::Key_5 : Qt::Key_Up);
+        }
+        EXPECT_TRUE(h.Doc().IsModified());
+    };
+    for (const char* name : {"atEndCombo", "delayEdit", "stepOnCheck", "powerUpSpin", "allButton",
+                             "moveDownButton", "moveUpButton", "reloadButton"}) {
+        edit(0, name);
+    }
+    h.Sheet().SetActivePage(1);
+    h.Frame().findChild<QTreeWidget*>("availableTracks")->selectAll();
+    edit(1, "addTracksButton");
+    h.Frame().findChild<QTreeWidget*>("playlistTracks")->topLevelItem(0)->setSelected(true);
+    for (const char* name : {"moveDownButton", "moveUpButton", "rememberCheck", "deleteButton"}) {
+        edit(1, name);
+    }
 }
 
 TEST(RecentFiles, KeepsTheFourNewestAndSurvivesARestart) {

@@ -14,6 +14,10 @@ class TrackDiscovery : public DocFixture {
     TrackDiscovery() {
         doc->SetDirectoryLister([this](const std::filesystem::path& dir, std::error_code& ec) {
             ++listings;
+            if (failure) {
+                ec = failure;
+                return std::vector<platform::DirEntry>{};
+            }
             if (dir.filename() != "SOUNDS" || !soundsExists) {
                 ec = std::make_error_code(std::errc::no_such_file_or_directory);
                 return std::vector<platform::DirEntry>{};
@@ -33,6 +37,7 @@ class TrackDiscovery : public DocFixture {
 
     std::vector<platform::DirEntry> sounds;
     bool soundsExists = true;
+    std::error_code failure;
     int listings = 0;
 };
 
@@ -129,6 +134,12 @@ TEST_F(TrackDiscovery, OnlyTheFirst255FilesBecomeTracks) {
     EXPECT_EQ(doc->GetConfig()->Get(field::kFilePosition, 2), 1u);
     EXPECT_EQ(doc->GetConfig()->Get(field::kFilePosition, 255), 254u);
     EXPECT_FALSE(doc->GetConfig()->TrackExists(1));
+
+    doc->SyncTracks(true);  // said again only once the number of files changes
+    EXPECT_EQ(prompter.shown.size(), 1u);
+    sounds.push_back(File("T301.MP3", "T301.MP3"));
+    doc->SyncTracks(true);
+    EXPECT_EQ(prompter.shown.size(), 2u);
 }
 
 TEST_F(TrackDiscovery, FilesWithoutAnAliasAndLongNames) {
@@ -180,12 +191,32 @@ TEST_F(TrackDiscovery, LongNamesAreFoundAsTheCardWouldFindThem) {
     EXPECT_EQ(doc->GetLongTrackName("my song.MP3"), "My Song.mp3");
 }
 
-TEST_F(TrackDiscovery, AnUnreadableSoundsDirectoryMakesEveryTrackMissing) {
+TEST_F(TrackDiscovery, AMissingSoundsDirectoryMakesEveryTrackMissing) {
     doc->CountTracks(true);
     soundsExists = false;
     EXPECT_EQ(doc->SyncTracks(true), 2);
     EXPECT_FALSE(doc->GetConfig()->TrackExists(1));
     EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(TrackDiscovery, ADirectoryThatCannotBeReadKeepsEveryTrackAndIsReportedOnce) {
+    doc->SetPathName(Cfg());
+    doc->CountTracks(true);
+    const CardConfig before = *doc->GetConfig();
+    failure = std::make_error_code(std::errc::permission_denied);
+    EXPECT_EQ(doc->SyncTracks(true), 0);
+    EXPECT_EQ(doc->CountTracks(true), 0);
+    EXPECT_TRUE(*doc->GetConfig() == before);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    const std::string reason = (card / "SOUNDS").string() + "\":\n" + failure.message();
+    EXPECT_NE(prompter.shown[0].text.find(reason), std::string::npos) << prompter.shown[0].text;
+    EXPECT_EQ(prompter.shown[0].icon, Prompter::Icon::Warning);
+
+    failure.clear();  // read once more: the next failure is told again
+    doc->SyncTracks(true);
+    failure = std::make_error_code(std::errc::io_error);
+    doc->CountTracks(false);
+    EXPECT_EQ(prompter.shown.size(), 2u);
 }
 
 }  // namespace
