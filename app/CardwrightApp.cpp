@@ -139,6 +139,11 @@ void CCardwrightApp::OnOpenRecentFile(int index) {
 }
 
 bool CCardwrightApp::SaveModified() {
+    // What the page in front shows counts as an edit too; a value it refuses
+    // has been reported, and keeps the document as it is.
+    if (View() != nullptr && !View()->StoreActivePage()) {
+        return false;
+    }
     if (!doc_.IsModified()) {
         return true;
     }
@@ -148,7 +153,7 @@ bool CCardwrightApp::SaveModified() {
                           Prompter::Icon::Warning)) {
         case Prompter::Answer::Yes:
             // Through the page in front, so that what it shows is saved too.
-            return View() != nullptr ? View()->OnFileSave() : FileSave();
+            return View() != nullptr ? View()->OnFileSave() : SaveDocument(SaveKind::Save);
         case Prompter::Answer::No:
             return true;
         default:
@@ -161,23 +166,16 @@ void CCardwrightApp::OnAppAbout() {
     about.exec();
 }
 
-bool CCardwrightApp::FileSave() {
-    if (doc_.GetPathName().empty()) {
-        return FileSaveAs();
+bool CCardwrightApp::SaveDocument(SaveKind kind) {
+    if (kind == SaveKind::Save && !doc_.GetPathName().empty()) {
+        return DoSave(FromPath(doc_.GetPathName()));
     }
-    return DoSave(FromPath(doc_.GetPathName()));
-}
-
-bool CCardwrightApp::FileSaveAs() {
     const QString suggested =
         doc_.GetPathName().empty()
             ? QDir(FromPath(doc_.CardDirectory())).filePath(appstrings::kConfigFileName)
             : FromPath(doc_.GetPathName());
     const std::optional<QString> path = files_.ChooseSaveFile(suggested);
-    if (!path) {
-        return false;
-    }
-    return DoSave(*path);
+    return path && DoSave(*path);
 }
 
 bool CCardwrightApp::DoSave(const QString& path) {

@@ -32,8 +32,8 @@ class CCardwrightApp : public QObject, public SaveCommands {
 
     // Creates the main window and its document: the file named in `args`
     // (the arguments after the program name) or a new one, then the
-    // TUNBOX.CFG beside the program if there is one. False when the named
-    // file cannot be opened; the program then ends.
+    // TUNBOX.CFG beside the program if there is one. A named file that is
+    // refused has been reported, and the program starts with a new document.
     bool InitInstance(const QStringList& args);
 
     CCardwrightDoc& Document() { return doc_; }
@@ -52,8 +52,7 @@ class CCardwrightApp : public QObject, public SaveCommands {
     bool SaveModified();
     void OnAppAbout();
 
-    bool FileSave() override;
-    bool FileSaveAs() override;
+    bool SaveDocument(SaveKind kind) override;
 
     // "<document title> - TUNBOX Configuration".
     QString FrameTitle() const;

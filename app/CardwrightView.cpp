@@ -29,6 +29,10 @@ bool CCardwrightView::OnFileSave() {
     return sheet_ != nullptr && sheet_->OnFileSave();
 }
 
+bool CCardwrightView::StoreActivePage() {
+    return sheet_ == nullptr || sheet_->StoreActivePage();
+}
+
 bool CCardwrightView::OnFileSaveAs() {
     return sheet_ != nullptr && sheet_->OnFileSaveAs();
 }

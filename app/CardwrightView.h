@@ -26,6 +26,8 @@ class CCardwrightView : public QWidget {
 
     bool OnFileSave();
     bool OnFileSaveAs();
+    // Has the page in front store what it shows; false when it refuses.
+    bool StoreActivePage();
     void OnPlayerType(PlayerModel model);
     void OnResetDefaults();
     bool IsPlayerTypeChecked(PlayerModel model) const;

@@ -253,49 +253,41 @@ void CMyPropertySheet::OnResetDefaults() {
     BuildPageSet();
 }
 
-bool CMyPropertySheet::OnFileSave() {
+SaveOutcome CMyPropertySheet::Save(SaveKind kind) {
     if (active_ == nullptr) {
         SetActivePage(0);
     }
-    saveOffered_ = false;
-    const bool saved = active_ != nullptr ? active_->OnFileSave() : save_.FileSave();
+    const SaveOutcome outcome =
+        active_ != nullptr
+            ? active_->OnFileSave(kind)
+            : (save_.SaveDocument(kind) ? SaveOutcome::Saved : SaveOutcome::NotSaved);
     // A page that refused what the user typed keeps the front, as it is, so
     // the user can mend the value; nothing was saved.
-    if (!saveOffered_ && active_ != nullptr) {
-        return false;
+    if (outcome == SaveOutcome::Refused) {
+        return outcome;
     }
-    BuildPageSet();
-    return saved;
-}
-
-bool CMyPropertySheet::OnFileSaveAs() {
-    if (active_ == nullptr) {
-        SetActivePage(0);
-    }
-    saveOffered_ = false;
-    const bool saved = active_ != nullptr ? active_->OnFileSaveAs() : save_.FileSaveAs();
-    // A page that refused what the user typed keeps the front, as it is:
-    // no file dialog was offered, and the track list stays.
-    if (!saveOffered_ && active_ != nullptr) {
-        return false;
-    }
-    // The document now lives on the card saved to: the track list follows
-    // that card's SOUNDS as when a card is opened, so tracks whose files are
-    // there keep their numbers and settings. A cancelled or failed Save As
-    // changes nothing.
-    if (saved) {
+    // After Save As the document lives on the card saved to: the track list
+    // follows that card's SOUNDS as when a card is opened, so tracks whose
+    // files are there keep their numbers and settings.
+    if (kind == SaveKind::SaveAs && outcome == SaveOutcome::Saved) {
         doc_.SyncTracks(true);
     }
     BuildPageSet();
-    return saved;
+    return outcome;
 }
 
-bool CMyPropertySheet::DocumentFileSave() {
-    saveOffered_ = true;
-    return save_.FileSave();
+bool CMyPropertySheet::OnFileSave() {
+    return Save(SaveKind::Save) == SaveOutcome::Saved;
 }
 
-bool CMyPropertySheet::DocumentFileSaveAs() {
-    saveOffered_ = true;
-    return save_.FileSaveAs();
+bool CMyPropertySheet::OnFileSaveAs() {
+    return Save(SaveKind::SaveAs) == SaveOutcome::Saved;
+}
+
+bool CMyPropertySheet::StoreActivePage() {
+    return active_ == nullptr || active_->Store();
+}
+
+bool CMyPropertySheet::SaveDocument(SaveKind kind) {
+    return save_.SaveDocument(kind);
 }

@@ -42,11 +42,13 @@ class CMyPropertySheet : public QWidget, public PageHost {
     void BuildPageSet();
     void OnPlayerType(PlayerModel model);
     void OnResetDefaults();
+    // File Save and Save As, through the page in front.
+    SaveOutcome Save(SaveKind kind);
     bool OnFileSave();
     bool OnFileSaveAs();
+    bool StoreActivePage();
 
-    bool DocumentFileSave() override;
-    bool DocumentFileSaveAs() override;
+    bool SaveDocument(SaveKind kind) override;
 
     DummyPage* TrackWarningPage() const { return warningPage_; }
 
@@ -73,7 +75,4 @@ class CMyPropertySheet : public QWidget, public PageHost {
     CPropertyPage* active_ = nullptr;
     bool switching_ = false;
     bool clearing_ = false;
-    // Set when a page passes a Save or Save As on to the document, i.e. it
-    // stored what the user typed.
-    bool saveOffered_ = false;
 };

@@ -63,12 +63,3 @@ bool DummyPage::OnKillActive() {
     }
     return ok;
 }
-
-// The warning page has nothing to store: straight to the document.
-bool DummyPage::OnFileSave() {
-    return Host() != nullptr && Host()->DocumentFileSave();
-}
-
-bool DummyPage::OnFileSaveAs() {
-    return Host() != nullptr && Host()->DocumentFileSaveAs();
-}

@@ -23,8 +23,6 @@ class DummyPage : public CPropertyPage {
 
     bool OnSetActive() override;
     bool OnKillActive() override;
-    bool OnFileSave() override;
-    bool OnFileSaveAs() override;
 
     QString MessageText() const;
     bool HasLeft() const { return left_; }

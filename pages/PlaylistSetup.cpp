@@ -162,18 +162,12 @@ bool CPlaylistSetup::OnKillActive() {
     return CPropertyPage::OnKillActive();
 }
 
-bool CPlaylistSetup::OnFileSave() {
+void CPlaylistSetup::BeforeSave() {
     Document().RebuildPlaylistSlots();
-    const bool saved = CPropertyPage::OnFileSave();
-    OnSetActive();
-    return saved;
 }
 
-bool CPlaylistSetup::OnFileSaveAs() {
-    Document().RebuildPlaylistSlots();
-    const bool saved = CPropertyPage::OnFileSaveAs();
+void CPlaylistSetup::AfterSave(SaveKind /*kind*/, bool /*saved*/) {
     OnSetActive();
-    return saved;
 }
 
 void CPlaylistSetup::ReadControls() {

@@ -26,11 +26,13 @@ class CPlaylistSetup : public CPropertyPage {
 
     bool OnSetActive() override;
     bool OnKillActive() override;
-    bool OnFileSave() override;
-    bool OnFileSaveAs() override;
 
     // The playlist shown, 0 to 7, or -1 when no radio button is set.
     int SelectedPlaylist() const { return playlist_; }
+
+  protected:
+    void BeforeSave() override;
+    void AfterSave(SaveKind kind, bool saved) override;
 
   private:
     // Reads the radio buttons into the selected playlist.

@@ -13,18 +13,14 @@ bool CPropertyPage::OnKillActive() {
     return Store();
 }
 
-bool CPropertyPage::OnFileSave() {
+SaveOutcome CPropertyPage::OnFileSave(SaveKind kind) {
     if (!Store()) {
-        return false;
+        return SaveOutcome::Refused;
     }
-    return host_ != nullptr && host_->DocumentFileSave();
-}
-
-bool CPropertyPage::OnFileSaveAs() {
-    if (!Store()) {
-        return false;
-    }
-    return host_ != nullptr && host_->DocumentFileSaveAs();
+    BeforeSave();
+    const bool saved = host_ != nullptr && host_->SaveDocument(kind);
+    AfterSave(kind, saved);
+    return saved ? SaveOutcome::Saved : SaveOutcome::NotSaved;
 }
 
 bool CPropertyPage::Store() {

@@ -7,15 +7,25 @@
 class CCardwrightDoc;
 class CPropertyPage;
 
+// File Save writes to the document's own path (asking for one when it has
+// none); Save As always asks.
+enum class SaveKind { Save, SaveAs };
+
+// How a save started from a page ended.
+enum class SaveOutcome {
+    Saved,
+    NotSaved,  // the file dialog was cancelled, or the card did not take the files
+    Refused,   // the page would not store what the user typed: no save was tried
+};
+
 // What a page may ask of the property sheet that holds it.
 class PageHost {
   public:
     virtual ~PageHost() = default;
     // Takes the page out of the sheet; the page object lives on.
     virtual void RemovePage(CPropertyPage* page) = 0;
-    // The document's own Save and Save As; true when the file was written.
-    virtual bool DocumentFileSave() = 0;
-    virtual bool DocumentFileSaveAs() = 0;
+    // The document's own Save or Save As; true when the files were written.
+    virtual bool SaveDocument(SaveKind kind) = 0;
 };
 
 // One tab of the property sheet. The sheet calls OnSetActive when the page
@@ -44,16 +54,21 @@ class CPropertyPage : public QWidget {
     virtual bool OnSetActive();
     // Stores the controls; false keeps the page in front.
     virtual bool OnKillActive();
-    // Store as when left, then the document's Save or Save As.
-    virtual bool OnFileSave();
-    virtual bool OnFileSaveAs();
+    // File Save and Save As from this page: it stores what it shows, as when
+    // it is left, then the document saves; AfterSave follows any save tried.
+    SaveOutcome OnFileSave(SaveKind kind);
+    // StoreControls, as a change of the user's; false (after telling the
+    // user) when a value is refused.
+    bool Store();
 
   protected:
     // Reads the controls into the document; false (after telling the user)
     // when a value is refused. Pages without settings store nothing.
     virtual bool StoreControls() { return true; }
-    // StoreControls, as a change of the user's.
-    bool Store();
+    // What a page brings up to date before the document is written, and
+    // shows afresh after a save was tried (saved or not).
+    virtual void BeforeSave() {}
+    virtual void AfterSave(SaveKind /*kind*/, bool /*saved*/) {}
 
     // Runs `change`, something the user did on the page; when it alters
     // what a save writes, the document is marked modified.

@@ -292,22 +292,8 @@ bool CTrackSetup::StoreControls() {
     return Commit();
 }
 
-bool CTrackSetup::OnFileSave() {
-    if (!Store()) {
-        return false;
-    }
-    const bool saved = Host() != nullptr && Host()->DocumentFileSave();
+void CTrackSetup::AfterSave(SaveKind /*kind*/, bool /*saved*/) {
     Refresh();
-    return saved;
-}
-
-bool CTrackSetup::OnFileSaveAs() {
-    if (!Store()) {
-        return false;
-    }
-    const bool saved = Host() != nullptr && Host()->DocumentFileSaveAs();
-    Refresh();
-    return saved;
 }
 
 void CTrackSetup::Refresh() {

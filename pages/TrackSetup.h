@@ -41,14 +41,13 @@ class CTrackSetup : public CPropertyPage {
     ~CTrackSetup() override;
 
     bool OnSetActive() override;
-    bool OnFileSave() override;
-    bool OnFileSaveAs() override;
 
     // The track whose settings the controls show; 0 when there is none.
     int CurrentTrack() const { return currentTrack_; }
 
   protected:
     bool StoreControls() override;
+    void AfterSave(SaveKind kind, bool saved) override;
 
   private:
     // What the controls hold, as read by ReadControls and shown by
