@@ -227,7 +227,7 @@ void CMyPropertySheet::BuildPageSet() {
         }
         inputPage_->SetTableSelector(InputSet::Player);
         animationInputPage_->SetTableSelector(InputSet::Animation);
-        if (doc_.SyncTracks(false) == 0) {
+        if (!doc_.SyncTracks(false).CardChanged()) {
             RemovePage(warningPage_);
         }
     }

@@ -10,31 +10,14 @@
 
 namespace {
 
-CCardwrightDoc* g_document = nullptr;
-
 // The largest schedule file the 24-bit length field can describe.
 constexpr std::size_t kScheduleFileLimit = 0xFFFFFF + 9;
 
 }  // namespace
 
 CCardwrightDoc::CCardwrightDoc(Prompter& prompter, BusyIndicator* busy)
-    : prompter_(prompter),
-      busy_(busy),
-      lister_([](const std::filesystem::path& dir, std::error_code& ec) {
-          return platform::ListDirectory(dir, ec, platform::ListDetail::KindOnly);
-      }) {
-    g_document = this;
+    : prompter_(prompter), busy_(busy), scanner_(prompter) {
     DeleteContents();
-}
-
-CCardwrightDoc::~CCardwrightDoc() {
-    if (g_document == this) {
-        g_document = nullptr;
-    }
-}
-
-CCardwrightDoc* CCardwrightDoc::Current() {
-    return g_document;
 }
 
 std::uint32_t CCardwrightDoc::ConfiguratorVersion() {
@@ -51,6 +34,15 @@ void CCardwrightDoc::DeleteContents() {
         name.clear();
     }
     // The loaded flag and the caches of the last card scan survive.
+}
+
+TrackSync CCardwrightDoc::SyncTracks(bool apply) {
+    BusyScope busy(busy_);
+    const TrackSync result = scanner_.SyncTracks(config_, path_, CardDirectory(), apply);
+    if (result.positionsMoved) {
+        SetModifiedFlag(true);
+    }
+    return result;
 }
 
 void CCardwrightDoc::ResetEverythingToDefaults() {
@@ -109,8 +101,8 @@ bool CCardwrightDoc::CardHoldsOtherFiles(const std::filesystem::path& cardDir) c
             return true;
         }
     }
-    const std::filesystem::path sounds = SoundsDirectory(cardDir);
-    for (const platform::DirEntry& e : lister_(sounds, ec)) {
+    const std::filesystem::path sounds = TrackScanner::SoundsDirectory(cardDir);
+    for (const platform::DirEntry& e : scanner_.Lister()(sounds, ec)) {
         if (!e.isDirectory && cardfiles::IsAudioFileName(e.longName)) {
             return true;
         }

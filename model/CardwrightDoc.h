@@ -2,17 +2,15 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
-#include <span>
 #include <string>
-#include <system_error>
-#include <unordered_map>
 #include <vector>
 
 #include "model/CardConfig.h"
+#include "model/CardPreparation.h"
 #include "model/CardWriter.h"
 #include "model/Prompter.h"
 #include "model/ScheduleSet.h"
+#include "model/TrackScanner.h"
 #include "platform/Directory.h"
 
 // The program's single document: the configuration record, the schedules and
@@ -20,17 +18,9 @@
 // whole run; New and Open reuse it after resetting it to defaults.
 class CCardwrightDoc {
   public:
-    // Lists a directory in stored order; replaceable so tests can set the order.
-    using DirectoryLister = std::function<std::vector<platform::DirEntry>(
-        const std::filesystem::path&, std::error_code&)>;
-
     explicit CCardwrightDoc(Prompter& prompter, BusyIndicator* busy = nullptr);
-    ~CCardwrightDoc();
     CCardwrightDoc(const CCardwrightDoc&) = delete;
     CCardwrightDoc& operator=(const CCardwrightDoc&) = delete;
-
-    // The process-wide document, or null when there is none.
-    static CCardwrightDoc* Current();
 
     // Where the document and the pages tell the user things and ask.
     Prompter& GetPrompter() { return prompter_; }
@@ -77,10 +67,6 @@ class CCardwrightDoc {
     void ResetEverythingToDefaults();
 
     // Forwards to the configuration record.
-    void ApplyInputDefaults(InputSet set, int trackCount) {
-        config_.ApplyInputDefaults(set, trackCount);
-    }
-    void ClearInputSet(InputSet set) { config_.ClearInputSet(set); }
     void RebuildPlaylistSlots() { config_.RebuildPlaylistSlots(); }
 
     // --- TUNBOX.CFG ------------------------------------------------------
@@ -99,26 +85,30 @@ class CCardwrightDoc {
     bool WriteKeldaConfig(const std::filesystem::path& configPath);
 
     // --- tracks on the card ----------------------------------------------
-    int CountTracks(bool rebuild);
-    int SyncTracks(bool apply);
-    void ClearTrack(int n) {
-        if (n >= 0 && n < layout::kTrackSlots) {
-            config_.ClearTrack(n);
-        }
+    // The number of audio files in the card's SOUNDS; with `rebuild` the
+    // track list starts again from them.
+    int CountTracks(bool rebuild) {
+        return scanner_.CountTracks(config_, CardDirectory(), rebuild);
     }
-    void ClearAllTracks();
-    std::string GetLongTrackName(const std::string& shortName);
+    // Reconciles the track list with the card (see TrackScanner); a moved
+    // file position marks the document modified.
+    TrackSync SyncTracks(bool apply);
+    std::string GetLongTrackName(const std::string& shortName) {
+        return scanner_.LongTrackName(CardDirectory(), shortName);
+    }
     // The card directory: where the configuration file lies (the current
     // directory for a document without a path).
     std::filesystem::path CardDirectory() const;
-    void SetDirectoryLister(DirectoryLister lister) { lister_ = std::move(lister); }
+    void SetDirectoryLister(DirectoryLister lister) { scanner_.SetLister(std::move(lister)); }
 
     // --- card preparation ------------------------------------------------
     bool CopyProgramToCard(const std::filesystem::path& configPath);
     // Makes sure the card has a SOUNDS directory; a fresh one receives the
     // audio files of the card's root. False (after telling the user) when
     // the card cannot be used.
-    bool PrepareSoundsDir(const std::filesystem::path& cardDir);
+    bool PrepareSoundsDir(const std::filesystem::path& cardDir) {
+        return cardprep::PrepareSoundsDir(cardDir, prompter_, scanner_.Lister());
+    }
     // Where the running program lives; replaceable for tests.
     void SetExecutablePath(std::filesystem::path path) { executablePath_ = std::move(path); }
 
@@ -132,15 +122,6 @@ class CCardwrightDoc {
                           ScheduleSet& into);
     // Writes this document's card files, telling the user of each failure.
     CardWriter Writer() const;
-    std::vector<platform::DirEntry> ListSounds(std::error_code& ec) const;
-    // Lists the card's SOUNDS directory for a count, rebuild or
-    // reconciliation; a missing one lists as empty. False when it is there
-    // but cannot be read: the track list must then stay as it is, and the
-    // user has been told (once, until a listing succeeds or the card changes).
-    bool ReadSounds(std::vector<platform::DirEntry>& listing);
-    // The card's SOUNDS directory: the entry of that name, in any letter case
-    // as FAT would find it, or where a new one goes.
-    static std::filesystem::path SoundsDirectory(const std::filesystem::path& cardDir);
 
     Prompter& prompter_;
     BusyIndicator* busy_;
@@ -152,17 +133,6 @@ class CCardwrightDoc {
     std::string title_;
     std::filesystem::path path_;
 
-    // Caches of the last reconciliation with the card's SOUNDS directory.
-    std::filesystem::path scanPath_;
-    int scanCount_ = -1;
-    std::unordered_map<std::string, std::string> longToShort_;
-    std::unordered_map<std::string, std::string> shortToLong_;
-    // What the user has been told about already: the SOUNDS directory that
-    // could not be read, and the card path and file count that were too many.
-    std::filesystem::path unreadableTold_;
-    std::filesystem::path tooManyToldPath_;
-    int tooManyToldCount_ = -1;
-
-    DirectoryLister lister_;
+    TrackScanner scanner_;
     std::filesystem::path executablePath_;
 };

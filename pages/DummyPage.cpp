@@ -44,7 +44,7 @@ bool DummyPage::OnSetActive() {
     message_->setFont(*font_);
 
     CCardwrightDoc& doc = Document();
-    if (doc.SyncTracks(true) != 0) {
+    if (doc.SyncTracks(true).CardChanged()) {
         message_->setText(QString::fromUtf8(kTracksChangedText));
     } else if (doc.CountTracks(false) == 0 && doc.IsLoaded()) {
         message_->setText(QString::fromUtf8(kNoSoundFilesText));

@@ -147,8 +147,8 @@ int main(int argc, char* argv[]) {
 
     CardConfig& c = *doc.GetConfig();
     c.SetPlayerModel(PlayerModel::TunboxC40);
-    doc.ClearInputSet(InputSet::Player);
-    doc.ApplyInputDefaults(InputSet::Animation, tracks);
+    doc.GetConfig()->ClearInputSet(InputSet::Player);
+    doc.GetConfig()->ApplyInputDefaults(InputSet::Animation, tracks);
     c.Set(field::kPlayerControlChannel, 5);
     c.Set(field::kLevelControlChannelLeft, 6);
     c.Set(field::kLevelControlChannelRight, 7);

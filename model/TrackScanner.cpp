@@ -1,18 +1,16 @@
-#include <algorithm>
+#include "model/TrackScanner.h"
+
 #include <array>
 #include <unordered_map>
 
-#include "model/CardwrightDoc.h"
+#include "model/CardFiles.h"
 #include "model/FileIo.h"
 #include "model/Text.h"
 
 namespace {
 
-constexpr const char* kSoundsDir = "SOUNDS";
-
 bool IsAudioFile(const platform::DirEntry& e) {
-    return !e.isDirectory &&
-           (text::HasExtension(e.longName, ".MP3") || text::HasExtension(e.longName, ".WAV"));
+    return !e.isDirectory && cardfiles::IsAudioFileName(e.longName);
 }
 
 // Only the audio files of a listing, in stored order.
@@ -36,8 +34,13 @@ std::string ShortNameOf(const platform::DirEntry& e) {
 
 }  // namespace
 
-std::filesystem::path CCardwrightDoc::SoundsDirectory(const std::filesystem::path& cardDir) {
-    const std::filesystem::path exact = cardDir / kSoundsDir;
+TrackScanner::TrackScanner(Prompter& prompter)
+    : prompter_(prompter), lister_([](const std::filesystem::path& dir, std::error_code& ec) {
+          return platform::ListDirectory(dir, ec, platform::ListDetail::KindOnly);
+      }) {}
+
+std::filesystem::path TrackScanner::SoundsDirectory(const std::filesystem::path& cardDir) {
+    const std::filesystem::path exact = cardDir / cardfiles::kSoundsDirName;
     std::error_code ec;
     if (std::filesystem::symlink_status(exact, ec).type() !=
         std::filesystem::file_type::not_found) {
@@ -45,19 +48,16 @@ std::filesystem::path CCardwrightDoc::SoundsDirectory(const std::filesystem::pat
     }
     for (std::filesystem::directory_iterator it(cardDir, ec), end; !ec && it != end;
          it.increment(ec)) {
-        if (text::EqualIgnoringCase(it->path().filename().string(), kSoundsDir)) {
+        if (text::EqualIgnoringCase(it->path().filename().string(), cardfiles::kSoundsDirName)) {
             return it->path();
         }
     }
     return exact;
 }
 
-std::vector<platform::DirEntry> CCardwrightDoc::ListSounds(std::error_code& ec) const {
-    return lister_(SoundsDirectory(CardDirectory()), ec);
-}
-
-bool CCardwrightDoc::ReadSounds(std::vector<platform::DirEntry>& listing) {
-    const std::filesystem::path dir = SoundsDirectory(CardDirectory());
+bool TrackScanner::ReadSounds(const std::filesystem::path& cardDir,
+                              std::vector<platform::DirEntry>& listing) {
+    const std::filesystem::path dir = SoundsDirectory(cardDir);
     std::error_code ec;
     listing = lister_(dir, ec);
     if (!ec || ec == std::errc::no_such_file_or_directory) {
@@ -81,71 +81,68 @@ bool CCardwrightDoc::ReadSounds(std::vector<platform::DirEntry>& listing) {
     return false;
 }
 
-void CCardwrightDoc::ClearAllTracks() {
-    for (int n = 0; n < layout::kTrackSlots; ++n) {
-        config_.ClearTrack(n);
-    }
-}
-
-int CCardwrightDoc::CountTracks(bool rebuild) {
+int TrackScanner::CountTracks(CardConfig& config, const std::filesystem::path& cardDir,
+                              bool rebuild) {
     std::vector<platform::DirEntry> listing;
-    if (!ReadSounds(listing)) {
+    if (!ReadSounds(cardDir, listing)) {
         return 0;
     }
     if (rebuild) {
-        ClearAllTracks();
+        for (int n = 0; n < layout::kTrackSlots; ++n) {
+            config.ClearTrack(n);
+        }
     }
     const auto audio = AudioFiles(listing);
     if (rebuild) {
         const int slots = std::min<int>(static_cast<int>(audio.size()), layout::kMaxTrack);
         for (int k = 1; k <= slots; ++k) {
             const std::string alias = ShortNameOf(*audio[static_cast<std::size_t>(k - 1)]);
-            config_.SetTrackName(k, alias.empty() ? "ERROR.ERR" : alias);
-            config_.Set(field::kFilePosition, k, static_cast<std::uint32_t>(k));
+            config.SetTrackName(k, alias.empty() ? "ERROR.ERR" : alias);
+            config.Set(field::kFilePosition, k, static_cast<std::uint32_t>(k));
         }
     }
     return static_cast<int>(audio.size());
 }
 
-int CCardwrightDoc::SyncTracks(bool apply) {
-    BusyScope busy(busy_);
+TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::path& docPath,
+                                   const std::filesystem::path& cardDir, bool apply) {
+    TrackSync result;
     std::vector<platform::DirEntry> listing;
-    if (!ReadSounds(listing)) {
-        return 0;
+    if (!ReadSounds(cardDir, listing)) {
+        return result;
     }
     const auto audio = AudioFiles(listing);
     const int count = static_cast<int>(audio.size());
 
-    if (path_ == scanPath_ && count == scanCount_ && !apply) {
-        return 0;
+    if (docPath == scanPath_ && count == scanCount_ && !apply) {
+        return result;
     }
-    if (path_ != scanPath_ || scanCount_ < count) {
+    if (docPath != scanPath_ || scanCount_ < count) {
         longToShort_.clear();
         shortToLong_.clear();
     }
-    scanPath_ = path_;
+    scanPath_ = docPath;
     scanCount_ = count;
 
     // Slot names, and each name's lowest slot, for one lookup per file.
     std::array<std::string, layout::kTrackSlots> names;
     std::unordered_map<std::string, int> slotOfName;
     for (int n = layout::kMaxTrack; n >= 1; --n) {
-        names[static_cast<std::size_t>(n)] = config_.TrackName(n);
+        names[static_cast<std::size_t>(n)] = config.TrackName(n);
         if (!names[static_cast<std::size_t>(n)].empty()) {
             slotOfName[names[static_cast<std::size_t>(n)]] = n;
         }
     }
     std::array<bool, layout::kTrackSlots> seen{};
-    bool newFiles = false;
     int lowestFree = 1;
-    const std::string soundsDir = SoundsDirectory(CardDirectory()).string() + '/';
+    const std::string soundsDir = SoundsDirectory(cardDir).string() + '/';
 
     for (int k = 1; k <= count; ++k) {
         if (k > layout::kMaxTrack) {
             // Said once for a card, and again only when its number of files
             // changes, not on every page the user opens.
-            if (tooManyToldPath_ != path_ || tooManyToldCount_ != count) {
-                tooManyToldPath_ = path_;
+            if (tooManyToldPath_ != docPath || tooManyToldCount_ != count) {
+                tooManyToldPath_ = docPath;
                 tooManyToldCount_ = count;
                 prompter_.Tell(
                     "More than 256 audio files on the disk!\nOnly the first 255 files will be "
@@ -155,32 +152,19 @@ int CCardwrightDoc::SyncTracks(bool apply) {
             break;
         }
         const platform::DirEntry& file = *audio[static_cast<std::size_t>(k - 1)];
-        const std::string fullPath = soundsDir + file.longName;
-        // A stored alias never changes while the file keeps its path, so it is
-        // asked for once per card; a generated one belongs to this listing's
-        // order and is taken from the listing every time.
-        std::string alias;
-        if (auto it = longToShort_.find(fullPath);
-            it != longToShort_.end() && !file.aliasGenerated) {
-            alias = it->second;
-        } else if (alias = ShortNameOf(file); !alias.empty()) {
-            longToShort_[fullPath] = alias;
-            shortToLong_[alias] = fullPath;
-        } else {
-            alias = "error.mp3";
-        }
+        const std::string alias = AliasOf(file, soundsDir + file.longName);
 
         const auto pos = static_cast<std::uint32_t>(k);
         if (auto match = slotOfName.find(alias); match != slotOfName.end()) {
             const int n = match->second;
             seen[static_cast<std::size_t>(n)] = true;
-            if (apply && config_.Get(field::kFilePosition, n) != pos) {
-                SetModifiedFlag(true);
-                config_.Set(field::kFilePosition, n, pos);
+            if (apply && config.Get(field::kFilePosition, n) != pos) {
+                result.positionsMoved = true;
+                config.Set(field::kFilePosition, n, pos);
             }
             continue;
         }
-        newFiles = true;
+        result.newFiles = true;
         if (apply) {
             while (lowestFree <= layout::kMaxTrack &&
                    !names[static_cast<std::size_t>(lowestFree)].empty()) {
@@ -191,25 +175,41 @@ int CCardwrightDoc::SyncTracks(bool apply) {
                 seen[static_cast<std::size_t>(n)] = true;
                 names[static_cast<std::size_t>(n)] = alias;
                 slotOfName.emplace(alias, n);
-                config_.SetTrackName(n, alias);
-                config_.Set(field::kFilePosition, n, pos);
+                config.SetTrackName(n, alias);
+                config.Set(field::kFilePosition, n, pos);
             }
         }
     }
 
-    bool missing = false;
     for (int n = 1; n <= layout::kMaxTrack; ++n) {
         if (!names[static_cast<std::size_t>(n)].empty() && !seen[static_cast<std::size_t>(n)]) {
-            missing = true;
+            result.missingFiles = true;
             if (apply) {
-                config_.ClearTrack(n);
+                config.ClearTrack(n);
             }
         }
     }
-    return (newFiles ? 1 : 0) | (missing ? 2 : 0);
+    return result;
 }
 
-std::string CCardwrightDoc::GetLongTrackName(const std::string& shortName) {
+std::string TrackScanner::AliasOf(const platform::DirEntry& file, const std::string& fullPath) {
+    // A stored alias never changes while the file keeps its path, so it is
+    // asked for once per card; a generated one belongs to this listing's
+    // order and is taken from the listing every time.
+    if (auto it = longToShort_.find(fullPath); it != longToShort_.end() && !file.aliasGenerated) {
+        return it->second;
+    }
+    std::string alias = ShortNameOf(file);
+    if (alias.empty()) {
+        return "error.mp3";
+    }
+    longToShort_[fullPath] = alias;
+    shortToLong_[alias] = fullPath;
+    return alias;
+}
+
+std::string TrackScanner::LongTrackName(const std::filesystem::path& cardDir,
+                                        const std::string& shortName) {
     if (shortName.empty()) {
         return shortName;
     }
@@ -218,7 +218,7 @@ std::string CCardwrightDoc::GetLongTrackName(const std::string& shortName) {
     }
     // As FAT finds a file: by its alias or its long name, in any letter case.
     std::error_code ec;
-    for (const auto& e : ListSounds(ec)) {
+    for (const auto& e : lister_(SoundsDirectory(cardDir), ec)) {
         if (!e.isDirectory && (text::EqualIgnoringCase(ShortNameOf(e), shortName) ||
                                text::EqualIgnoringCase(e.longName, shortName))) {
             return e.longName;

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <system_error>
+#include <unordered_map>
+#include <vector>
+
+#include "model/CardConfig.h"
+#include "model/Prompter.h"
+#include "platform/Directory.h"
+
+// Lists a directory in stored order; replaceable so tests can set the order.
+using DirectoryLister =
+    std::function<std::vector<platform::DirEntry>(const std::filesystem::path&, std::error_code&)>;
+
+// What a reconciliation of the track list with the card found.
+struct TrackSync {
+    bool newFiles = false;        // audio files without a track
+    bool missingFiles = false;    // tracks whose file is gone
+    bool positionsMoved = false;  // applied: a track's file position changed
+    bool CardChanged() const { return newFiles || missingFiles; }
+};
+
+// Looks at the audio files in a card's SOUNDS directory and gives them track
+// numbers. It keeps what it learnt of the last card (each file's 8.3 alias,
+// and what the user has been told already) so that the look taken on every
+// page change stays cheap and quiet.
+class TrackScanner {
+  public:
+    explicit TrackScanner(Prompter& prompter);
+
+    void SetLister(DirectoryLister lister) { lister_ = std::move(lister); }
+    const DirectoryLister& Lister() const { return lister_; }
+
+    // The number of audio files on the card; with `rebuild`, tracks 1 to n
+    // become the files in stored order, every other track cleared.
+    int CountTracks(CardConfig& config, const std::filesystem::path& cardDir, bool rebuild);
+    // Compares the track list with the card, keyed on the document's path;
+    // with `apply` the list follows the card: moved files take their new
+    // positions, new files free tracks, and tracks whose file is gone are
+    // cleared. A card whose SOUNDS cannot be read changes nothing.
+    TrackSync SyncTracks(CardConfig& config, const std::filesystem::path& docPath,
+                         const std::filesystem::path& cardDir, bool apply);
+    // The long name of the card's file with this 8.3 name, or the name itself.
+    std::string LongTrackName(const std::filesystem::path& cardDir, const std::string& shortName);
+
+    // The card's SOUNDS directory: the entry of that name, in any letter case
+    // as FAT would find it, or where a new one goes.
+    static std::filesystem::path SoundsDirectory(const std::filesystem::path& cardDir);
+
+  private:
+    // Lists SOUNDS; a missing one lists as empty. False when it is there but
+    // cannot be read: the track list must then stay as it is, and the user
+    // has been told (once, until a listing succeeds or the card changes).
+    bool ReadSounds(const std::filesystem::path& cardDir, std::vector<platform::DirEntry>& listing);
+    // The 8.3 name a file of this listing goes by, asked of the file system
+    // once per card.
+    std::string AliasOf(const platform::DirEntry& file, const std::string& fullPath);
+
+    Prompter& prompter_;
+    DirectoryLister lister_;
+
+    std::filesystem::path scanPath_;
+    int scanCount_ = -1;
+    std::unordered_map<std::string, std::string> longToShort_;
+    std::unordered_map<std::string, std::string> shortToLong_;
+    std::filesystem::path unreadableTold_;
+    std::filesystem::path tooManyToldPath_;
+    int tooManyToldCount_ = -1;
+};
