@@ -5,39 +5,40 @@
 namespace {
 
 TEST(CardConfig, NamesPackThreeCharactersToAWord) {
-    std::uint32_t words[4];
-    PackName("TRACK01.MP3", words);
-    EXPECT_EQ(words[0], 0x415254u);
-    EXPECT_EQ(words[1], 0x304B43u);
-    EXPECT_EQ(words[2], 0x4D2E31u);
-    EXPECT_EQ(words[3], 0x003350u);
-    EXPECT_EQ(UnpackName(words), "TRACK01.MP3");
-
-    // Twelve characters fill every byte and need no terminator; more are cut.
-    PackName("ABCDEFGH.WAV", words);
-    EXPECT_EQ(words[3], 0x564157u);
-    EXPECT_EQ(UnpackName(words), "ABCDEFGH.WAV");
-    PackName("ABCDEFGHIJKLMNOP", words);
-    EXPECT_EQ(UnpackName(words), "ABCDEFGHIJKL");
-
-    PackName(std::string_view(), words);
-    EXPECT_EQ(words[0] | words[1] | words[2] | words[3], 0u);
-    EXPECT_EQ(UnpackName(words), "");
+    struct Row {
+        const char* text;
+        std::uint32_t words[4];
+        const char* unpacked;
+    };
+    const Row rows[] = {
+        {"TRACK01.MP3", {0x415254, 0x304B43, 0x4D2E31, 0x003350}, "TRACK01.MP3"},
+        // Twelve characters fill every byte and need no terminator; more are cut.
+        {"ABCDEFGH.WAV", {0x434241, 0x464544, 0x2E4847, 0x564157}, "ABCDEFGH.WAV"},
+        {"ABCDEFGHIJKLMNOP", {0x434241, 0x464544, 0x494847, 0x4C4B4A}, "ABCDEFGHIJKL"},
+        {"", {0, 0, 0, 0}, ""},
+    };
+    for (const Row& row : rows) {
+        std::uint32_t words[4] = {1, 1, 1, 1};
+        PackName(row.text, words);
+        EXPECT_TRUE(std::equal(words, words + 4, row.words)) << row.text;
+        EXPECT_EQ(UnpackName(words), row.unpacked);
+    }
 }
 
-TEST(CardConfig, FieldsStayInsideTheirBits) {
+TEST(CardConfig, FieldsStayInsideTheirWords) {
     CardConfig c;
     c.SetDefaults();
-    c.Set(field::kMainVolumeRight, 63);
+    c.Set(field::kMainVolumeRight, 62);
     c.Set(field::kHalfMuteVolumeLeft, 0);
     EXPECT_EQ(c.Get(field::kMainVolumeLeft), 60u);
     EXPECT_EQ(c.Get(field::kHalfMuteVolumeRight), 30u);
+    c.Set(field::kMainVolumeLeft, 63);
+    EXPECT_EQ(c.Get(field::kMainVolumeRight), 62u);
     // A value wider than its field is refused, not cut down into it.
     EXPECT_FALSE(CardConfig::Fits(field::kMainVolumeLeft, 64u));
     EXPECT_TRUE(CardConfig::Fits(field::kBassGain, -(1 << 23)));
     EXPECT_FALSE(CardConfig::Fits(field::kBassGain, 1 << 23));
     EXPECT_DEBUG_DEATH(c.Set(field::kMainVolumeLeft, 64), "Fits");
-    EXPECT_EQ(c.Get(field::kMainVolumeRight), 63u);
 
     c.Set(field::kEndAction, 5, playcode::kRandom);
     c.Set(field::kEndDelay, 5, 16383);
@@ -50,16 +51,11 @@ TEST(CardConfig, FieldsStayInsideTheirBits) {
 
     c.Set(field::kPlaylistRemember, 5, true);
     EXPECT_EQ(c.Word(71), 1u << 11);
-    EXPECT_EQ(c.Get(field::kPlaylistOptions, 5), 0x20u);
-}
 
-TEST(CardConfig, GainsAreSigned24BitAndStampsSpanThreeWords) {
-    CardConfig c;
+    // The gains are 24-bit two's complement; a stamp spans three words.
     c.Set(field::kBassGain, -3);
     EXPECT_EQ(c.Word(15), 0xFFFFFDu);
     EXPECT_EQ(c.Get(field::kBassGain), -3);
-    c.Set(field::kTrebleGain, 12);
-    EXPECT_EQ(c.Get(field::kTrebleGain), 12);
 
     const std::uint64_t stamp = 0x01D2'3456'789A'BCDEull;
     c.Set(field::kChosenDownloadStamp, stamp);
@@ -89,62 +85,44 @@ TEST(CardConfig, PlayerModelsSetTheirBitsAndKeepOthers) {
     }
 }
 
-struct InputExpectation {
-    std::uint32_t code, mode, closeFade;
-};
-
-void ExpectInputs(const CardConfig& c, InputSet set, const InputExpectation (&want)[8]) {
-    for (int i = 0; i < 8; ++i) {
-        SCOPED_TRACE("input " + std::to_string(i));
-        EXPECT_EQ(c.Get(field::kCloseCode, set, i), want[i].code);
-        EXPECT_EQ(c.Get(field::kInputMode, set, i), want[i].mode);
-        EXPECT_EQ(c.Get(field::kCloseFade, set, i), want[i].closeFade);
-        EXPECT_EQ(c.Get(field::kCloseFadeTime, set, i), 10u);
-        EXPECT_EQ(c.InputRecordWord(set, i, 1), 0u);
-        EXPECT_EQ(c.Get(field::kOpenFade, set, i), 0u);
-    }
-}
-
 TEST(CardConfig, InputDefaultsFollowTheTrackCount) {
-    CardConfig c;
-    c.ApplyInputDefaults(InputSet::Player, 3);
-    ExpectInputs(
-        c, InputSet::Player,
-        {{1, 1, 0}, {2, 1, 0}, {3, 1, 0}, {0, 0, 0}, {0, 1, 3}, {0, 1, 2}, {0, 1, 1}, {256, 1, 0}});
-    c.ApplyInputDefaults(InputSet::Player, 8);
-    ExpectInputs(
-        c, InputSet::Player,
-        {{1, 1, 0}, {2, 1, 0}, {3, 1, 0}, {4, 1, 0}, {5, 1, 0}, {6, 1, 0}, {7, 1, 0}, {8, 1, 0}});
-    c.ApplyInputDefaults(InputSet::Animation, 100);
-    ExpectInputs(c, InputSet::Animation,
-                 {{259, 2, 0},
-                  {0, 3, 0},
-                  {0, 4, 0},
-                  {0, 5, 0},
-                  {0, 6, 0},
-                  {0, 7, 0},
-                  {0, 8, 0},
-                  {256, 1, 0}});
-    c.ApplyInputDefaults(InputSet::Animation, 200);
-    EXPECT_EQ(c.Get(field::kCloseCode, InputSet::Animation, 7), 0u);
-    EXPECT_EQ(c.Get(field::kInputMode, InputSet::Animation, 7), 9u);
-    c.ApplyInputDefaults(InputSet::Animation, 20);
-    ExpectInputs(c, InputSet::Animation,
-                 {{259, 2, 0},
-                  {0, 3, 0},
-                  {0, 4, 0},
-                  {0, 5, 0},
-                  {0, 6, 0},
-                  {0, 1, 2},
-                  {0, 1, 1},
-                  {256, 1, 0}});
-    // The player set was not touched by the animation defaults.
-    EXPECT_EQ(c.Get(field::kCloseCode, InputSet::Player, 7), 8u);
-
-    c.ClearInputSet(InputSet::Player);
-    ExpectInputs(
-        c, InputSet::Player,
-        {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}});
+    // Per input 0 to 7: close code, mode and close fade. The last row is a
+    // cleared set.
+    struct Row {
+        int tracks;
+        std::uint32_t code[8], mode[8], fade[8];
+    };
+    const Row rows[] = {
+        {3, {1, 2, 3, 0, 0, 0, 0, 256}, {1, 1, 1, 0, 1, 1, 1, 1}, {0, 0, 0, 0, 3, 2, 1, 0}},
+        {8, {1, 2, 3, 4, 5, 6, 7, 8}, {1, 1, 1, 1, 1, 1, 1, 1}, {0, 0, 0, 0, 0, 0, 0, 0}},
+        {20, {259, 0, 0, 0, 0, 0, 0, 256}, {2, 3, 4, 5, 6, 1, 1, 1}, {0, 0, 0, 0, 0, 2, 1, 0}},
+        {100, {259, 0, 0, 0, 0, 0, 0, 256}, {2, 3, 4, 5, 6, 7, 8, 1}, {0, 0, 0, 0, 0, 0, 0, 0}},
+        {200, {259, 0, 0, 0, 0, 0, 0, 0}, {2, 3, 4, 5, 6, 7, 8, 9}, {0, 0, 0, 0, 0, 0, 0, 0}},
+        {-1, {0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const Row& row : rows) {
+        for (const InputSet set : {InputSet::Player, InputSet::Animation}) {
+            // The other set holds the 8-track defaults and must keep them.
+            const InputSet other = set == InputSet::Player ? InputSet::Animation : InputSet::Player;
+            CardConfig c;
+            c.ApplyInputDefaults(other, 8);
+            if (row.tracks < 0) {
+                c.ClearInputSet(set);
+            } else {
+                c.ApplyInputDefaults(set, row.tracks);
+            }
+            EXPECT_EQ(c.Get(field::kCloseCode, other, 7), 8u);
+            for (int i = 0; i < 8; ++i) {
+                SCOPED_TRACE(std::to_string(row.tracks) + " tracks, input " + std::to_string(i));
+                EXPECT_EQ(c.Get(field::kCloseCode, set, i), row.code[i]);
+                EXPECT_EQ(c.Get(field::kInputMode, set, i), row.mode[i]);
+                EXPECT_EQ(c.Get(field::kCloseFade, set, i), row.fade[i]);
+                EXPECT_EQ(c.Get(field::kCloseFadeTime, set, i), 10u);
+                EXPECT_EQ(c.InputRecordWord(set, i, 1), 0u);
+                EXPECT_EQ(c.Get(field::kOpenFade, set, i), 0u);
+            }
+        }
+    }
 }
 
 TEST(CardConfig, PlaylistSlotsFollowTheEntryNames) {
@@ -161,6 +139,9 @@ TEST(CardConfig, PlaylistSlotsFollowTheEntryNames) {
     c.SetPlaylistEntry(2, 0, "A.MP3");
     c.SetPlaylistCount(7, 31);
     c.SetPlaylistEntry(7, 30, "A.MP3");
+    // An empty entry names no track, not the first unnamed slot.
+    c.SetPlaylistCount(4, 2);
+    c.SetPlaylistEntry(4, 1, "A.MP3");
 
     c.RebuildPlaylistSlots();
     EXPECT_EQ(c.Get(field::kPlaylistSlot, 1), 7u);
@@ -171,20 +152,14 @@ TEST(CardConfig, PlaylistSlotsFollowTheEntryNames) {
     EXPECT_EQ(c.Get(field::kPlaylistSlot, 1 + 64), 0u);
     EXPECT_EQ(c.Get(field::kPlaylistSlot, 200), 0u);
     EXPECT_EQ(c.Get(field::kPlaylistSlot, 1 + 32 * 7 + 30), 3u);
-
-    // An empty entry names no track, not the first unnamed slot.
-    c.SetPlaylistCount(4, 2);
-    c.SetPlaylistEntry(4, 1, "A.MP3");
-    c.RebuildPlaylistSlots();
     EXPECT_EQ(c.Get(field::kPlaylistSlot, 1 + 32 * 4), 0u);
     EXPECT_EQ(c.Get(field::kPlaylistSlot, 1 + 32 * 4 + 1), 3u);
+    // The slot values live beside the track settings without touching them.
+    EXPECT_EQ(c.Get(field::kFilePosition, 1), 0u);
 
     // A count beyond the playlist reads as empty, wherever it is asked.
     c.SetPlaylistCount(6, 200);
     EXPECT_EQ(c.PlaylistCount(6), 0u);
-    EXPECT_EQ(c.RawPlaylistCount(6), 200u);
-    // The slot values live beside the track settings without touching them.
-    EXPECT_EQ(c.Get(field::kFilePosition, 1), 0u);
 }
 
 TEST(CardConfig, ClearedTrackKeepsItsPlaylistSlot) {

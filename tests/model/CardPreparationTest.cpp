@@ -1,14 +1,18 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "DocFixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 using CardPreparation = DocFixture;
 
-TEST_F(CardPreparation, AFreshCardGetsSoundsWithItsAudioFilesAndTheProgram) {
+TEST_F(CardPreparation, AFreshCardGetsSoundsWithItsAudioFiles) {
     Touch(card / "A.MP3", "a");
     Touch(card / "B.WAV", "b");
     Touch(card / "c.Mp3", "c");
@@ -20,7 +24,6 @@ TEST_F(CardPreparation, AFreshCardGetsSoundsWithItsAudioFilesAndTheProgram) {
         EXPECT_FALSE(fs::exists(card / name)) << name;
     }
     EXPECT_TRUE(fs::exists(card / "NOTES.TXT"));
-    EXPECT_EQ(ReadBytes(card / "Cardwright.exe"), ReadBytes(programDir / "cardwright"));
     EXPECT_EQ(doc->CountTracks(false), 3);
 
     // SOUNDS exists now: files copied into the root later stay where they are.
@@ -28,28 +31,52 @@ TEST_F(CardPreparation, AFreshCardGetsSoundsWithItsAudioFilesAndTheProgram) {
     ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
     EXPECT_TRUE(fs::exists(card / "D.MP3"));
     EXPECT_FALSE(fs::exists(card / "SOUNDS" / "D.MP3"));
+
+    // Opening a card without SOUNDS makes it too, and the card the current
+    // folder.
+    fs::remove_all(card / "SOUNDS");
+    ASSERT_TRUE(doc->OnOpenDocument(Cfg()));
+    EXPECT_TRUE(fs::exists(card / "SOUNDS" / "D.MP3"));
+    EXPECT_EQ(fs::current_path(), card.path());
 }
 
-TEST_F(CardPreparation, RunningFromTheCardLeavesTheProgramAlone) {
-    for (const char* name : {"Cardwright.exe", "CARDWRIGHT.EXE"}) {
-        SCOPED_TRACE(name);
-        Touch(card / name, "running copy");
-        doc->SetExecutablePath(card / name);
-        ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
-        EXPECT_EQ(ReadBytes(card / name),
-                  std::vector<std::uint8_t>(
-                      {'r', 'u', 'n', 'n', 'i', 'n', 'g', ' ', 'c', 'o', 'p', 'y'}));
-        fs::remove(card / name);
-    }
-}
-
-TEST_F(CardPreparation, AProgramThatCannotBeCopiedIsReportedAndTheSaveGoesOn) {
+TEST_F(CardPreparation, TheProgramIsCopiedOnlyWhereTheCardLacksIt) {
+    // A program that cannot be copied is reported, and the save goes on.
     doc->SetExecutablePath(programDir / "gone");
     EXPECT_TRUE(doc->OnSaveDocument(Cfg()));
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text.rfind("Unable to copy Cardwright.exe to SmartMedia card!", 0),
-              0u);
+    EXPECT_THAT(prompter.shown[0].text,
+                StartsWith("Unable to copy Cardwright.exe to SmartMedia card!"));
     EXPECT_TRUE(doc->IsLoaded());
+    EXPECT_EQ(doc->GetPathName(), Cfg());
+
+    const auto inode = [&] {
+        struct stat st {};
+        ::stat((card / "Cardwright.exe").c_str(), &st);
+        return st.st_ino;
+    };
+    doc->SetExecutablePath(programDir / "cardwright");
+    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
+    EXPECT_EQ(ReadBytes(card / "Cardwright.exe"), ReadBytes(programDir / "cardwright"));
+    const auto first = inode();
+    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
+    EXPECT_EQ(inode(), first);  // the same program is not written again
+    Touch(programDir / "cardwright", "a newer program");
+    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
+    EXPECT_EQ(ReadBytes(card / "Cardwright.exe"), ReadBytes(programDir / "cardwright"));
+
+    // Running from the card, in any letter case: the program is left alone.
+    const std::string running = "running copy";
+    for (const char* name : {"Cardwright.exe", "CARDWRIGHT.EXE"}) {
+        SCOPED_TRACE(name);
+        fs::remove(card / "Cardwright.exe");
+        Touch(card / name, running);
+        doc->SetExecutablePath(card / name);
+        ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
+        EXPECT_EQ(ReadBytes(card / name), Bytes(running.begin(), running.end()));
+        EXPECT_EQ(fs::exists(card / "Cardwright.exe"), std::string(name) == "Cardwright.exe");
+        fs::remove(card / name);
+    }
 }
 
 TEST_F(CardPreparation, ASoundsFolderInOtherLetterCaseIsTheCardsSounds) {
@@ -62,57 +89,39 @@ TEST_F(CardPreparation, ASoundsFolderInOtherLetterCaseIsTheCardsSounds) {
     EXPECT_EQ(doc->CountTracks(false), 1);
 }
 
-TEST_F(CardPreparation, OpeningACardWithoutSoundsCreatesIt) {
+// Something in the way of SOUNDS: a file, a link to nowhere, a link to itself
+// (neither link is a folder, and the name is taken; unlike a read-only
+// folder, this stops root too). A save to that card writes the card files
+// but does not complete, and opening it is refused; the document stays as
+// it was, on its old path.
+TEST_F(CardPreparation, ASoundsThatCannotBeUsedFailsTheSaveAndTheOpen) {
+    const char* notMade = "Unable to create SOUNDS directory on the selected media.";
     ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
-    fs::remove_all(card / "SOUNDS");
-    Touch(card / "song.wav");
-    ASSERT_TRUE(doc->OnOpenDocument(Cfg()));
-    EXPECT_TRUE(fs::is_directory(card / "SOUNDS"));
-    EXPECT_TRUE(fs::exists(card / "SOUNDS" / "song.wav"));
-    EXPECT_EQ(fs::current_path(), card.path());
-}
-
-TEST_F(CardPreparation, SoundsAsAFileFailsTheOpenAndTheSave) {
-    const std::string message =
-        "A file named SOUNDS exists on this SmartMedia.\nSOUNDS must be a directory for this "
-        "media to be used with\nan TUNBOX player.  Please remove this file or use other media.";
-    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
-    fs::remove_all(card / "SOUNDS");
-    Touch(card / "SOUNDS");
-
     doc->GetConfig()->Set(field::kSerialAddress, 5);
-    prompter.shown.clear();
-    EXPECT_FALSE(doc->OnOpenDocument(Cfg()));
-    ASSERT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(prompter.shown[0].text, message);
-    EXPECT_EQ(prompter.shown[0].buttons, Prompter::Buttons::Ok);
-    EXPECT_EQ(prompter.shown[0].icon, Prompter::Icon::None);
-    EXPECT_NE(prompter.shown[1].text.find(Cfg().string()), std::string::npos);
-    EXPECT_EQ(doc->GetConfig()->Get(field::kSerialAddress), 5u);
-
-    prompter.shown.clear();
-    EXPECT_FALSE(doc->OnSaveDocument(Cfg()));
-    ASSERT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(prompter.shown[0].text, message);
-    EXPECT_EQ(ReadBytes(Cfg()).size(), 8802u);  // what was written stays
-}
-
-TEST_F(CardPreparation, ASoundsThatCannotBeCreatedIsReported) {
-    const std::string message =
-        "Unable to create SOUNDS directory on the selected media.\nPlease choose another disk.";
-    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
-    fs::remove_all(card / "SOUNDS");
-    // A link to nowhere and a link to itself: neither is a directory, and
-    // the name is taken. Works as root too, unlike a read-only folder.
-    for (const char* target : {"nowhere", "SOUNDS"}) {
-        SCOPED_TRACE(target);
-        fs::create_symlink(target, card / "SOUNDS");
-        prompter.shown.clear();
-        EXPECT_FALSE(doc->OnOpenDocument(Cfg()));
-        ASSERT_EQ(prompter.shown.size(), 2u);
-        EXPECT_EQ(prompter.shown[0].text, message);
-        EXPECT_EQ(doc->CountTracks(false), 0);
-        fs::remove(card / "SOUNDS");
+    for (const auto& [link, told] :
+         {std::pair<const char*, const char*>{nullptr, "A file named SOUNDS exists"},
+          {"nowhere", notMade},
+          {"SOUNDS", notMade}}) {
+        SCOPED_TRACE(link ? link : "file");
+        TempDir other;
+        const fs::path otherCfg = other / "TUNBOX.CFG";
+        if (link) {
+            fs::create_symlink(link, other / "SOUNDS");
+        } else {
+            Touch(other / "SOUNDS");
+        }
+        for (const bool save : {true, false}) {
+            prompter.shown.clear();
+            EXPECT_FALSE(save ? doc->OnSaveDocument(otherCfg) : doc->OnOpenDocument(otherCfg));
+            ASSERT_EQ(prompter.shown.size(), 2u);
+            EXPECT_THAT(prompter.shown[0].text, StartsWith(told));
+            EXPECT_THAT(prompter.shown[1].text, HasSubstr(otherCfg.string()));
+            EXPECT_EQ(doc->GetPathName(), Cfg());
+            EXPECT_EQ(doc->GetConfig()->Get(field::kSerialAddress), 5u);
+        }
+        for (const char* name : {"TUNBOX.CFG", "SCHEDULE.SCH", "KELDA.CFG"}) {
+            EXPECT_TRUE(fs::is_regular_file(other / name)) << name;
+        }
     }
 }
 

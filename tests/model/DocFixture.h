@@ -4,8 +4,24 @@
 
 #include <memory>
 
+#include "ScriptedPrompter.h"
 #include "TestSupport.h"
 #include "model/CardwrightDoc.h"
+
+// A card kept under tests/data: a folder holding a TUNBOX.CFG and the
+// KELDA.CFG it must convert to, taken from the KELDA layout byte by byte.
+// Never remake the expected files with the program's own encoder.
+inline std::filesystem::path TestCard(const std::string& name) {
+    return std::filesystem::path(CARDWRIGHT_TEST_DATA) / name;
+}
+
+// Fails at the first byte that differs, naming its offset.
+inline void ExpectSameBytes(const Bytes& got, const Bytes& want) {
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < want.size(); ++i) {
+        ASSERT_EQ(int{got[i]}, int{want[i]}) << "offset " << i;
+    }
+}
 
 // A document on a fresh card folder, with a scripted prompter and a small
 // stand-in for the program file that every save copies to the card.
