@@ -82,72 +82,83 @@ QAction* CMainFrame::AddAction(QMenu* menu, const QString& text, const QString& 
     return action;
 }
 
+// One menu item: its text with the shortcut after a tab (the menu shows it as
+// it is), the status-bar prompt, the object name tests find it by, its keys
+// ("Ctrl+Z; Alt+Backspace") and what it does. A null text is a separator.
+struct CMainFrame::MenuItem {
+    const char* text;
+    const char* prompt;
+    const char* objectName;
+    const char* keys;
+    void (*run)(CMainFrame&);
+};
+
+std::vector<QAction*> CMainFrame::AddItems(QMenu* menu, std::span<const MenuItem> items) {
+    std::vector<QAction*> added;
+    for (const MenuItem& item : items) {
+        if (item.text == nullptr) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action =
+            AddAction(menu, QString::fromUtf8(item.text), QString::fromUtf8(item.prompt));
+        action->setObjectName(QString::fromLatin1(item.objectName));
+        action->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(item.keys)));
+        const auto run = item.run;
+        connect(action, &QAction::triggered, this, [this, run] { run(*this); });
+        added.push_back(action);
+    }
+    return added;
+}
+
 void CMainFrame::CreateMenus() {
-    // File
+    using editcommands::Command;
+    static const MenuItem fileItems[] = {
+        {"&New\tCtrl+N", "Create a new document", "fileNew", "Ctrl+N",
+         [](CMainFrame& f) { f.app_.OnFileNew(); }},
+        {"&Open...\tCtrl+O", "Open an existing document", "fileOpen", "Ctrl+O",
+         [](CMainFrame& f) { f.app_.OnFileOpen(); }},
+        {"&Save\tCtrl+S", "Save the active document", "fileSave", "Ctrl+S",
+         [](CMainFrame& f) { f.view_->OnFileSave(); }},
+        {"Save &As...", "Save the active document with a new name", "fileSaveAs", "",
+         [](CMainFrame& f) { f.view_->OnFileSaveAs(); }},
+    };
+    static const MenuItem exitItem[] = {
+        {"E&xit", "Quit the application; prompts to save documents", "fileExit", "",
+         [](CMainFrame& f) { f.close(); }},
+    };
+    static const MenuItem editItems[] = {
+        {"&Undo\tCtrl+Z", "Undo the last action", "editUndo", "Ctrl+Z; Alt+Backspace",
+         [](CMainFrame& f) { editcommands::Run(Command::Undo, f.focusWidget()); }},
+        {nullptr, nullptr, nullptr, nullptr, nullptr},
+        {"Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard", "editCut",
+         "Ctrl+X; Shift+Del",
+         [](CMainFrame& f) { editcommands::Run(Command::Cut, f.focusWidget()); }},
+        {"&Copy\tCtrl+C", "Copy the selection and put it on the Clipboard", "editCopy",
+         "Ctrl+C; Ctrl+Ins",
+         [](CMainFrame& f) { editcommands::Run(Command::Copy, f.focusWidget()); }},
+        {"&Paste\tCtrl+V", "Insert Clipboard contents", "editPaste", "Ctrl+V; Shift+Ins",
+         [](CMainFrame& f) { editcommands::Run(Command::Paste, f.focusWidget()); }},
+        {nullptr, nullptr, nullptr, nullptr, nullptr},
+        {"Reset Everything to Defaults", "", "resetEverything", "",
+         [](CMainFrame& f) { f.view_->OnResetDefaults(); }},
+    };
+
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
-    // Item texts carry their shortcut after a tab, which the menu shows as it is.
-    QAction* newAction = AddAction(fileMenu_, QStringLiteral("&New\tCtrl+N"),
-                                   QStringLiteral("Create a new document"));
-    newAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    connect(newAction, &QAction::triggered, &app_, &CCardwrightApp::OnFileNew);
-    QAction* open = AddAction(fileMenu_, QStringLiteral("&Open...\tCtrl+O"),
-                              QStringLiteral("Open an existing document"));
-    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(open, &QAction::triggered, &app_, &CCardwrightApp::OnFileOpen);
-    QAction* save = AddAction(fileMenu_, QStringLiteral("&Save\tCtrl+S"),
-                              QStringLiteral("Save the active document"));
-    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    connect(save, &QAction::triggered, view_, &CCardwrightView::OnFileSave);
-    QAction* saveAs = AddAction(fileMenu_, QStringLiteral("Save &As..."),
-                                QStringLiteral("Save the active document with a new name"));
-    connect(saveAs, &QAction::triggered, view_, &CCardwrightView::OnFileSaveAs);
+    AddItems(fileMenu_, fileItems);
     fileMenu_->addSeparator();
     recentPlaceholder_ = fileMenu_->addAction(QStringLiteral("Recent File"));
     recentPlaceholder_->setEnabled(false);
     fileMenu_->addSeparator();
-    QAction* exit = AddAction(fileMenu_, QStringLiteral("E&xit"),
-                              QStringLiteral("Quit the application; prompts to save documents"));
-    connect(exit, &QAction::triggered, this, &QWidget::close);
-    newAction->setObjectName(QStringLiteral("fileNew"));
-    open->setObjectName(QStringLiteral("fileOpen"));
-    save->setObjectName(QStringLiteral("fileSave"));
-    saveAs->setObjectName(QStringLiteral("fileSaveAs"));
-    exit->setObjectName(QStringLiteral("fileExit"));
+    AddItems(fileMenu_, exitItem);
     UpdateRecentFiles();
 
-    // Edit
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    using editcommands::Command;
-    auto addEdit = [&](const QString& text, const QString& prompt, Command command,
-                       std::initializer_list<QKeySequence> keys, const char* name) {
-        QAction* action = AddAction(edit, text, prompt);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcuts(QList<QKeySequence>(keys));
-        connect(action, &QAction::triggered, this,
-                [this, command] { editcommands::Run(command, focusWidget()); });
-        return action;
-    };
-    undo_ = addEdit(QStringLiteral("&Undo\tCtrl+Z"), QStringLiteral("Undo the last action"),
-                    Command::Undo,
-                    {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)},
-                    "editUndo");
-    edit->addSeparator();
-    cut_ = addEdit(QStringLiteral("Cu&t\tCtrl+X"),
-                   QStringLiteral("Cut the selection and put it on the Clipboard"), Command::Cut,
-                   {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)},
-                   "editCut");
-    copy_ = addEdit(QStringLiteral("&Copy\tCtrl+C"),
-                    QStringLiteral("Copy the selection and put it on the Clipboard"), Command::Copy,
-                    {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)},
-                    "editCopy");
-    paste_ = addEdit(QStringLiteral("&Paste\tCtrl+V"), QStringLiteral("Insert Clipboard contents"),
-                     Command::Paste,
-                     {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)},
-                     "editPaste");
-    edit->addSeparator();
-    QAction* reset = edit->addAction(QStringLiteral("Reset Everything to Defaults"));
-    reset->setObjectName(QStringLiteral("resetEverything"));
-    connect(reset, &QAction::triggered, view_, &CCardwrightView::OnResetDefaults);
+    const std::vector<QAction*> editActions = AddItems(edit, editItems);
+    undo_ = editActions[0];
+    cut_ = editActions[1];
+    copy_ = editActions[2];
+    paste_ = editActions[3];
     connect(edit, &QMenu::aboutToShow, this, &CMainFrame::UpdateEditCommands);
     // The shortcuts stay live while the menu is closed; the text field in
     // focus then decides what they do.
@@ -156,8 +167,10 @@ void CMainFrame::CreateMenus() {
             action->setEnabled(true);
         }
     });
+    CreatePlayerMenus();
+}
 
-    // Player Type
+void CMainFrame::CreatePlayerMenus() {
     QMenu* player = menuBar()->addMenu(QStringLiteral("&Player Type"));
     player->setObjectName(QStringLiteral("playerTypeMenu"));
     for (const PlayerTypeItem& item : kPlayerTypes) {

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <span>
 #include <vector>
 
 #include "model/CardConfig.h"
@@ -43,7 +44,10 @@ class CMainFrame : public QMainWindow {
 
   private:
     void OpenDropped(const QString& file);
+    struct MenuItem;
+    std::vector<QAction*> AddItems(QMenu* menu, std::span<const MenuItem> items);
     void CreateMenus();
+    void CreatePlayerMenus();
     void CreateStatusBar();
     void OnDocumentChanged();
     QAction* AddAction(QMenu* menu, const QString& text, const QString& prompt);

@@ -210,18 +210,15 @@ void CMyPropertySheet::BuildPageSet() {
     AddPage(warningPage_);
     if (doc_.CountTracks(false) > 0) {
         const CardConfig& config = *doc_.GetConfig();
-        const std::uint32_t model = config.Get(field::kPlayerModelWord);
         AddPage(trackPage_);
         AddPage(playlistPage_);
         AddPage(audioPage_);
         AddPage(inputPage_);
-        if ((model & CardConfig::kModelAudioOnly) != 0) {
-            audioPage_->SetCoverFlag(1);
-        } else {
-            audioPage_->SetCoverFlag(0);
+        audioPage_->SetCoverFlag(config.IsAudioOnly() ? 1 : 0);
+        if (config.HasAnimation()) {
             AddPage(animationInputPage_);
             AddPage(animationPage_);
-            if ((model & CardConfig::kModelClock) != 0) {
+            if (config.HasClock()) {
                 AddPage(schedulePage_);
             }
         }

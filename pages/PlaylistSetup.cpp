@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "model/CardwrightDoc.h"
+#include "pages/PageFields.h"
 
 const char* const CPlaylistSetup::kPlaylistFullText =
     "Too many tracks selected.  Max 31 tracks in a playlist.";
@@ -27,21 +28,12 @@ constexpr int kMaxEntries = layout::kPlaylistEntries;
 // in "Selection", which takes the rest of the width.
 QTreeWidget* MakeTrackList(const QString& objectName, const QString& accessibleName,
                            QWidget* parent) {
-    auto* list = new QTreeWidget(parent);
-    list->setObjectName(objectName);
+    QTreeWidget* list = pagefields::MakeReportList(
+        parent, objectName, {QStringLiteral("Sel"), QStringLiteral("Selection")},
+        QAbstractItemView::ExtendedSelection);
     list->setAccessibleName(accessibleName);
-    list->setColumnCount(2);
-    list->setHeaderLabels({QStringLiteral("Sel"), QStringLiteral("Selection")});
     list->headerItem()->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
-    list->setRootIsDecorated(false);
-    list->setItemsExpandable(false);
-    list->setUniformRowHeights(true);
-    list->setAllColumnsShowFocus(true);
-    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
     QHeaderView* header = list->header();
-    header->setSectionsClickable(false);
-    header->setSectionsMovable(false);
     header->setStretchLastSection(true);
     header->setSectionResizeMode(0, QHeaderView::Fixed);
     // 30 pixels held "255" in the small dialog font; wider fonts need more.
@@ -136,8 +128,8 @@ CPlaylistSetup::CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent)
         }
     });
     ConnectEdit(addTracksButton_, &QPushButton::clicked, [this] { AddSelectedTracks(); });
-    ConnectEdit(moveUpButton_, &QPushButton::clicked, [this] { MoveSelectedUp(); });
-    ConnectEdit(moveDownButton_, &QPushButton::clicked, [this] { MoveSelectedDown(); });
+    ConnectEdit(moveUpButton_, &QPushButton::clicked, [this] { MoveSelected(-1); });
+    ConnectEdit(moveDownButton_, &QPushButton::clicked, [this] { MoveSelected(1); });
     ConnectEdit(deleteButton_, &QPushButton::clicked, [this] { DeleteSelectedEntries(); });
     ConnectEdit(rememberCheck_, &QCheckBox::clicked, [this] { OnRememberClicked(); });
 }
@@ -216,7 +208,7 @@ void CPlaylistSetup::AddSelectedTracks() {
     CardConfig& config = *Document().GetConfig();
     int count = static_cast<int>(config.PlaylistCount(playlist_));
     if (count >= kMaxEntries) {
-        Tell(kPlaylistFullText);
+        Tell(QString::fromLatin1(kPlaylistFullText));
         return;
     }
     // Selected tracks go to the end in list order; what does not fit is
@@ -240,55 +232,32 @@ void CPlaylistSetup::DeleteSelectedEntries() {
     if (playlist_ < 0) {
         return;
     }
-    CardConfig& config = *Document().GetConfig();
-    int count = static_cast<int>(config.PlaylistCount(playlist_));
-    for (int row : SelectedEntryRows()) {
-        if (row < count) {
-            config.SetPlaylistEntry(playlist_, row, {});
-        }
-    }
-    // Close the gaps, keeping the remaining entries in their order.
-    for (int k = 0; k < count;) {
-        if (!config.PlaylistEntry(playlist_, k).empty()) {
-            ++k;
-            continue;
-        }
-        for (int j = k + 1; j < count; ++j) {
-            config.SetPlaylistEntry(playlist_, j - 1, config.PlaylistEntry(playlist_, j));
-        }
-        --count;
-        config.SetPlaylistEntry(playlist_, count, {});
-    }
-    config.SetPlaylistCount(playlist_, static_cast<std::uint32_t>(count));
+    Document().GetConfig()->RemovePlaylistEntries(playlist_, SelectedEntryRows());
     ShowPlaylist();
 }
 
 // The moves work on the playlist as last shown. A block of selected entries
 // moves by one place; with the block against the edge nothing moves at all.
-void CPlaylistSetup::MoveSelectedUp() {
+void CPlaylistSetup::MoveSelected(int step) {
     if (playlist_ < 0) {
         return;
     }
     const std::vector<int> rows = SelectedEntryRows();
-    if (rows.empty() || rows.front() == 0) {
+    if (!Document().GetConfig()->MovePlaylistEntries(playlist_, rows, step)) {
         return;
     }
-    for (int i : rows) {
-        SwapEntries(i - 1, i, i - 1);
+    // The numbers stay where they are; only the names change rows, and the
+    // selection and the keyboard focus travel with them.
+    QItemSelectionModel* selection = playlistTracks_->selectionModel();
+    const int focused = selection->currentIndex().row();
+    ShowPlaylist();
+    for (int row : rows) {
+        playlistTracks_->topLevelItem(row + step)->setSelected(true);
     }
-}
-
-void CPlaylistSetup::MoveSelectedDown() {
-    if (playlist_ < 0) {
-        return;
-    }
-    const std::vector<int> rows = SelectedEntryRows();
-    const int count = playlistTracks_->topLevelItemCount();
-    if (rows.empty() || rows.back() >= count - 1) {
-        return;
-    }
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
-        SwapEntries(*it, *it, *it + 1);
+    if (focused >= 0) {
+        const bool moved = std::find(rows.begin(), rows.end(), focused) != rows.end();
+        selection->setCurrentIndex(playlistTracks_->model()->index(focused + (moved ? step : 0), 0),
+                                   QItemSelectionModel::NoUpdate);
     }
 }
 
@@ -310,29 +279,6 @@ std::vector<int> CPlaylistSetup::SelectedEntryRows() const {
     return rows;
 }
 
-void CPlaylistSetup::SwapEntries(int upper, int from, int to) {
-    CardConfig& config = *Document().GetConfig();
-    const std::string first = config.PlaylistEntry(playlist_, upper);
-    const std::string second = config.PlaylistEntry(playlist_, upper + 1);
-    config.SetPlaylistEntry(playlist_, upper, second);
-    config.SetPlaylistEntry(playlist_, upper + 1, first);
-    // The numbers stay where they are; only the names change rows.
-    playlistTracks_->topLevelItem(upper)->setText(1, LongName(second));
-    playlistTracks_->topLevelItem(upper + 1)->setText(1, LongName(first));
-    playlistTracks_->topLevelItem(from)->setSelected(false);
-    playlistTracks_->topLevelItem(to)->setSelected(true);
-    // Keyboard focus travels with the entry it was on.
-    QItemSelectionModel* selection = playlistTracks_->selectionModel();
-    if (selection->currentIndex().row() == from) {
-        selection->setCurrentIndex(playlistTracks_->model()->index(to, 0),
-                                   QItemSelectionModel::NoUpdate);
-    }
-}
-
 QString CPlaylistSetup::LongName(const std::string& shortName) {
     return QString::fromStdString(Document().GetLongTrackName(shortName));
-}
-
-void CPlaylistSetup::Tell(const std::string& text) {
-    Document().GetPrompter().Tell(text);
 }

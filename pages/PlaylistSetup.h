@@ -41,17 +41,13 @@ class CPlaylistSetup : public CPropertyPage {
     void ShowPlaylist();
     void AddSelectedTracks();
     void DeleteSelectedEntries();
-    void MoveSelectedUp();
-    void MoveSelectedDown();
+    // Moves the selected entries one place up (-1) or down (+1) as a block.
+    void MoveSelected(int step);
     void OnRememberClicked();
 
     // Rows of the playlist list that are selected, top to bottom.
     std::vector<int> SelectedEntryRows() const;
-    // Swaps entries `upper` and `upper + 1` of the playlist, rewrites both
-    // rows' names and moves the selection of row `from` to row `to`.
-    void SwapEntries(int upper, int from, int to);
     QString LongName(const std::string& shortName);
-    void Tell(const std::string& text);
 
     QButtonGroup* playlistRadios_;
     QTreeWidget* availableTracks_;

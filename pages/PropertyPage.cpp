@@ -32,3 +32,7 @@ void CPropertyPage::RunEdit(const std::function<void()>& change) {
     const CCardwrightDoc::UserEdit edit(doc_);
     change();
 }
+
+void CPropertyPage::Tell(const QString& text, Prompter::Icon icon) {
+    doc_.GetPrompter().Tell(text.toStdString(), icon);
+}

@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <functional>
 
+#include "model/Prompter.h"
+
 class CCardwrightDoc;
 class CPropertyPage;
 
@@ -69,6 +71,9 @@ class CPropertyPage : public QWidget {
     // shows afresh after a save was tried (saved or not).
     virtual void BeforeSave() {}
     virtual void AfterSave(SaveKind /*kind*/, bool /*saved*/) {}
+
+    // Tells the user something, through the document's prompter.
+    void Tell(const QString& text, Prompter::Icon icon = Prompter::Icon::None);
 
     // Runs `change`, something the user did on the page; when it alters
     // what a save writes, the document is marked modified.

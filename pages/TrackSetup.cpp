@@ -4,31 +4,30 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QStyle>
-#include <QStyleOptionSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cmath>
-#include <optional>
 
 #include "model/CardwrightDoc.h"
 #include "model/Prompter.h"
+#include "pages/PageFields.h"
 
 namespace {
 
-const QString kDelayNotNumber = QStringLiteral("Please enter a number for the delay in seconds.");
+using pagefields::ParseNumber;
+using pagefields::ParseWholeNumber;
+
+const QString kDelayNotNumber =
+    pagefields::NumberPrompt(QStringLiteral("for the delay in seconds"), false);
 const QString kPowerUpNotNumber =
-    QStringLiteral("Please enter a whole number for the track to play at power up.");
+    pagefields::NumberPrompt(QStringLiteral("for the track to play at power up"), true);
 
 // The "Then" entries before the tracks, and the end action each one writes.
 struct FixedThen {
@@ -44,77 +43,12 @@ constexpr FixedThen kFixedThen[CTrackSetup::kFixedThenEntries] = {
 
 constexpr int kWaitForInputIndex = 1;
 
-// Up and down arrows without a text of their own: the edit beside them shows
-// the value, and may hold values the arrows cannot reach.
-class ArrowSpin : public QSpinBox {
-  public:
-    explicit ArrowSpin(QWidget* parent) : QSpinBox(parent) {
-        lineEdit()->hide();
-        // The hidden text would otherwise take the focus meant for the arrows.
-        setFocusProxy(nullptr);
-        setFocusPolicy(Qt::StrongFocus);
-    }
-
-    QSize sizeHint() const override {
-        QStyleOptionSpinBox option;
-        initStyleOption(&option);
-        const int height = QSpinBox::sizeHint().height();
-        option.rect = QRect(0, 0, 10 * height, height);
-        const QRect up =
-            style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, this);
-        // The buttons with the frame that is to their right on both sides.
-        const int rightFrame = option.rect.right() - up.right();
-        return {up.width() + 2 * rightFrame, height};
-    }
-    QSize minimumSizeHint() const override { return sizeHint(); }
-
-  protected:
-    // Only the keys that step; typing would go to the hidden text.
-    void keyPressEvent(QKeyEvent* event) override {
-        switch (event->key()) {
-            case Qt::Key_Up:
-            case Qt::Key_Down:
-            case Qt::Key_PageUp:
-            case Qt::Key_PageDown:
-                QSpinBox::keyPressEvent(event);
-                break;
-            default:
-                event->ignore();
-        }
-    }
-};
-
-// What the user typed into a number field, in the program's own notation or
-// the user's; nothing when it is not a number.
-std::optional<double> ParseNumber(const QString& text) {
-    const QString trimmed = text.trimmed();
-    bool ok = false;
-    double value = QLocale::c().toDouble(trimmed, &ok);
-    if (!ok) {
-        value = QLocale().toDouble(trimmed, &ok);
-    }
-    if (!ok || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::optional<int> ParseWholeNumber(const QString& text) {
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok);
-    return ok ? std::optional<int>(value) : std::nullopt;
-}
-
-// Seconds as typed to the tenths the field holds: truncated, never wrapped.
-// Every one-decimal value up to the field's limit times ten lands on its
-// whole number or just above it, so truncating loses no tenth.
 int DelayTenths(double seconds) {
-    const double tenths = std::trunc(seconds * 10.0);
-    return static_cast<int>(std::clamp(tenths, 0.0, double(CTrackSetup::kDelayFieldMax)));
+    return pagefields::TenthsOf(seconds, CTrackSetup::kDelayFieldMax);
 }
 
 QString DelayText(std::uint32_t tenths) {
-    return QString::asprintf("%g", tenths * 0.1);
+    return pagefields::SecondsText(tenths);
 }
 
 QString AtEndText(std::uint32_t code) {
@@ -157,7 +91,35 @@ void CTrackSetup::BuildControls() {
     trackName_->setObjectName(QStringLiteral("trackNameLabel"));
     trackName_->setTextFormat(Qt::PlainText);
     trackName_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    QLayout* endRow = BuildEndRow();
+    QLayout* optionRow = BuildOptionRow();
+    BuildTrackList();
 
+    moveUp_ = new QPushButton(QStringLiteral("Move Up"), this);
+    moveUp_->setObjectName(QStringLiteral("moveUpButton"));
+    moveDown_ = new QPushButton(QStringLiteral("Move Down"), this);
+    moveDown_->setObjectName(QStringLiteral("moveDownButton"));
+    reload_ = new QPushButton(QStringLiteral("Reload Track List From Player Directory"), this);
+    reload_->setObjectName(QStringLiteral("reloadButton"));
+    for (QPushButton* button : {all_, moveUp_, moveDown_, reload_}) {
+        button->setAutoDefault(false);
+    }
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(moveUp_);
+    buttonRow->addWidget(moveDown_);
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(reload_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(trackName_);
+    layout->addLayout(endRow);
+    layout->addLayout(optionRow);
+    layout->addWidget(list_, 1);
+    layout->addLayout(buttonRow);
+    ConnectControls();
+}
+
+QLayout* CTrackSetup::BuildEndRow() {
     auto* atEndLabel = new QLabel(QStringLiteral("At End:"), this);
     atEnd_ = new QComboBox(this);
     atEnd_->setObjectName(QStringLiteral("atEndCombo"));
@@ -184,11 +146,25 @@ void CTrackSetup::BuildControls() {
     all_ = new QPushButton(QStringLiteral("All"), this);
     all_->setObjectName(QStringLiteral("allButton"));
 
+    auto* row = new QHBoxLayout;
+    row->addWidget(atEndLabel);
+    row->addWidget(atEnd_);
+    row->addWidget(delayEdit_);
+    row->addWidget(delaySpin_);
+    row->addSpacing(metrics.averageCharWidth() * 2);
+    row->addWidget(thenLabel);
+    row->addWidget(then_, 1);
+    row->addWidget(all_);
+    return row;
+}
+
+QLayout* CTrackSetup::BuildOptionRow() {
     stepOn_ = new QCheckBox(QStringLiteral("Can step on track while playing"), this);
     stepOn_->setObjectName(QStringLiteral("stepOnCheck"));
 
     auto* powerUpLabel =
         new QLabel(QStringLiteral("Track to play at Power Up (Zero if none)"), this);
+    const QFontMetrics metrics(font());
     powerUpEdit_ = new QLineEdit(this);
     powerUpEdit_->setObjectName(QStringLiteral("powerUpEdit"));
     powerUpEdit_->setValidator(
@@ -200,70 +176,34 @@ void CTrackSetup::BuildControls() {
     powerUpSpin_->setObjectName(QStringLiteral("powerUpSpin"));
     powerUpSpin_->setRange(0, 0);
 
-    list_ = new QTreeWidget(this);
-    list_->setObjectName(QStringLiteral("trackList"));
-    list_->setRootIsDecorated(false);
-    list_->setUniformRowHeights(true);
-    list_->setAllColumnsShowFocus(true);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setSortingEnabled(false);
-    list_->setHeaderLabels({QStringLiteral("Sel"), QStringLiteral("ID"),
-                            QStringLiteral("Selection"), QStringLiteral("At End"),
-                            QStringLiteral("Wait  "), QStringLiteral("Step On?")});
+    auto* row = new QHBoxLayout;
+    row->addWidget(stepOn_);
+    row->addStretch(1);
+    row->addWidget(powerUpLabel);
+    row->addWidget(powerUpEdit_);
+    row->addWidget(powerUpSpin_);
+    return row;
+}
+
+void CTrackSetup::BuildTrackList() {
+    list_ = pagefields::MakeReportList(
+        this, QStringLiteral("trackList"),
+        {QStringLiteral("Sel"), QStringLiteral("ID"), QStringLiteral("Selection"),
+         QStringLiteral("At End"), QStringLiteral("Wait  "), QStringLiteral("Step On?")},
+        QAbstractItemView::SingleSelection);
     const Qt::Alignment alignments[] = {Qt::AlignRight,   Qt::AlignLeft,  Qt::AlignLeft,
                                         Qt::AlignHCenter, Qt::AlignRight, Qt::AlignHCenter};
     for (int column = 0; column < list_->columnCount(); ++column) {
         list_->headerItem()->setTextAlignment(column, alignments[column] | Qt::AlignVCenter);
     }
     QHeaderView* header = list_->header();
-    header->setSectionsClickable(false);
-    header->setSectionsMovable(false);
     header->setStretchLastSection(false);
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
     // The long names take whatever the other columns leave.
     header->setSectionResizeMode(kSelectionColumn, QHeaderView::Stretch);
+}
 
-    moveUp_ = new QPushButton(QStringLiteral("Move Up"), this);
-    moveUp_->setObjectName(QStringLiteral("moveUpButton"));
-    moveDown_ = new QPushButton(QStringLiteral("Move Down"), this);
-    moveDown_->setObjectName(QStringLiteral("moveDownButton"));
-    reload_ = new QPushButton(QStringLiteral("Reload Track List From Player Directory"), this);
-    reload_->setObjectName(QStringLiteral("reloadButton"));
-    for (QPushButton* button : {all_, moveUp_, moveDown_, reload_}) {
-        button->setAutoDefault(false);
-    }
-
-    auto* endRow = new QHBoxLayout;
-    endRow->addWidget(atEndLabel);
-    endRow->addWidget(atEnd_);
-    endRow->addWidget(delayEdit_);
-    endRow->addWidget(delaySpin_);
-    endRow->addSpacing(metrics.averageCharWidth() * 2);
-    endRow->addWidget(thenLabel);
-    endRow->addWidget(then_, 1);
-    endRow->addWidget(all_);
-
-    auto* optionRow = new QHBoxLayout;
-    optionRow->addWidget(stepOn_);
-    optionRow->addStretch(1);
-    optionRow->addWidget(powerUpLabel);
-    optionRow->addWidget(powerUpEdit_);
-    optionRow->addWidget(powerUpSpin_);
-
-    auto* buttonRow = new QHBoxLayout;
-    buttonRow->addWidget(moveUp_);
-    buttonRow->addWidget(moveDown_);
-    buttonRow->addStretch(1);
-    buttonRow->addWidget(reload_);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(trackName_);
-    layout->addLayout(endRow);
-    layout->addLayout(optionRow);
-    layout->addWidget(list_, 1);
-    layout->addLayout(buttonRow);
-
+void CTrackSetup::ConnectControls() {
     ConnectEdit(then_, &QComboBox::activated, [this] { Commit(); });
     ConnectEdit(atEnd_, &QComboBox::activated, [this] { Commit(); });
     ConnectEdit(stepOn_, &QCheckBox::clicked, [this] { Commit(); });
@@ -397,7 +337,7 @@ bool CTrackSetup::ReadControls() {
         refusal = kPowerUpNotNumber;
     }
     if (!refusal.isEmpty()) {
-        Tell(refusal);
+        TellRefused(refusal);
         return false;
     }
     return true;
@@ -513,9 +453,9 @@ void CTrackSetup::MakeCurrent(int row) {
     list_->scrollToItem(item);
 }
 
-void CTrackSetup::Tell(const QString& text) {
+void CTrackSetup::TellRefused(const QString& text) {
     const QScopedValueRollback<bool> guard(telling_, true);
-    Document().GetPrompter().Tell(text.toStdString(), Prompter::Icon::Warning);
+    Tell(text, Prompter::Icon::Warning);
 }
 
 void CTrackSetup::OnNumberEdited(const QLineEdit* edit) {
@@ -539,12 +479,12 @@ void CTrackSetup::OnNumberFinished(QLineEdit* edit) {
     // the page is torn down cannot touch the document.
     if (edit == delayEdit_) {
         if (!ParseNumber(edit->text())) {
-            Tell(kDelayNotNumber);
+            TellRefused(kDelayNotNumber);
         }
         edit->setText(DelayText(static_cast<std::uint32_t>(values_.delayTenths)));
     } else {
         if (!ParseWholeNumber(edit->text())) {
-            Tell(kPowerUpNotNumber);
+            TellRefused(kPowerUpNotNumber);
         }
         edit->setText(QString::number(values_.powerUp));
     }
@@ -585,15 +525,7 @@ void CTrackSetup::MoveTrack(int step) {
     // The numbers stay where they are; the files and their settings trade
     // places. The playlist slot values travel too and are derived afresh by
     // the next commit.
-    CardConfig& config = *Document().GetConfig();
-    const std::string nameA = config.TrackName(a);
-    config.SetTrackName(a, config.TrackName(b));
-    config.SetTrackName(b, nameA);
-    for (int word = 0; word < 2; ++word) {
-        const std::uint32_t wordA = config.TrackRecordWord(a, word);
-        config.SetTrackRecordWord(a, word, config.TrackRecordWord(b, word));
-        config.SetTrackRecordWord(b, word, wordA);
-    }
+    Document().GetConfig()->SwapTracks(a, b);
 
     Refresh();
     // The selection follows the moved file.

@@ -8,6 +8,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -62,6 +63,10 @@ class CTrackSetup : public CPropertyPage {
     };
 
     void BuildControls();
+    QLayout* BuildEndRow();
+    QLayout* BuildOptionRow();
+    void BuildTrackList();
+    void ConnectControls();
     // Rebuilds the list and the "Then" entries from the document, after the
     // document has matched its track list with the card, and loads the
     // current track.
@@ -82,7 +87,9 @@ class CTrackSetup : public CPropertyPage {
     QTreeWidgetItem* RowOfTrack(int n) const;
     int FirstSelectedRow() const;
     void MakeCurrent(int row);
-    void Tell(const QString& text);
+    // Tells the user a typed value was refused; the field losing the focus
+    // to the message box then says nothing more.
+    void TellRefused(const QString& text);
 
     void OnNumberEdited(const QLineEdit* edit);
     void OnNumberFinished(QLineEdit* edit);

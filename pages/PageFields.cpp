@@ -1,0 +1,104 @@
+#include "pages/PageFields.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
+#include <QTreeWidget>
+#include <algorithm>
+#include <cmath>
+
+namespace pagefields {
+
+std::optional<double> ParseNumber(const QString& text) {
+    const QString trimmed = text.trimmed();
+    bool ok = false;
+    double value = QLocale::c().toDouble(trimmed, &ok);
+    if (!ok) {
+        value = QLocale().toDouble(trimmed, &ok);
+    }
+    if (!ok || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<int> ParseWholeNumber(const QString& text) {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+int TenthsOf(double seconds, int maxTenths) {
+    const double tenths = std::trunc(seconds * 10.0);
+    return static_cast<int>(std::clamp(tenths, 0.0, static_cast<double>(maxTenths)));
+}
+
+QString SecondsText(std::uint32_t tenths) {
+    return QString::asprintf("%g", tenths * 0.1);
+}
+
+QString NumberPrompt(const QString& forWhat, bool whole) {
+    return QStringLiteral("Please enter %1 %2.")
+        .arg(whole ? QStringLiteral("a whole number") : QStringLiteral("a number"), forWhat);
+}
+
+QString RangePrompt(double low, double high) {
+    return QStringLiteral("Please enter a number between %1 and %2.")
+        .arg(QString::number(low), QString::number(high));
+}
+
+QTreeWidget* MakeReportList(QWidget* parent, const QString& objectName, const QStringList& headers,
+                            QAbstractItemView::SelectionMode selection) {
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(objectName);
+    list->setColumnCount(static_cast<int>(headers.size()));
+    list->setHeaderLabels(headers);
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSortingEnabled(false);
+    list->setSelectionMode(selection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    QHeaderView* header = list->header();
+    header->setSectionsClickable(false);
+    header->setSectionsMovable(false);
+    return list;
+}
+
+}  // namespace pagefields
+
+ArrowSpin::ArrowSpin(QWidget* parent) : QSpinBox(parent) {
+    lineEdit()->hide();
+    // The hidden text would otherwise take the focus meant for the arrows.
+    setFocusProxy(nullptr);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+QSize ArrowSpin::sizeHint() const {
+    QStyleOptionSpinBox option;
+    initStyleOption(&option);
+    const int height = QSpinBox::sizeHint().height();
+    option.rect = QRect(0, 0, 10 * height, height);
+    const QRect up =
+        style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, this);
+    // The buttons with the frame that is to their right on both sides.
+    const int rightFrame = option.rect.right() - up.right();
+    return {up.width() + 2 * rightFrame, height};
+}
+
+void ArrowSpin::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            QSpinBox::keyPressEvent(event);
+            break;
+        default:
+            event->ignore();
+    }
+}

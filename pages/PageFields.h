@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QAbstractItemView>
+#include <QSpinBox>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+
+class QTreeWidget;
+
+// What the pages share for the numbers the user types and the lists they
+// show. The model holds every rule of the card; these only read, show and
+// refuse text.
+namespace pagefields {
+
+// A number as typed, in the program's own notation or the user's; nothing
+// when the text is not a number.
+std::optional<double> ParseNumber(const QString& text);
+std::optional<int> ParseWholeNumber(const QString& text);
+
+// Seconds as typed, in the tenths a field holds: truncated, never wrapped,
+// and kept within 0 to `maxTenths`. Every one-decimal value times ten lands
+// on its whole number or just above it, so truncating loses no tenth.
+int TenthsOf(double seconds, int maxTenths);
+// Tenths as the pages show them: "12.5", "3", "0.1".
+QString SecondsText(std::uint32_t tenths);
+
+// The standard prompts for a refused field: "Please enter a number for the
+// delay in seconds." (or "a whole number"), and "Please enter a number
+// between 0 and 63." naming the field's limits.
+QString NumberPrompt(const QString& forWhat, bool whole);
+QString RangePrompt(double low, double high);
+
+// A list in report form, a row per item and the item's number in
+// Qt::UserRole: no tree decoration, whole rows selected, fixed columns.
+QTreeWidget* MakeReportList(QWidget* parent, const QString& objectName, const QStringList& headers,
+                            QAbstractItemView::SelectionMode selection);
+
+}  // namespace pagefields
+
+// Up and down arrows without a text of their own, beside an edit that shows
+// the value and may hold values the arrows cannot reach.
+class ArrowSpin : public QSpinBox {
+  public:
+    explicit ArrowSpin(QWidget* parent);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+  protected:
+    // Only the keys that step; typing would go to the hidden text.
+    void keyPressEvent(QKeyEvent* event) override;
+};
