@@ -1,9 +1,21 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <optional>
+
 #include "pages/PropertyPage.h"
 
+class ArrowSpin;
+class QCheckBox;
+class QGridLayout;
+class QLineEdit;
+class QWidget;
+
 // "Audio Setup": levels, equalisation, realtime level control and the power
-// amplifiers.
+// amplifiers. The page loads every value when it comes to the front and
+// writes them back when it is left or saved from; a value outside its range
+// is refused and the page stays.
 class CAudioSetup : public CPropertyPage {
     Q_OBJECT
 
@@ -14,6 +26,45 @@ class CAudioSetup : public CPropertyPage {
     void SetCoverFlag(int cover) { cover_ = cover; }
     int CoverFlag() const { return cover_; }
 
+    bool OnSetActive() override;
+
+  protected:
+    bool StoreControls() override;
+
   private:
+    // A number the user types, with arrows beside it that step it within
+    // the field's range.
+    struct NumberField {
+        QLineEdit* edit = nullptr;
+        ArrowSpin* spin = nullptr;
+        int loaded = 0;  // what the page showed, which is kept even when out of range
+    };
+    enum Field {
+        kMainLeft,
+        kMainRight,
+        kHalfMuteLeft,
+        kHalfMuteRight,
+        kChannelLeft,
+        kChannelRight,
+        kBassFrequency,
+        kBassGain,
+        kTrebleFrequency,
+        kTrebleGain,
+        kFieldCount
+    };
+
+    NumberField MakeField(const char* objectName, int low, int high);
+    void AddLevelRows(QGridLayout* grid);
+    QWidget* BuildRealtimeRows();
+    void AddToneRows(QGridLayout* grid);
+    void Show(Field f, int value);
+    // Reads a field; nothing, after the range prompt, when it is refused.
+    std::optional<int> Read(Field f, int low, int high);
+    void UpdateEnabling();
+
+    std::array<NumberField, kFieldCount> fields_{};
+    std::array<QCheckBox*, 2> realtime_{};
+    QCheckBox* amplifiers_ = nullptr;
+    QWidget* realtimeRows_ = nullptr;
     int cover_ = 0;
 };

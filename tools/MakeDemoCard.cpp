@@ -152,6 +152,17 @@ int main(int argc, char* argv[]) {
     c.Set(field::kPlayerControlChannel, 5);
     c.Set(field::kLevelControlChannelLeft, 6);
     c.Set(field::kLevelControlChannelRight, 7);
+    // Levels and tone a little away from the defaults, and the left level
+    // taken in real time from DMX channel 6.
+    c.Set(field::kMainVolumeLeft, 52);
+    c.Set(field::kMainVolumeRight, 48);
+    c.Set(field::kHalfMuteVolumeLeft, 20);
+    c.Set(field::kHalfMuteVolumeRight, 20);
+    c.Set(field::kBassGain, -3);
+    c.Set(field::kTrebleGain, 4);
+    c.Set(field::kTrebleCornerFrequency, 12000);
+    c.Set(field::kDmxReception, true);
+    c.Set(field::kRealtimeLevelLeft, true);
 
     // Tracks are numbered in directory order; find each tone's number by its
     // long name so the settings below follow the tones, whatever that order.
