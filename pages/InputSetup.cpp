@@ -48,6 +48,10 @@ constexpr const char* kFixedChoices[InputAction::kFixedChoices] = {
     "    a random track",
 };
 
+// Wide enough for "7 is Binary bit 7.", so the lists keep their width
+// whatever they hold.
+constexpr int kModeEntryLength = 18;
+
 constexpr const char* kBinaryHeader = "7  6  5  4  3  2  1  0 ";
 
 // Seconds a user may type, and what the arrows step through, in tenths.
@@ -115,7 +119,8 @@ void CInputSetup::BuildControls() {
     auto* inputLabel = new QLabel(QStringLiteral("Input Bit:"), this);
     input_ = new QComboBox(this);
     input_->setObjectName(QStringLiteral("inputCombo"));
-    input_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    input_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    input_->setMinimumContentsLength(kModeEntryLength);
     inputLabel->setBuddy(input_);
     mode_ = new QComboBox(this);
     mode_->setObjectName(QStringLiteral("modeCombo"));
@@ -123,7 +128,8 @@ void CInputSetup::BuildControls() {
     for (std::uint32_t mode = 0; mode < inputs::BinaryMode(inputs::kBinaryBits); ++mode) {
         mode_->addItem(QString::fromStdString(inputs::InputListEntry(0, mode)));
     }
-    mode_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    mode_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    mode_->setMinimumContentsLength(kModeEntryLength);
 
     allUnused_ = new QPushButton(QStringLiteral("All Unused"), this);
     allUnused_->setObjectName(QStringLiteral("allUnusedButton"));
@@ -157,12 +163,11 @@ void CInputSetup::BuildControls() {
     actionCover_ = new QStackedWidget(this);
     actionCover_->setObjectName(QStringLiteral("actionArea"));
     auto* actions = new QWidget(actionCover_);
-    BuildSide(sides_[0], QStringLiteral("When the input closes"), QStringLiteral("close"));
-    BuildSide(sides_[1], QStringLiteral("When the input opens"), QStringLiteral("open"));
+    BuildSide(sides_[0], actions, QStringLiteral("When the input closes"), QStringLiteral("close"));
+    BuildSide(sides_[1], actions, QStringLiteral("When the input opens"), QStringLiteral("open"));
     auto* sideRow = new QHBoxLayout(actions);
     sideRow->setContentsMargins(0, 0, 0, 0);
     for (SideControls& s : sides_) {
-        s.box->setParent(actions);
         sideRow->addWidget(s.box, 1);
     }
     auto* cover = new QWidget(actionCover_);
@@ -201,25 +206,26 @@ QWidget* CInputSetup::BuildBinaryDisplay() {
     return binaryArea_;
 }
 
-void CInputSetup::BuildSide(SideControls& s, const QString& title, const QString& prefix) {
+void CInputSetup::BuildSide(SideControls& s, QWidget* parent, const QString& title,
+                            const QString& prefix) {
     const auto name = [&prefix](const char* what) { return prefix + QLatin1String(what); };
     const QFontMetrics metrics(font());
     const int editWidth =
         metrics.horizontalAdvance(QStringLiteral("0000.0")) + 2 * metrics.averageCharWidth();
     const auto makeEdit = [&](const char* what) {
-        auto* edit = new QLineEdit(this);
+        auto* edit = new QLineEdit(s.box);
         edit->setObjectName(name(what));
         edit->setFixedWidth(editWidth);
         return edit;
     };
     const auto makeSpin = [&](const char* what, int max) {
-        auto* spin = new ArrowSpin(this);
+        auto* spin = new ArrowSpin(s.box);
         spin->setObjectName(name(what));
         spin->setRange(0, max);
         return spin;
     };
 
-    s.box = new QGroupBox(title, this);
+    s.box = new QGroupBox(title, parent);
     s.kinds = new QButtonGroup(s.box);
     QRadioButton* radios[std::size(kKindButtons)];
     const auto addRadio = [&](Kind kind) {
