@@ -48,10 +48,6 @@ constexpr const char* kFixedChoices[InputAction::kFixedChoices] = {
     "    a random track",
 };
 
-// Wide enough for "7 is Binary bit 7.", so the lists keep their width
-// whatever they hold.
-constexpr int kModeEntryLength = 18;
-
 constexpr const char* kBinaryHeader = "7  6  5  4  3  2  1  0 ";
 
 // Seconds a user may type, and what the arrows step through, in tenths.
@@ -119,8 +115,6 @@ void CInputSetup::BuildControls() {
     auto* inputLabel = new QLabel(QStringLiteral("Input Bit:"), this);
     input_ = new QComboBox(this);
     input_->setObjectName(QStringLiteral("inputCombo"));
-    input_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    input_->setMinimumContentsLength(kModeEntryLength);
     inputLabel->setBuddy(input_);
     mode_ = new QComboBox(this);
     mode_->setObjectName(QStringLiteral("modeCombo"));
@@ -128,8 +122,11 @@ void CInputSetup::BuildControls() {
     for (std::uint32_t mode = 0; mode < inputs::BinaryMode(inputs::kBinaryBits); ++mode) {
         mode_->addItem(QString::fromStdString(inputs::InputListEntry(0, mode)));
     }
-    mode_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    mode_->setMinimumContentsLength(kModeEntryLength);
+    // Both lists keep the width of the widest mode, whatever input they name.
+    mode_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    const int listWidth = mode_->sizeHint().width();
+    mode_->setFixedWidth(listWidth);
+    input_->setFixedWidth(listWidth);
 
     allUnused_ = new QPushButton(QStringLiteral("All Unused"), this);
     allUnused_->setObjectName(QStringLiteral("allUnusedButton"));
@@ -195,6 +192,9 @@ QWidget* CInputSetup::BuildBinaryDisplay() {
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
     binaryDisplay_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // The header stands as far in as the display's text inside its frame.
+    const int inset = binaryDisplay_->frameWidth();
+    header->setContentsMargins(inset, 0, inset, 0);
     auto* column = new QVBoxLayout(binaryArea_);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
