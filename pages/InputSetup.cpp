@@ -115,7 +115,6 @@ void CInputSetup::BuildControls() {
     auto* inputLabel = new QLabel(QStringLiteral("Input Bit:"), this);
     input_ = new QComboBox(this);
     input_->setObjectName(QStringLiteral("inputCombo"));
-    input_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     inputLabel->setBuddy(input_);
     mode_ = new QComboBox(this);
     mode_->setObjectName(QStringLiteral("modeCombo"));
@@ -123,7 +122,11 @@ void CInputSetup::BuildControls() {
     for (std::uint32_t mode = 0; mode < inputs::BinaryMode(inputs::kBinaryBits); ++mode) {
         mode_->addItem(QString::fromStdString(inputs::InputListEntry(0, mode)));
     }
+    // Both lists keep the width of the widest mode, whatever input they name.
     mode_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    const int listWidth = mode_->sizeHint().width();
+    mode_->setFixedWidth(listWidth);
+    input_->setFixedWidth(listWidth);
 
     allUnused_ = new QPushButton(QStringLiteral("All Unused"), this);
     allUnused_->setObjectName(QStringLiteral("allUnusedButton"));
@@ -157,12 +160,11 @@ void CInputSetup::BuildControls() {
     actionCover_ = new QStackedWidget(this);
     actionCover_->setObjectName(QStringLiteral("actionArea"));
     auto* actions = new QWidget(actionCover_);
-    BuildSide(sides_[0], QStringLiteral("When the input closes"), QStringLiteral("close"));
-    BuildSide(sides_[1], QStringLiteral("When the input opens"), QStringLiteral("open"));
+    BuildSide(sides_[0], actions, QStringLiteral("When the input closes"), QStringLiteral("close"));
+    BuildSide(sides_[1], actions, QStringLiteral("When the input opens"), QStringLiteral("open"));
     auto* sideRow = new QHBoxLayout(actions);
     sideRow->setContentsMargins(0, 0, 0, 0);
     for (SideControls& s : sides_) {
-        s.box->setParent(actions);
         sideRow->addWidget(s.box, 1);
     }
     auto* cover = new QWidget(actionCover_);
@@ -190,6 +192,9 @@ QWidget* CInputSetup::BuildBinaryDisplay() {
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
     binaryDisplay_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // The header stands as far in as the display's text inside its frame.
+    const int inset = binaryDisplay_->frameWidth();
+    header->setContentsMargins(inset, 0, inset, 0);
     auto* column = new QVBoxLayout(binaryArea_);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
@@ -201,25 +206,26 @@ QWidget* CInputSetup::BuildBinaryDisplay() {
     return binaryArea_;
 }
 
-void CInputSetup::BuildSide(SideControls& s, const QString& title, const QString& prefix) {
+void CInputSetup::BuildSide(SideControls& s, QWidget* parent, const QString& title,
+                            const QString& prefix) {
     const auto name = [&prefix](const char* what) { return prefix + QLatin1String(what); };
     const QFontMetrics metrics(font());
     const int editWidth =
         metrics.horizontalAdvance(QStringLiteral("0000.0")) + 2 * metrics.averageCharWidth();
     const auto makeEdit = [&](const char* what) {
-        auto* edit = new QLineEdit(this);
+        auto* edit = new QLineEdit(s.box);
         edit->setObjectName(name(what));
         edit->setFixedWidth(editWidth);
         return edit;
     };
     const auto makeSpin = [&](const char* what, int max) {
-        auto* spin = new ArrowSpin(this);
+        auto* spin = new ArrowSpin(s.box);
         spin->setObjectName(name(what));
         spin->setRange(0, max);
         return spin;
     };
 
-    s.box = new QGroupBox(title, this);
+    s.box = new QGroupBox(title, parent);
     s.kinds = new QButtonGroup(s.box);
     QRadioButton* radios[std::size(kKindButtons)];
     const auto addRadio = [&](Kind kind) {

@@ -64,7 +64,9 @@ class CInputSetup : public CPropertyPage {
 
     void BuildControls();
     QWidget* BuildBinaryDisplay();
-    void BuildSide(SideControls& s, const QString& title, const QString& prefix);
+    // The controls of one side in a group box of their own; made in the order
+    // the user meets them, which is also the Tab order.
+    void BuildSide(SideControls& s, QWidget* parent, const QString& title, const QString& prefix);
     void ConnectControls();
     void ConnectSide(SideControls& s);
 

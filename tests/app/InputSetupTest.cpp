@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -181,4 +182,25 @@ TEST(InputSetup, DelaysAndFadeTimesOutOfRangeAreRefused) {
     ASSERT_EQ(p.prompter.shown.size(), 2u);
     EXPECT_EQ(p.prompter.shown[0].text, "Please enter a number between 0 and 999.9.");
     EXPECT_EQ(p.prompter.shown[1].text, "Please enter a number between 0 and 9.9.");
+}
+
+TEST(InputSetup, TabReachesTheControlsInTheOrderTheyAreRead) {
+    InputPage p;
+    p.Config().Set(field::kInputMode, InputSet::Player, 0, inputs::kIndependent);
+    p.Config().Set(field::kCloseCode, InputSet::Player, 0, playcode::kNext);
+    p.Config().Set(field::kCloseFade, InputSet::Player, 0, 3);
+    p.Activate();
+    p.page.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&p.page));
+    p.Find("inputCombo")->setFocus();
+    QStringList reached{"inputCombo"};
+    while (reached.size() < 20 && reached.back() != "openStartRadio") {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(reached,
+              (QStringList{"inputCombo", "modeCombo", "allUnusedButton", "allIndependentButton",
+                           "allBinaryButton", "closeStartRadio", "closeChoiceCombo",
+                           "closeScopeCombo", "closeDelayEdit", "closeDelaySpin", "closeFadeCombo",
+                           "closeFadeTimeEdit", "closeFadeTimeSpin", "openStartRadio"}));
 }
