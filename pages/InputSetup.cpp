@@ -128,15 +128,10 @@ void CInputSetup::BuildControls() {
     mode_->setFixedWidth(listWidth);
     input_->setFixedWidth(listWidth);
 
-    allUnused_ = new QPushButton(QStringLiteral("All Unused"), this);
-    allUnused_->setObjectName(QStringLiteral("allUnusedButton"));
-    allIndependent_ = new QPushButton(QStringLiteral("All Independent"), this);
-    allIndependent_->setObjectName(QStringLiteral("allIndependentButton"));
-    allBinary_ = new QPushButton(QStringLiteral("All Binary"), this);
-    allBinary_->setObjectName(QStringLiteral("allBinaryButton"));
-    for (QPushButton* button : {allUnused_, allIndependent_, allBinary_}) {
-        button->setAutoDefault(false);
-    }
+    allUnused_ = pagefields::MakeButton(this, QStringLiteral("All Unused"), "allUnusedButton");
+    allIndependent_ =
+        pagefields::MakeButton(this, QStringLiteral("All Independent"), "allIndependentButton");
+    allBinary_ = pagefields::MakeButton(this, QStringLiteral("All Binary"), "allBinaryButton");
 
     auto* chooseRow = new QHBoxLayout;
     chooseRow->addWidget(inputLabel);

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
 #include <QTreeWidget>
@@ -48,6 +49,13 @@ QString NumberPrompt(const QString& forWhat, bool whole) {
 QString RangePrompt(double low, double high) {
     return QStringLiteral("Please enter a number between %1 and %2.")
         .arg(QString::number(low), QString::number(high));
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& text, const char* objectName) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setAutoDefault(false);
+    return button;
 }
 
 QTreeWidget* MakeReportList(QWidget* parent, const QString& objectName, const QStringList& headers,

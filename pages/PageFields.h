@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+class QPushButton;
 class QTreeWidget;
 
 // What the pages share for the numbers the user types and the lists they
@@ -31,6 +32,10 @@ QString SecondsText(std::uint32_t tenths);
 // between 0 and 63." naming the field's limits.
 QString NumberPrompt(const QString& forWhat, bool whole);
 QString RangePrompt(double low, double high);
+
+// A push button of a page: named for the tests, and never the default button
+// (Return belongs to the field being typed in).
+QPushButton* MakeButton(QWidget* parent, const QString& text, const char* objectName);
 
 // A list in report form, a row per item and the item's number in
 // Qt::UserRole: no tree decoration, whole rows selected, fixed columns.

@@ -86,19 +86,15 @@ CPlaylistSetup::CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent)
     availableTracks_ =
         MakeTrackList(QStringLiteral("availableTracks"), availableLabel->text(), this);
     availableLabel->setBuddy(availableTracks_);
-    addTracksButton_ =
-        new QPushButton(QStringLiteral("Move selected tracks to Playlist  -->"), this);
-    addTracksButton_->setObjectName(QStringLiteral("addTracksButton"));
+    addTracksButton_ = pagefields::MakeButton(
+        this, QStringLiteral("Move selected tracks to Playlist  -->"), "addTracksButton");
 
     auto* playlistLabel = new QLabel(QStringLiteral("Playlist Tracks"), this);
     playlistTracks_ = MakeTrackList(QStringLiteral("playlistTracks"), playlistLabel->text(), this);
     playlistLabel->setBuddy(playlistTracks_);
-    moveUpButton_ = new QPushButton(QStringLiteral("Move Up"), this);
-    moveUpButton_->setObjectName(QStringLiteral("moveUpButton"));
-    moveDownButton_ = new QPushButton(QStringLiteral("Move down"), this);
-    moveDownButton_->setObjectName(QStringLiteral("moveDownButton"));
-    deleteButton_ = new QPushButton(QStringLiteral("Delete track"), this);
-    deleteButton_->setObjectName(QStringLiteral("deleteButton"));
+    moveUpButton_ = pagefields::MakeButton(this, QStringLiteral("Move Up"), "moveUpButton");
+    moveDownButton_ = pagefields::MakeButton(this, QStringLiteral("Move down"), "moveDownButton");
+    deleteButton_ = pagefields::MakeButton(this, QStringLiteral("Delete track"), "deleteButton");
     rememberCheck_ =
         new QCheckBox(QStringLiteral("Remember last track played in this Playlist"), this);
     rememberCheck_->setObjectName(QStringLiteral("rememberCheck"));

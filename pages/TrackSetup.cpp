@@ -95,15 +95,10 @@ void CTrackSetup::BuildControls() {
     QLayout* optionRow = BuildOptionRow();
     BuildTrackList();
 
-    moveUp_ = new QPushButton(QStringLiteral("Move Up"), this);
-    moveUp_->setObjectName(QStringLiteral("moveUpButton"));
-    moveDown_ = new QPushButton(QStringLiteral("Move Down"), this);
-    moveDown_->setObjectName(QStringLiteral("moveDownButton"));
-    reload_ = new QPushButton(QStringLiteral("Reload Track List From Player Directory"), this);
-    reload_->setObjectName(QStringLiteral("reloadButton"));
-    for (QPushButton* button : {all_, moveUp_, moveDown_, reload_}) {
-        button->setAutoDefault(false);
-    }
+    moveUp_ = pagefields::MakeButton(this, QStringLiteral("Move Up"), "moveUpButton");
+    moveDown_ = pagefields::MakeButton(this, QStringLiteral("Move Down"), "moveDownButton");
+    reload_ = pagefields::MakeButton(
+        this, QStringLiteral("Reload Track List From Player Directory"), "reloadButton");
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(moveUp_);
     buttonRow->addWidget(moveDown_);
@@ -143,8 +138,7 @@ QLayout* CTrackSetup::BuildEndRow() {
     then_->setMinimumContentsLength(24);
     then_->view()->setMinimumWidth(400);
     thenLabel->setBuddy(then_);
-    all_ = new QPushButton(QStringLiteral("All"), this);
-    all_->setObjectName(QStringLiteral("allButton"));
+    all_ = pagefields::MakeButton(this, QStringLiteral("All"), "allButton");
 
     auto* row = new QHBoxLayout;
     row->addWidget(atEndLabel);
