@@ -37,7 +37,7 @@ bool CardWriter::WriteConfig(const std::filesystem::path& path, const CardConfig
             what = text::Concat({"writing the file failed (", result.reason, ")."});
             break;
     }
-    prompter_.Tell(text::Concat({"Unable to save \"", fileio::Display(path), "\":\n", what, " ",
+    prompter_.Tell(text::Concat({"Unable to save ", fileio::Quoted(path), ":\n", what, " ",
                                  result.Aftermath(path)}),
                    Prompter::Icon::Warning);
     return false;
@@ -62,8 +62,8 @@ bool CardWriter::WriteSchedule(const std::filesystem::path& cardDir, ScheduleSet
     if (result.ok()) {
         return true;
     }
-    prompter_.Tell(text::Concat({"Unable to write the schedule file \"", fileio::Display(path),
-                                 "\" (", result.reason, "). The card's schedules were not saved. ",
+    prompter_.Tell(text::Concat({"Unable to write the schedule file ", fileio::Quoted(path), " (",
+                                 result.reason, "). The card's schedules were not saved. ",
                                  result.Aftermath(path)}),
                    Prompter::Icon::Warning);
     return false;
@@ -78,7 +78,7 @@ bool CardWriter::WriteKelda(const std::filesystem::path& cardDir, const CardConf
     const bool opening = result.failure != fileio::WriteResult::Failure::Write;
     prompter_.Tell(text::Concat({opening ? "Unable to open KELDA config file for writing!"
                                          : "Unable to write KELDA config file!",
-                                 "\n\n\"", fileio::Display(path), "\": ", result.reason, ". ",
+                                 "\n\n", fileio::Quoted(path), ": ", result.reason, ". ",
                                  result.Aftermath(path)}),
                    Prompter::Icon::Warning);
     return false;
@@ -97,8 +97,8 @@ bool CardWriter::CopyProgram(const std::filesystem::path& cardDir) {
     if (result.ok()) {
         return true;
     }
-    prompter_.Tell(text::Concat({"Unable to copy Cardwright.exe to SmartMedia card!\n\n\"",
-                                 fileio::Display(target), "\": ", result.reason, ". ",
+    prompter_.Tell(text::Concat({"Unable to copy Cardwright.exe to SmartMedia card!\n\n",
+                                 fileio::Quoted(target), ": ", result.reason, ". ",
                                  result.Aftermath(target)}));
     return false;
 }

@@ -80,16 +80,12 @@ std::string Format(const char* pattern, unsigned a, unsigned b) {
     return text;
 }
 
-std::string Quoted(const std::filesystem::path& path) {
-    return text::Concat({"\"", fileio::Display(path), "\""});
-}
-
 }  // namespace
 
 bool CCardwrightDoc::RejectOpen(const std::filesystem::path& path, const std::string& reason) {
     // Nothing of the refused file has reached the document: it stays as the
     // user had it.
-    prompter_.Tell(text::Concat({"Unable to open ", Quoted(path), ":\n", reason}),
+    prompter_.Tell(text::Concat({"Unable to open ", fileio::Quoted(path), ":\n", reason}),
                    Prompter::Icon::Warning);
     return false;
 }
@@ -244,7 +240,7 @@ bool CCardwrightDoc::OnSaveDocument(const std::filesystem::path& requested) {
     schedules_ = std::move(schedules);
     SetModifiedFlag(false);
     if (!PrepareSoundsDir(cardDir)) {
-        prompter_.Tell(text::Concat({"The configuration was written to ", Quoted(path),
+        prompter_.Tell(text::Concat({"The configuration was written to ", fileio::Quoted(path),
                                      ", but the save is not complete: the card's SOUNDS "
                                      "directory cannot be used."}),
                        Prompter::Icon::Warning);

@@ -251,4 +251,8 @@ std::string Display(const std::filesystem::path& path) {
     return path.string();
 }
 
+std::string Quoted(const std::filesystem::path& path) {
+    return text::Concat({"\"", Display(path), "\""});
+}
+
 }  // namespace fileio

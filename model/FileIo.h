@@ -50,7 +50,8 @@ WriteResult Replace(const std::filesystem::path& target, std::span<const std::ui
 WriteResult ReplaceWithCopy(const std::filesystem::path& target,
                             const std::filesystem::path& source);
 
-// The path as the user sees it in a message.
+// The path as the user sees it in a message, and the same in quotes.
 std::string Display(const std::filesystem::path& path);
+std::string Quoted(const std::filesystem::path& path);
 
 }  // namespace fileio
