@@ -318,33 +318,22 @@ TEST(MainWindow, IsFixedToTheSheetAndOpensDroppedFiles) {
     EXPECT_EQ(h.Doc().GetPathName(), second.Path("TUNBOX.CFG"));
 }
 
+// Each File and Edit item says what it does in the status bar, and the key
+// its text names after the tab is the key that runs it.
 TEST(MainWindow, MenuItemsCarryTheirShortcutsAndPrompts) {
     AppHarness h;
     ASSERT_TRUE(h.Start());
-    struct Item {
-        const char* name;
-        const char* text;
-        const char* prompt;
-    };
-    const Item items[] = {
-        {"fileNew", "&New\tCtrl+N", "Create a new document"},
-        {"fileOpen", "&Open...\tCtrl+O", "Open an existing document"},
-        {"fileSave", "&Save\tCtrl+S", "Save the active document"},
-        {"fileSaveAs", "Save &As...", "Save the active document with a new name"},
-        {"fileExit", "E&xit", "Quit the application; prompts to save documents"},
-        {"editUndo", "&Undo\tCtrl+Z", "Undo the last action"},
-        {"editCut", "Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard"},
-        {"editCopy", "&Copy\tCtrl+C", "Copy the selection and put it on the Clipboard"},
-        {"editPaste", "&Paste\tCtrl+V", "Insert Clipboard contents"},
-    };
-    for (const Item& item : items) {
-        const QAction* action = h.Frame().findChild<QAction*>(item.name);
-        ASSERT_NE(action, nullptr) << item.name;
-        EXPECT_EQ(action->text(), QString::fromUtf8(item.text));
-        EXPECT_EQ(action->statusTip(), QString::fromUtf8(item.prompt));
+    for (const char* name : {"fileNew", "fileOpen", "fileSave", "fileSaveAs", "fileExit",
+                             "editUndo", "editCut", "editCopy", "editPaste"}) {
+        SCOPED_TRACE(name);
+        const QAction* action = h.Frame().findChild<QAction*>(name);
+        ASSERT_NE(action, nullptr);
+        EXPECT_FALSE(action->statusTip().isEmpty());
+        const QString text = action->text();
+        const QString key =
+            text.contains(QLatin1Char('\t')) ? text.section(QLatin1Char('\t'), 1) : QString();
+        EXPECT_EQ(action->shortcut(), QKeySequence(key));
     }
-    EXPECT_EQ(h.Frame().findChild<QAction*>("fileNew")->shortcut(),
-              QKeySequence(Qt::CTRL | Qt::Key_N));
 }
 
 TEST(EditMenu, ActsOnTheFocusedTextField) {
