@@ -74,8 +74,8 @@ bool TrackScanner::ReadSounds(const std::filesystem::path& cardDir,
     if (dir != unreadableTold_) {
         unreadableTold_ = dir;
         prompter_.Tell(
-            text::Concat({"Unable to read the card's SOUNDS directory \"", fileio::Display(dir),
-                          "\":\n", ec.message(), ".\n\nThe track list is kept as it is."}),
+            text::Concat({"Unable to read the card's SOUNDS directory ", fileio::Quoted(dir), ":\n",
+                          ec.message(), ".\n\nThe track list is kept as it is."}),
             Prompter::Icon::Warning);
     }
     return false;
@@ -87,13 +87,11 @@ int TrackScanner::CountTracks(CardConfig& config, const std::filesystem::path& c
     if (!ReadSounds(cardDir, listing)) {
         return 0;
     }
+    const auto audio = AudioFiles(listing);
     if (rebuild) {
         for (int n = 0; n < layout::kTrackSlots; ++n) {
             config.ClearTrack(n);
         }
-    }
-    const auto audio = AudioFiles(listing);
-    if (rebuild) {
         const int slots = std::min<int>(static_cast<int>(audio.size()), layout::kMaxTrack);
         for (int k = 1; k <= slots; ++k) {
             const std::string alias = ShortNameOf(*audio[static_cast<std::size_t>(k - 1)]);
