@@ -1,12 +1,15 @@
 #include "AppTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QFile>
 #include <QSettings>
+#include <algorithm>
 
 #include "app/AppStrings.h"
 #include "app/CardwrightView.h"
 #include "app/MyPropertySheet.h"
+#include "platform/Directory.h"
 
 std::optional<QString> ScriptedFileChooser::ChooseOpenFile(const QString& startDir) {
     suggested.append(startDir);
@@ -114,4 +117,29 @@ QStringList AppHarness::PageCaptions() {
 QString AppHarness::ActiveCaption() {
     CPropertyPage* page = Sheet().GetActivePage();
     return page != nullptr ? page->Caption() : QString();
+}
+
+DirectoryLister ListedInOrder(const QStringList& files) {
+    return [files](const std::filesystem::path& dir, std::error_code& ec) {
+        auto list = platform::ListDirectory(dir, ec, platform::ListDetail::KindOnly);
+        std::stable_sort(list.begin(), list.end(), [&files](const auto& a, const auto& b) {
+            const auto rank = [&files](const auto& e) {
+                return static_cast<unsigned>(files.indexOf(QString::fromStdString(e.longName)));
+            };
+            return rank(a) < rank(b);
+        });
+        return list;
+    };
+}
+
+QStringList TabOrder(QWidget* window, QWidget* from, int steps) {
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+    from->setFocus();
+    QStringList reached;
+    for (int i = 0; i < steps; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached.append(QApplication::focusWidget()->objectName());
+    }
+    return reached;
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -47,6 +50,57 @@ class TestCard {
 
   private:
     QTemporaryDir dir_;
+};
+
+// Lists a folder with the named files first, in the order given: a card
+// whose SOUNDS holds them numbers them so.
+DirectoryLister ListedInOrder(const QStringList& files);
+
+// The object names Tab reaches from `from` on, `steps` times, in `window`.
+QStringList TabOrder(QWidget* window, QWidget* from, int steps);
+
+// A page over a new document on a card whose SOUNDS holds `files` as tracks
+// 1, 2, ..., shown on its own.
+template <class Page>
+struct PageOnCard {
+    template <class... Args>
+    explicit PageOnCard(const QStringList& files, Args&&... pageArgs)
+        : card(files), doc(prompter), page(doc, std::forward<Args>(pageArgs)...) {
+        doc.SetDirectoryLister(ListedInOrder(files));
+        doc.OnNewDocument();
+        doc.SetPathName(card.Path(QStringLiteral("TUNBOX.CFG")));
+        doc.CountTracks(true);
+        page.resize(900, 500);
+    }
+
+    void Activate() {
+        page.show();
+        page.OnSetActive();
+    }
+    CardConfig& Config() { return *doc.GetConfig(); }
+    template <class T = QWidget>
+    T* Find(const QString& name) {
+        return page.template findChild<T*>(name);
+    }
+    void Click(const QString& name) { Find<QAbstractButton>(name)->click(); }
+    void Key(const QString& name, Qt::Key key) { QTest::keyClick(Find(name), key); }
+    // Replaces the text as a user would, staying in the field.
+    void Retype(const QString& name, const QString& text) {
+        QTest::keyClick(Find(name), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(Find(name), Qt::Key_Delete);
+        QTest::keyClicks(Find(name), text);
+    }
+    // Chooses an entry as the user does with the mouse.
+    void Pick(const QString& name, int index) {
+        Find<QComboBox>(name)->setCurrentIndex(index);
+        emit Find<QComboBox>(name)->activated(index);
+    }
+    QStringList TabsFrom(const QString& name, int steps) { return TabOrder(&page, Find(name), steps); }
+
+    TestCard card;
+    ScriptedPrompter prompter;
+    CCardwrightDoc doc;
+    Page page;
 };
 
 // A stand-in for the program that the document copies onto each card.

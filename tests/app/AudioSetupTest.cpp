@@ -6,30 +6,20 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QTest>
 
-#include "ScriptedPrompter.h"
-#include "model/CardwrightDoc.h"
+#include "AppTestSupport.h"
 #include "pages/AudioSetup.h"
 
 namespace {
 
-struct AudioPage {
-    AudioPage() {
-        page.resize(800, 400);
-        page.show();
-    }
+struct AudioPage : PageOnCard<CAudioSetup> {
+    AudioPage() : PageOnCard(QStringList{}) { page.show(); }
     void Activate(int cover = 0) {
         page.SetCoverFlag(cover);
         page.OnSetActive();
     }
-    QLineEdit* Edit(const char* name) { return page.findChild<QLineEdit*>(name); }
+    QLineEdit* Edit(const char* name) { return Find<QLineEdit>(name); }
     void Type(const char* name, const QString& text) { Edit(name)->setText(text); }
-    CardConfig& Config() { return *doc.GetConfig(); }
-
-    ScriptedPrompter prompter;
-    CCardwrightDoc doc{prompter};
-    CAudioSetup page{doc};
 };
 
 TEST(AudioPage, DmxWithoutChecksumShowsChannelsOneUpAndRefusesZero) {
@@ -61,14 +51,14 @@ TEST(AudioPage, ChannelsStayDisabledWhereTheReceptionTakesNoLevels) {
         p.Config().Set(field::kRealtimeLevelRight, true);
         p.Activate();
         EXPECT_FALSE(p.Edit("levelChannelRightEdit")->isEnabled());
-        p.page.findChild<QCheckBox*>("realtimeRightCheck")->click();
-        p.page.findChild<QCheckBox*>("realtimeRightCheck")->click();
+        p.Find<QCheckBox>("realtimeRightCheck")->click();
+        p.Find<QCheckBox>("realtimeRightCheck")->click();
         EXPECT_FALSE(p.Edit("levelChannelRightEdit")->isEnabled());
     }
     // With no reception chosen the check decides.
     AudioPage p;
     p.Activate();
-    p.page.findChild<QCheckBox*>("realtimeRightCheck")->click();
+    p.Find<QCheckBox>("realtimeRightCheck")->click();
     EXPECT_TRUE(p.Edit("levelChannelRightEdit")->isEnabled());
 }
 
@@ -77,12 +67,12 @@ TEST(AudioPage, GainsAreSignedAndValuesOutOfRangeAreRefused) {
     p.Config().Set(field::kBassGain, -5);
     p.Activate();
     EXPECT_EQ(p.Edit("bassGainEdit")->text(), "-5");
-    auto* spin = p.page.findChild<QSpinBox*>("bassGainSpin");
+    auto* spin = p.Find<QSpinBox>("bassGainSpin");
     spin->setFocus();
     QTest::keyClick(spin, Qt::Key_Down);
     EXPECT_EQ(p.Edit("bassGainEdit")->text(), "-6");
     p.Type("mainVolumeRightEdit", "40");
-    p.page.findChild<QCheckBox*>("powerAmplifiersCheck")->click();
+    p.Find<QCheckBox>("powerAmplifiersCheck")->click();
     ASSERT_TRUE(p.page.OnKillActive());
     EXPECT_EQ(p.Config().Get(field::kBassGain), -6);
     EXPECT_EQ(p.Config().Word(15), 0xFFFFFAu);
@@ -112,9 +102,9 @@ TEST(AudioPage, GainsAreSignedAndValuesOutOfRangeAreRefused) {
 TEST(AudioPage, AudioOnlyPlayersKeepTheRealtimeRowsCovered) {
     AudioPage p;
     p.Activate(1);
-    EXPECT_FALSE(p.page.findChild<QWidget*>("realtimePanel")->isVisible());
+    EXPECT_FALSE(p.Find("realtimePanel")->isVisible());
     p.Activate(0);
-    EXPECT_TRUE(p.page.findChild<QWidget*>("realtimePanel")->isVisible());
+    EXPECT_TRUE(p.Find("realtimePanel")->isVisible());
 }
 
 }  // namespace

@@ -2,12 +2,8 @@
 // stores, how stored actions show, the modes, and refused numbers.
 
 #include <gtest/gtest.h>
-#include <QAbstractButton>
-#include <QApplication>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTest>
 
 #include "AppTestSupport.h"
 #include "model/InputTable.h"
@@ -15,47 +11,19 @@
 
 namespace {
 
-struct InputPage {
+struct InputPage : PageOnCard<CInputSetup> {
     explicit InputPage(InputSet set = InputSet::Player, PlayerModel model = PlayerModel::TunboxA8)
-        : card(TrackFiles(14)), doc(prompter), page(doc, QStringLiteral("Input Setup")) {
-        doc.OnNewDocument();
-        doc.SetPathName(card.Path("TUNBOX.CFG"));
-        doc.CountTracks(true);
+        : PageOnCard(TrackFiles(14), QStringLiteral("Input Setup")) {
         Config().SetPlayerModel(model);
         page.SetTableSelector(set);
-        page.resize(900, 500);
-    }
-    void Activate() {
-        page.show();
-        page.OnSetActive();
-    }
-    CardConfig& Config() { return *doc.GetConfig(); }
-    template <class T = QWidget>
-    T* Find(const QString& name) {
-        return page.findChild<T*>(name);
     }
     QComboBox* Combo(const QString& name) { return Find<QComboBox>(name); }
-    // Chooses an entry as the user does with the mouse.
-    void Pick(const QString& name, int index) {
-        Combo(name)->setCurrentIndex(index);
-        emit Combo(name)->activated(index);
-    }
-    void Click(const QString& name) { Find<QAbstractButton>(name)->click(); }
-    void Retype(const QString& name, const QString& text) {
-        QTest::keyClick(Find(name), Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(Find(name), text);
-    }
     std::uint32_t Get(const InputField<std::uint32_t>& f, int input) {
         return Config().Get(f, page.TableSelector(), input);
     }
     bool Flag(const InputField<bool>& f, int input) {
         return Config().Get(f, page.TableSelector(), input);
     }
-
-    TestCard card;
-    ScriptedPrompter prompter;
-    CCardwrightDoc doc;
-    CInputSetup page;
 };
 
 void SetPlaylist(CardConfig& c, int p, int entries) {
@@ -190,16 +158,8 @@ TEST(InputSetup, TabReachesTheControlsInTheOrderTheyAreRead) {
     p.Config().Set(field::kCloseCode, InputSet::Player, 0, playcode::kNext);
     p.Config().Set(field::kCloseFade, InputSet::Player, 0, 3);
     p.Activate();
-    p.page.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&p.page));
-    p.Find("inputCombo")->setFocus();
-    QStringList reached{"inputCombo"};
-    while (reached.size() < 20 && reached.back() != "openStartRadio") {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        reached << QApplication::focusWidget()->objectName();
-    }
-    EXPECT_EQ(reached,
-              (QStringList{"inputCombo", "modeCombo", "allUnusedButton", "allIndependentButton",
+    EXPECT_EQ(p.TabsFrom("inputCombo", 13),
+              (QStringList{"modeCombo", "allUnusedButton", "allIndependentButton",
                            "allBinaryButton", "closeStartRadio", "closeChoiceCombo",
                            "closeScopeCombo", "closeDelayEdit", "closeDelaySpin", "closeFadeCombo",
                            "closeFadeTimeEdit", "closeFadeTimeSpin", "openStartRadio"}));

@@ -5,9 +5,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
-#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -33,34 +33,29 @@ QString WarningText(AppHarness& h) {
     return h.Sheet().TrackWarningPage()->MessageText();
 }
 
-TEST(PageSet, NewDocumentWithoutSoundsShowsOnlyTheWarningWithItsTemplateText) {
+// A new document keeps the warning's own template text; a loaded card
+// without audio says so; a card matching its configuration opens on its
+// first page.
+TEST(PageSet, WhatACardHoldsDecidesThePagesAndTheWarning) {
     AppHarness h;
     ASSERT_TRUE(h.Start());
     EXPECT_EQ(h.PageCaptions(), QStringList{"Track Warning"});
     EXPECT_EQ(h.ActiveCaption(), "Track Warning");
-    // Never loaded or saved: the template's own text stays.
     EXPECT_EQ(WarningText(h), QString::fromUtf8(DummyPage::kTemplateText));
     EXPECT_EQ(h.Frame().windowTitle(), "TUNBOX - TUNBOX Configuration");
-    const QFont font = h.Frame().findChild<QLabel*>("trackWarningText")->font();
-    EXPECT_EQ(font.pointSize(), 24);
+    EXPECT_EQ(h.Frame().findChild<QLabel*>("trackWarningText")->font().pointSize(), 24);
     EXPECT_TRUE(h.prompter.shown.empty());
-}
 
-TEST(PageSet, LoadedCardWithoutSoundFilesSaysSo) {
-    TestCard card;
-    card.SaveConfig(PlayerModel::TunboxC40);
-    AppHarness h;
-    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    TestCard silent;
+    silent.SaveConfig(PlayerModel::TunboxC40);
+    ASSERT_TRUE(h.App().OpenDocumentFile(silent.ConfigPath()));
     EXPECT_EQ(h.PageCaptions(), QStringList{"Track Warning"});
     EXPECT_EQ(WarningText(h), QString::fromUtf8(DummyPage::kNoSoundFilesText));
     EXPECT_EQ(h.Frame().windowTitle(), "TUNBOX.CFG - TUNBOX Configuration");
-}
 
-TEST(PageSet, MatchingClockCardShowsSevenPagesInOrder) {
     TestCard card(TrackFiles(3));
     card.SaveConfig(PlayerModel::TunboxC40);
-    AppHarness h;
-    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    ASSERT_TRUE(h.App().OpenDocumentFile(card.ConfigPath()));
     EXPECT_EQ(h.PageCaptions(), kClockPages);
     EXPECT_EQ(h.ActiveCaption(), "Track Setup");
     EXPECT_EQ(h.Sheet().Tabs()->currentWidget(), h.Sheet().GetActivePage());
@@ -103,7 +98,7 @@ struct ModelCase {
     QStringList pages;
 };
 
-TEST(PageSet, EachPlayerTypeShowsItsPagesAndMarksTheDocumentWhenItChangesTheModel) {
+TEST(PageSet, EachPlayerTypeIsCheckedShowsItsPagesAndMarksTheDocumentWhenItChangesTheModel) {
     const QStringList audioOnly{"Track Setup", "Playlists", "Audio Setup", "Input Setup"};
     const QStringList animation = kClockPages.mid(0, 6);
     const ModelCase cases[] = {
@@ -115,9 +110,19 @@ TEST(PageSet, EachPlayerTypeShowsItsPagesAndMarksTheDocumentWhenItChangesTheMode
     card.SaveConfig(PlayerModel::Tunbox);
     AppHarness h;
     ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    // The menu checks the item of the model word, and no other.
+    auto* menu = h.Frame().findChild<QMenu*>("playerTypeMenu");
+    auto checked = [&] {
+        emit menu->aboutToShow();
+        QList<QAction*> on = menu->actions();
+        on.removeIf([](QAction* a) { return !a->isChecked(); });
+        return on;
+    };
+    EXPECT_EQ(checked(), QList{h.Frame().PlayerTypeAction(PlayerModel::Tunbox)});
     for (const ModelCase& c : cases) {
         h.Doc().SetModifiedFlag(false);
         h.Frame().PlayerTypeAction(c.model)->trigger();
+        EXPECT_EQ(checked(), QList{h.Frame().PlayerTypeAction(c.model)});
         EXPECT_EQ(h.PageCaptions(), c.pages) << static_cast<int>(c.model);
         EXPECT_EQ(h.ActiveCaption(), "Track Setup");
         EXPECT_TRUE(h.Doc().IsModified());
@@ -128,9 +133,14 @@ TEST(PageSet, EachPlayerTypeShowsItsPagesAndMarksTheDocumentWhenItChangesTheMode
         EXPECT_EQ(h.Frame().findChild<CInputSetup*>("Animation Input Setup")->TableSelector(),
                   InputSet::Animation);
     }
+    // Choosing the checked item again changes nothing and keeps its mark.
     h.Doc().SetModifiedFlag(false);
     h.Frame().PlayerTypeAction(PlayerModel::TunboxC40)->trigger();
     EXPECT_FALSE(h.Doc().IsModified());
+    EXPECT_EQ(checked(), QList{h.Frame().PlayerTypeAction(PlayerModel::TunboxC40)});
+    // A model word the menu does not know (no size bit) checks nothing.
+    h.Doc().GetConfig()->Set(field::kPlayerModelWord, CardConfig::kModelClock);
+    EXPECT_TRUE(checked().isEmpty());
 }
 
 TEST(PageSet, DroppingTheClockKeepsSchedulesAndResetTime) {
@@ -220,6 +230,7 @@ TEST(Save, ATypedValueThePageRefusesIsReportedOnceAndSavesNothing) {
     delay->setFocus();
     delay->setText(QStringLiteral("abc"));
     QFile::remove(card.ConfigPath());
+    h.Doc().GetConfig()->Set(field::kEndAction, 2, playcode::kRandom);
 
     for (const char* action : {"fileSave", "fileSaveAs"}) {
         SCOPED_TRACE(action);
@@ -230,6 +241,7 @@ TEST(Save, ATypedValueThePageRefusesIsReportedOnceAndSavesNothing) {
         EXPECT_EQ(h.ActiveCaption(), "Track Setup");
         EXPECT_FALSE(QFile::exists(card.ConfigPath()));
         EXPECT_TRUE(h.files.suggested.isEmpty());
+        EXPECT_EQ(h.Doc().GetConfig()->Get(field::kEndAction, 2), playcode::kRandom);
         delay->setText(QStringLiteral("abc"));
     }
 }

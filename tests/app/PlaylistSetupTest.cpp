@@ -2,10 +2,7 @@
 // option of each playlist, and the slot values derived when it is left.
 
 #include <gtest/gtest.h>
-#include <QAbstractButton>
-#include <QTest>
 #include <QTreeWidget>
-#include <algorithm>
 
 #include "AppTestSupport.h"
 #include "pages/PlaylistSetup.h"
@@ -16,25 +13,14 @@ std::string Track(int n) {
     return QStringLiteral("TRACK%1.MP3").arg(n, 2, 10, QLatin1Char('0')).toStdString();
 }
 
-class PlaylistPage : public ::testing::Test {
+// On a card whose files are tracks 1 to 12 and the long name track 13.
+class PlaylistPage : public ::testing::Test, public PageOnCard<CPlaylistSetup> {
   protected:
-    void SetUp() override {
-        // Name order, so TRACKnn.MP3 is track nn and the long name track 13.
-        doc.SetDirectoryLister([](const std::filesystem::path& dir, std::error_code& ec) {
-            auto list = platform::ListDirectory(dir, ec, platform::ListDetail::KindOnly);
-            std::sort(list.begin(), list.end(),
-                      [](const auto& a, const auto& b) { return a.longName < b.longName; });
-            return list;
-        });
-        doc.SetPathName(card.Path(QStringLiteral("TUNBOX.CFG")));
+    PlaylistPage() : PageOnCard(TrackFiles(12) << QStringLiteral("zebra crossing.mp3")) {
         page.show();
     }
 
-    CardConfig& Config() { return *doc.GetConfig(); }
     QTreeWidget* List(const char* name) { return page.findChild<QTreeWidget*>(name); }
-    void Click(const QString& name) {
-        QTest::mouseClick(page.findChild<QAbstractButton*>(name), Qt::LeftButton);
-    }
     void SetPlaylist(int p, const std::vector<std::string>& names) {
         for (int k = 0; k < 32; ++k) {
             Config().SetPlaylistEntry(p, k, k < int(names.size()) ? names[std::size_t(k)] : "");
@@ -63,14 +49,11 @@ class PlaylistPage : public ::testing::Test {
             list->topLevelItem(row)->setSelected(true);
         }
     }
-
-    TestCard card{TrackFiles(12) << QStringLiteral("zebra crossing.mp3")};
-    ScriptedPrompter prompter;
-    CCardwrightDoc doc{prompter};
-    CPlaylistSetup page{doc};
 };
 
 TEST_F(PlaylistPage, ActivationTakesTheCardsTracksIntoAnEmptyDocument) {
+    doc.OnNewDocument();
+    doc.SetPathName(card.Path(QStringLiteral("TUNBOX.CFG")));
     SetPlaylist(0, {"ZEBRAC~1.MP3", "GONE.MP3"});
     Config().SetPlaylistCount(1, 40);
     ASSERT_TRUE(page.OnSetActive());
@@ -163,15 +146,7 @@ TEST_F(PlaylistPage, EachPlaylistKeepsItsOwnRememberOption) {
 
 TEST_F(PlaylistPage, TabReachesEveryControl) {
     ASSERT_TRUE(page.OnSetActive());
-    page.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
-    page.findChild<QWidget*>("playlistRadio1")->setFocus();
-    QStringList visited;
-    for (int i = 0; i < 8; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited.append(QApplication::focusWidget()->objectName());
-    }
-    EXPECT_EQ(visited,
+    EXPECT_EQ(TabsFrom("playlistRadio1", 8),
               (QStringList{"availableTracks", "addTracksButton", "playlistTracks", "moveUpButton",
                            "moveDownButton", "deleteButton", "rememberCheck", "playlistRadio1"}));
 }

@@ -99,26 +99,4 @@ TEST_F(SheetProtocol, SaveStoresThePageInFrontThenWritesAndRebuilds) {
     EXPECT_EQ(h.ActiveCaption(), "Track Setup");
 }
 
-TEST_F(SheetProtocol, ARefusedStoreSavesNothing) {
-    QFile::remove(card.ConfigPath());
-    first->acceptValues = false;
-    EXPECT_FALSE(h.Frame().View()->OnFileSave());
-    EXPECT_FALSE(QFile::exists(card.ConfigPath()));
-    // The refusing page keeps the front, unchanged, until the user mends it.
-    EXPECT_EQ(h.Sheet().GetActivePage(), first);
-    first->acceptValues = true;
-
-    auto* refusing = new RecordingPage(h.Doc(), "Refusing", log);
-    refusing->acceptValues = false;
-    h.Sheet().AddPage(refusing);
-    ASSERT_TRUE(h.Sheet().SetActivePage(IndexOf(refusing)));
-    h.files.names.push_back(card.ConfigPath());
-    h.Doc().GetConfig()->Set(field::kEndAction, 1, playcode::kRandom);
-    EXPECT_FALSE(h.Frame().View()->OnFileSaveAs());
-    EXPECT_FALSE(QFile::exists(card.ConfigPath()));
-    EXPECT_TRUE(h.files.suggested.isEmpty());
-    // No file dialog was offered, and the track settings stay.
-    EXPECT_EQ(h.Doc().GetConfig()->Get(field::kEndAction, 1), playcode::kRandom);
-}
-
 }  // namespace

@@ -28,63 +28,10 @@
 
 namespace {
 
-QMenu* MenuNamed(CMainFrame& frame, const QString& title) {
-    for (QAction* action : frame.menuBar()->actions()) {
-        if (action->text() == title) {
-            return action->menu();
-        }
-    }
-    return nullptr;
-}
-
-TEST(PlayerTypeMenu, CheckMarkFollowsTheModelWord) {
-    AppHarness h;
-    ASSERT_TRUE(h.Start());
-    QMenu* menu = MenuNamed(h.Frame(), "&Player Type");
-    ASSERT_NE(menu, nullptr);
-    QStringList texts;
-    for (QAction* a : menu->actions()) {
-        texts.append(a->text());
-    }
-    EXPECT_EQ(
-        texts,
-        (QStringList{"TUNLET\tAudio Only", "TUNBOX\tAudio Only", "TUNBOX/A8\tAudio and A&nimation",
-                     "TUNBOX/A40\tAudio and Animation", "TUNBOX/C8\tAudio, Animation, Clock",
-                     "TUNBOX/C40\tAudio, Animation, Clock"}));
-
-    const PlayerModel models[] = {PlayerModel::Tunlet,   PlayerModel::Tunbox,
-                                  PlayerModel::TunboxA8, PlayerModel::TunboxA40,
-                                  PlayerModel::TunboxC8, PlayerModel::TunboxC40};
-    auto checked = [&] {
-        emit menu->aboutToShow();
-        QStringList on;
-        for (QAction* a : menu->actions()) {
-            if (a->isChecked()) {
-                on.append(a->text().section('\t', 0, 0));
-            }
-        }
-        return on;
-    };
-    EXPECT_EQ(checked(), QStringList{"TUNBOX"});  // a new document's model
-    for (PlayerModel m : models) {
-        h.Frame().PlayerTypeAction(m)->trigger();
-        ASSERT_EQ(checked().size(), 1);
-        EXPECT_EQ(checked().first(), h.Frame().PlayerTypeAction(m)->text().section('\t', 0, 0));
-    }
-    // Clicking the checked item again must not take its mark away.
-    h.Frame().PlayerTypeAction(PlayerModel::TunboxC40)->trigger();
-    EXPECT_EQ(checked(), QStringList{"TUNBOX/C40"});
-    // A model word the menu does not know (no size bit) checks nothing.
-    h.Doc().GetConfig()->Set(field::kPlayerModelWord, CardConfig::kModelClock);
-    EXPECT_TRUE(checked().isEmpty());
-}
-
 TEST(BlinkCodes, EachItemExplainsItsOwnCodeWithoutAnIcon) {
     AppHarness h;
     ASSERT_TRUE(h.Start());
-    QMenu* menu = MenuNamed(h.Frame(), "Player &Blink Codes");
-    ASSERT_NE(menu, nullptr);
-    const QList<QAction*> items = menu->actions();
+    const QList<QAction*> items = h.Frame().findChild<QMenu*>("blinkCodeMenu")->actions();
     const auto codes = BlinkCodes();
     ASSERT_EQ(items.size(), static_cast<qsizetype>(codes.size()));
     for (std::size_t i = 0; i < codes.size(); ++i) {
@@ -197,7 +144,7 @@ TEST(SaveModified, EveryEditOnThePagesMarksTheDocumentAndLookingDoesNot) {
     }
 }
 
-TEST(RecentFiles, KeepsTheFourNewestAndSurvivesARestart) {
+TEST(RecentFiles, KeepsTheFourNewestThatOpenAndSurvivesARestart) {
     std::vector<std::unique_ptr<TestCard>> cards;
     for (int i = 0; i < 5; ++i) {
         cards.push_back(std::make_unique<TestCard>(TrackFiles(1)));
@@ -221,35 +168,18 @@ TEST(RecentFiles, KeepsTheFourNewestAndSurvivesARestart) {
 
         h.Frame().findChild<QAction*>("recentFile3")->trigger();
         EXPECT_EQ(h.Doc().GetPathName(), cards[3]->Path("TUNBOX.CFG"));
+
+        // A file that can no longer be opened leaves the list.
+        ASSERT_TRUE(QFile::remove(cards[1]->ConfigPath()));
+        h.Frame().findChild<QAction*>("recentFile4")->trigger();
+        EXPECT_EQ(h.prompter.shown.size(), 1u);
     }
     RecentFileList reloaded(4);
-    EXPECT_EQ(reloaded.Files().first(), cards[3]->ConfigPath());
-    EXPECT_EQ(reloaded.Files().size(), 4);
+    EXPECT_EQ(reloaded.Files(), (QStringList{cards[3]->ConfigPath(), cards[2]->ConfigPath(),
+                                             cards[4]->ConfigPath()}));
 }
 
-TEST(RecentFiles, AFileThatCannotBeOpenedLeavesTheList) {
-    auto card = std::make_unique<TestCard>(TrackFiles(1));
-    card->SaveConfig(PlayerModel::Tunbox);
-    AppHarness h;
-    ASSERT_TRUE(h.Start({card->ConfigPath()}));
-    ASSERT_TRUE(QFile::remove(card->ConfigPath()));
-    h.Frame().findChild<QAction*>("recentFile1")->trigger();
-    EXPECT_EQ(h.prompter.shown.size(), 1u);
-    EXPECT_TRUE(h.App().RecentFiles().Files().isEmpty());
-}
-
-TEST(StartUp, OpensTheConfigurationBesideTheProgram) {
-    TestCard card(TrackFiles(2));
-    card.SaveConfig(PlayerModel::TunboxA8);
-    AppHarness h;
-    h.App().SetExecutablePath(card.Path("Cardwright.exe"));
-    ASSERT_TRUE(h.Start());
-    EXPECT_EQ(h.Doc().GetPathName(), card.Path("TUNBOX.CFG"));
-    EXPECT_EQ(h.PageCaptions().size(), 6);
-    EXPECT_TRUE(h.Frame().isVisible());
-}
-
-TEST(StartUp, RefusedFilesLeaveTheWindowAndTheOpenWork) {
+TEST(StartUp, OpensTheFileBesideTheProgramAndRefusedFilesLeaveTheOpenWork) {
     TestCard card(TrackFiles(1));
     std::ofstream(card.Path("TUNBOX.CFG")) << "too short";
     AppHarness h;
@@ -258,9 +188,16 @@ TEST(StartUp, RefusedFilesLeaveTheWindowAndTheOpenWork) {
     EXPECT_TRUE(h.Frame().isVisible());
     EXPECT_TRUE(h.Doc().GetPathName().empty());
 
-    // A refused File Open keeps the configuration that was open, edits and all.
-    TestCard good(TrackFiles(1));
+    // Without a file named, the configuration beside the program opens.
+    TestCard good(TrackFiles(2));
     good.SaveConfig(PlayerModel::TunboxA8);
+    AppHarness beside;
+    beside.App().SetExecutablePath(good.Path("Cardwright.exe"));
+    ASSERT_TRUE(beside.Start());
+    EXPECT_EQ(beside.Doc().GetPathName(), good.Path("TUNBOX.CFG"));
+    EXPECT_EQ(beside.PageCaptions().size(), 6);
+
+    // A refused File Open keeps the configuration that was open, edits and all.
     ASSERT_TRUE(h.App().OpenDocumentFile(good.ConfigPath()));
     h.Doc().GetConfig()->Set(field::kMainVolumeLeft, 10);
     h.Doc().SetModifiedFlag(true);

@@ -3,49 +3,19 @@
 // copying settings to every track, and the keyboard.
 
 #include <gtest/gtest.h>
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSpinBox>
-#include <QTest>
 #include <QTreeWidget>
-#include <algorithm>
 
 #include "AppTestSupport.h"
 #include "pages/TrackSetup.h"
 
 namespace {
 
-// A document on a card whose n-th file (in the order given) is track n, and
-// the page over it, shown on its own.
-struct PageOnCard {
-    explicit PageOnCard(const QStringList& files) : card(files), doc(prompter) {
-        doc.SetDirectoryLister([files](const std::filesystem::path& dir, std::error_code& ec) {
-            auto list = platform::ListDirectory(dir, ec, platform::ListDetail::KindOnly);
-            std::stable_sort(list.begin(), list.end(), [&files](const auto& a, const auto& b) {
-                return files.indexOf(QString::fromStdString(a.longName)) <
-                       files.indexOf(QString::fromStdString(b.longName));
-            });
-            return list;
-        });
-        doc.OnNewDocument();
-        doc.SetPathName(card.Path("TUNBOX.CFG"));
-        doc.CountTracks(true);
-        page.resize(900, 500);
-    }
-
-    void Activate() {
-        page.show();
-        page.OnSetActive();
-    }
-    CardConfig& Config() { return *doc.GetConfig(); }
-    template <class T = QWidget>
-    T* Find(const char* name) {
-        return page.findChild<T*>(name);
-    }
+// The page on a card whose n-th file (in the order given) is track n.
+struct TrackPage : PageOnCard<CTrackSetup> {
+    using PageOnCard::PageOnCard;
     QTreeWidget* List() { return Find<QTreeWidget>("trackList"); }
     QString Cell(int row, int column) { return List()->topLevelItem(row)->text(column); }
     int SelectedTrack() {
@@ -53,19 +23,6 @@ struct PageOnCard {
         return selected.size() == 1 ? selected.front()->data(0, Qt::UserRole).toInt() : -1;
     }
     void SelectRow(int row) { List()->setCurrentItem(List()->topLevelItem(row)); }
-    void Click(const char* name) { Find<QAbstractButton>(name)->click(); }
-    void Key(const char* name, Qt::Key key) { QTest::keyClick(Find(name), key); }
-    // Replaces the text as a user would, staying in the field.
-    void Retype(const char* name, const QString& text) {
-        QTest::keyClick(Find(name), Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(Find(name), Qt::Key_Delete);
-        QTest::keyClicks(Find(name), text);
-    }
-
-    TestCard card;
-    ScriptedPrompter prompter;
-    CCardwrightDoc doc;
-    CTrackSetup page{doc};
 };
 
 // Everything of track n that the page may change, bar the derived slot value.
@@ -85,7 +42,7 @@ TrackState StateOf(const CardConfig& c, int n) {
 }
 
 TEST(TrackSetup, EmptyCardListsNothingAndWritesNoTrack) {
-    PageOnCard p({});
+    TrackPage p(QStringList{});
     p.Config().Set(field::kPowerUpTrack, 5);
     p.Config().SetTrackRecordWord(0, 0, 0);
     p.Config().SetTrackRecordWord(0, 1, 0);
@@ -107,7 +64,7 @@ TEST(TrackSetup, EmptyCardListsNothingAndWritesNoTrack) {
 }
 
 TEST(TrackSetup, RowsShowEachTracksFileAndEndBehaviour) {
-    PageOnCard p(TrackFiles(3) << "Long Song Title.mp3");
+    TrackPage p(TrackFiles(3) << "Long Song Title.mp3");
     CardConfig& c = p.Config();
     c.Set(field::kEndAction, 1, playcode::kNextHigher);
     c.Set(field::kEndDelay, 1, 25);
@@ -119,11 +76,6 @@ TEST(TrackSetup, RowsShowEachTracksFileAndEndBehaviour) {
     c.Set(field::kWaitForInput, 3, false);
     p.Activate();
 
-    QStringList headings;
-    for (int column = 0; column < 6; ++column) {
-        headings.append(p.List()->headerItem()->text(column));
-    }
-    EXPECT_EQ(headings, (QStringList{"Sel", "ID", "Selection", "At End", "Wait  ", "Step On?"}));
     const QStringList rows[] = {
         {"  1   1", "TRACK01.MP3", "TRACK01.MP3", "Next", "2.5", "Yes"},
         {"  2   2", "TRACK02.MP3", "TRACK02.MP3", "Same", "Input", ""},
@@ -132,11 +84,10 @@ TEST(TrackSetup, RowsShowEachTracksFileAndEndBehaviour) {
     };
     ASSERT_EQ(p.List()->topLevelItemCount(), 4);
     for (int row = 0; row < 4; ++row) {
-        QStringList cells;
-        for (int column = 0; column < 6; ++column) {
-            cells.append(p.Cell(row, column));
-        }
-        EXPECT_EQ(cells, rows[row]);
+        const QTreeWidgetItem* item = p.List()->topLevelItem(row);
+        EXPECT_EQ(QStringList({item->text(0), item->text(1), item->text(2), item->text(3),
+                               item->text(4), item->text(5)}),
+                  rows[row]);
     }
     auto* then = p.Find<QComboBox>("thenCombo");
     EXPECT_EQ(then->itemText(7), "Play 4: Long Song Title.mp3");
@@ -167,7 +118,7 @@ TEST(TrackSetup, TypedDelaysAreStoredInTenthsWithinTheField) {
                           {"", 40, "4", 40}};
     for (const Case& tc : cases) {
         SCOPED_TRACE(tc.typed);
-        PageOnCard p(TrackFiles(2));
+        TrackPage p(TrackFiles(2));
         p.Config().Set(field::kEndDelay, 1, 40);
         p.Config().Set(field::kWaitForInput, 1, false);
         p.Activate();
@@ -191,7 +142,7 @@ TEST(TrackSetup, TypedDelaysAreStoredInTenthsWithinTheField) {
 }
 
 TEST(TrackSetup, SpinAndCombosStoreWhatTheyShow) {
-    PageOnCard p(TrackFiles(3));
+    TrackPage p(TrackFiles(3));
     p.Activate();
     // A new track waits for an input; its delay cannot be edited.
     EXPECT_FALSE(p.Find("delayEdit")->isEnabled());
@@ -215,7 +166,7 @@ TEST(TrackSetup, SpinAndCombosStoreWhatTheyShow) {
 }
 
 TEST(TrackSetup, AnEndActionWithoutAnEntryIsKeptUntilAnotherIsPicked) {
-    PageOnCard p(TrackFiles(3));
+    TrackPage p(TrackFiles(3));
     p.Config().Set(field::kEndAction, 1, 9);
     p.Activate();
     auto* then = p.Find<QComboBox>("thenCombo");
@@ -235,7 +186,7 @@ TEST(TrackSetup, AnEndActionWithoutAnEntryIsKeptUntilAnotherIsPicked) {
 }
 
 TEST(TrackSetup, PowerUpTrackStaysWithinTheTracks) {
-    PageOnCard p(TrackFiles(3));
+    TrackPage p(TrackFiles(3));
     p.Config().Set(field::kPowerUpTrack, 9);
     p.Activate();
     EXPECT_EQ(p.Find<QSpinBox>("powerUpSpin")->maximum(), 3);
@@ -251,7 +202,7 @@ TEST(TrackSetup, PowerUpTrackStaysWithinTheTracks) {
 }
 
 TEST(TrackSetup, MoveUpOverAGapTradesFileAndSettingsWithTheTrackAbove) {
-    PageOnCard p(TrackFiles(7));
+    TrackPage p(TrackFiles(7));
     CardConfig& c = p.Config();
     c.Set(field::kEndDelay, 5, 50);
     c.Set(field::kStepOn, 5, false);
@@ -291,7 +242,7 @@ TEST(TrackSetup, MoveUpOverAGapTradesFileAndSettingsWithTheTrackAbove) {
 }
 
 TEST(TrackSetup, PlaylistSlotsFollowTheFilesAfterAMove) {
-    PageOnCard p(TrackFiles(7));
+    TrackPage p(TrackFiles(7));
     CardConfig& c = p.Config();
     const char* entries[] = {"TRACK05.MP3", "TRACK03.MP3", "TRACK01.MP3", "TRACK06.MP3",
                              "TRACK04.MP3", "TRACK02.MP3", "TRACK07.MP3"};
@@ -313,7 +264,7 @@ TEST(TrackSetup, PlaylistSlotsFollowTheFilesAfterAMove) {
 }
 
 TEST(TrackSetup, AllCopiesTheShownSettingsToEveryTrack) {
-    PageOnCard p(TrackFiles(4));
+    TrackPage p(TrackFiles(4));
     p.Activate();
     p.SelectRow(1);
     p.Key("atEndCombo", Qt::Key_Up);
@@ -336,7 +287,7 @@ TEST(TrackSetup, AllCopiesTheShownSettingsToEveryTrack) {
 }
 
 TEST(TrackSetup, ArrowKeysAndClicksStoreTheShownTrackAndLoadAnother) {
-    PageOnCard p(TrackFiles(3));
+    TrackPage p(TrackFiles(3));
     for (int n = 1; n <= 3; ++n) {
         p.Config().Set(field::kEndDelay, n, 10 * n);
         p.Config().Set(field::kWaitForInput, n, false);
@@ -360,7 +311,7 @@ TEST(TrackSetup, ArrowKeysAndClicksStoreTheShownTrackAndLoadAnother) {
 }
 
 TEST(TrackSetup, ActivationKeepsTheShownTrackWhileItHasARow) {
-    PageOnCard p(TrackFiles(3));
+    TrackPage p(TrackFiles(3));
     p.Activate();
     p.SelectRow(2);
     p.page.OnKillActive();
@@ -376,18 +327,10 @@ TEST(TrackSetup, ActivationKeepsTheShownTrackWhileItHasARow) {
 }
 
 TEST(TrackSetup, TabReachesEveryControl) {
-    PageOnCard p(TrackFiles(3));
+    TrackPage p(TrackFiles(3));
     p.Config().Set(field::kWaitForInput, 1, false);
     p.Activate();
-    p.page.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&p.page));
-    p.List()->setFocus();
-    QStringList reached;
-    for (int i = 0; i < 13; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        reached.append(QApplication::focusWidget()->objectName());
-    }
-    EXPECT_EQ(reached,
+    EXPECT_EQ(p.TabsFrom("trackList", 13),
               (QStringList{"moveUpButton", "moveDownButton", "reloadButton", "atEndCombo",
                            "delayEdit", "delaySpin", "thenCombo", "allButton", "stepOnCheck",
                            "powerUpEdit", "powerUpSpin", "trackList", "moveUpButton"}));

@@ -119,16 +119,4 @@ TEST(CardRules, TracksTradeFilesAndSettingsAndPlaylistsCloseTheirGaps) {
     EXPECT_EQ(layout::PlaylistSlot(2, 0), 65);
 }
 
-TEST(CardRules, ModelQuestions) {
-    CardConfig c;
-    c.SetDefaults();
-    c.SetPlayerModel(PlayerModel::Tunlet);
-    EXPECT_TRUE(c.IsAudioOnly());
-    EXPECT_EQ(c.InputCount(), 2);
-    c.SetPlayerModel(PlayerModel::TunboxC40);
-    EXPECT_TRUE(c.HasAnimation());
-    EXPECT_TRUE(c.HasClock());
-    EXPECT_EQ(c.InputCount(), 8);
-}
-
 }  // namespace

@@ -196,14 +196,6 @@ TEST_F(TrackDiscovery, LongNamesAreFoundAsTheCardWouldFindThem) {
     EXPECT_EQ(doc->GetLongTrackName("my song.MP3"), "My Song.mp3");
 }
 
-TEST_F(TrackDiscovery, AMissingSoundsDirectoryMakesEveryTrackMissing) {
-    doc->CountTracks(true);
-    soundsExists = false;
-    EXPECT_EQ(Found(doc->SyncTracks(true)), 2);
-    EXPECT_FALSE(doc->GetConfig()->TrackExists(1));
-    EXPECT_TRUE(prompter.shown.empty());
-}
-
 TEST_F(TrackDiscovery, ADirectoryThatCannotBeReadKeepsEveryTrackAndIsReportedOnce) {
     doc->SetPathName(Cfg());
     doc->CountTracks(true);
