@@ -1,8 +1,10 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "model/Text.h"
+#include "platform/Directory.h"
 
 // The names of what the program keeps on a card, as the player looks for them.
 namespace cardfiles {
@@ -24,6 +26,27 @@ inline bool IsAudioFileName(std::string_view name) {
         }
     }
     return false;
+}
+
+// A show file for the player's flash lies beside the configuration, its
+// extension an A and up to two more characters ("SHOW.A00"), as the wildcard
+// "*.a??" finds it.
+inline bool IsShowFileName(std::string_view name) {
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0) {
+        return false;
+    }
+    const std::string_view ext = name.substr(dot + 1);
+    return !ext.empty() && ext.size() <= 3 && text::AsciiUpper(ext[0]) == 'A';
+}
+
+// The 8.3 alias a listed file goes by on the card, upper-cased; empty when
+// the file system gave none.
+inline std::string Alias(const platform::DirEntry& e) {
+    const std::size_t slash = e.shortName.find_last_of("/\\");
+    return text::AsciiUpper(slash == std::string::npos
+                                ? std::string_view(e.shortName)
+                                : std::string_view(e.shortName).substr(slash + 1));
 }
 
 }  // namespace cardfiles

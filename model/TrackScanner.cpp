@@ -24,14 +24,6 @@ std::vector<const platform::DirEntry*> AudioFiles(const std::vector<platform::Di
     return audio;
 }
 
-// The alias without any directory part, in upper case.
-std::string ShortNameOf(const platform::DirEntry& e) {
-    const std::size_t slash = e.shortName.find_last_of("/\\");
-    return text::AsciiUpper(slash == std::string::npos
-                                ? std::string_view(e.shortName)
-                                : std::string_view(e.shortName).substr(slash + 1));
-}
-
 }  // namespace
 
 TrackScanner::TrackScanner(Prompter& prompter)
@@ -94,7 +86,7 @@ int TrackScanner::CountTracks(CardConfig& config, const std::filesystem::path& c
         }
         const int slots = std::min<int>(static_cast<int>(audio.size()), layout::kMaxTrack);
         for (int k = 1; k <= slots; ++k) {
-            const std::string alias = ShortNameOf(*audio[static_cast<std::size_t>(k - 1)]);
+            const std::string alias = cardfiles::Alias(*audio[static_cast<std::size_t>(k - 1)]);
             config.SetTrackName(k, alias.empty() ? "ERROR.ERR" : alias);
             config.Set(field::kFilePosition, k, static_cast<std::uint32_t>(k));
         }
@@ -197,7 +189,7 @@ std::string TrackScanner::AliasOf(const platform::DirEntry& file, const std::str
     if (auto it = longToShort_.find(fullPath); it != longToShort_.end() && !file.aliasGenerated) {
         return it->second;
     }
-    std::string alias = ShortNameOf(file);
+    std::string alias = cardfiles::Alias(file);
     if (alias.empty()) {
         return "error.mp3";
     }
@@ -217,7 +209,7 @@ std::string TrackScanner::LongTrackName(const std::filesystem::path& cardDir,
     // As FAT finds a file: by its alias or its long name, in any letter case.
     std::error_code ec;
     for (const auto& e : lister_(SoundsDirectory(cardDir), ec)) {
-        if (!e.isDirectory && (text::EqualIgnoringCase(ShortNameOf(e), shortName) ||
+        if (!e.isDirectory && (text::EqualIgnoringCase(cardfiles::Alias(e), shortName) ||
                                text::EqualIgnoringCase(e.longName, shortName))) {
             return e.longName;
         }

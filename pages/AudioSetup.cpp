@@ -4,10 +4,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "model/CardwrightDoc.h"
 #include "model/LevelChannels.h"
@@ -57,30 +54,7 @@ CAudioSetup::CAudioSetup(CCardwrightDoc& doc, QWidget* parent)
 }
 
 CAudioSetup::NumberField CAudioSetup::MakeField(const char* objectName, int low, int high) {
-    NumberField f;
-    f.edit = new QLineEdit(this);
-    f.edit->setObjectName(QString::fromLatin1(objectName) + QStringLiteral("Edit"));
-    f.edit->setAlignment(Qt::AlignRight);
-    // Digits, and a sign where the field takes negative numbers.
-    f.edit->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(low < 0 ? QStringLiteral("-?\\d{0,5}") : QStringLiteral("\\d{0,5}")),
-        f.edit));
-    f.edit->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("000000")) +
-                          2 * fontMetrics().averageCharWidth());
-    f.spin = new ArrowSpin(this);
-    f.spin->setObjectName(QString::fromLatin1(objectName) + QStringLiteral("Spin"));
-    f.spin->setRange(low, high);
-    QLineEdit* edit = f.edit;
-    ArrowSpin* spin = f.spin;
-    connect(spin, &QSpinBox::valueChanged, edit,
-            [edit](int value) { edit->setText(QString::number(value)); });
-    connect(edit, &QLineEdit::textEdited, spin, [spin](const QString& text) {
-        if (const auto value = pagefields::ParseWholeNumber(text)) {
-            const QSignalBlocker blocker(spin);
-            spin->setValue(std::clamp(*value, spin->minimum(), spin->maximum()));
-        }
-    });
-    return f;
+    return {pagefields::MakeNumberEdit(this, QString::fromLatin1(objectName), low, high)};
 }
 
 namespace {
@@ -189,9 +163,7 @@ void CAudioSetup::AddToneRows(QGridLayout* grid) {
 void CAudioSetup::Show(Field f, int value) {
     NumberField& n = fields_[f];
     n.loaded = value;
-    n.edit->setText(QString::number(value));
-    const QSignalBlocker blocker(n.spin);
-    n.spin->setValue(std::clamp(value, n.spin->minimum(), n.spin->maximum()));
+    n.Show(value);
 }
 
 bool CAudioSetup::OnSetActive() {

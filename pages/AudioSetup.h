@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "pages/PageFields.h"
 #include "pages/PropertyPage.h"
 
-class ArrowSpin;
 class QCheckBox;
 class QGridLayout;
 class QLineEdit;
@@ -32,12 +32,10 @@ class CAudioSetup : public CPropertyPage {
     bool StoreControls() override;
 
   private:
-    // A number the user types, with arrows beside it that step it within
-    // the field's range.
-    struct NumberField {
-        QLineEdit* edit = nullptr;
-        ArrowSpin* spin = nullptr;
-        int loaded = 0;  // what the page showed, which is kept even when out of range
+    // A number field, and what the page showed in it, which is kept even
+    // when out of range.
+    struct NumberField : pagefields::NumberEdit {
+        int loaded = 0;
     };
     enum Field {
         kMainLeft,

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
 #include <QTreeWidget>
@@ -75,6 +77,45 @@ QTreeWidget* MakeReportList(QWidget* parent, const QString& objectName, const QS
     header->setSectionsClickable(false);
     header->setSectionsMovable(false);
     return list;
+}
+
+void NumberEdit::Show(int value) const {
+    edit->setText(QString::number(value));
+    const QSignalBlocker blocker(spin);
+    spin->setValue(std::clamp(value, spin->minimum(), spin->maximum()));
+}
+
+void NumberEdit::SetRange(int low, int high) const {
+    const QSignalBlocker blocker(spin);
+    spin->setRange(low, high);
+}
+
+NumberEdit MakeNumberEdit(QWidget* parent, const QString& name, int low, int high) {
+    NumberEdit n;
+    n.edit = new QLineEdit(parent);
+    n.edit->setObjectName(name + QStringLiteral("Edit"));
+    n.edit->setAlignment(Qt::AlignRight);
+    // Digits, and a sign where the field takes negative numbers.
+    n.edit->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(low < 0 ? QStringLiteral("-?\\d{0,5}") : QStringLiteral("\\d{0,5}")),
+        n.edit));
+    const QFontMetrics metrics = parent->fontMetrics();
+    n.edit->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("000000")) +
+                          2 * metrics.averageCharWidth());
+    n.spin = new ArrowSpin(parent);
+    n.spin->setObjectName(name + QStringLiteral("Spin"));
+    n.spin->setRange(low, high);
+    QLineEdit* edit = n.edit;
+    ArrowSpin* spin = n.spin;
+    QObject::connect(spin, &QSpinBox::valueChanged, edit,
+                     [edit](int value) { edit->setText(QString::number(value)); });
+    QObject::connect(edit, &QLineEdit::textEdited, spin, [spin](const QString& text) {
+        if (const auto value = ParseWholeNumber(text)) {
+            const QSignalBlocker blocker(spin);
+            spin->setValue(std::clamp(*value, spin->minimum(), spin->maximum()));
+        }
+    });
+    return n;
 }
 
 }  // namespace pagefields

@@ -7,8 +7,23 @@
 #include <cstdint>
 #include <optional>
 
+class QLineEdit;
 class QPushButton;
 class QTreeWidget;
+
+// Up and down arrows without a text of their own, beside an edit that shows
+// the value and may hold values the arrows cannot reach.
+class ArrowSpin : public QSpinBox {
+  public:
+    explicit ArrowSpin(QWidget* parent);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+  protected:
+    // Only the keys that step; typing would go to the hidden text.
+    void keyPressEvent(QKeyEvent* event) override;
+};
 
 // What the pages share for the numbers the user types and the lists they
 // show. The model holds every rule of the card; these only read, show and
@@ -42,18 +57,16 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, const char* object
 QTreeWidget* MakeReportList(QWidget* parent, const QString& objectName, const QStringList& headers,
                             QAbstractItemView::SelectionMode selection);
 
-}  // namespace pagefields
-
-// Up and down arrows without a text of their own, beside an edit that shows
-// the value and may hold values the arrows cannot reach.
-class ArrowSpin : public QSpinBox {
-  public:
-    explicit ArrowSpin(QWidget* parent);
-
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
-
-  protected:
-    // Only the keys that step; typing would go to the hidden text.
-    void keyPressEvent(QKeyEvent* event) override;
+// A number the user types, with arrows beside it that step it within
+// `low` to `high`; the text may hold what the arrows cannot reach. The two
+// are named `name` + "Edit" and `name` + "Spin".
+struct NumberEdit {
+    QLineEdit* edit = nullptr;
+    ArrowSpin* spin = nullptr;
+    // Shows `value`, and the arrows at the nearest value they reach.
+    void Show(int value) const;
+    void SetRange(int low, int high) const;
 };
+NumberEdit MakeNumberEdit(QWidget* parent, const QString& name, int low, int high);
+
+}  // namespace pagefields

@@ -95,7 +95,9 @@ struct PageOnCard {
         Find<QComboBox>(name)->setCurrentIndex(index);
         emit Find<QComboBox>(name)->activated(index);
     }
-    QStringList TabsFrom(const QString& name, int steps) { return TabOrder(&page, Find(name), steps); }
+    QStringList TabsFrom(const QString& name, int steps) {
+        return TabOrder(&page, Find(name), steps);
+    }
 
     TestCard card;
     ScriptedPrompter prompter;
