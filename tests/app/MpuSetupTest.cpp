@@ -46,8 +46,8 @@ TEST(MpuSetup, ModesKeepTheirOwnNumbers) {
     EXPECT_EQ(p.Find<QLabel>("addressOrChannelLabel")->text(), "Tessel Serial Address");
     EXPECT_EQ(p.Text("addressOrChannelEdit"), "12");
     EXPECT_EQ(p.Text("firstChannelOrNoteEdit"), "200");
-    EXPECT_EQ(p.Text("playerControlEdit"), "300");
-    p.Retype("addressOrChannelEdit", "7");
+    p.Retype("addressOrChannelEdit", "263");  // stored cut to the field's eight bits
+    p.Retype("firstChannelOrNoteEdit", "65545");
     p.Click("midiReceptionRadio");
     EXPECT_EQ(p.Text("addressOrChannelEdit"), "5");
 
@@ -57,8 +57,8 @@ TEST(MpuSetup, ModesKeepTheirOwnNumbers) {
     EXPECT_TRUE(p.doc.IsModified());
     EXPECT_EQ(c.Get(field::kMidiChannel), 4u);
     EXPECT_EQ(c.Get(field::kSerialAddress), 7u);
-    EXPECT_EQ(c.Get(field::kFirstAnimationChannel), 200u);
-    EXPECT_EQ(c.Get(field::kPlayerControlChannel), 300u);
+    EXPECT_EQ(c.Get(field::kFirstAnimationChannel), 9u);
+    EXPECT_EQ(c.Get(field::kPlayerControlChannel), 300u);  // beyond the arrows' 127
     EXPECT_EQ(c.Get(field::kOptionWord) & 0xF, 0x2u);
 
     // An empty field keeps the mode and is reported.

@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "model/AnimationControl.h"
 #include "model/ShowFiles.h"
 
 namespace {
-
-using animation::Reception;
 
 platform::DirEntry File(std::string longName, std::string alias, std::uint64_t time) {
     return {std::move(longName), std::move(alias), false, false, time};
@@ -47,12 +44,12 @@ TEST(ShowFiles, StoreAsksForTheNextBootOnlyWithAFileAndLoadsOnlyWhatThereIs) {
     const std::uint64_t y1965 = 0x0198'16FE'564E'CD15ull, y2040 = 0x01EC'2C81'E77B'28B1ull;
     showfiles::Scan scan;
     scan.files = {{"OLD.A00", y1965}, {"NEW.A01", y2040}};
-    for (const std::uint64_t time : {y1965, y2040}) {
+    for (const std::size_t file : {0u, 1u}) {
         CardConfig c;
-        showfiles::Store(c, scan, {time == y1965 ? 0u : 1u, true, true});
-        EXPECT_TRUE(c.Get(field::kNextBootFlag));
-        EXPECT_TRUE(c.Get(field::kLoadOnBootFlag));
-        EXPECT_EQ(c.Get(field::kChosenDownloadFile), time == y1965 ? "OLD.A00" : "NEW.A01");
+        showfiles::Store(c, scan, {file, true, true});
+        EXPECT_TRUE(c.Get(field::kNextBootFlag) && c.Get(field::kLoadOnBootFlag));
+        EXPECT_EQ(c.Get(field::kChosenDownloadFile), scan.files[file].name);
+        const std::uint64_t time = scan.files[file].time;
         EXPECT_EQ(c.Word(2679), time & 0xFFFFFF);
         EXPECT_EQ(c.Word(2680), (time >> 24) & 0xFFFFFF);
         EXPECT_EQ(c.Word(2681), time >> 48);
@@ -72,35 +69,6 @@ TEST(ShowFiles, StoreAsksForTheNextBootOnlyWithAFileAndLoadsOnlyWhatThereIs) {
     EXPECT_TRUE(c.Get(field::kLoadOnBootFlag));
     showfiles::Store(c, scan, {std::nullopt, false, false});
     EXPECT_FALSE(c.Get(field::kLoadOnBootFlag));
-}
-
-TEST(AnimationControl, EachMeaningOfTheModeNumbersKeepsItsOwnFields) {
-    CardConfig c;
-    c.Set(field::kMidiReception, true);
-    c.Set(field::kNetSerialReception, true);
-    EXPECT_EQ(animation::ReceptionOf(c), Reception::Midi);  // the lowest bit wins
-    animation::SetReception(c, Reception::Midi);
-    EXPECT_EQ(c.Get(field::kOptionWord) & 0xF, 0x2u);
-    animation::SetReception(c, Reception::DmxTransmit);
-    EXPECT_EQ(c.Get(field::kOptionWord) & 0xF, 0u);
-
-    c.Set(field::kSerialAddress, 12);
-    c.Set(field::kFirstAnimationChannel, 300);
-    animation::KeepNumbers(c, Reception::Midi, {5, 60});
-    EXPECT_EQ(c.Get(field::kMidiChannel), 4u);
-    EXPECT_EQ(c.Get(field::kAnimationFirstNote), 60u);
-    EXPECT_EQ(animation::ShownNumbers(c, Reception::Dmx).addressOrChannel, 12);
-    EXPECT_EQ(animation::ShownNumbers(c, Reception::IrRemote).firstChannelOrNote, 300);
-    EXPECT_EQ(animation::ShownNumbers(c, Reception::Midi).addressOrChannel, 5);
-
-    // Typed values are cut to the fields' widths, never refused.
-    animation::KeepNumbers(c, Reception::Dmx, {256 + 7, 65536 + 9});
-    EXPECT_EQ(c.Get(field::kSerialAddress), 7u);
-    EXPECT_EQ(c.Get(field::kFirstAnimationChannel), 9u);
-    animation::KeepNumbers(c, Reception::Midi, {0, 0});
-    EXPECT_EQ(c.Get(field::kMidiChannel), 255u);
-    animation::SetPlayerControl(c, 300);
-    EXPECT_EQ(c.Get(field::kPlayerControlChannel), 300u);
 }
 
 }  // namespace
