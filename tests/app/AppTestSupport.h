@@ -59,17 +59,27 @@ DirectoryLister ListedInOrder(const QStringList& files);
 // The object names Tab reaches from `from` on, `steps` times, in `window`.
 QStringList TabOrder(QWidget* window, QWidget* from, int steps);
 
-// A page over a new document on a card whose SOUNDS holds `files` as tracks
-// 1, 2, ..., shown on its own.
-template <class Page>
-struct PageOnCard {
-    template <class... Args>
-    explicit PageOnCard(const QStringList& files, Args&&... pageArgs)
-        : card(files), doc(prompter), page(doc, std::forward<Args>(pageArgs)...) {
+// A new document on a card whose SOUNDS holds `files` as tracks 1, 2, ...
+struct DocOnCard {
+    explicit DocOnCard(const QStringList& files) : card(files), doc(prompter) {
         doc.SetDirectoryLister(ListedInOrder(files));
         doc.OnNewDocument();
         doc.SetPathName(card.Path(QStringLiteral("TUNBOX.CFG")));
         doc.CountTracks(true);
+    }
+    CardConfig& Config() { return *doc.GetConfig(); }
+
+    TestCard card;
+    ScriptedPrompter prompter;
+    CCardwrightDoc doc;
+};
+
+// A page over such a document, shown on its own.
+template <class Page>
+struct PageOnCard : DocOnCard {
+    template <class... Args>
+    explicit PageOnCard(const QStringList& files, Args&&... pageArgs)
+        : DocOnCard(files), page(doc, std::forward<Args>(pageArgs)...) {
         page.resize(900, 500);
     }
 
@@ -77,7 +87,6 @@ struct PageOnCard {
         page.show();
         page.OnSetActive();
     }
-    CardConfig& Config() { return *doc.GetConfig(); }
     template <class T = QWidget>
     T* Find(const QString& name) {
         return page.template findChild<T*>(name);
@@ -99,9 +108,6 @@ struct PageOnCard {
         return TabOrder(&page, Find(name), steps);
     }
 
-    TestCard card;
-    ScriptedPrompter prompter;
-    CCardwrightDoc doc;
     Page page;
 };
 

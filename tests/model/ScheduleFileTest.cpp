@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "DocFixture.h"
+#include "model/ScheduleText.h"
 
 namespace {
 
@@ -61,6 +62,37 @@ TEST(ScheduleEntries, KeepTimeOrderAndOneEventPerMinute) {
     EXPECT_EQ(s.ScratchCount(), 0);
     EXPECT_EQ(s.GetScheduleEntry(7, 0), At(8, 5, false, 9));
     EXPECT_EQ(s.GetScheduleEntry(1, 0), At(8, 5, true, 3));
+}
+
+TEST(ScheduleEntries, TypedTimesAndListLines) {
+    const std::pair<const char*, const char*> typed[] = {
+        {"7:5", "07:05"},
+        {" 7.30 ", "07:30"},
+        {"12 45", "12:45"},
+        {"9", "09:00"},
+        {"9:", "09:00"},
+        {"1:2:3", "01:02"},
+        {"23:59", "23:59"},
+        {"1230", "Time value is invalid, fix it: HH:MM, max 23:59"},
+        {"24:00", "Time value is invalid, fix it: HH:MM, max 23:59"},
+        {"12:60", "Time value is invalid, fix it: HH:MM, max 23:59"},
+        {":30", "Time format is invalid, fix it: HH:MM"},
+        {"7:3a", "Time contains invalid characters, fix it: HH:MM"},
+        {"  ", "Time value is required, fix it: HH:MM"},
+        {"99999999999:1", "Time value is invalid, fix it: HH:MM, max 23:59"}};
+    for (const auto& [text, expected] : typed) {
+        std::string refusal;
+        const auto time = scheduletext::ParseTime(text, refusal);
+        EXPECT_EQ(time ? scheduletext::TimeText(At(time->hours, time->minutes, false, 0)) : refusal,
+                  expected)
+            << text;
+    }
+    const auto name = [](int n) { return "Song " + std::to_string(n) + ".mp3"; };
+    EXPECT_EQ(scheduletext::EntryLine(At(8, 15, true, 12), name),
+              "08:15\tStart\tTrack 12: Song 12.mp3");
+    EXPECT_EQ(scheduletext::EntryLine(At(0, 0, false, 0), name),
+              "00:00\tStart\tWhatever Show is next");
+    EXPECT_EQ(scheduletext::EntryLine(At(23, 5, false, 3), name), "23:05\tStart\tShow 3");
 }
 
 TEST(ScheduleFileImage, EmptyAndOneEntryFilesAreLaidOutByteForByte) {

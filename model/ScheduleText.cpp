@@ -1,0 +1,102 @@
+#include "model/ScheduleText.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "model/ScheduleSet.h"
+#include "model/Text.h"
+
+namespace scheduletext {
+
+namespace {
+
+int FromBcd(std::uint8_t b) {
+    return (b >> 4) * 10 + (b & 0x0F);
+}
+
+// The decimal number at the start of `s`, after any white space, as the C
+// library reads it; 0 when there is none. Kept from overflowing.
+int LeadingNumber(std::string_view s) {
+    std::size_t i = s.find_first_not_of(" \t\n\v\f\r");
+    int value = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+        value = value > 99999 ? value : value * 10 + (s[i] - '0');
+    }
+    return value;
+}
+
+}  // namespace
+
+int Hours(std::uint32_t entry) {
+    return FromBcd(ScheduleSet::EntryToBytes(entry)[0]);
+}
+
+int Minutes(std::uint32_t entry) {
+    return FromBcd(ScheduleSet::EntryToBytes(entry)[1] & 0x7F);
+}
+
+bool IsTrack(std::uint32_t entry) {
+    return (ScheduleSet::EntryToBytes(entry)[1] & ScheduleSet::kTrackEvent) != 0;
+}
+
+int Number(std::uint32_t entry) {
+    return ScheduleSet::EntryToBytes(entry)[2];
+}
+
+std::optional<Time> ParseTime(std::string_view typed, std::string& refusal) {
+    const std::size_t first = typed.find_first_not_of(" \t\n\v\f\r");
+    const std::size_t last = typed.find_last_not_of(" \t\n\v\f\r");
+    const std::string_view text = first == std::string_view::npos
+                                      ? std::string_view()
+                                      : typed.substr(first, last - first + 1);
+    if (text.find_first_not_of(":. 1234567890") != std::string_view::npos) {
+        refusal = "Time contains invalid characters, fix it: HH:MM";
+        return std::nullopt;
+    }
+    if (text.empty()) {
+        refusal = "Time value is required, fix it: HH:MM";
+        return std::nullopt;
+    }
+    Time time;
+    time.hours = LeadingNumber(text);
+    const std::size_t k = std::min(text.find_first_of(":. "), text.size());
+    if (k == 0) {
+        refusal = "Time format is invalid, fix it: HH:MM";
+        return std::nullopt;
+    }
+    if (text.size() > k + 1) {
+        time.minutes = LeadingNumber(text.substr(k + 1));
+    }
+    if (time.hours > 23 || time.minutes > 59) {
+        refusal = "Time value is invalid, fix it: HH:MM, max 23:59";
+        return std::nullopt;
+    }
+    return time;
+}
+
+std::string TimeText(std::uint32_t entry) {
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "%.2d:%.2d", Hours(entry), Minutes(entry));
+    return buffer;
+}
+
+std::string EntryLine(std::uint32_t entry, const std::function<std::string(int)>& trackName) {
+    const int number = Number(entry);
+    std::string what;
+    if (IsTrack(entry)) {
+        what = text::Concat({"Track ", std::to_string(number), ": ", trackName(number)});
+    } else if (number == 0) {
+        what = "Whatever Show is next";
+    } else {
+        what = "Show " + std::to_string(number);
+    }
+    return text::Concat({TimeText(entry), "\tStart\t", what});
+}
+
+std::string ScheduleLine(int number, std::string_view name) {
+    char buffer[24];
+    std::snprintf(buffer, sizeof buffer, "Schedule %3d:\t", number);
+    return text::Concat({buffer, name});
+}
+
+}  // namespace scheduletext
