@@ -32,6 +32,8 @@ QTreeWidgetItem* Add(QTreeWidget* list, const std::string& line, const QVariant&
         ++at;
     }
     list->insertTopLevelItem(at, item);
+    // A line without columns reads across the whole list.
+    item->setFirstColumnSpanned(item->columnCount() == 1);
     return item;
 }
 
