@@ -40,14 +40,22 @@ ModeNumbers ShownNumbers(const CardConfig& c, Reception r) {
 }
 
 void KeepNumbers(CardConfig& c, Reception r, const ModeNumbers& shown) {
-    if (r == Reception::Midi) {
-        c.Set(field::kMidiChannel, Cut(field::kMidiChannel, shown.addressOrChannel - 1));
-        c.Set(field::kAnimationFirstNote,
-              Cut(field::kAnimationFirstNote, shown.firstChannelOrNote));
-    } else {
-        c.Set(field::kSerialAddress, Cut(field::kSerialAddress, shown.addressOrChannel));
-        c.Set(field::kFirstAnimationChannel,
-              Cut(field::kFirstAnimationChannel, shown.firstChannelOrNote));
+    const bool midi = r == Reception::Midi;
+    if (shown.addressOrChannel) {
+        const std::int64_t v = *shown.addressOrChannel;
+        if (midi) {
+            c.Set(field::kMidiChannel, Cut(field::kMidiChannel, v - 1));
+        } else {
+            c.Set(field::kSerialAddress, Cut(field::kSerialAddress, v));
+        }
+    }
+    if (shown.firstChannelOrNote) {
+        const std::int64_t v = *shown.firstChannelOrNote;
+        if (midi) {
+            c.Set(field::kAnimationFirstNote, Cut(field::kAnimationFirstNote, v));
+        } else {
+            c.Set(field::kFirstAnimationChannel, Cut(field::kFirstAnimationChannel, v));
+        }
     }
 }
 

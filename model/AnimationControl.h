@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "model/CardConfig.h"
 
@@ -23,12 +24,13 @@ void SetReception(CardConfig& c, Reception r);
 // animation channel. Each meaning keeps its own stored value, so switching
 // mode and back shows what was there.
 struct ModeNumbers {
-    std::int64_t addressOrChannel = 0;
-    std::int64_t firstChannelOrNote = 0;
+    std::optional<std::int64_t> addressOrChannel;
+    std::optional<std::int64_t> firstChannelOrNote;
 };
 ModeNumbers ShownNumbers(const CardConfig& c, Reception r);
 // Stores what was shown under `r` into that mode's fields, cut to the
-// fields' widths as the player reads them; the other meaning's fields stay.
+// fields' widths as the player reads them; the other meaning's fields, and
+// a field shown without a number, stay.
 void KeepNumbers(CardConfig& c, Reception r, const ModeNumbers& shown);
 
 // The player's own control channel (its first note in MIDI mode), one field

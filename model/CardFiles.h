@@ -33,7 +33,7 @@ inline bool IsAudioFileName(std::string_view name) {
 // "*.a??" finds it.
 inline bool IsShowFileName(std::string_view name) {
     const std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos || dot == 0) {
+    if (dot == std::string_view::npos) {
         return false;
     }
     const std::string_view ext = name.substr(dot + 1);

@@ -25,6 +25,22 @@ int LeadingNumber(std::string_view s) {
     return value;
 }
 
+std::string_view Trimmed(std::string_view s) {
+    const std::size_t first = s.find_first_not_of(" \t\n\v\f\r");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return s.substr(first, s.find_last_not_of(" \t\n\v\f\r") - first + 1);
+}
+
+constexpr std::string_view kTimeCharacters = ":. 1234567890";
+constexpr std::string_view kSeparators = ":. ";
+
+// The length of `s` up to its first separator (all of it when it has none).
+std::size_t UpToSeparator(std::string_view s) {
+    return std::min(s.find_first_of(kSeparators), s.size());
+}
+
 }  // namespace
 
 int Hours(std::uint32_t entry) {
@@ -44,12 +60,8 @@ int Number(std::uint32_t entry) {
 }
 
 std::optional<Time> ParseTime(std::string_view typed, std::string& refusal) {
-    const std::size_t first = typed.find_first_not_of(" \t\n\v\f\r");
-    const std::size_t last = typed.find_last_not_of(" \t\n\v\f\r");
-    const std::string_view text = first == std::string_view::npos
-                                      ? std::string_view()
-                                      : typed.substr(first, last - first + 1);
-    if (text.find_first_not_of(":. 1234567890") != std::string_view::npos) {
+    const std::string_view text = Trimmed(typed);
+    if (text.find_first_not_of(kTimeCharacters) != std::string_view::npos) {
         refusal = "Time contains invalid characters, fix it: HH:MM";
         return std::nullopt;
     }
@@ -59,7 +71,7 @@ std::optional<Time> ParseTime(std::string_view typed, std::string& refusal) {
     }
     Time time;
     time.hours = LeadingNumber(text);
-    const std::size_t k = std::min(text.find_first_of(":. "), text.size());
+    const std::size_t k = UpToSeparator(text);
     if (k == 0) {
         refusal = "Time format is invalid, fix it: HH:MM";
         return std::nullopt;
@@ -69,6 +81,38 @@ std::optional<Time> ParseTime(std::string_view typed, std::string& refusal) {
     }
     if (time.hours > 23 || time.minutes > 59) {
         refusal = "Time value is invalid, fix it: HH:MM, max 23:59";
+        return std::nullopt;
+    }
+    return time;
+}
+
+std::optional<ClockTime> ParseResetTime(std::string_view typed, std::string& refusal) {
+    std::string_view text = Trimmed(typed);
+    if (text.find_first_not_of(kTimeCharacters) != std::string_view::npos) {
+        refusal = "Reset Time contains invalid characters, fix it: HH:MM:SS";
+        return std::nullopt;
+    }
+    if (text.empty()) {
+        refusal = "Reset Time value is required, fix it: HH:MM:SS";
+        return std::nullopt;
+    }
+    ClockTime time;
+    time.hours = LeadingNumber(text);
+    // Each later part is the number after the next separator; a part that
+    // starts with a separator is a format error.
+    for (int* part : {&time.minutes, &time.seconds}) {
+        const std::size_t n = UpToSeparator(text);
+        if (n == 0) {
+            refusal = "Reset Time format is invalid, fix it: HH:MM:SS";
+            return std::nullopt;
+        }
+        if (text.size() > n + 1) {
+            text = text.substr(n + 1);
+            *part = LeadingNumber(text);
+        }
+    }
+    if (time.hours > 23 || time.minutes > 59 || time.seconds > 59) {
+        refusal = "Reset Time value is invalid, fix it: HH:MM:SS, max 23:59:59";
         return std::nullopt;
     }
     return time;

@@ -25,6 +25,16 @@ struct Time {
 // with the message that says what is wrong, when it is refused.
 std::optional<Time> ParseTime(std::string_view typed, std::string& refusal);
 
+// The clock reset time as typed, "HH:MM:SS": minutes and seconds each follow
+// a colon, period or space and may be left out. Nothing, with the message,
+// when it is refused.
+struct ClockTime {
+    int hours = 0;
+    int minutes = 0;
+    int seconds = 0;
+};
+std::optional<ClockTime> ParseResetTime(std::string_view typed, std::string& refusal);
+
 // "07:30", and the entry list's line, its columns parted by tabs:
 // "07:30\tStart\tTrack 12: <long name>", "...\tStart\tShow 3",
 // "...\tStart\tWhatever Show is next".

@@ -27,7 +27,8 @@ Scan Find(const std::vector<platform::DirEntry>& listing, const CardConfig& conf
         if (name.empty()) {
             name = "ERROR.A00";
         }
-        if (!newest || e.lastWrite > scan.files[*newest].time) {
+        // Only a later time than any before counts; no file is newer than 0.
+        if (e.lastWrite > (newest ? scan.files[*newest].time : 0)) {
             newest = scan.files.size();
         }
         if (name == current) {

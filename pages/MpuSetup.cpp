@@ -198,10 +198,10 @@ void CMpuSetup::ShowMode(Reception mode) {
         numbers_[n].SetRange(midi ? row.midiLow : 0, midi ? row.midiHigh : kSerialHigh);
     }
     const animation::ModeNumbers shown = animation::ShownNumbers(*Document().GetConfig(), mode);
-    numbers_[kAddressOrChannel].Show(static_cast<int>(shown.addressOrChannel));
-    numbers_[kFirstChannelOrNote].Show(static_cast<int>(shown.firstChannelOrNote));
-    // The player control field means the same in every mode and keeps its
-    // text; only its arrows take the new range.
+    numbers_[kAddressOrChannel].Show(static_cast<int>(shown.addressOrChannel.value_or(0)));
+    numbers_[kFirstChannelOrNote].Show(static_cast<int>(shown.firstChannelOrNote.value_or(0)));
+    // The player control number means the same in every mode: its text
+    // stays, only its label and arrows change.
 }
 
 void CMpuSetup::OnModeClicked(int mode) {
@@ -212,11 +212,10 @@ void CMpuSetup::OnModeClicked(int mode) {
     ShowMode(static_cast<Reception>(mode));
 }
 
-std::optional<int> CMpuSetup::Read(Number n) {
+std::optional<int> CMpuSetup::Read(Number n, bool tell) {
     const auto value = pagefields::ParseWholeNumber(numbers_[n].edit->text());
-    if (!value) {
-        Tell(pagefields::NumberPrompt(QLatin1Char('"') + labels_[n]->text() + QLatin1Char('"'),
-                                      true),
+    if (!value && tell) {
+        Tell(pagefields::NumberPrompt(QStringLiteral("for \"%1\"").arg(labels_[n]->text()), true),
              Prompter::Icon::Warning);
         numbers_[n].edit->setFocus();
         numbers_[n].edit->selectAll();
@@ -225,25 +224,34 @@ std::optional<int> CMpuSetup::Read(Number n) {
 }
 
 bool CMpuSetup::KeepModeNumbers() {
-    const auto address = Read(kAddressOrChannel);
-    const auto first = address ? Read(kFirstChannelOrNote) : std::nullopt;
+    const auto address = Read(kAddressOrChannel, true);
+    const auto first = address ? Read(kFirstChannelOrNote, true) : std::nullopt;
     if (!first) {
         return false;
     }
-    animation::KeepNumbers(*Document().GetConfig(), shownMode_, {*address, *first});
+    animation::KeepNumbers(*Document().GetConfig(), shownMode_, {address, first});
     return true;
 }
 
 bool CMpuSetup::StoreControls() {
-    const auto control = Read(kPlayerControl);
-    if (!control || !KeepModeNumbers()) {
-        return false;
+    // A field without a number is told of (the first one) and keeps its
+    // stored value; everything else is stored, for the page may have to be
+    // left all the same.
+    std::array<std::optional<int>, kNumberCount> values;
+    bool refused = false;
+    for (int n = 0; n < kNumberCount; ++n) {
+        values[n] = Read(static_cast<Number>(n), !refused);
+        refused = refused || !values[n];
     }
     CardConfig& config = *Document().GetConfig();
     config.Set(field::kAnimationFromFlashFlag, fromFlash_->isChecked());
     config.Set(field::kOutputsOffFlag, outputsOff_->isChecked());
     config.Set(field::kFlashWriteProtectFlag, writeProtect_->isChecked());
-    animation::SetPlayerControl(config, *control);
+    if (values[kPlayerControl]) {
+        animation::SetPlayerControl(config, *values[kPlayerControl]);
+    }
+    animation::KeepNumbers(config, shownMode_,
+                           {values[kAddressOrChannel], values[kFirstChannelOrNote]});
     config.Set(field::kDmxChecksumFlag, dmxChecksum_->isChecked());
     // A folder that could not be read leaves the show file settings alone.
     if (!scan_.error) {
@@ -258,21 +266,24 @@ bool CMpuSetup::StoreControls() {
     }
     animation::SetReception(config, shownMode_);
     config.Set(field::kMidiNotesFlag, midiNotes_->isChecked());
-    return true;
+    return !refused;
 }
 
 void CMpuSetup::ShowShowFiles() {
     const CardConfig& config = *Document().GetConfig();
     const std::filesystem::path folder = Document().CardDirectory();
     scan_ = showfiles::Look(folder, config);
-    if (scan_.error && folder != unreadableTold_) {
+    if (scan_.error && unreadableTold_ != folder) {
         unreadableTold_ = folder;
         Tell(QString::fromStdString(text::Concat(
                  {"Unable to read the show files in ", fileio::Quoted(folder), ":\n",
                   scan_.error.message(), ".\n\nThe show file settings are kept as they are."})),
              Prompter::Icon::Warning);
     } else if (!scan_.error) {
-        unreadableTold_.clear();
+        unreadableTold_.reset();
+    }
+    for (QWidget* control : std::initializer_list<QWidget*>{showFiles_, nextBoot_, alwaysLoad_}) {
+        control->setEnabled(!scan_.error);
     }
 
     // Sorted by their text, each item holding its file's place in the scan.

@@ -43,9 +43,9 @@ class CMpuSetup : public CPropertyPage {
     void ShowMode(animation::Reception mode);
     // A mode button clicked: the old mode keeps what it showed.
     void OnModeClicked(int mode);
-    // The number typed in a field; nothing, after telling the user, when the
-    // text is no number.
-    std::optional<int> Read(Number n);
+    // The number typed in a field; nothing (after telling the user, when
+    // asked to) when the text is no number.
+    std::optional<int> Read(Number n, bool tell);
     // Stores the two mode numbers for the mode shown; false when one is
     // refused.
     bool KeepModeNumbers();
@@ -68,5 +68,5 @@ class CMpuSetup : public CPropertyPage {
     QCheckBox* alwaysLoad_ = nullptr;
     showfiles::Scan scan_;
     // The folder whose failed listing the user was last told of.
-    std::filesystem::path unreadableTold_;
+    std::optional<std::filesystem::path> unreadableTold_;
 };

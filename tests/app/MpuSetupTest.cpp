@@ -66,7 +66,11 @@ TEST(MpuSetup, ModesKeepTheirOwnNumbers) {
     p.Click("dmxTransmitRadio");
     EXPECT_TRUE(p.Find<QAbstractButton>("midiReceptionRadio")->isChecked());
     ASSERT_EQ(p.prompter.shown.size(), 1u);
+    // Refused on leaving, it keeps its stored value; the rest is stored.
+    p.Click("writeProtectCheck");
     EXPECT_FALSE(p.page.Store());
+    EXPECT_EQ(c.Get(field::kMidiChannel), 4u);
+    EXPECT_TRUE(c.Get(field::kFlashWriteProtectFlag));
 }
 
 TEST(MpuSetup, ANewerShowFileIsOfferedAndChosenForTheNextBoot) {
