@@ -257,6 +257,7 @@ TEST(Save, NewDocumentAsksForANameAndTheRebuildDropsTheWarning) {
     EXPECT_EQ(h.files.suggested.size(), 1);
     EXPECT_TRUE(QFile::exists(target.ConfigPath()));
     EXPECT_EQ(h.Frame().windowTitle(), "TUNBOX.CFG - TUNBOX Configuration");
+    EXPECT_EQ(h.App().RecentFiles().Files(), QStringList{target.ConfigPath()});
     // Plain Save keeps the track list; the page set follows the card.
     EXPECT_EQ(h.PageCaptions().first(), "Track Warning");
     EXPECT_EQ(WarningText(h), QString::fromUtf8(DummyPage::kTracksChangedText));

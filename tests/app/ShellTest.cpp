@@ -170,13 +170,15 @@ TEST(RecentFiles, KeepsTheFourNewestThatOpenAndSurvivesARestart) {
         EXPECT_EQ(h.Doc().GetPathName(), cards[3]->Path("TUNBOX.CFG"));
 
         // A file that can no longer be opened leaves the list.
-        ASSERT_TRUE(QFile::remove(cards[1]->ConfigPath()));
-        h.Frame().findChild<QAction*>("recentFile4")->trigger();
+        h.Frame().findChild<QAction*>("fileNew")->trigger();
+        ASSERT_TRUE(QFile::remove(cards[3]->ConfigPath()));
+        h.Frame().findChild<QAction*>("recentFile1")->trigger();
         EXPECT_EQ(h.prompter.shown.size(), 1u);
+        ASSERT_TRUE(h.App().OpenDocumentFile(cards[0]->ConfigPath()));
     }
     RecentFileList reloaded(4);
-    EXPECT_EQ(reloaded.Files(), (QStringList{cards[3]->ConfigPath(), cards[2]->ConfigPath(),
-                                             cards[4]->ConfigPath()}));
+    EXPECT_EQ(reloaded.Files(), (QStringList{cards[0]->ConfigPath(), cards[2]->ConfigPath(),
+                                             cards[4]->ConfigPath(), cards[1]->ConfigPath()}));
 }
 
 TEST(StartUp, OpensTheFileBesideTheProgramAndRefusedFilesLeaveTheOpenWork) {
@@ -189,13 +191,14 @@ TEST(StartUp, OpensTheFileBesideTheProgramAndRefusedFilesLeaveTheOpenWork) {
     EXPECT_TRUE(h.Doc().GetPathName().empty());
 
     // Without a file named, the configuration beside the program opens.
-    TestCard good(TrackFiles(2));
+    TestCard good(TrackFiles(1));
     good.SaveConfig(PlayerModel::TunboxA8);
     AppHarness beside;
     beside.App().SetExecutablePath(good.Path("Cardwright.exe"));
     ASSERT_TRUE(beside.Start());
     EXPECT_EQ(beside.Doc().GetPathName(), good.Path("TUNBOX.CFG"));
     EXPECT_EQ(beside.PageCaptions().size(), 6);
+    EXPECT_TRUE(beside.Frame().isVisible());
 
     // A refused File Open keeps the configuration that was open, edits and all.
     ASSERT_TRUE(h.App().OpenDocumentFile(good.ConfigPath()));
