@@ -37,6 +37,12 @@ class ScheduleSet {
     bool InUse(int n) const { return EntryCount(n) > 0; }
     const std::vector<std::uint32_t>& Entries(int n) const;
 
+    // Empties schedule n's entry list: it is no longer in use.
+    void ClearSchedule(int n) {
+        if (Valid(n)) {
+            lists_[n].clear();
+        }
+    }
     bool CopyScheduleToScratch(int n);
     bool CopyScratchToSchedule(int n);
     int FindFreeSchedule() const;
