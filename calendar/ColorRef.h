@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QColor>
+#include <cstdint>
+
+// A colour as the calendar's host computes it: red in the low byte, then
+// green, then blue. 0 doubles as "no colour of its own" wherever a colour is
+// asked for, so pure black cannot be asked for.
+using ColorRef = std::uint32_t;
+
+constexpr ColorRef MakeColorRef(int red, int green, int blue) {
+    return static_cast<ColorRef>(red & 0xFF) | static_cast<ColorRef>(green & 0xFF) << 8 |
+           static_cast<ColorRef>(blue & 0xFF) << 16;
+}
+
+inline QColor ToQColor(ColorRef c) {
+    return QColor(c & 0xFF, c >> 8 & 0xFF, c >> 16 & 0xFF);
+}
+
+inline ColorRef ToColorRef(const QColor& c) {
+    return MakeColorRef(c.red(), c.green(), c.blue());
+}
