@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/HelpDialog.h"
 #include "app/SaveCommands.h"
 #include "model/CardwrightDoc.h"
 #include "pages/AudioSetup.h"
@@ -44,6 +45,10 @@ CMyPropertySheet::CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWid
     trackPage_ = new CTrackSetup(doc_, this);
     playlistPage_ = new CPlaylistSetup(doc_, this);
     schedulePage_ = new SchedulePage(doc_, this);
+    schedulePage_->SetHelp([this](const QString& text) {
+        HelpDialog help(HelpDialog::kScheduleHelp, text, this);
+        help.exec();
+    });
     animationPage_ = new CMpuSetup(doc_, this);
 
     // Every page gets the same size, so the window keeps its size whichever

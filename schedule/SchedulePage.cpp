@@ -1,4 +1,414 @@
 #include "schedule/SchedulePage.h"
 
-SchedulePage::SchedulePage(CCardwrightDoc& doc, QWidget* parent)
-    : CPropertyPage(doc, QStringLiteral("Schedule"), parent) {}
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdio>
+
+#include "calendar/YearCalendarCtrl.h"
+#include "model/CardwrightDoc.h"
+#include "model/ScheduleText.h"
+#include "pages/PageFields.h"
+#include "schedule/ScheduleEntriesDlg.h"
+#include "schedule/SelectScheduleDlg.h"
+
+using ymd = ScheduleDays::Date;
+
+const char* const SchedulePage::kHelpText =
+    "Select individual dates by clicking on them.  Select date ranges by clicking and dragging or "
+    "clicking and shift-clicking. \n\nSelect all weekdays in a month by clicking on the weekday "
+    "above the days in the month.  Select the same weekday in a range of months by clicking in "
+    "one month and shift-clicking in another month.\r\n\r\nUndo selections by re-selecting them, "
+    "or by clicking the Clear Selection button to clear all selections.  Selected dates are shown "
+    "in bright RED text.\r\n\r\nCreate a new schedule by selecting one or more days, then "
+    "clicking on New Schedule.  If none of the selected days are already assigned to a schedule, "
+    "the New Schedule setup dialog will appear.  If one or more dates are already assigned to "
+    "another schedule, a selection dialog will open that will ley you select a new schedule to "
+    "create, or one of the other existing schedules to extend to the new dates. The same schedule "
+    "will be used for all of the selected dates. \r\n\r\nEdit a schedule by selecting one or more "
+    "dates and either double-clicking on one of the selected dates or by clicking on Edit "
+    "Schedule.  If more than one schedule is selected by the range, you will be asked which "
+    "schedule to edit.  Again, the selected schedule will be used for all selected dates.\r\n\r\n";
+
+namespace {
+
+// The combo's fixed items; the schedules in use follow "Duplicate", and
+// "Multiple Scheds!" is always last.
+enum ComboItem { kNoSchedule, kCreateNew, kDuplicate, kFirstSchedule };
+constexpr ColorRef kSelectedColour = 255;  // bright red
+
+std::optional<ymd> ToDate(const CalendarDate& date) {
+    if (!date.IsValid()) {
+        return std::nullopt;
+    }
+    const QDate d = date.Date();
+    return std::chrono::year(d.year()) / d.month() / d.day();
+}
+
+int CurrentYear() {
+    return QDate::currentDate().year();
+}
+
+std::uint8_t Bcd(int value) {
+    return static_cast<std::uint8_t>(((value / 10) << 4) | (value % 10));
+}
+
+int FromBcd(std::uint8_t b) {
+    return (b & 0x0F) + 10 * (b >> 4);
+}
+
+}  // namespace
+
+SchedulePage::SchedulePage(CCardwrightDoc& doc, QWidget* parent, int year)
+    : CPropertyPage(doc, QStringLiteral("Schedule"), parent),
+      days_(year != 0 ? year : CurrentYear()),
+      rules_(std::make_unique<ScheduleRules>(days_, doc, static_cast<ScheduleDialogs&>(*this),
+                                             static_cast<SchedulePageHooks&>(*this))) {
+    // The calendar fits itself into the room its holder keeps for it.
+    auto* holder = new QWidget(this);
+    holder->setFixedSize(fontMetrics().averageCharWidth() * 347 / 4,
+                         fontMetrics().height() * 209 / 8);
+    calendar_ = new CYearCalendarCtrl(holder);
+    calendar_->setObjectName(QStringLiteral("yearCalendar"));
+
+    auto* edit =
+        pagefields::MakeButton(this, QStringLiteral("Edit Schedule"), "editScheduleButton");
+    auto* create =
+        pagefields::MakeButton(this, QStringLiteral("New Schedule"), "newScheduleButton");
+    auto* remove =
+        pagefields::MakeButton(this, QStringLiteral("Remove Schedule"), "removeScheduleButton");
+    auto* clear =
+        pagefields::MakeButton(this, QStringLiteral("Clear Selection"), "clearSelectionButton");
+    combo_ = new QComboBox(this);
+    combo_->setObjectName(QStringLiteral("scheduleCombo"));
+    combo_->view()->setMinimumWidth(200);
+    noBlueStarts_ = new QCheckBox(QStringLiteral("Disable Schedule Starts on C/Blue"), this);
+    noBlueStarts_->setObjectName(QStringLiteral("noBlueStartsCheck"));
+    resetClock_ = new QCheckBox(QStringLiteral("Reset Clock on D/White to:"), this);
+    resetClock_->setObjectName(QStringLiteral("resetClockCheck"));
+    resetTime_ = new QLineEdit(this);
+    resetTime_->setObjectName(QStringLiteral("resetTimeEdit"));
+    resetTime_->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00:00:000")));
+    auto* help = pagefields::MakeButton(this, QStringLiteral("Help"), "helpButton");
+
+    auto* buttons = new QHBoxLayout;
+    for (QWidget* w : std::initializer_list<QWidget*>{edit, create, remove, clear}) {
+        buttons->addWidget(w);
+    }
+    buttons->addWidget(combo_, 1);
+    auto* options = new QHBoxLayout;
+    options->addWidget(noBlueStarts_);
+    options->addSpacing(fontMetrics().averageCharWidth() * 2);
+    options->addWidget(resetClock_);
+    options->addWidget(resetTime_);
+    options->addStretch(1);
+    options->addWidget(help);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(holder, 0, Qt::AlignHCenter);
+    layout->addLayout(buttons);
+    layout->addLayout(options);
+    layout->addStretch(1);
+
+    ConnectEdit(edit, &QPushButton::clicked, [this] { rules_->EditFlow(); });
+    ConnectEdit(create, &QPushButton::clicked, [this] { rules_->NewFlow(); });
+    ConnectEdit(remove, &QPushButton::clicked, [this] { rules_->RemoveFlow(); });
+    connect(clear, &QPushButton::clicked, this, &SchedulePage::OnClearSelection);
+    ConnectEdit(combo_, &QComboBox::activated, [this] { OnComboChoice(combo_->currentIndex()); });
+    connect(help, &QPushButton::clicked, this, [this] {
+        if (showHelp_) {
+            showHelp_(QString::fromUtf8(kHelpText));
+        }
+    });
+    connect(calendar_, &CYearCalendarCtrl::Clicked, this, &SchedulePage::OnCalendarClicked);
+    connect(calendar_, &CYearCalendarCtrl::DoubleClicked, this, [this](auto start, auto end) {
+        RunEdit([this, start, end] { OnCalendarDoubleClicked(start, end); });
+    });
+}
+
+SchedulePage::~SchedulePage() = default;
+
+void SchedulePage::SetDialogs(ScheduleDialogs* dialogs) {
+    dialogs_ = dialogs != nullptr ? dialogs : static_cast<ScheduleDialogs*>(this);
+    rules_ = std::make_unique<ScheduleRules>(days_, Document(), *dialogs_,
+                                             static_cast<SchedulePageHooks&>(*this));
+}
+
+ColorRef SchedulePage::ScheduleColour(int n) {
+    const auto bit = [n](int b, unsigned weight) { return (n >> b) & 1 ? weight : 0u; };
+    const unsigned red = (bit(0, 0x4F) + bit(3, 0x2F) + bit(6, 0x1F)) & 0xFF;
+    const unsigned green = (bit(1, 0x8F) + bit(4, 0x4F) + bit(7, 0x2F)) & 0xFF;
+    const unsigned blue = (bit(2, 0x8F) + bit(5, 0x4F)) & 0xFF;
+    return red | (green << 8) | (blue << 16);
+}
+
+bool SchedulePage::OnSetActive() {
+    days_.Clear();
+    LoadFromDocument();
+    if (!calendarSetUp_) {
+        std::vector<std::string>& names = Document().ScheduleNames();
+        names.assign(ScheduleSet::kMaxSchedule + 1, std::string());
+        names[0] = "No Schedule";
+        for (int n = 1; n <= ScheduleSet::kMaxSchedule; ++n) {
+            names[static_cast<std::size_t>(n)] = ScheduleRules::DefaultName(n);
+        }
+        RebuildScheduleCombo();
+        SetUpCalendar();
+        calendarSetUp_ = true;
+    }
+    calendar_->update();
+    return CPropertyPage::OnSetActive();
+}
+
+void SchedulePage::SetUpCalendar() {
+    calendar_->SetCurrentDate(CalendarDate::FromDate(QDate::currentDate()));
+    calendar_->SetColourCallback(
+        [this](QWidget*, const CalendarDate& date) { return DayColour(date); });
+    calendar_->SetFirstMonth(1, days_.Year());
+    calendar_->SetCurrentDate(CalendarDate());
+    calendar_->SetRangeSelection(true);
+    calendar_->SetFirstDayOfWeek(1);  // Sunday
+    calendar_->SetGrid(3, 4);
+    // It may take the page's whole width, and the height kept for it.
+    QWidget* holder = calendar_->parentWidget();
+    holder->setFixedWidth(std::max(holder->width(), contentsRect().width() -
+                                                        layout()->contentsMargins().left() -
+                                                        layout()->contentsMargins().right()));
+    calendar_->SizeToFit();
+    // The room kept for the calendar shrinks to what it took.
+    holder->setFixedSize(calendar_->size());
+    calendar_->update();
+}
+
+void SchedulePage::LoadFromDocument() {
+    const ScheduleSet& schedules = Document().Schedules();
+    days_.Load(schedules);
+    const auto reset = schedules.ResetTime();
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2d:%.2d:%.2d", FromBcd(reset[0]), FromBcd(reset[1]),
+                  FromBcd(reset[2]));
+    resetTime_->setText(QString::fromLatin1(text));
+    const CardConfig& config = *Document().GetConfig();
+    resetClock_->setChecked(config.Get(field::kResetClockFlag));
+    noBlueStarts_->setChecked(config.Get(field::kNoBlueStartsFlag));
+}
+
+bool SchedulePage::StoreControls() {
+    StoreToDocument();
+    return true;  // a refused reset time has been told, and the page may be left
+}
+
+void SchedulePage::StoreToDocument() {
+    CCardwrightDoc& doc = Document();
+    bool changed = days_.Store(doc.Schedules());
+    CardConfig& config = *doc.GetConfig();
+    changed = changed || config.Get(field::kNoBlueStartsFlag) != noBlueStarts_->isChecked() ||
+              config.Get(field::kResetClockFlag) != resetClock_->isChecked();
+    config.Set(field::kNoBlueStartsFlag, noBlueStarts_->isChecked());
+    config.Set(field::kResetClockFlag, resetClock_->isChecked());
+    std::string refusal;
+    if (const auto time = scheduletext::ParseResetTime(resetTime_->text().toStdString(), refusal)) {
+        const std::array<std::uint8_t, 3> wanted{Bcd(time->hours), Bcd(time->minutes),
+                                                 Bcd(time->seconds)};
+        changed = changed || doc.Schedules().ResetTime() != wanted;
+        doc.Schedules().SetResetTime(wanted[0], wanted[1], wanted[2]);
+    } else {
+        Tell(QString::fromStdString(refusal));
+    }
+    if (changed) {
+        doc.SetModifiedFlag(true);
+    }
+}
+
+void SchedulePage::RebuildScheduleCombo() {
+    combo_->clear();
+    combo_->addItem(QStringLiteral("No Schedule"), 0);
+    combo_->addItem(QStringLiteral("Create New Schedule"), 0);
+    combo_->addItem(QStringLiteral("Duplicate Selected Schedule"), 0);
+    const std::vector<std::string>& names = Document().ScheduleNames();
+    for (int n = 1; n <= ScheduleSet::kMaxSchedule; ++n) {
+        if (Document().Schedules().InUse(n)) {
+            const std::string name = static_cast<std::size_t>(n) < names.size()
+                                         ? names[static_cast<std::size_t>(n)]
+                                         : ScheduleRules::DefaultName(n);
+            combo_->addItem(QString::fromStdString(name), n);
+        }
+    }
+    combo_->addItem(QStringLiteral("Multiple Scheds!"), 0);
+    combo_->setCurrentIndex(-1);
+}
+
+void SchedulePage::ShowSelectionInCombo() {
+    RebuildScheduleCombo();
+    const ScheduleRules::Classification c = rules_->ClassifySelection();
+    int index = -1;
+    switch (c.kind) {
+        case ScheduleRules::SelNone:
+            break;
+        case ScheduleRules::SelUnscheduled:
+            index = kNoSchedule;
+            break;
+        case ScheduleRules::SelMultiple:
+            index = combo_->count() - 1;
+            break;
+        default:
+            index = combo_->findData(c.schedule);
+            if (index < kFirstSchedule) {
+                index = -1;
+            }
+    }
+    combo_->setCurrentIndex(index);
+}
+
+void SchedulePage::ClearCalendarRange() {
+    // A day before any year shown: nothing on the calendar is picked.
+    calendar_->SetSelection(CalendarDate::FromDays(-1), CalendarDate::FromDays(-1));
+}
+
+void SchedulePage::RedrawCalendar() {
+    ClearCalendarRange();
+    calendar_->update();
+}
+
+void SchedulePage::CommitSelection() {
+    ShowSelectionInCombo();
+    days_.ClearSelection();
+    RedrawCalendar();
+}
+
+void SchedulePage::OnClearSelection() {
+    days_.ClearSelection();
+    RedrawCalendar();
+    RebuildScheduleCombo();
+    combo_->setCurrentIndex(-1);
+}
+
+ColorRef SchedulePage::DayColour(const CalendarDate& date) const {
+    const auto day = ToDate(date);
+    if (!day) {
+        return 0;
+    }
+    int value = 0;
+    if (date.IsWeekdayMarker()) {
+        const int m = static_cast<int>(static_cast<unsigned>(day->month())) - 1;
+        const int w =
+            static_cast<int>(std::chrono::weekday(std::chrono::sys_days(*day)).c_encoding());
+        if (days_.weekdaySelected[m][w] != 0) {
+            return kSelectedColour;
+        }
+        value = days_.weekdayMap[m][w];
+    } else {
+        const int d = days_.DayOfYear(*day);
+        if (days_.daySelected[d] != 0) {
+            return kSelectedColour;
+        }
+        value = days_.dayMap[d];
+    }
+    return ScheduleColour(value);
+}
+
+void SchedulePage::OnCalendarClicked(const CalendarDate& start, const CalendarDate& end) {
+    const auto to = ToDate(end);
+    const bool shift = QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
+    if (to && !days_.Click(ToDate(start), *to, end.IsWeekdayMarker(), shift)) {
+        return;  // a range outside this year
+    }
+    calendar_->update();
+    ShowSelectionInCombo();
+}
+
+void SchedulePage::OnCalendarDoubleClicked(const CalendarDate& start, const CalendarDate& end) {
+    const auto from = ToDate(start);
+    if (!from) {
+        return;
+    }
+    days_.DoubleClick(*from, end.IsWeekdayMarker());
+    calendar_->update();
+    rules_->EditFlow();
+}
+
+void SchedulePage::OnComboChoice(int index) {
+    const ScheduleRules::Classification c = rules_->ClassifySelection();
+    const int last = combo_->count() - 1;
+    const int n = index >= kFirstSchedule && index < last ? combo_->itemData(index).toInt() : 0;
+    if (index < 0) {
+        return;
+    }
+    if (c.kind == ScheduleRules::SelNone) {
+        if (n != 0) {
+            days_.SelectSchedule(n);
+            calendar_->update();
+            return;
+        }
+        if (index == kCreateNew || index == kDuplicate) {
+            Tell(QStringLiteral("Select some dates first!"));
+        }
+        combo_->setCurrentIndex(-1);
+        return;
+    }
+    if (index == kNoSchedule) {
+        if (c.kind == ScheduleRules::SelUnscheduled) {
+            combo_->setCurrentIndex(-1);
+        } else {
+            rules_->RemoveFlow();
+        }
+    } else if (index == kCreateNew) {
+        if (rules_->NewScheduleForSelection()) {
+            ShowSelectionInCombo();
+        }
+    } else if (index == kDuplicate) {
+        if (c.kind == ScheduleRules::SelOneWider || c.kind == ScheduleRules::SelOneExact) {
+            if (rules_->DuplicateScheduleForSelection(c.schedule)) {
+                ShowSelectionInCombo();
+            }
+        } else {
+            Tell(
+                QStringLiteral("Select a single schedule to duplicate, then  select the new "
+                               "schedule for all desired dates."));
+        }
+    } else if (n == 0) {
+        combo_->setCurrentIndex(-1);  // "Multiple Scheds!"
+    } else if (Document().GetPrompter().Ask(
+                   "Replace the current schedule with the new one on the selected dates?",
+                   Prompter::Buttons::YesNo, Prompter::Icon::Question) == Prompter::Answer::Yes) {
+        rules_->AssignScheduleToSelection(n, std::string());
+    } else {
+        OnClearSelection();
+        combo_->setCurrentIndex(index);
+        OnComboChoice(index);
+    }
+}
+
+bool SchedulePage::EditEntries(int n, std::string& name) {
+    CScheduleEntriesDlg dialog(Document(), n, QString::fromStdString(name), this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    name = dialog.Name().toStdString();
+    return true;
+}
+
+ScheduleDialogs::Choice SchedulePage::SelectSchedule(
+    bool severalSchedules, const std::vector<std::pair<int, std::string>>& list) {
+    std::vector<CSelectScheduleDlg::Choice> choices;
+    for (const auto& [number, name] : list) {
+        choices.push_back({number, name});
+    }
+    CSelectScheduleDlg dialog(
+        Document().GetPrompter(),
+        severalSchedules ? CSelectScheduleDlg::kSeveralSchedules : CSelectScheduleDlg::kAnySchedule,
+        std::move(choices), this);
+    Choice choice;
+    choice.ok = dialog.exec() == QDialog::Accepted;
+    choice.chosen = dialog.Chosen();
+    choice.edit = dialog.EditFlag();
+    choice.erase = dialog.DeleteFlag();
+    return choice;
+}

@@ -1,12 +1,78 @@
 #pragma once
 
-#include "pages/PropertyPage.h"
+#include <functional>
+#include <memory>
 
-// "Schedule": the clock models' calendar of schedules and the clock reset
-// options.
-class SchedulePage : public CPropertyPage {
+#include "calendar/CalendarDate.h"
+#include "calendar/ColorRef.h"
+#include "pages/PropertyPage.h"
+#include "schedule/ScheduleDays.h"
+#include "schedule/ScheduleRules.h"
+
+class CYearCalendarCtrl;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+
+// "Schedule": the clock models' year of schedules. The user selects days
+// and weekday cells on the calendar and gives them a schedule; the schedule
+// dialogs edit what a schedule does. The page also holds the two clock
+// options and the time the player resets its clock to. Every change is
+// written into the document at once.
+class SchedulePage : public CPropertyPage, private SchedulePageHooks, private ScheduleDialogs {
     Q_OBJECT
 
   public:
-    explicit SchedulePage(CCardwrightDoc& doc, QWidget* parent = nullptr);
+    // `year` is the year shown, the current one unless a test says.
+    explicit SchedulePage(CCardwrightDoc& doc, QWidget* parent = nullptr, int year = 0);
+    ~SchedulePage() override;
+
+    static const char* const kHelpText;
+    // How the page shows its help; the program supplies its help dialog.
+    void SetHelp(std::function<void(const QString&)> showHelp) { showHelp_ = std::move(showHelp); }
+    // Where the rules open their dialogs; the page's own unless a test says.
+    void SetDialogs(ScheduleDialogs* dialogs);
+
+    bool OnSetActive() override;
+    ScheduleDays& Days() { return days_; }
+    CYearCalendarCtrl* Calendar() const { return calendar_; }
+
+    // The colour a schedule's days are drawn in (red in the low byte).
+    static ColorRef ScheduleColour(int n);
+
+  protected:
+    bool StoreControls() override;
+
+  private:
+    // SchedulePageHooks
+    void StoreToDocument() override;
+    void CommitSelection() override;
+    void RedrawCalendar() override;
+    // ScheduleDialogs, answered with the real dialogs
+    bool EditEntries(int n, std::string& name) override;
+    Choice SelectSchedule(bool severalSchedules,
+                          const std::vector<std::pair<int, std::string>>& list) override;
+
+    void SetUpCalendar();
+    void LoadFromDocument();
+    void RebuildScheduleCombo();
+    void ShowSelectionInCombo();
+    void OnCalendarClicked(const CalendarDate& start, const CalendarDate& end);
+    void OnCalendarDoubleClicked(const CalendarDate& start, const CalendarDate& end);
+    void OnComboChoice(int index);
+    void OnClearSelection();
+    ColorRef DayColour(const CalendarDate& date) const;
+    void ClearCalendarRange();
+
+    ScheduleDays days_;
+    std::unique_ptr<ScheduleRules> rules_;
+    ScheduleDialogs* dialogs_ = this;
+    std::function<void(const QString&)> showHelp_;
+    bool calendarSetUp_ = false;
+
+    CYearCalendarCtrl* calendar_ = nullptr;
+    QComboBox* combo_ = nullptr;
+    QCheckBox* noBlueStarts_ = nullptr;
+    QCheckBox* resetClock_ = nullptr;
+    QLineEdit* resetTime_ = nullptr;
 };

@@ -226,6 +226,21 @@ int main(int argc, char* argv[]) {
     s.SetDaySchedule(9, 30, 2);   // 31 October
     s.SetDaySchedule(11, 24, 2);  // 25 December
     s.SetDaySchedule(6, 3, 1);    // 4 July
+    // A summer programme every day from 20 July to the end of August, and a
+    // morning track on the first of each month.
+    s.AddScheduleEntry(3, ScheduleSet::MakeEntry(11, 0, false, 1));
+    s.AddScheduleEntry(3, ScheduleSet::MakeEntry(15, 0, false, 2));
+    s.AddScheduleEntry(4, ScheduleSet::MakeEntry(9, 15, true, trackOf[1]));
+    for (int day = 19; day < 31; ++day) {
+        s.SetDaySchedule(6, day, 3);
+        s.SetDaySchedule(7, day, 3);
+    }
+    for (int day = 0; day < 19; ++day) {
+        s.SetDaySchedule(7, day, 3);
+    }
+    for (int month = 0; month < 12; ++month) {
+        s.SetDaySchedule(month, 0, 4);
+    }
     s.SetResetTime(0x03, 0x05, 0x01);
     c.Set(field::kResetClockFlag, 1);
 

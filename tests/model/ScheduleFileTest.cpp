@@ -87,6 +87,23 @@ TEST(ScheduleEntries, TypedTimesAndListLines) {
                   expected)
             << text;
     }
+    const std::pair<const char*, const char*> resets[] = {
+        {"23:59:59", "23:59:59"},
+        {"1:2", "01:02:00"},
+        {"7 30 5:9", "07:30:05"},
+        {"12:", "12:00:00"},
+        {"24:00:00", "Reset Time value is invalid, fix it: HH:MM:SS, max 23:59:59"},
+        {"12::30", "Reset Time format is invalid, fix it: HH:MM:SS"},
+        {"7h", "Reset Time contains invalid characters, fix it: HH:MM:SS"},
+        {"", "Reset Time value is required, fix it: HH:MM:SS"}};
+    for (const auto& [text, expected] : resets) {
+        std::string refusal;
+        const auto t = scheduletext::ParseResetTime(text, refusal);
+        char shown[16];
+        std::snprintf(shown, sizeof shown, "%.2d:%.2d:%.2d", t ? t->hours : 0, t ? t->minutes : 0,
+                      t ? t->seconds : 0);
+        EXPECT_EQ(t ? std::string(shown) : refusal, expected) << text;
+    }
     const auto name = [](int n) { return "Song " + std::to_string(n) + ".mp3"; };
     EXPECT_EQ(scheduletext::EntryLine(At(8, 15, true, 12), name),
               "08:15\tStart\tTrack 12: Song 12.mp3");
