@@ -1,6 +1,7 @@
 #include "schedule/LineList.h"
 
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTreeWidget>
 
 #include "pages/PageFields.h"
@@ -51,3 +52,10 @@ QTreeWidgetItem* Find(QTreeWidget* list, const QVariant& data) {
 }
 
 }  // namespace linelist
+
+QPushButton* DialogButton(QWidget* parent, const QString& text, const char* objectName) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setAutoDefault(true);
+    return button;
+}

@@ -4,6 +4,7 @@
 #include <QVariant>
 #include <string>
 
+class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -22,3 +23,7 @@ QString Text(const QTreeWidgetItem* item);
 QTreeWidgetItem* Find(QTreeWidget* list, const QVariant& data);
 
 }  // namespace linelist
+
+// A push button of a dialog, named for the tests; Enter presses it while it
+// has the focus, as in any dialog.
+QPushButton* DialogButton(QWidget* parent, const QString& text, const char* objectName);

@@ -10,7 +10,6 @@
 
 #include "model/CardwrightDoc.h"
 #include "model/ScheduleText.h"
-#include "pages/PageFields.h"
 #include "schedule/LineList.h"
 #include "schedule/ScheduleEntryDlg.h"
 
@@ -39,10 +38,9 @@ CScheduleEntriesDlg::CScheduleEntriesDlg(CCardwrightDoc& doc, int schedule, cons
     name_->setMaxLength(kNameLength);
     auto* nameLabel = new QLabel(QStringLiteral("Name"), this);
     nameLabel->setBuddy(name_);
-    auto* newEntry = pagefields::MakeButton(this, QStringLiteral("New Entry"), "newEntryButton");
-    auto* editEntry = pagefields::MakeButton(this, QStringLiteral("Edit Entry"), "editEntryButton");
-    auto* deleteEntry =
-        pagefields::MakeButton(this, QStringLiteral("Delete Entry"), "deleteEntryButton");
+    auto* newEntry = DialogButton(this, QStringLiteral("New Entry"), "newEntryButton");
+    auto* editEntry = DialogButton(this, QStringLiteral("Edit Entry"), "editEntryButton");
+    auto* deleteEntry = DialogButton(this, QStringLiteral("Delete Entry"), "deleteEntryButton");
     list_ = linelist::Make(this, QStringLiteral("entryList"), 3, true);
     list_->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 60);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -5,9 +5,25 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include "model/CardwrightDoc.h"
 #include "model/ScheduleText.h"
+
+namespace {
+
+// Takes what is typed in upper case, as the time field shows it; anything
+// else is left for OK to judge.
+class UpperCase : public QValidator {
+  public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& /*pos*/) const override {
+        input = input.toUpper();
+        return Acceptable;
+    }
+};
+
+}  // namespace
 
 CScheduleEntryDlg::CScheduleEntryDlg(CCardwrightDoc& doc, QWidget* parent)
     : QDialog(parent), doc_(doc), entry_(ScheduleSet::MakeEntry(0, 0, true, 0)) {
@@ -15,17 +31,15 @@ CScheduleEntryDlg::CScheduleEntryDlg(CCardwrightDoc& doc, QWidget* parent)
     time_ = new QLineEdit(this);
     time_->setObjectName(QStringLiteral("timeEdit"));
     time_->setAlignment(Qt::AlignCenter);
-    connect(time_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        const int at = time_->cursorPosition();
-        time_->setText(text.toUpper());
-        time_->setCursorPosition(at);
-    });
+    time_->setValidator(new UpperCase(time_));
     kind_ = new QComboBox(this);
     kind_->setObjectName(QStringLiteral("kindCombo"));
     kind_->addItems({QStringLiteral("Show"), QStringLiteral("Audio Track")});
     selection_ = new QComboBox(this);
     selection_->setObjectName(QStringLiteral("selectionCombo"));
-    selection_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // Long track names are cut rather than widening the dialog past the screen.
+    selection_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    selection_->setMinimumContentsLength(32);
     connect(kind_, &QComboBox::currentIndexChanged, this, &CScheduleEntryDlg::FillSelection);
 
     auto* form = new QFormLayout;
@@ -72,9 +86,8 @@ void CScheduleEntryDlg::FillSelection() {
                                 n);
         }
     }
-    if (selection_->count() > remembered) {
-        selection_->setCurrentIndex(remembered);
-    }
+    // The same position again where the new list has it; otherwise nothing.
+    selection_->setCurrentIndex(selection_->count() > remembered ? remembered : -1);
 }
 
 void CScheduleEntryDlg::accept() {

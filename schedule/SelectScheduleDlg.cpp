@@ -8,7 +8,6 @@
 
 #include "model/Prompter.h"
 #include "model/ScheduleText.h"
-#include "pages/PageFields.h"
 #include "schedule/LineList.h"
 
 CSelectScheduleDlg::CSelectScheduleDlg(Prompter& prompter, Mode mode, std::vector<Choice> choices,
@@ -32,10 +31,9 @@ CSelectScheduleDlg::CSelectScheduleDlg(Prompter& prompter, Mode mode, std::vecto
                    : scheduletext::ScheduleLine(choices_[i].number, choices_[i].name);
         linelist::Add(list_, line, static_cast<int>(i));
     }
-    auto* editButton =
-        pagefields::MakeButton(this, QStringLiteral("Edit Schedule"), "editScheduleButton");
+    auto* editButton = DialogButton(this, QStringLiteral("Edit Schedule"), "editScheduleButton");
     auto* deleteButton =
-        pagefields::MakeButton(this, QStringLiteral("Delete Schedule"), "deleteScheduleButton");
+        DialogButton(this, QStringLiteral("Delete Schedule"), "deleteScheduleButton");
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->addButton(editButton, QDialogButtonBox::ActionRole);
     buttons->addButton(deleteButton, QDialogButtonBox::ActionRole);
@@ -45,13 +43,14 @@ CSelectScheduleDlg::CSelectScheduleDlg(Prompter& prompter, Mode mode, std::vecto
     layout->addWidget(list_, 1);
     layout->addWidget(buttons);
 
+    // Nothing selected (the line can be unselected with Ctrl) chooses a new schedule.
     connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] {
-        if (const int i = SelectedChoice(); i >= 0) {
-            chosen_ = choices_[static_cast<std::size_t>(i)].number;
-        }
+        const int i = SelectedChoice();
+        chosen_ = i >= 0 ? choices_[static_cast<std::size_t>(i)].number : 0;
     });
-    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] {
-        if (const int i = SelectedChoice(); i >= 0) {
+    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* line) {
+        const int i = line != nullptr ? line->data(0, Qt::UserRole).toInt() : -1;
+        if (i >= 0 && i < static_cast<int>(choices_.size())) {
             chosen_ = choices_[static_cast<std::size_t>(i)].number;
         }
         OnEditSchedule();

@@ -110,6 +110,13 @@ TEST(ScheduleEntriesDlg, NewEditAndDeleteWorkOnTheScratchListUntilOk) {
               (QStringList{duplicate, duplicate, "Can only edit one schedule at a time.",
                            "Select an entry to edit first.", "Select an entry to delete first."}));
 
+    // Switching to a shorter list leaves nothing chosen, not its first line.
+    CScheduleEntryDlg editor(d.doc);
+    editor.findChild<QComboBox*>("kindCombo")->setCurrentIndex(0);
+    editor.findChild<QComboBox*>("selectionCombo")->setCurrentIndex(200);
+    editor.findChild<QComboBox*>("kindCombo")->setCurrentIndex(1);
+    EXPECT_EQ(editor.findChild<QComboBox*>("selectionCombo")->currentIndex(), -1);
+
     EXPECT_EQ(d.doc.Schedules().EntryCount(1), 2);  // untouched until OK
     d.dialog->accept();
     EXPECT_EQ(d.doc.Schedules().Entries(1), std::vector<std::uint32_t>{At(7, 30, true, 3)});
@@ -177,7 +184,11 @@ TEST(SelectScheduleDlg, ListsByNumberAndReturnsWhatWasAskedFor) {
     EXPECT_TRUE(same(run(-1, erase), {0, false, false, false}));
     prompter.answers = {Prompter::Answer::No, Prompter::Answer::Yes};
     EXPECT_FALSE(run(1, erase).accepted);
-    EXPECT_TRUE(same(run(1, erase), {7, false, true, true}));
+    // Enter on a focused button presses that button, not OK.
+    const auto enterOnDelete = [](CSelectScheduleDlg& d) {
+        QTest::keyClick(d.findChild<QPushButton*>("deleteScheduleButton"), Qt::Key_Return);
+    };
+    EXPECT_TRUE(same(run(1, enterOnDelete), {7, false, true, true}));
     ASSERT_EQ(prompter.shown.size(), 4u);
     EXPECT_EQ(prompter.shown[0].text, "Select a schedule to delete!");
     EXPECT_EQ(prompter.shown[3].text, "Do you want to delete schedule 'Early'?");
