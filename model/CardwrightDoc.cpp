@@ -1,5 +1,7 @@
 #include "model/CardwrightDoc.h"
 
+#include "model/ScheduleText.h"
+
 #include <cstdio>
 
 #include "BuildInfo.h"
@@ -34,6 +36,25 @@ void CCardwrightDoc::DeleteContents() {
         name.clear();
     }
     // The loaded flag and the caches of the last card scan survive.
+}
+
+void CCardwrightDoc::RenumberScheduleNames() {
+    // The names follow their schedules to the numbers the save gave them; a
+    // number left free gets the name a new schedule has.
+    std::vector<std::string> renamed = scheduleNames_;
+    std::size_t next = 1;
+    for (int n = 1; n <= ScheduleSet::kMaxSchedule; ++n) {
+        if (schedules_.InUse(n) && static_cast<std::size_t>(n) < scheduleNames_.size() &&
+            next < renamed.size()) {
+            renamed[next++] = scheduleNames_[static_cast<std::size_t>(n)];
+        }
+    }
+    for (std::size_t k = next; k < renamed.size(); ++k) {
+        if (!renamed[k].empty()) {
+            renamed[k] = scheduletext::DefaultName(static_cast<int>(k));
+        }
+    }
+    scheduleNames_ = std::move(renamed);
 }
 
 TrackSync CCardwrightDoc::SyncTracks(bool apply) {
@@ -237,6 +258,7 @@ bool CCardwrightDoc::OnSaveDocument(const std::filesystem::path& requested) {
         return false;
     }
     config_.Set(field::kConfigVersion, saved.Get(field::kConfigVersion));
+    RenumberScheduleNames();
     schedules_ = std::move(schedules);
     SetModifiedFlag(false);
     if (!PrepareSoundsDir(cardDir)) {

@@ -120,6 +120,8 @@ class CCardwrightDoc {
     // it empty (a bad one after telling the user).
     void ReadScheduleInto(const std::filesystem::path& cardDir, std::uint8_t serialAddress,
                           ScheduleSet& into);
+    // After a save renumbered the schedules: the names go with them.
+    void RenumberScheduleNames();
     // Writes this document's card files, telling the user of each failure.
     CardWriter Writer() const;
 

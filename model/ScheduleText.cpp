@@ -137,6 +137,10 @@ std::string EntryLine(std::uint32_t entry, const std::function<std::string(int)>
     return text::Concat({TimeText(entry), "\tStart\t", what});
 }
 
+std::string DefaultName(int n) {
+    return "Schedule " + std::to_string(n);
+}
+
 std::string ScheduleLine(int number, std::string_view name) {
     char buffer[24];
     std::snprintf(buffer, sizeof buffer, "Schedule %3d:\t", number);

@@ -41,6 +41,9 @@ std::optional<ClockTime> ParseResetTime(std::string_view typed, std::string& ref
 std::string TimeText(std::uint32_t entry);
 std::string EntryLine(std::uint32_t entry, const std::function<std::string(int)>& trackName);
 
+// The name a schedule has until the user gives it one: "Schedule 7".
+std::string DefaultName(int n);
+
 // The select dialog's line of a schedule: "Schedule   7:\t<name>", the number
 // right-aligned in three places so the lines sort by number.
 std::string ScheduleLine(int number, std::string_view name);

@@ -84,20 +84,21 @@ bool ScheduleDays::Store(ScheduleSet& schedules) const {
     return changed;
 }
 
-bool ScheduleDays::Click(std::optional<Date> start, const Date& end, bool marker, bool shift) {
+bool ScheduleDays::Click(std::optional<Date> start, std::optional<Date> end, bool marker,
+                         bool shift) {
     // What a double-click brings back: the schedules as they are now.
     savedDaySelected = dayMap;
-    if (!start || !start->ok() || !end.ok()) {
+    if (!start || !start->ok() || !end || !end->ok()) {
         return true;
     }
     if (!(shift && anchor_ && anchor_->year() == start->year())) {
         anchor_ = start;
     }
     if (marker) {
-        ClickWeekdays(*start, end, shift);
+        ClickWeekdays(*start, *end, shift);
         return true;
     }
-    return ClickDays(*start, end, shift);
+    return ClickDays(*start, *end, shift);
 }
 
 void ScheduleDays::ClickWeekdays(Date start, Date end, bool shift) {

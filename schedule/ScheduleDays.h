@@ -41,7 +41,7 @@ class ScheduleDays {
     // anchor. A click toggles; a drag sets the range to the opposite of the
     // day it ends on. False when the range lies outside this year and was
     // ignored.
-    bool Click(std::optional<Date> start, const Date& end, bool marker, bool shift);
+    bool Click(std::optional<Date> start, std::optional<Date> end, bool marker, bool shift);
     // A double-click brings back the cell's selection from before the click
     // that came with it.
     void DoubleClick(const Date& start, bool marker);

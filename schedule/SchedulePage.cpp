@@ -157,7 +157,7 @@ bool SchedulePage::OnSetActive() {
         names.assign(ScheduleSet::kMaxSchedule + 1, std::string());
         names[0] = "No Schedule";
         for (int n = 1; n <= ScheduleSet::kMaxSchedule; ++n) {
-            names[static_cast<std::size_t>(n)] = ScheduleRules::DefaultName(n);
+            names[static_cast<std::size_t>(n)] = scheduletext::DefaultName(n);
         }
         RebuildScheduleCombo();
         SetUpCalendar();
@@ -237,7 +237,7 @@ void SchedulePage::RebuildScheduleCombo() {
         if (Document().Schedules().InUse(n)) {
             const std::string name = static_cast<std::size_t>(n) < names.size()
                                          ? names[static_cast<std::size_t>(n)]
-                                         : ScheduleRules::DefaultName(n);
+                                         : scheduletext::DefaultName(n);
             combo_->addItem(QString::fromStdString(name), n);
         }
     }
@@ -315,9 +315,8 @@ ColorRef SchedulePage::DayColour(const CalendarDate& date) const {
 }
 
 void SchedulePage::OnCalendarClicked(const CalendarDate& start, const CalendarDate& end) {
-    const auto to = ToDate(end);
     const bool shift = QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
-    if (to && !days_.Click(ToDate(start), *to, end.IsWeekdayMarker(), shift)) {
+    if (!days_.Click(ToDate(start), ToDate(end), end.IsWeekdayMarker(), shift)) {
         return;  // a range outside this year
     }
     calendar_->update();
@@ -377,7 +376,7 @@ void SchedulePage::OnComboChoice(int index) {
         combo_->setCurrentIndex(-1);  // "Multiple Scheds!"
     } else if (Document().GetPrompter().Ask(
                    "Replace the current schedule with the new one on the selected dates?",
-                   Prompter::Buttons::YesNo, Prompter::Icon::Question) == Prompter::Answer::Yes) {
+                   Prompter::Buttons::YesNo, Prompter::Icon::None) == Prompter::Answer::Yes) {
         rules_->AssignScheduleToSelection(n, std::string());
     } else {
         OnClearSelection();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/CardwrightDoc.h"
+#include "model/ScheduleText.h"
 
 namespace {
 
@@ -27,10 +28,6 @@ const std::string kWiderQuestion =
 ScheduleRules::ScheduleRules(ScheduleDays& days, CCardwrightDoc& doc, ScheduleDialogs& dialogs,
                              SchedulePageHooks& page)
     : days_(days), doc_(doc), dialogs_(dialogs), page_(page) {}
-
-std::string ScheduleRules::DefaultName(int n) {
-    return "Schedule " + std::to_string(n);
-}
 
 std::string& ScheduleRules::Name(int n) {
     std::vector<std::string>& names = doc_.ScheduleNames();
@@ -137,7 +134,7 @@ bool ScheduleRules::DuplicateScheduleForSelection(int s) {
     if (EditScheduleForSelection(n)) {
         return true;
     }
-    Name(n) = DefaultName(n);
+    Name(n) = scheduletext::DefaultName(n);
     schedules.ClearSchedule(n);
     page_.StoreToDocument();
     return false;
@@ -153,8 +150,8 @@ bool ScheduleRules::DeleteSchedule(int s) {
     }
     Prompter& prompter = doc_.GetPrompter();
     for (const bool used : {onWeekdays, onDays}) {
-        if (used && prompter.Ask(kInUseQuestion, Prompter::Buttons::YesNo,
-                                 Prompter::Icon::Question) != Prompter::Answer::Yes) {
+        if (used && prompter.Ask(kInUseQuestion, Prompter::Buttons::YesNo, Prompter::Icon::None) !=
+                        Prompter::Answer::Yes) {
             return false;
         }
     }
@@ -163,7 +160,7 @@ bool ScheduleRules::DeleteSchedule(int s) {
     }
     std::replace(days_.dayMap.begin() + 1, days_.dayMap.end(), static_cast<std::uint8_t>(s),
                  std::uint8_t{0});
-    Name(s) = DefaultName(s);
+    Name(s) = scheduletext::DefaultName(s);
     doc_.Schedules().ClearSchedule(s);
     page_.StoreToDocument();
     return true;
@@ -185,15 +182,15 @@ void ScheduleRules::EditFlow() {
             return;
         case SelOnePlusUnscheduled: {
             const auto answer =
-                prompter.Ask(kExpandQuestion, Prompter::Buttons::YesNo, Prompter::Icon::Question);
+                prompter.Ask(kExpandQuestion, Prompter::Buttons::YesNo, Prompter::Icon::None);
             if (answer != Prompter::Answer::Yes || EditScheduleForSelection(c.schedule)) {
                 page_.CommitSelection();
             }
             return;
         }
         case SelOneWider: {
-            const auto answer = prompter.Ask(kWiderQuestion, Prompter::Buttons::YesNoCancel,
-                                             Prompter::Icon::Question);
+            const auto answer =
+                prompter.Ask(kWiderQuestion, Prompter::Buttons::YesNoCancel, Prompter::Icon::None);
             if ((answer == Prompter::Answer::Yes && EditScheduleForSelection(c.schedule)) ||
                 (answer == Prompter::Answer::No && NewScheduleForSelection())) {
                 page_.CommitSelection();
@@ -247,7 +244,7 @@ void ScheduleRules::NewFlow() {
 
 void ScheduleRules::RemoveFlow() {
     if (doc_.GetPrompter().Ask("Remove schedule from selected days?", Prompter::Buttons::YesNo,
-                               Prompter::Icon::Question) == Prompter::Answer::Yes) {
+                               Prompter::Icon::None) == Prompter::Answer::Yes) {
         AssignScheduleToSelection(0, "");
         page_.CommitSelection();
     }

@@ -71,9 +71,6 @@ class ScheduleRules {
     void NewFlow();
     void RemoveFlow();
 
-    // The name a schedule has until the user gives it one.
-    static std::string DefaultName(int n);
-
   private:
     // A free schedule number, or 0 after telling the user there is none.
     int FreeSchedule();

@@ -5,6 +5,7 @@
 
 #include "ScriptedPrompter.h"
 #include "model/CardwrightDoc.h"
+#include "model/ScheduleText.h"
 #include "schedule/ScheduleRules.h"
 
 namespace {
@@ -21,7 +22,7 @@ struct Rules : ScheduleDialogs, SchedulePageHooks {
     Rules() {
         doc.ScheduleNames().assign(256, "");
         for (int n = 1; n <= 255; ++n) {
-            doc.ScheduleNames()[n] = ScheduleRules::DefaultName(n);
+            doc.ScheduleNames()[n] = scheduletext::DefaultName(n);
         }
     }
     // Schedule n in use, on the given days of the year.

@@ -233,9 +233,11 @@ TEST_F(ScheduleFile, IsWrittenBesideTheConfigurationAndReadBack) {
     doc->Schedules().AddScheduleEntry(2, At(7, 30, true, 12));
     doc->Schedules().AddScheduleEntry(5, At(19, 0, false, 3));
     doc->Schedules().SetDaySchedule(11, 24, 5);
+    doc->ScheduleNames()[5] = "Evenings";
     doc->SetModifiedFlag(true);
     ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
     EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(doc->ScheduleNames()[2], "Evenings");  // renumbered with its schedule
     Bytes file = ReadBytes(card / "SCHEDULE.SCH");
     EXPECT_EQ(Bytes(file.begin(), file.begin() + 8), header);
 
