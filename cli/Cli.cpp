@@ -241,9 +241,11 @@ int Apply(const Environment& env, const std::string& card, const std::string& se
     if (!LoadSettings(env, settingsFile, settings)) {
         return kTrouble;
     }
+    // A card that is not there is a mistake, not a new configuration file.
     const doctor::CardPath where = doctor::LocateCard(card);
-    if (!fs::is_directory(where.dir, ec)) {
-        return Trouble(env, text::Concat({fileio::Display(where.dir), ": no such card folder"}));
+    if (!fs::exists(card, ec) || !fs::is_directory(where.dir, ec)) {
+        return Trouble(env,
+                       text::Concat({card, ": no such card folder or file; nothing was written"}));
     }
     doctor::CardSettings base;
     base.config.SetDefaults();

@@ -19,7 +19,7 @@ struct Memory {
     std::size_t at = 0;
 
     std::size_t Read(void* out, std::size_t count) {
-        const std::size_t n = std::min(count, bytes.size() - at);
+        const std::size_t n = at >= bytes.size() ? 0 : std::min(count, bytes.size() - at);
         if (n > 0) {
             std::memcpy(out, bytes.data() + at, n);
         }
@@ -31,8 +31,8 @@ struct Memory {
                                   : whence == SEEK_CUR ? static_cast<std::int64_t>(at)
                                                        : static_cast<std::int64_t>(bytes.size());
         const std::int64_t to = base + offset;
-        if (to < 0 || to > static_cast<std::int64_t>(bytes.size())) {
-            return -1;
+        if (to < 0) {
+            return -1;  // past the end is allowed, as for a file; reads there give nothing
         }
         at = static_cast<std::size_t>(to);
         return to;

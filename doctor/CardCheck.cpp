@@ -38,13 +38,14 @@ std::uintmax_t Clusters(std::uintmax_t bytes) {
 class Checker {
   public:
     Checker(const fs::path& card, const CheckOptions& options)
-        : where_(LocateCard(card)), options_(options) {}
+        : given_(card), where_(LocateCard(card)), options_(options) {}
 
     CheckResult Run() {
         std::error_code ec;
-        if (!fs::is_directory(where_.dir, ec)) {
+        if (!fs::exists(given_, ec) || !fs::is_directory(where_.dir, ec)) {
             Add(Severity::Error, "card-unreadable", "",
-                text::Concat({fileio::Quoted(where_.dir), " is not a folder that can be read"}),
+                text::Concat(
+                    {fileio::Quoted(given_), " is not a card folder or file that can be read"}),
                 "give the card's folder or its TUNBOX.CFG", 0);
             return std::move(result_);
         }
@@ -544,6 +545,7 @@ class Checker {
         return false;
     }
 
+    fs::path given_;
     CardPath where_;
     const CheckOptions& options_;
     CheckResult result_;
