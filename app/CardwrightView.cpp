@@ -1,6 +1,6 @@
 #include "app/CardwrightView.h"
 
-#include "app/BlinkCodes.h"
+#include "model/BlinkCodes.h"
 #include "app/MyPropertySheet.h"
 #include "model/CardwrightDoc.h"
 #include "model/Prompter.h"

@@ -15,7 +15,7 @@
 
 #include "app/AppIcon.h"
 #include "app/AppStrings.h"
-#include "app/BlinkCodes.h"
+#include "model/BlinkCodes.h"
 #include "app/CardwrightApp.h"
 #include "app/CardwrightView.h"
 #include "app/EditCommands.h"

@@ -16,4 +16,8 @@ bool SyncToDevice(std::FILE* file);
 // errno set, on an error.
 bool SyncDirectory(const std::filesystem::path& dir);
 
+// Whether `file` is a terminal a person is watching (not a pipe, a file or
+// nothing at all), so that progress may be drawn on it.
+bool IsTerminal(std::FILE* file);
+
 }  // namespace platform

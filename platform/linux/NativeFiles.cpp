@@ -25,4 +25,8 @@ bool SyncDirectory(const std::filesystem::path& dir) {
     return synced;
 }
 
+bool IsTerminal(std::FILE* file) {
+    return file != nullptr && ::isatty(::fileno(file)) == 1;
+}
+
 }  // namespace platform

@@ -19,7 +19,7 @@
 
 #include "AppTestSupport.h"
 #include "app/AboutDialog.h"
-#include "app/BlinkCodes.h"
+#include "model/BlinkCodes.h"
 #include "app/CardwrightView.h"
 #include "app/EditCommands.h"
 #include "app/HelpDialog.h"

@@ -1,6 +1,7 @@
-#include "app/BlinkCodes.h"
+#include "model/BlinkCodes.h"
 
 #include <array>
+#include <charconv>
 
 namespace {
 
@@ -57,4 +58,26 @@ constexpr std::array<BlinkCode, 10> kCodes{{
 
 std::span<const BlinkCode> BlinkCodes() {
     return kCodes;
+}
+
+std::string_view BlinkName(const BlinkCode& code) {
+    const std::string_view text = code.menuText;
+    return text.substr(0, text.find('\t'));
+}
+
+int BlinkCount(const BlinkCode& code) {
+    const std::string_view text = code.menuText;
+    const std::string_view digits = text.substr(text.find('\t') + 1);
+    int count = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), count);
+    return count;
+}
+
+const BlinkCode* BlinkCodeFor(int count) {
+    for (const BlinkCode& code : kCodes) {
+        if (BlinkCount(code) == count) {
+            return &code;
+        }
+    }
+    return nullptr;
 }
