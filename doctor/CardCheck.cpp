@@ -339,7 +339,8 @@ class Checker {
             }
             const std::uint32_t stored = c.Get(field::kFilePosition, n);
             if (stored != static_cast<std::uint32_t>(found->second)) {
-                Add(Severity::Warning, "track-moved", InSounds(name),
+                const auto& file = *audio_[static_cast<std::size_t>(found->second - 1)];
+                Add(Severity::Warning, "track-moved", InSounds(file.longName),
                     text::Concat({Track(n), "'s file is number ",
                                   Num(static_cast<unsigned>(found->second)),
                                   " in SOUNDS, but the configuration still says ", Num(stored),
