@@ -27,6 +27,7 @@ constexpr const char* kName = "cardwright-cli";
 constexpr int kProgressFrom = 32;
 // A settings file larger than this is no settings file.
 constexpr std::size_t kLargestSettings = 16u * 1024 * 1024;
+constexpr int kDeepestSettings = 32;
 
 // The document's messages go to the error stream; its questions are
 // answered as a user who asked for the command would answer them.
@@ -147,9 +148,24 @@ bool LoadSettings(const Environment& env, const std::string& arg, Json& out) {
             Trouble(env, text::Concat({fileio::Display(path), ": too large for a settings file"}));
             return false;
         }
-        out = Json::parse(bytes.begin(), bytes.end(), nullptr, false);
+        // Settings nest a few levels; a file nested far deeper is no settings
+        // file, and would cost the readers below their stack.
+        bool tooDeep = false;
+        out = Json::parse(
+            bytes.begin(), bytes.end(),
+            [&](int depth, Json::parse_event_t, Json&) {
+                tooDeep = tooDeep || depth > kDeepestSettings;
+                return !tooDeep;
+            },
+            false);
         if (out.is_discarded()) {
             Trouble(env, text::Concat({fileio::Display(path), ": not valid JSON"}));
+            return false;
+        }
+        if (tooDeep) {
+            Trouble(env, text::Concat({fileio::Display(path), ": nested more than ",
+                                       std::to_string(kDeepestSettings),
+                                       " levels deep; not a settings file"}));
             return false;
         }
         return true;

@@ -16,6 +16,7 @@ namespace {
 // each file is read from the card once.
 struct Memory {
     std::span<const std::uint8_t> bytes;
+    std::uintmax_t length = bytes.size();  // of the whole file; reads past `bytes` give nothing
     std::size_t at = 0;
 
     std::size_t Read(void* out, std::size_t count) {
@@ -29,7 +30,7 @@ struct Memory {
     std::int64_t Seek(std::int64_t offset, int whence) {
         const std::int64_t base = whence == SEEK_SET   ? 0
                                   : whence == SEEK_CUR ? static_cast<std::int64_t>(at)
-                                                       : static_cast<std::int64_t>(bytes.size());
+                                                       : static_cast<std::int64_t>(length);
         const std::int64_t to = base + offset;
         if (to < 0) {
             return -1;  // past the end is allowed, as for a file; reads there give nothing
@@ -40,7 +41,7 @@ struct Memory {
 };
 
 sf_count_t SfLength(void* user) {
-    return static_cast<sf_count_t>(static_cast<Memory*>(user)->bytes.size());
+    return static_cast<sf_count_t>(static_cast<Memory*>(user)->length);
 }
 sf_count_t SfSeek(sf_count_t offset, int whence, void* user) {
     return static_cast<Memory*>(user)->Seek(offset, whence);
@@ -96,9 +97,9 @@ Finding Mismatch(std::string_view ext, const std::string& holds, const char* act
 
 }  // namespace
 
-WavHeader ReadWavHeader(std::span<const std::uint8_t> bytes) {
+WavHeader ReadWavHeader(std::span<const std::uint8_t> bytes, std::uintmax_t fileSize) {
     WavHeader header;
-    Memory memory{bytes};
+    Memory memory{bytes, std::max<std::uintmax_t>(fileSize, bytes.size())};
     SF_VIRTUAL_IO io{SfLength, SfSeek, SfRead, SfWrite, SfTell};
     SF_INFO info{};
     SNDFILE* file = sf_open_virtual(&io, SFM_READ, &info, &memory);
@@ -190,13 +191,13 @@ Mp3Scan Mp3Scanner::Scan(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<Finding> InspectAudio(std::string_view name, std::span<const std::uint8_t> bytes,
-                                    Mp3Scanner& mp3) {
+                                    Mp3Scanner& mp3, std::uintmax_t fileSize) {
     if (bytes.empty()) {
         return Problem(Severity::Error, "empty-file", "the file is empty",
                        "copy the audio file onto the card again");
     }
     if (text::HasExtension(name, ".WAV")) {
-        const WavHeader wav = ReadWavHeader(bytes);
+        const WavHeader wav = ReadWavHeader(bytes, fileSize);
         if (wav.opened &&
             (wav.majorFormat == SF_FORMAT_WAV || wav.majorFormat == SF_FORMAT_WAVEX)) {
             if (wav.subFormat == SF_FORMAT_PCM_16 && (wav.channels == 1 || wav.channels == 2)) {

@@ -22,7 +22,9 @@ struct WavHeader {
     std::string formatName;  // "WAV (Microsoft)", for messages
     std::string encoding;    // "Signed 16 bit PCM", for messages
 };
-WavHeader ReadWavHeader(std::span<const std::uint8_t> bytes);
+// `bytes` may be only the start of a file of `fileSize` bytes (0: all of
+// it); the header is all that is read.
+WavHeader ReadWavHeader(std::span<const std::uint8_t> bytes, std::uintmax_t fileSize = 0);
 
 // What a walk over an MP3 file's frames found.
 struct Mp3Scan {
@@ -51,7 +53,11 @@ class Mp3Scanner {
 
 // What is wrong with an audio file `name` holding `bytes` for the player,
 // with its file left empty for the caller to fill; nothing when it plays.
+// For a WAV file `bytes` may be only its first kWavHeaderBytes of
+// `fileSize`; should that say it does not play, the whole file is needed
+// to say why.
+inline constexpr std::size_t kWavHeaderBytes = 64 * 1024;
 std::optional<Finding> InspectAudio(std::string_view name, std::span<const std::uint8_t> bytes,
-                                    Mp3Scanner& mp3);
+                                    Mp3Scanner& mp3, std::uintmax_t fileSize = 0);
 
 }  // namespace doctor

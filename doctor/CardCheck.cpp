@@ -270,7 +270,11 @@ class Checker {
             }
             std::uintmax_t size = 0;
             std::string reason;
-            if (!fileio::ReadPrefix(sounds / e.longName, kLargestInspected, bytes, size, reason)) {
+            // A WAV file's header says whether it plays; only a file it
+            // condemns is read whole, to say what it holds instead.
+            const bool wav = text::HasExtension(e.longName, ".WAV");
+            if (!fileio::ReadPrefix(sounds / e.longName, wav ? kWavHeaderBytes : kLargestInspected,
+                                    bytes, size, reason)) {
                 Add(Severity::Error, "audio-unreadable", shown,
                     text::Concat({"the file cannot be read (", reason, ")"}),
                     "copy the file onto the card again", 0);
@@ -283,7 +287,12 @@ class Checker {
                     "check that the player plays it", 0);
                 continue;
             }
-            if (auto finding = InspectAudio(e.longName, bytes, mp3)) {
+            auto finding = InspectAudio(e.longName, bytes, mp3, size);
+            if (finding && bytes.size() < size &&
+                fileio::ReadPrefix(sounds / e.longName, kLargestInspected, bytes, size, reason)) {
+                finding = InspectAudio(e.longName, bytes, mp3, size);
+            }
+            if (finding) {
                 finding->file = shown;
                 result_.findings.push_back(std::move(*finding));
             }
@@ -330,7 +339,8 @@ class Checker {
             }
             const std::uint32_t stored = c.Get(field::kFilePosition, n);
             if (stored != static_cast<std::uint32_t>(found->second)) {
-                Add(Severity::Warning, "track-moved", InSounds(name),
+                const auto& file = *audio_[static_cast<std::size_t>(found->second - 1)];
+                Add(Severity::Warning, "track-moved", InSounds(file.longName),
                     text::Concat({Track(n), "'s file is number ",
                                   Num(static_cast<unsigned>(found->second)),
                                   " in SOUNDS, but the configuration still says ", Num(stored),

@@ -230,7 +230,11 @@ class Applier {
 
   private:
     void Fail(const std::string& key, const Json& value, const std::string& why) {
-        errors_.push_back(text::Concat({key, " = ", value.dump(), ": ", why}));
+        std::string shown = value.dump();
+        if (shown.size() > 80) {
+            shown = shown.substr(0, 77) + "...";
+        }
+        errors_.push_back(text::Concat({key, " = ", shown, ": ", why}));
     }
 
     void Top(CardConfig& c, ScheduleSet& s, const std::string& key, const Json& v) {

@@ -112,6 +112,8 @@ TEST(CliSettings, ApplyRefusesEachBadValueAndLeavesTheCardAsItWas) {
         {R"({"levels": {"main_volume_left": 10}, "channels": {"midi_channel": 16}})",
          "channels.midi_channel = 16"},
         {R"({ "levels": )", "not valid JSON"},
+        {R"({"levels": [[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]})",
+         "nested more than"},
     };
     for (const auto& [json, named] : cases) {
         SCOPED_TRACE(json);

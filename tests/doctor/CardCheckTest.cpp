@@ -86,7 +86,7 @@ TEST(CardCheck, EachFaultIsFoundAloneAndACleanCardHasNone) {
         {"empty-file", Severity::Error, 0, "SOUNDS/THREE.MP3",
          [](TestCard& card) { fs::resize_file(card.Sounds() / "THREE.MP3", 0); }},
         {"content-mismatch", Severity::Error, 0, "SOUNDS/ONE.WAV",
-         [](TestCard& card) { WriteBytes(card.Sounds() / "ONE.WAV", Mp3Frames(20)); }},
+         [](TestCard& card) { WriteBytes(card.Sounds() / "ONE.WAV", Mp3Frames(200)); }},
         {"content-mismatch", Severity::Error, 0, "SOUNDS/THREE.MP3",
          [](TestCard& card) { WriteWav(card.Sounds() / "THREE.MP3"); }},
         {"track-missing", Severity::Error, 0, "SOUNDS/TWO.WAV",
