@@ -15,11 +15,13 @@
 
 #include "app/AppIcon.h"
 #include "app/AppStrings.h"
-#include "model/BlinkCodes.h"
 #include "app/CardwrightApp.h"
 #include "app/CardwrightView.h"
+#include "app/CheckCardDialog.h"
 #include "app/EditCommands.h"
 #include "app/KeyboardLocks.h"
+#include "app/MyPropertySheet.h"
+#include "model/BlinkCodes.h"
 
 namespace {
 
@@ -76,6 +78,37 @@ CMainFrame::CMainFrame(CCardwrightApp& app, CCardwrightDoc& doc, Prompter& promp
     OnDocumentChanged();
 }
 
+void CMainFrame::AfterSave(bool saved) {
+    if (saved) {
+        statusBar()->showMessage(
+            QStringLiteral("Saved. File > Check Card (Ctrl+K) looks the card over as the player "
+                           "will read it."),
+            10000);
+    }
+}
+
+void CMainFrame::OnCheckCard() {
+    CCardwrightDoc& doc = app_.Document();
+    if (doc.GetPathName().empty()) {
+        doc.GetPrompter().Tell(
+            "There is no card to check yet: save the configuration onto a card first.");
+        return;
+    }
+    CheckCardDialog dialog(doc.GetPathName(), this);
+    connect(&dialog, &CheckCardDialog::GoToPage, this, &CMainFrame::GoToPage);
+    dialog.exec();
+}
+
+void CMainFrame::GoToPage(const QString& caption) {
+    CMyPropertySheet* sheet = view_->GetSheet();
+    for (int i = 0; i < sheet->GetPageCount(); ++i) {
+        if (sheet->GetPage(i)->Caption() == caption) {
+            sheet->SetActivePage(i);
+            return;
+        }
+    }
+}
+
 QAction* CMainFrame::AddAction(QMenu* menu, const QString& text, const QString& prompt) {
     QAction* action = menu->addAction(text);
     action->setStatusTip(prompt);
@@ -119,9 +152,12 @@ void CMainFrame::CreateMenus() {
         {"&Open...\tCtrl+O", "Open an existing document", "fileOpen", "Ctrl+O",
          [](CMainFrame& f) { f.app_.OnFileOpen(); }},
         {"&Save\tCtrl+S", "Save the active document", "fileSave", "Ctrl+S",
-         [](CMainFrame& f) { f.view_->OnFileSave(); }},
+         [](CMainFrame& f) { f.AfterSave(f.view_->OnFileSave()); }},
         {"Save &As...", "Save the active document with a new name", "fileSaveAs", "",
-         [](CMainFrame& f) { f.view_->OnFileSaveAs(); }},
+         [](CMainFrame& f) { f.AfterSave(f.view_->OnFileSaveAs()); }},
+        {"Chec&k Card...\tCtrl+K",
+         "Look the card over for what would stop the player or a track, as the player reads it",
+         "fileCheckCard", "Ctrl+K", [](CMainFrame& f) { f.OnCheckCard(); }},
     };
     static const MenuItem exitItem[] = {
         {"E&xit", "Quit the application; prompts to save documents", "fileExit", "",

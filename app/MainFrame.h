@@ -35,6 +35,11 @@ class CMainFrame : public QMainWindow {
 
     QAction* PlayerTypeAction(PlayerModel model) const;
 
+    // File > Check Card: looks the open configuration's card over.
+    void OnCheckCard();
+    // Brings the page with this caption to the front, if the sheet shows it.
+    void GoToPage(const QString& caption);
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -50,6 +55,8 @@ class CMainFrame : public QMainWindow {
     void CreatePlayerMenus();
     void CreateStatusBar();
     void OnDocumentChanged();
+    // A save that wrote the card offers the card check in the status bar.
+    void AfterSave(bool saved);
     QAction* AddAction(QMenu* menu, const QString& text, const QString& prompt);
 
     CCardwrightApp& app_;

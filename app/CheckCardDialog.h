@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <atomic>
+#include <filesystem>
+#include <memory>
+
+#include "doctor/CardCheck.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QThread;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// "Check Card": looks a card over as the player would, off the window's
+// thread, and lists what it finds, the worst first. Double-clicking a finding
+// asks for the page that fixes it.
+class CheckCardDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    CheckCardDialog(const std::filesystem::path& card, QWidget* parent = nullptr);
+    ~CheckCardDialog() override;
+
+    // The page that fixes a finding of this kind, or an empty string.
+    static QString PageFor(const doctor::Finding& finding);
+    // Whether the check has ended (done or cancelled).
+    bool Finished() const { return finished_; }
+
+  signals:
+    void GoToPage(const QString& caption);
+
+  protected:
+    void reject() override;
+
+  private:
+    void OnProgress(int done, int total, const QString& file);
+    void OnFinished();
+    void OnActivated(QTreeWidgetItem* item);
+
+    std::filesystem::path card_;
+    std::atomic<bool> cancel_{false};
+    std::shared_ptr<doctor::CheckResult> result_;
+    QThread* thread_ = nullptr;
+    bool finished_ = false;
+    QLabel* status_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QTreeWidget* list_ = nullptr;
+    QPushButton* button_ = nullptr;
+};
