@@ -1,13 +1,13 @@
 #include "model/CardwrightDoc.h"
 
-#include "model/ScheduleText.h"
-
+#include <algorithm>
 #include <cstdio>
 
 #include "BuildInfo.h"
 #include "model/CardFiles.h"
 #include "model/ConfigFile.h"
 #include "model/FileIo.h"
+#include "model/ScheduleText.h"
 #include "model/Text.h"
 
 namespace {
@@ -39,22 +39,26 @@ void CCardwrightDoc::DeleteContents() {
 }
 
 void CCardwrightDoc::RenumberScheduleNames() {
-    // The names follow their schedules to the numbers the save gave them; a
-    // number left free gets the name a new schedule has.
-    std::vector<std::string> renamed = scheduleNames_;
+    // The names follow their schedules down to the numbers the save gave
+    // them (in use, in order, from 1); a number left free gets the name a new
+    // schedule has.
     std::size_t next = 1;
-    for (int n = 1; n <= ScheduleSet::kMaxSchedule; ++n) {
-        if (schedules_.InUse(n) && static_cast<std::size_t>(n) < scheduleNames_.size() &&
-            next < renamed.size()) {
-            renamed[next++] = scheduleNames_[static_cast<std::size_t>(n)];
+    const std::size_t count =
+        std::min<std::size_t>(scheduleNames_.size(), ScheduleSet::kMaxSchedule + 1);
+    for (std::size_t n = 1; n < count; ++n) {
+        if (schedules_.InUse(static_cast<int>(n))) {
+            if (n != next) {
+                scheduleNames_[next] = std::move(scheduleNames_[n]);
+                scheduleNames_[n].clear();
+            }
+            ++next;
         }
     }
-    for (std::size_t k = next; k < renamed.size(); ++k) {
-        if (!renamed[k].empty()) {
-            renamed[k] = scheduletext::DefaultName(static_cast<int>(k));
+    for (std::size_t k = next; k < count; ++k) {
+        if (!scheduleNames_[k].empty()) {
+            scheduleNames_[k] = scheduletext::DefaultName(static_cast<int>(k));
         }
     }
-    scheduleNames_ = std::move(renamed);
 }
 
 TrackSync CCardwrightDoc::SyncTracks(bool apply) {
