@@ -1,5 +1,6 @@
 #include "app/CheckCardDialog.h"
 
+#include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -109,6 +110,11 @@ void CheckCardDialog::OnProgress(int done, int total, const QString& file) {
 
 void CheckCardDialog::OnFinished() {
     finished_ = true;
+    button_->setEnabled(true);
+    if (closeWhenDone_) {
+        QDialog::reject();
+        return;
+    }
     progress_->hide();
     button_->setText(QStringLiteral("Close"));
     std::vector<doctor::Finding> findings = result_->findings;
@@ -162,10 +168,22 @@ void CheckCardDialog::OnActivated(QTreeWidgetItem* item) {
 }
 
 void CheckCardDialog::reject() {
-    // Cancel stops a running check and keeps the dialog; once done it closes.
+    // Cancel stops a running check, which shows what it found so far;
+    // closing the window while it runs closes it once the check has stopped.
     if (!finished_) {
         cancel_ = true;
+        button_->setEnabled(false);
         return;
     }
     QDialog::reject();
+}
+
+void CheckCardDialog::closeEvent(QCloseEvent* event) {
+    if (!finished_) {
+        closeWhenDone_ = true;
+        cancel_ = true;
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }

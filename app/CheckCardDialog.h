@@ -35,6 +35,7 @@ class CheckCardDialog : public QDialog {
 
   protected:
     void reject() override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void OnProgress(int done, int total, const QString& file);
@@ -46,6 +47,7 @@ class CheckCardDialog : public QDialog {
     std::shared_ptr<doctor::CheckResult> result_;
     QThread* thread_ = nullptr;
     bool finished_ = false;
+    bool closeWhenDone_ = false;
     QLabel* status_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QTreeWidget* list_ = nullptr;

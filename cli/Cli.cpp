@@ -29,6 +29,33 @@ constexpr int kProgressFrom = 32;
 constexpr std::size_t kLargestSettings = 16u * 1024 * 1024;
 constexpr int kDeepestSettings = 32;
 
+// How deeply the arrays and objects of a JSON text nest, brackets inside
+// strings not counted.
+int NestingDepth(const std::vector<std::uint8_t>& bytes) {
+    int depth = 0, deepest = 0;
+    bool inString = false, escaped = false;
+    for (const std::uint8_t c : bytes) {
+        if (inString) {
+            if (escaped) {
+                escaped = false;
+            } else if (c == '\\') {
+                escaped = true;
+            } else if (c == '"') {
+                inString = false;
+            }
+            continue;
+        }
+        if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            deepest = std::max(deepest, ++depth);
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return deepest;
+}
+
 // The document's messages go to the error stream; its questions are
 // answered as a user who asked for the command would answer them.
 class StreamPrompter : public Prompter {
@@ -106,7 +133,7 @@ int Check(const Environment& env, const std::string& card, bool json) {
         for (const doctor::Finding& f : result.findings) {
             list.push_back(FindingJson(f));
         }
-        env.out << j.dump(2) << "\n";
+        env.out << j.dump(2, ' ', false, Json::error_handler_t::replace) << "\n";
         return status;
     }
     std::size_t counts[3] = {};
@@ -149,23 +176,18 @@ bool LoadSettings(const Environment& env, const std::string& arg, Json& out) {
             return false;
         }
         // Settings nest a few levels; a file nested far deeper is no settings
-        // file, and would cost the readers below their stack.
-        bool tooDeep = false;
-        out = Json::parse(
-            bytes.begin(), bytes.end(),
-            [&](int depth, Json::parse_event_t, Json&) {
-                tooDeep = tooDeep || depth > kDeepestSettings;
-                return !tooDeep;
-            },
-            false);
-        if (out.is_discarded()) {
-            Trouble(env, text::Concat({fileio::Display(path), ": not valid JSON"}));
-            return false;
-        }
-        if (tooDeep) {
+        // file, and would cost the readers below their stack. The depth is
+        // counted over the bytes first (brackets outside strings), so the
+        // parse itself stays linear.
+        if (NestingDepth(bytes) > kDeepestSettings) {
             Trouble(env, text::Concat({fileio::Display(path), ": nested more than ",
                                        std::to_string(kDeepestSettings),
                                        " levels deep; not a settings file"}));
+            return false;
+        }
+        out = Json::parse(bytes.begin(), bytes.end(), nullptr, false);
+        if (out.is_discarded()) {
+            Trouble(env, text::Concat({fileio::Display(path), ": not valid JSON"}));
             return false;
         }
         return true;
@@ -191,7 +213,8 @@ int Dump(const Environment& env, const std::string& card, bool json) {
     if (!LoadSettings(env, card, settings)) {
         return kTrouble;
     }
-    env.out << (json ? settings.dump(2) + "\n" : doctor::RenderText(settings));
+    env.out << (json ? settings.dump(2, ' ', false, Json::error_handler_t::replace) + "\n"
+                     : doctor::RenderText(settings));
     return 0;
 }
 

@@ -101,7 +101,8 @@ class Checker {
             Add(Severity::Warning, "config-name", name,
                 "the player reads only a configuration file named TUNBOX.CFG",
                 "rename it to TUNBOX.CFG", 0);
-            if (!fs::exists(LocateCard(where_.dir).config)) {
+            std::error_code missing;
+            if (!fs::exists(LocateCard(where_.dir).config, missing)) {
                 Add(Severity::Error, "config-missing", cardfiles::kConfigFileName,
                     "the card has no TUNBOX.CFG", "rename the configuration file to TUNBOX.CFG", 4);
             }
@@ -573,7 +574,17 @@ class Checker {
 }  // namespace
 
 CheckResult CheckCard(const std::filesystem::path& card, const CheckOptions& options) {
-    return Checker(card, options).Run();
+    // Whatever the file system throws (a looping link, a failing card) ends
+    // the check as a finding, never as an exception out of its thread.
+    try {
+        return Checker(card, options).Run();
+    } catch (const std::exception& e) {
+        CheckResult failed;
+        failed.findings.push_back({Severity::Error, "card-unreadable", std::string(),
+                                   std::string("the card could not be read: ") + e.what(),
+                                   "check the card in a card reader", 0});
+        return failed;
+    }
 }
 
 }  // namespace doctor

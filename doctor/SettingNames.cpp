@@ -16,15 +16,6 @@ Setting Describe(const char* id, int word, int shift, int width, Kind kind) {
     } else {
         s.max = (std::int64_t{1} << width) - 1;
     }
-    // Where the program's pages allow less than the field holds.
-    static const std::map<std::string, std::pair<std::int64_t, std::int64_t>> kNarrower = {
-        {"bass_gain", {-12, 12}}, {"treble_gain", {-12, 12}}, {"midi_channel", {0, 15}},
-        {"input_mode", {0, 9}},   {"close_fade", {0, 3}},     {"open_fade", {0, 3}},
-    };
-    if (auto it = kNarrower.find(s.name); it != kNarrower.end()) {
-        s.min = it->second.first;
-        s.max = it->second.second;
-    }
     return s;
 }
 

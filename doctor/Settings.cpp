@@ -230,7 +230,7 @@ class Applier {
 
   private:
     void Fail(const std::string& key, const Json& value, const std::string& why) {
-        std::string shown = value.dump();
+        std::string shown = value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
         if (shown.size() > 80) {
             shown = shown.substr(0, 77) + "...";
         }
@@ -785,7 +785,9 @@ void FlattenInto(const Json& j, const std::string& prefix, const std::string& na
                    return e.is_object() && e.contains(id);
                })) {
         for (const Json& e : j) {
-            const std::string at = text::Concat({prefix, "[", e[id].dump(), "]"});
+            const std::string at = text::Concat(
+                {prefix, "[", e[id].dump(-1, ' ', false, nlohmann::json::error_handler_t::replace),
+                 "]"});
             for (const auto& [key, value] : e.items()) {
                 if (key != id) {
                     FlattenInto(value, at + "." + key, key, out);
@@ -793,7 +795,7 @@ void FlattenInto(const Json& j, const std::string& prefix, const std::string& na
             }
         }
     } else {
-        out.push_back({prefix, j.dump()});
+        out.push_back({prefix, j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)});
     }
 }
 
@@ -808,7 +810,11 @@ void RenderInto(const Json& j, int depth, std::string& out) {
             out += text::Concat({indent, key, ":\n"});
             for (const Json& e : value) {
                 out += text::Concat(
-                    {indent, "  ", id, " ", e.contains(id) ? e[id].dump() : "?", ":\n"});
+                    {indent, "  ", id, " ",
+                     e.contains(id)
+                         ? e[id].dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
+                         : "?",
+                     ":\n"});
                 Json rest = e;
                 rest.erase(id);
                 RenderInto(rest, depth + 2, out);
@@ -822,12 +828,17 @@ void RenderInto(const Json& j, int depth, std::string& out) {
                 if (e.is_object()) {
                     std::string parts;
                     for (const auto& [k, v] : e.items()) {
-                        parts += text::Concat({parts.empty() ? "" : " ", k == "time" ? "" : k + " ",
-                                               v.is_string() ? v.get<std::string>() : v.dump()});
+                        parts += text::Concat(
+                            {parts.empty() ? "" : " ", k == "time" ? "" : k + " ",
+                             v.is_string() ? v.get<std::string>()
+                                           : v.dump(-1, ' ', false,
+                                                    nlohmann::json::error_handler_t::replace)});
                     }
                     line += parts;
                 } else {
-                    line += e.is_string() ? e.get<std::string>() : e.dump();
+                    line += e.is_string()
+                                ? e.get<std::string>()
+                                : e.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
                 }
             }
             out += text::Concat({indent, key, ": ", line.empty() ? "(none)" : line, "\n"});
@@ -835,8 +846,9 @@ void RenderInto(const Json& j, int depth, std::string& out) {
             const std::string shown =
                 value.is_string()
                     ? (value.get<std::string>().empty() ? "(none)" : value.get<std::string>())
-                : value.is_object() ? "(none)"
-                                    : value.dump();
+                : value.is_object()
+                    ? "(none)"
+                    : value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
             out += text::Concat({indent, key, ": ", shown, "\n"});
         }
     }

@@ -94,7 +94,7 @@ TEST(CliSettings, ApplyRefusesEachBadValueAndLeavesTheCardAsItWas) {
     TempDir settings;
     const std::pair<const char*, const char*> cases[] = {
         {R"({"levels": {"main_volume_left": 64}})", "levels.main_volume_left = 64"},
-        {R"({"tone": {"bass_gain": -13}})", "tone.bass_gain = -13"},
+        {R"({"tone": {"bass_gain": -8388609}})", "tone.bass_gain = -8388609"},
         {R"({"levels": {"power_amplifiers_flag": 1}})", "levels.power_amplifiers_flag = 1"},
         {R"({"levels": {"main_volume_left": "52"}})", R"(levels.main_volume_left = "52")"},
         {R"({"volume": 3})", "volume = 3"},
@@ -109,8 +109,8 @@ TEST(CliSettings, ApplyRefusesEachBadValueAndLeavesTheCardAsItWas) {
         {R"({"schedules": {"list": [{"schedule": 1, "days": ["01-01"]}, {"schedule": 2, "days": ["01-01"]}]}})",
          R"(schedules.list[2].days = "01-01")"},
         {R"({"raw": {"3000": 1}})", "raw.3000 = 1"},
-        {R"({"levels": {"main_volume_left": 10}, "channels": {"midi_channel": 16}})",
-         "channels.midi_channel = 16"},
+        {R"({"levels": {"main_volume_left": 10}, "channels": {"midi_channel": 256}})",
+         "channels.midi_channel = 256"},
         {R"({ "levels": )", "not valid JSON"},
         {R"({"levels": [[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]})",
          "nested more than"},
