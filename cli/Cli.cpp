@@ -324,6 +324,10 @@ int Apply(const Environment& env, const std::string& card, const std::string& se
     doc.Schedules() = base.schedules;
     const fs::path target =
         where.config.empty() ? where.dir / cardfiles::kConfigFileName : where.config;
+    // As the window does on opening a card: each track's file position
+    // follows where its file now lies, so a track given another file plays it.
+    doc.SetPathName(target);
+    doc.SyncTracks(true);
     if (!doc.OnSaveDocument(target)) {
         return Trouble(env, text::Concat({fileio::Display(target), ": the save did not complete"}));
     }
