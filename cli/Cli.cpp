@@ -302,9 +302,29 @@ int Apply(const Environment& env, const std::string& card, const std::string& se
                                          std::to_string(CCardwrightDoc::ConfiguratorVersion()),
                                          "; nothing was written"}));
         }
-        if (base.scheduleBad) {
-            base.schedules.Clear();
+    } else {
+        // No configuration yet: the card's schedules stay unless the settings
+        // give others.
+        std::vector<std::uint8_t> bytes;
+        std::uintmax_t size = 0;
+        std::string reason;
+        if (fileio::ReadPrefix(where.dir / cardfiles::kScheduleFileName, doctor::kScheduleFileLimit,
+                               bytes, size, reason)) {
+            base.scheduleBad = size > doctor::kScheduleFileLimit ||
+                               base.schedules.Parse(bytes, 0) == ScheduleSet::ParseResult::Bad;
         }
+    }
+    if (base.scheduleBad) {
+        base.schedules.Clear();
+        env.err << kName << ": " << fileio::Display(where.dir / cardfiles::kScheduleFileName)
+                << " fails its length or checksum; it is written afresh from the settings\n";
+    }
+    // A save could write the card files but not finish: refuse before writing.
+    const fs::path sounds = TrackScanner::SoundsDirectory(where.dir);
+    if (fs::exists(sounds, ec) && !fs::is_directory(sounds, ec)) {
+        return Trouble(env, text::Concat({fileio::Display(sounds),
+                                          " is not a folder, so the card cannot hold its audio; "
+                                          "nothing was written"}));
     }
     const auto errors = doctor::ApplySettings(settings, base.config, base.schedules,
                                               doctor::SoundsAliases({}, where.dir));

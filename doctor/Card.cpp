@@ -7,13 +7,6 @@
 
 namespace doctor {
 
-namespace {
-
-// The largest schedule file its 24-bit length field can describe.
-constexpr std::size_t kScheduleFileLimit = 0xFFFFFF + 9;
-
-}  // namespace
-
 DirectoryLister DefaultLister() {
     return [](const std::filesystem::path& dir, std::error_code& ec) {
         return platform::ListDirectory(dir, ec, platform::ListDetail::KindOnly);

@@ -28,6 +28,9 @@ std::vector<platform::DirEntry> ListCardFolder(const DirectoryLister& lister,
                                                const std::filesystem::path& dir,
                                                std::error_code& ec);
 
+// The largest schedule file there can be: its length field holds 24 bits.
+inline constexpr std::size_t kScheduleFileLimit = 0xFFFFFF + 9;
+
 // A card's configuration and schedules.
 struct CardSettings {
     CardConfig config;
