@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "model/CardwrightDoc.h"
+#include "model/InputTable.h"
 #include "platform/Directory.h"
 
 namespace fs = std::filesystem;
@@ -243,6 +244,11 @@ int main(int argc, char* argv[]) {
     }
     s.SetResetTime(0x03, 0x05, 0x01);
     c.Set(field::kResetClockFlag, 1);
+
+    // The masks the player reads instead of searching the input tables, as
+    // the input pages work them out.
+    inputs::RecomputeBinaryMasks(c);
+    inputs::RecomputeAnimationInputMasks(c);
 
     if (!doc.OnSaveDocument(folder / "TUNBOX.CFG")) {
         return Fail("saving " + (folder / "TUNBOX.CFG").string() + " failed");
