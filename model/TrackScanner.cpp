@@ -165,6 +165,14 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
                 seen[static_cast<std::size_t>(n)] = true;
                 names[static_cast<std::size_t>(n)] = alias;
                 slotOfName.emplace(alias, n);
+                // A slot never used holds the all-zero record, which the
+                // player reads as "play track 0" at the end: a file placed
+                // there starts from the cleared form instead.
+                if (config.Get(field::kEndAction, n) == 0 && config.Get(field::kEndDelay, n) == 0 &&
+                    !config.Get(field::kStepOn, n) && !config.Get(field::kWaitForInput, n) &&
+                    config.Get(field::kFilePosition, n) == 0) {
+                    config.ClearTrack(n);
+                }
                 config.SetTrackName(n, alias);
                 config.Set(field::kFilePosition, n, pos);
             }
