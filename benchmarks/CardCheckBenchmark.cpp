@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "RatioReporter.h"
 #include "doctor/CardCheck.h"
 #include "model/CardwrightDoc.h"
 
@@ -124,34 +125,15 @@ void BM_PlainReads(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainReads)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            times_[r.benchmark_name()] = r.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        const double ours = times_["BM_CheckFullCard"];
-        const double raw = times_["BM_PlainReads"];
+}  // namespace
+
+int main(int argc, char** argv) {
+    return RunWithSummary(argc, argv, [](RatioReporter::Times& times) {
+        const double ours = times["BM_CheckFullCard"];
+        const double raw = times["BM_PlainReads"];
         if (ours > 0 && raw > 0) {
             std::printf("check of %d files %10.2f ms vs %10.2f ms of plain reads: ratio %.2f\n",
                         kFiles, ours, raw, ours / raw);
         }
-    }
-
-  private:
-    std::map<std::string, double> times_;
-};
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    });
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "RatioReporter.h"
 #include "model/CardwrightDoc.h"
 #include "model/ConfigFile.h"
 #include "model/KeldaFile.h"
@@ -269,43 +270,27 @@ void BM_ReadWorstScheduleFile(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadWorstScheduleFile)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            times_[r.benchmark_name()] = r.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
+void PrintRatio(RatioReporter::Times& times, const char* what, const std::string& ours,
+                const std::string& raw) {
+    if (times.count(ours) && times.count(raw) && times[raw] > 0) {
+        std::printf("%-24s %10.1f us vs %10.1f us raw: ratio %.2f\n", what, times[ours], times[raw],
+                    times[ours] / times[raw]);
     }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        Ratio("save", "BM_SaveFullCard", "BM_SaveRawWrites");
-        Ratio("open", "BM_OpenFullCard", "BM_OpenRawReads");
-        if (times_.count("BM_SaveFullCard") && times_.count("BM_OpenFullCard")) {
-            times_["open and save"] = times_["BM_OpenFullCard"] + times_["BM_SaveFullCard"];
-            times_["raw"] = times_["BM_OpenRawReads"] + times_["BM_SaveRawWrites"];
-            Ratio("open and save", "open and save", "raw");
-        }
-        Ratio("first scan", "BM_SyncTracksFirstScan", "BM_BareListing");
-        Ratio("rescan after a rename", "BM_SyncTracksRescanAfterRename", "BM_BareListing");
-    }
-
-  private:
-    void Ratio(const char* what, const std::string& ours, const std::string& raw) {
-        if (times_.count(ours) && times_.count(raw) && times_[raw] > 0) {
-            std::printf("%-24s %10.1f us vs %10.1f us raw: ratio %.2f\n", what, times_[ours],
-                        times_[raw], times_[ours] / times_[raw]);
-        }
-    }
-    std::map<std::string, double> times_;
-};
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return RunWithSummary(argc, argv, [](RatioReporter::Times& times) {
+        PrintRatio(times, "save", "BM_SaveFullCard", "BM_SaveRawWrites");
+        PrintRatio(times, "open", "BM_OpenFullCard", "BM_OpenRawReads");
+        if (times.count("BM_SaveFullCard") && times.count("BM_OpenFullCard")) {
+            times["open and save"] = times["BM_OpenFullCard"] + times["BM_SaveFullCard"];
+            times["raw"] = times["BM_OpenRawReads"] + times["BM_SaveRawWrites"];
+            PrintRatio(times, "open and save", "open and save", "raw");
+        }
+        PrintRatio(times, "first scan", "BM_SyncTracksFirstScan", "BM_BareListing");
+        PrintRatio(times, "rescan after a rename", "BM_SyncTracksRescanAfterRename",
+                   "BM_BareListing");
+    });
 }

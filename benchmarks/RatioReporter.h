@@ -1,0 +1,41 @@
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+// The console report, followed by lines a benchmark program prints from the
+// times of its runs (adjusted real time, in each benchmark's own unit).
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    using Times = std::map<std::string, double>;
+    explicit RatioReporter(std::function<void(Times&)> summary) : summary_(std::move(summary)) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs) {
+            times_[r.benchmark_name()] = r.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        summary_(times_);
+    }
+
+  private:
+    std::function<void(Times&)> summary_;
+    Times times_;
+};
+
+// Runs the benchmarks named on the command line with such a report.
+inline int RunWithSummary(int argc, char** argv,
+                          std::function<void(RatioReporter::Times&)> summary) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter(std::move(summary));
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
