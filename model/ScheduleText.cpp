@@ -118,6 +118,18 @@ std::optional<ClockTime> ParseResetTime(std::string_view typed, std::string& ref
     return time;
 }
 
+std::array<std::uint8_t, 3> ResetTimeBytes(const ClockTime& time) {
+    const auto bcd = [](int v) { return static_cast<std::uint8_t>(((v / 10) << 4) | (v % 10)); };
+    return {bcd(time.hours), bcd(time.minutes), bcd(time.seconds)};
+}
+
+std::string ResetTimeText(const std::array<std::uint8_t, 3>& bytes) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%.2d:%.2d:%.2d", FromBcd(bytes[0]), FromBcd(bytes[1]),
+                  FromBcd(bytes[2]));
+    return buffer;
+}
+
 std::string TimeText(std::uint32_t entry) {
     char buffer[8];
     std::snprintf(buffer, sizeof buffer, "%.2d:%.2d", Hours(entry), Minutes(entry));

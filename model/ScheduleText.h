@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -34,6 +35,10 @@ struct ClockTime {
     int seconds = 0;
 };
 std::optional<ClockTime> ParseResetTime(std::string_view typed, std::string& refusal);
+// The reset time as the schedule file holds it, three packed-BCD bytes, and
+// as the page shows them: "03:05:01".
+std::array<std::uint8_t, 3> ResetTimeBytes(const ClockTime& time);
+std::string ResetTimeText(const std::array<std::uint8_t, 3>& bytes);
 
 // "07:30", and the entry list's line, its columns parted by tabs:
 // "07:30\tStart\tTrack 12: <long name>", "...\tStart\tShow 3",

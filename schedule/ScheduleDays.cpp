@@ -22,24 +22,10 @@ int ScheduleDays::DayOfYear(const Date& date) const {
            1;
 }
 
-ScheduleDays::Date ScheduleDays::DateOf(int day) const {
-    return Date(sys_days(std::chrono::year(year_) / January / 1) + days(day - 1));
-}
-
-std::pair<int, int> ScheduleDays::WeekdayCellOf(int day) const {
-    const Date date = DateOf(day);
+std::pair<int, int> ScheduleDays::CellOf(const Date& date) {
     return {static_cast<int>(static_cast<unsigned>(date.month())) - 1,
             static_cast<int>(weekday(sys_days(date)).c_encoding())};
 }
-
-namespace {
-
-std::pair<int, int> CellOf(const ScheduleDays::Date& date) {
-    return {static_cast<int>(static_cast<unsigned>(date.month())) - 1,
-            static_cast<int>(weekday(sys_days(date)).c_encoding())};
-}
-
-}  // namespace
 
 void ScheduleDays::Clear() {
     for (DayArray* a : {&dayMap, &daySelected, &savedDaySelected}) {

@@ -25,9 +25,8 @@ class ScheduleDays {
     int DaysInYear() const;
     // The day of the year of `date`, or 0 when it is not in this year.
     int DayOfYear(const Date& date) const;
-    Date DateOf(int day) const;
-    // The month (0-11) and weekday (0 = Sunday) of a day of this year.
-    std::pair<int, int> WeekdayCellOf(int day) const;
+    // The weekday cell of a date: its month (0-11) and weekday (0 = Sunday).
+    static std::pair<int, int> CellOf(const Date& date);
 
     // Every map and selection emptied.
     void Clear();

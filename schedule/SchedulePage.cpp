@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstdio>
 
 #include "calendar/YearCalendarCtrl.h"
 #include "model/CardwrightDoc.h"
@@ -55,14 +54,6 @@ std::optional<ymd> ToDate(const CalendarDate& date) {
 
 int CurrentYear() {
     return QDate::currentDate().year();
-}
-
-std::uint8_t Bcd(int value) {
-    return static_cast<std::uint8_t>(((value / 10) << 4) | (value % 10));
-}
-
-int FromBcd(std::uint8_t b) {
-    return (b & 0x0F) + 10 * (b >> 4);
 }
 
 }  // namespace
@@ -190,11 +181,7 @@ void SchedulePage::SetUpCalendar() {
 void SchedulePage::LoadFromDocument() {
     const ScheduleSet& schedules = Document().Schedules();
     days_.Load(schedules);
-    const auto reset = schedules.ResetTime();
-    char text[16];
-    std::snprintf(text, sizeof text, "%.2d:%.2d:%.2d", FromBcd(reset[0]), FromBcd(reset[1]),
-                  FromBcd(reset[2]));
-    resetTime_->setText(QString::fromLatin1(text));
+    resetTime_->setText(QString::fromStdString(scheduletext::ResetTimeText(schedules.ResetTime())));
     const CardConfig& config = *Document().GetConfig();
     resetClock_->setChecked(config.Get(field::kResetClockFlag));
     noBlueStarts_->setChecked(config.Get(field::kNoBlueStartsFlag));
@@ -215,8 +202,7 @@ void SchedulePage::StoreToDocument() {
     config.Set(field::kResetClockFlag, resetClock_->isChecked());
     std::string refusal;
     if (const auto time = scheduletext::ParseResetTime(resetTime_->text().toStdString(), refusal)) {
-        const std::array<std::uint8_t, 3> wanted{Bcd(time->hours), Bcd(time->minutes),
-                                                 Bcd(time->seconds)};
+        const std::array<std::uint8_t, 3> wanted = scheduletext::ResetTimeBytes(*time);
         changed = changed || doc.Schedules().ResetTime() != wanted;
         doc.Schedules().SetResetTime(wanted[0], wanted[1], wanted[2]);
     } else {
@@ -297,9 +283,7 @@ ColorRef SchedulePage::DayColour(const CalendarDate& date) const {
     }
     int value = 0;
     if (date.IsWeekdayMarker()) {
-        const int m = static_cast<int>(static_cast<unsigned>(day->month())) - 1;
-        const int w =
-            static_cast<int>(std::chrono::weekday(std::chrono::sys_days(*day)).c_encoding());
+        const auto [m, w] = ScheduleDays::CellOf(*day);
         if (days_.weekdaySelected[m][w] != 0) {
             return kSelectedColour;
         }
