@@ -21,13 +21,41 @@ QString FromPath(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
 }
 
+// A folder as the title shows it: the home folder as "~", and a long one
+// cut from the left at a separator, so that the card's own folder shows.
+QString ShortFolder(const QString& folder) {
+    constexpr int kLongest = 48;
+    QString shown = QDir::toNativeSeparators(folder);
+    const QString home = QDir::toNativeSeparators(QDir::homePath());
+    if (home.size() > 1 && (shown == home || shown.startsWith(home + QDir::separator()))) {
+        shown = QStringLiteral("~") + shown.mid(home.size());
+    }
+    if (shown.size() <= kLongest) {
+        return shown;
+    }
+    const QString ellipsis = QStringLiteral("\u2026");
+    QString tail = shown.right(kLongest - 1);
+    const int cut = tail.indexOf(QDir::separator());
+    if (cut > 0 && cut < tail.size() - 1) {
+        tail = tail.mid(cut);
+    }
+    return ellipsis + tail;
+}
+
 }  // namespace
 
 CCardwrightApp::CCardwrightApp(Prompter& prompter, FileChooser& files, BusyIndicator* busy)
     : prompter_(prompter),
       files_(files),
       doc_(prompter, busy),
-      recent_(appstrings::kRecentFileCount) {
+      recent_(appstrings::kRecentFileCount),
+      history_(doc_, [this](const QString& page) {
+          if (View() != nullptr && View()->GetSheet() != nullptr) {
+              View()->GetSheet()->ShowRestored(page);
+          }
+          emit DocumentChanged();
+      }) {
+    connect(&history_, &EditHistory::ModifiedFlagChanged, this, &CCardwrightApp::DocumentChanged);
     std::error_code ec;
     executablePath_ = platform::ExecutablePath(ec);
 }
@@ -76,6 +104,7 @@ void CCardwrightApp::OnFileNew() {
         return;
     }
     doc_.OnNewDocument();
+    history_.Clear();
     RefreshView();
 }
 
@@ -115,6 +144,7 @@ bool CCardwrightApp::OpenFile(const QString& path) {
     if (!doc_.OnOpenDocument(ToPath(absolute))) {
         return false;
     }
+    history_.Clear();
     recent_.Add(absolute);
     emit RecentFilesChanged();
     return true;
@@ -184,6 +214,7 @@ bool CCardwrightApp::DoSave(const QString& path) {
         return false;
     }
     doc_.SetPathName(ToPath(absolute));
+    history_.MarkSaved();
     recent_.Add(absolute);
     emit RecentFilesChanged();
     emit DocumentChanged();
@@ -197,7 +228,25 @@ void CCardwrightApp::RefreshView() {
     emit DocumentChanged();
 }
 
+void CCardwrightApp::OnEditUndo() {
+    if (View() != nullptr && !View()->StoreActivePage()) {
+        return;
+    }
+    history_.Stack().undo();
+}
+
+void CCardwrightApp::OnEditRedo() {
+    if (View() != nullptr && !View()->StoreActivePage()) {
+        return;
+    }
+    history_.Stack().redo();
+}
+
 QString CCardwrightApp::FrameTitle() const {
-    return QString::fromStdString(doc_.GetTitle()) + QStringLiteral(" - ") +
-           appstrings::kWindowTitle;
+    QString name = QString::fromStdString(doc_.GetTitle());
+    if (!doc_.GetPathName().empty()) {
+        name += QStringLiteral(" (%1)").arg(ShortFolder(FromPath(doc_.GetPathName().parent_path())));
+    }
+    const QString mark = doc_.IsModified() ? QStringLiteral("*") : QString();
+    return mark + name + QStringLiteral(" - ") + appstrings::kWindowTitle;
 }

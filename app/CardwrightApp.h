@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/EditHistory.h"
 #include "app/MainFrame.h"
 #include "app/RecentFileList.h"
 #include "app/SaveCommands.h"
@@ -40,6 +41,7 @@ class CCardwrightApp : public QObject, public SaveCommands {
     CMainFrame* MainFrame() const { return frame_; }
     CCardwrightView* View() const;
     RecentFileList& RecentFiles() { return recent_; }
+    EditHistory& History() { return history_; }
 
     void OnFileNew();
     void OnFileOpen();
@@ -54,7 +56,14 @@ class CCardwrightApp : public QObject, public SaveCommands {
 
     bool SaveDocument(SaveKind kind) override;
 
-    // "<document title> - TUNBOX Configuration".
+    // Edit > Undo and Redo of the document's last change: what the page in
+    // front shows is stored first, as the latest change.
+    void OnEditUndo();
+    void OnEditRedo();
+
+    // "<file name> (<folder>) - TUNBOX Configuration", the folder cut from
+    // the left when long, with "*" before it while the document is modified;
+    // a new document shows its title alone.
     QString FrameTitle() const;
 
   signals:
@@ -70,6 +79,7 @@ class CCardwrightApp : public QObject, public SaveCommands {
     FileChooser& files_;
     CCardwrightDoc doc_;
     RecentFileList recent_;
+    EditHistory history_;
     std::filesystem::path executablePath_;
     QPointer<CMainFrame> frame_;
 };

@@ -38,6 +38,8 @@ bool CanRunOnText(Command command, TextEdit* edit) {
     switch (command) {
         case Command::Undo:
             return writable && edit->document()->isUndoAvailable();
+        case Command::Redo:
+            return writable && edit->document()->isRedoAvailable();
         case Command::Cut:
             return writable && selection;
         case Command::Copy:
@@ -54,6 +56,9 @@ void RunOnText(Command command, TextEdit* edit) {
     switch (command) {
         case Command::Undo:
             edit->undo();
+            break;
+        case Command::Redo:
+            edit->redo();
             break;
         case Command::Cut:
             edit->cut();
@@ -75,6 +80,8 @@ bool CanRun(Command command, QWidget* focus) {
         switch (command) {
             case Command::Undo:
                 return writable && edit->isUndoAvailable();
+            case Command::Redo:
+                return writable && edit->isRedoAvailable();
             case Command::Cut:
                 return writable && edit->hasSelectedText() && edit->echoMode() == QLineEdit::Normal;
             case Command::Copy:

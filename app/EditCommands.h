@@ -2,12 +2,12 @@
 
 class QWidget;
 
-// Undo, Cut, Copy and Paste of the Edit menu, applied to the text field that
-// has the keyboard focus (a line edit, the edit of a spin or combo box, or a
-// multi-line text).
+// Undo, Redo, Cut, Copy and Paste of the Edit menu, applied to the text field
+// that has the keyboard focus (a line edit, the edit of a spin or combo box,
+// or a multi-line text).
 namespace editcommands {
 
-enum class Command { Undo, Cut, Copy, Paste };
+enum class Command { Undo, Redo, Cut, Copy, Paste };
 
 // Whether `command` can act on `focus` now.
 bool CanRun(Command command, QWidget* focus);

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QUndoStack>
 #include <QWindow>
 
 #include "app/AppIcon.h"
@@ -165,7 +166,9 @@ void CMainFrame::CreateMenus() {
     };
     static const MenuItem editItems[] = {
         {"&Undo\tCtrl+Z", "Undo the last action", "editUndo", "Ctrl+Z; Alt+Backspace",
-         [](CMainFrame& f) { editcommands::Run(Command::Undo, f.focusWidget()); }},
+         [](CMainFrame& f) { f.OnUndoRedo(Command::Undo); }},
+        {"&Redo\tCtrl+Y", "Redo the previously undone action", "editRedo",
+         "Ctrl+Shift+Z; Ctrl+Y", [](CMainFrame& f) { f.OnUndoRedo(Command::Redo); }},
         {nullptr, nullptr, nullptr, nullptr, nullptr},
         {"Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard", "editCut",
          "Ctrl+X; Shift+Del",
@@ -192,17 +195,23 @@ void CMainFrame::CreateMenus() {
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     const std::vector<QAction*> editActions = AddItems(edit, editItems);
     undo_ = editActions[0];
-    cut_ = editActions[1];
-    copy_ = editActions[2];
-    paste_ = editActions[3];
+    redo_ = editActions[1];
+    cut_ = editActions[2];
+    copy_ = editActions[3];
+    paste_ = editActions[4];
     connect(edit, &QMenu::aboutToShow, this, &CMainFrame::UpdateEditCommands);
     // The shortcuts stay live while the menu is closed; the text field in
     // focus then decides what they do.
     connect(edit, &QMenu::aboutToHide, this, [this] {
-        for (QAction* action : {undo_, cut_, copy_, paste_}) {
+        for (QAction* action : {undo_, redo_, cut_, copy_, paste_}) {
             action->setEnabled(true);
         }
+        UpdateUndoTexts(false);
     });
+    QUndoStack& stack = app_.History().Stack();
+    connect(&stack, &QUndoStack::indexChanged, this, [this] { UpdateUndoTexts(false); });
+    connect(&stack, &QUndoStack::cleanChanged, this, [this] { UpdateUndoTexts(false); });
+    UpdateUndoTexts(false);
     CreatePlayerMenus();
 }
 
@@ -294,10 +303,43 @@ QAction* CMainFrame::PlayerTypeAction(PlayerModel model) const {
     return nullptr;
 }
 
+void CMainFrame::OnUndoRedo(editcommands::Command command) {
+    // A text field in focus keeps its own undo while it has one; otherwise
+    // the document's last change is taken back.
+    if (editcommands::CanRun(command, focusWidget())) {
+        editcommands::Run(command, focusWidget());
+    } else if (command == editcommands::Command::Undo) {
+        app_.OnEditUndo();
+    } else {
+        app_.OnEditRedo();
+    }
+}
+
+void CMainFrame::UpdateUndoTexts(bool forFocus) {
+    using editcommands::Command;
+    const QUndoStack& stack = app_.History().Stack();
+    const auto text = [&](Command command, const QString& verb, const QString& step,
+                          const QString& keys) {
+        const bool field = forFocus && editcommands::CanRun(command, focusWidget());
+        QString shown = verb;
+        if (!field && !step.isEmpty()) {
+            shown += QLatin1Char(' ') + QString(step).replace(QLatin1Char('&'), QStringLiteral("&&"));
+        }
+        return shown + QLatin1Char('\t') + keys;
+    };
+    undo_->setText(text(Command::Undo, QStringLiteral("&Undo"), stack.undoText(),
+                        QStringLiteral("Ctrl+Z")));
+    redo_->setText(text(Command::Redo, QStringLiteral("&Redo"), stack.redoText(),
+                        QStringLiteral("Ctrl+Y")));
+}
+
 void CMainFrame::UpdateEditCommands() {
     using editcommands::Command;
     QWidget* focus = focusWidget();
-    undo_->setEnabled(editcommands::CanRun(Command::Undo, focus));
+    const QUndoStack& stack = app_.History().Stack();
+    UpdateUndoTexts(true);
+    undo_->setEnabled(editcommands::CanRun(Command::Undo, focus) || stack.canUndo());
+    redo_->setEnabled(editcommands::CanRun(Command::Redo, focus) || stack.canRedo());
     cut_->setEnabled(editcommands::CanRun(Command::Cut, focus));
     copy_->setEnabled(editcommands::CanRun(Command::Copy, focus));
     paste_->setEnabled(editcommands::CanRun(Command::Paste, focus));

@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "app/EditCommands.h"
 #include "model/CardConfig.h"
 
 class CCardwrightApp;
@@ -28,7 +29,8 @@ class CMainFrame : public QMainWindow {
 
     // Sets the check mark on the Player Type item of the current model.
     void UpdatePlayerTypeChecks();
-    // Enables the Edit items that can act on the focused text field.
+    // Enables the Edit items that can act on the focused text field or the
+    // document, and names the steps Undo and Redo would take.
     void UpdateEditCommands();
     void UpdateRecentFiles();
     void UpdateLockIndicators();
@@ -55,6 +57,12 @@ class CMainFrame : public QMainWindow {
     void CreatePlayerMenus();
     void CreateStatusBar();
     void OnDocumentChanged();
+    // Undo or Redo: the focused text field's own while it has one, else the
+    // document's.
+    void OnUndoRedo(editcommands::Command command);
+    // "Undo <step>" and "Redo <step>"; with `forFocus`, the plain items when
+    // the focused text field would take them.
+    void UpdateUndoTexts(bool forFocus);
     // A save that wrote the card offers the card check in the status bar.
     void AfterSave(bool saved);
     QAction* AddAction(QMenu* menu, const QString& text, const QString& prompt);
@@ -66,6 +74,7 @@ class CMainFrame : public QMainWindow {
     QAction* recentPlaceholder_ = nullptr;
     std::vector<QAction*> recentActions_;
     QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
     QAction* cut_ = nullptr;
     QAction* copy_ = nullptr;
     QAction* paste_ = nullptr;

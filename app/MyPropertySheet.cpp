@@ -86,6 +86,10 @@ CMyPropertySheet::CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWid
     BuildPageSet();
 }
 
+EditStep CMyPropertySheet::Step(const char* name) const {
+    return {name, active_ != nullptr ? active_->Caption().toStdString() : std::string()};
+}
+
 CMyPropertySheet::~CMyPropertySheet() {
     // The pages are children of this widget; make sure none is told anything
     // while the widgets are torn down.
@@ -196,13 +200,15 @@ void CMyPropertySheet::OnTabChanged(int index) {
     }
 }
 
-void CMyPropertySheet::RemoveAllPages() {
+void CMyPropertySheet::RemoveAllPages(bool store) {
     const QScopedValueRollback<bool> guard(clearing_, true);
     if (active_ != nullptr) {
         // Leaving stores what the page shows; a refusal cannot keep a page
         // that is about to go.
         CPropertyPage* leaving = active_;
-        leaving->OnKillActive();
+        if (store) {
+            leaving->OnKillActive();
+        }
         active_ = nullptr;
     }
     while (GetPageCount() > 0) {
@@ -211,7 +217,17 @@ void CMyPropertySheet::RemoveAllPages() {
 }
 
 void CMyPropertySheet::BuildPageSet() {
-    RemoveAllPages();
+    BuildPageSet(QString(), true);
+}
+
+void CMyPropertySheet::ShowRestored(const QString& caption) {
+    // What the pages show is older than the document now: nothing of it is
+    // stored on the way.
+    BuildPageSet(caption, false);
+}
+
+void CMyPropertySheet::BuildPageSet(const QString& front, bool storeLeaving) {
+    RemoveAllPages(storeLeaving);
     AddPage(warningPage_);
     if (doc_.CountTracks(false) > 0) {
         const CardConfig& config = *doc_.GetConfig();
@@ -233,13 +249,19 @@ void CMyPropertySheet::BuildPageSet() {
             RemovePage(warningPage_);
         }
     }
+    for (int i = 0; i < GetPageCount(); ++i) {
+        if (!front.isEmpty() && GetPage(i)->Caption() == front) {
+            SetActivePage(i);
+            return;
+        }
+    }
     SetActivePage(0);
 }
 
 void CMyPropertySheet::OnPlayerType(PlayerModel model) {
     {
         // The same model chosen again changes nothing.
-        const CCardwrightDoc::UserEdit edit(doc_);
+        const CCardwrightDoc::UserEdit edit(doc_, Step("Change Player Type"));
         doc_.GetConfig()->SetPlayerModel(model);
     }
     BuildPageSet();
@@ -249,7 +271,7 @@ void CMyPropertySheet::OnResetDefaults() {
     // The page in front stores what it shows before the reset overwrites it.
     SetActivePage(0);
     {
-        const CCardwrightDoc::UserEdit edit(doc_);
+        const CCardwrightDoc::UserEdit edit(doc_, Step("Reset Everything to Defaults"));
         doc_.ResetEverythingToDefaults();
     }
     BuildPageSet();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "model/CardConfig.h"
+#include "model/CardwrightDoc.h"
 #include "pages/PropertyPage.h"
 
 class CCardwrightDoc;
@@ -40,6 +41,10 @@ class CMyPropertySheet : public QWidget, public PageHost {
 
     // Clears the sheet and adds the pages of the current model and card.
     void BuildPageSet();
+    // After the document was put back to an earlier state: the page set of
+    // that state, with the page of this caption in front (or the first),
+    // showing it; what the pages showed before is dropped.
+    void ShowRestored(const QString& caption);
     void OnPlayerType(PlayerModel model);
     void OnResetDefaults();
     // File Save and Save As, through the page in front.
@@ -56,7 +61,10 @@ class CMyPropertySheet : public QWidget, public PageHost {
     bool SwitchTo(CPropertyPage* target);
     void ShowTab(CPropertyPage* page);
     void OnTabChanged(int index);
-    void RemoveAllPages();
+    void RemoveAllPages(bool store);
+    void BuildPageSet(const QString& front, bool storeLeaving);
+    // A change made from the sheet, on the page in front.
+    EditStep Step(const char* name) const;
 
     CCardwrightDoc& doc_;
     SaveCommands& save_;

@@ -65,7 +65,7 @@ TrackSync CCardwrightDoc::SyncTracks(bool apply) {
     BusyScope busy(busy_);
     const TrackSync result = scanner_.SyncTracks(config_, path_, CardDirectory(), apply);
     if (result.positionsMoved) {
-        SetModifiedFlag(true);
+        UpdateModified(modified_, true);
     }
     return result;
 }
@@ -81,7 +81,7 @@ void CCardwrightDoc::OnNewDocument() {
     DeleteContents();
     path_.clear();
     title_ = "TUNBOX";
-    modified_ = false;
+    SetModifiedFlag(false);
 }
 
 void CCardwrightDoc::SetPathName(const std::filesystem::path& path) {
@@ -321,11 +321,30 @@ bool CCardwrightDoc::WriteKeldaConfig(const std::filesystem::path& configPath) {
 bool CCardwrightDoc::CopyProgramToCard(const std::filesystem::path& configPath) {
     return Writer().CopyProgram(configPath.parent_path());
 }
-CCardwrightDoc::UserEdit::UserEdit(CCardwrightDoc& doc)
-    : doc_(doc), config_(doc.config_), schedules_(doc.schedules_) {}
+void CCardwrightDoc::UpdateModified(bool modified, bool reconciled) {
+    const bool was = IsModified();
+    modified_ = modified;
+    reconciled_ = reconciled;
+    if (listener_ != nullptr && was != IsModified()) {
+        listener_->ModifiedChanged();
+    }
+}
+
+void CCardwrightDoc::Restore(DocumentState state) {
+    config_ = std::move(state.config);
+    schedules_ = std::move(state.schedules);
+    scheduleNames_ = std::move(state.scheduleNames);
+}
+
+CCardwrightDoc::UserEdit::UserEdit(CCardwrightDoc& doc, EditStep step)
+    : doc_(doc), step_(std::move(step)), before_(doc.State()) {}
 
 CCardwrightDoc::UserEdit::~UserEdit() {
-    if (doc_.config_ != config_ || !doc_.schedules_.SameFileContent(schedules_)) {
-        doc_.SetModifiedFlag(true);
+    if (doc_.config_ == before_.config && doc_.schedules_.SameFileContent(before_.schedules)) {
+        return;
+    }
+    doc_.UpdateModified(true, doc_.reconciled_);
+    if (doc_.listener_ != nullptr) {
+        doc_.listener_->Edited(std::move(before_), step_);
     }
 }

@@ -13,6 +13,32 @@
 #include "model/TrackScanner.h"
 #include "platform/Directory.h"
 
+// What one change of the user's replaced or produced: everything the user
+// edits, the schedule names included.
+struct DocumentState {
+    CardConfig config;
+    ScheduleSet schedules;
+    std::vector<std::string> scheduleNames;
+};
+
+// Describes one change of the user's: its name as a menu shows it ("Move
+// Up"), the page it was made on, and the control it was made with when
+// successive changes from that control may count as one (typing in a field).
+struct EditStep {
+    std::string name;
+    std::string place;
+    const void* source = nullptr;
+};
+
+// Told of each change the user makes, with what it replaced, so that it can
+// be taken back; and of each change of the document's modified state.
+class EditListener {
+  public:
+    virtual ~EditListener() = default;
+    virtual void Edited(DocumentState before, const EditStep& step) = 0;
+    virtual void ModifiedChanged() {}
+};
+
 // The program's single document: the configuration record, the schedules and
 // the caches of the last look at the card's SOUNDS directory. It lives for the
 // whole run; New and Open reuse it after resetting it to defaults.
@@ -34,25 +60,39 @@ class CCardwrightDoc {
     // --- document state --------------------------------------------------
     void DeleteContents();
     bool IsLoaded() const { return loaded_; }
-    bool IsModified() const { return modified_; }
-    void SetModifiedFlag(bool modified = true) { modified_ = modified; }
+    // Modified by the user's edits, or by reconciling the track list with
+    // the card since the last open, new or save.
+    bool IsModified() const { return modified_ || reconciled_; }
+    // Sets both parts; false after a save, an open or New.
+    void SetModifiedFlag(bool modified = true) { UpdateModified(modified, modified); }
+    // Sets whether the user's edits have changed the document, as an undo
+    // history knows it; what reconciling with the card changed stays.
+    void SetEditsModified(bool modified) { UpdateModified(modified, reconciled_); }
+
+    // Everything a change of the user's can alter, and putting it back. A
+    // restored state counts as no change of the user's: the listener is
+    // not told.
+    DocumentState State() const { return {config_, schedules_, scheduleNames_}; }
+    void Restore(DocumentState state);
+    // The one listener told of the user's changes, or none.
+    void SetEditListener(EditListener* listener) { listener_ = listener; }
 
     // Held around a change the user asked for. When the change leaves what a
     // save writes (the configuration record, the schedules) different, the
-    // document is marked modified; a change that alters nothing marks
-    // nothing. Looking at the card runs outside one: a page's activation
-    // marks only what reconciling the track list itself marks.
+    // document is marked modified and the listener is told; a change that
+    // alters nothing marks nothing. Looking at the card runs outside one: a
+    // page's activation marks only what reconciling the track list marks.
     class UserEdit {
       public:
-        explicit UserEdit(CCardwrightDoc& doc);
+        explicit UserEdit(CCardwrightDoc& doc, EditStep step = {});
         ~UserEdit();
         UserEdit(const UserEdit&) = delete;
         UserEdit& operator=(const UserEdit&) = delete;
 
       private:
         CCardwrightDoc& doc_;
-        CardConfig config_;
-        ScheduleSet schedules_;
+        EditStep step_;
+        DocumentState before_;
     };
     const std::string& GetTitle() const { return title_; }
     void SetTitle(std::string title) { title_ = std::move(title); }
@@ -124,6 +164,7 @@ class CCardwrightDoc {
     void RenumberScheduleNames();
     // Writes this document's card files, telling the user of each failure.
     CardWriter Writer() const;
+    void UpdateModified(bool modified, bool reconciled);
 
     Prompter& prompter_;
     BusyIndicator* busy_;
@@ -132,6 +173,8 @@ class CCardwrightDoc {
     ScheduleSet schedules_;
     bool loaded_ = false;
     bool modified_ = false;
+    bool reconciled_ = false;
+    EditListener* listener_ = nullptr;
     std::string title_;
     std::filesystem::path path_;
 

@@ -51,6 +51,10 @@ CAudioSetup::CAudioSetup(CCardwrightDoc& doc, QWidget* parent)
     for (QCheckBox* check : realtime_) {
         connect(check, &QCheckBox::clicked, this, &CAudioSetup::UpdateEnabling);
     }
+    for (const NumberField& number : fields_) {
+        StoreOnChange({number.edit, number.spin});
+    }
+    StoreOnChange({realtime_[0], realtime_[1], amplifiers_});
 }
 
 CAudioSetup::NumberField CAudioSetup::MakeField(const char* objectName, int low, int high) {

@@ -90,6 +90,12 @@ CMpuSetup::CMpuSetup(CCardwrightDoc& doc, QWidget* parent)
     layout->addLayout(flash);
     layout->addWidget(BuildShowFileGroups());
     layout->addStretch(1);
+
+    for (const pagefields::NumberEdit& number : numbers_) {
+        StoreOnChange({number.edit, number.spin});
+    }
+    StoreOnChange({dmxChecksum_, midiNotes_, fromFlash_, outputsOff_, writeProtect_, showFiles_,
+                   nextBoot_, alwaysLoad_});
 }
 
 QWidget* CMpuSetup::BuildModeGroup() {

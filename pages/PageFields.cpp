@@ -105,6 +105,7 @@ NumberEdit MakeNumberEdit(QWidget* parent, const QString& name, int low, int hig
     n.spin = new ArrowSpin(parent);
     n.spin->setObjectName(name + QStringLiteral("Spin"));
     n.spin->setRange(low, high);
+    n.spin->SetEdit(n.edit);
     QLineEdit* edit = n.edit;
     ArrowSpin* spin = n.spin;
     QObject::connect(spin, &QSpinBox::valueChanged, edit,
@@ -137,6 +138,11 @@ QSize ArrowSpin::sizeHint() const {
     // The buttons with the frame that is to their right on both sides.
     const int rightFrame = option.rect.right() - up.right();
     return {up.width() + 2 * rightFrame, height};
+}
+
+void ArrowSpin::stepBy(int steps) {
+    QSpinBox::stepBy(steps);
+    emit Stepped();
 }
 
 void ArrowSpin::keyPressEvent(QKeyEvent* event) {

@@ -14,15 +14,28 @@ class QTreeWidget;
 // Up and down arrows without a text of their own, beside an edit that shows
 // the value and may hold values the arrows cannot reach.
 class ArrowSpin : public QSpinBox {
+    Q_OBJECT
+
   public:
     explicit ArrowSpin(QWidget* parent);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
+    // The edit the arrows step.
+    QLineEdit* Edit() const { return edit_; }
+    void SetEdit(QLineEdit* edit) { edit_ = edit; }
+    // The user's steps, as against a value set by the program.
+    void stepBy(int steps) override;
+
+  signals:
+    void Stepped();
 
   protected:
     // Only the keys that step; typing would go to the hidden text.
     void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    QLineEdit* edit_ = nullptr;
 };
 
 // What the pages share for the numbers the user types and the lists they

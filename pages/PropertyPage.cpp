@@ -1,6 +1,33 @@
 #include "pages/PropertyPage.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScopedValueRollback>
+
 #include "model/CardwrightDoc.h"
+#include "pages/PageFields.h"
+
+namespace {
+
+// A control's text as a step names it: no mnemonic marks, no trailing
+// ellipsis or colon, on one line.
+QString PlainText(QString text) {
+    text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    text.remove(QLatin1Char('&'));
+    text.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+    text = text.simplified();
+    while (text.endsWith(QLatin1Char('.')) || text.endsWith(QLatin1Char(':'))) {
+        text.chop(1);
+    }
+    return text.trimmed();
+}
+
+}  // namespace
 
 CPropertyPage::CPropertyPage(CCardwrightDoc& doc, const QString& caption, QWidget* parent)
     : QWidget(parent), doc_(doc), caption_(caption) {}
@@ -24,13 +51,94 @@ SaveOutcome CPropertyPage::OnFileSave(SaveKind kind) {
 }
 
 bool CPropertyPage::Store() {
-    const CCardwrightDoc::UserEdit edit(doc_);
+    // Named after the field being typed in, if any: that is what the user
+    // last changed.
+    QWidget* focus = QApplication::focusWidget();
+    const bool typing = focus != nullptr && isAncestorOf(focus) && TypingSource(focus) != nullptr;
+    return StoreAfter(typing ? focus : nullptr);
+}
+
+bool CPropertyPage::StoreAfter(const QObject* control) {
+    // A refusal's message takes the focus from the field, which would store
+    // again: one store at a time.
+    if (storing_) {
+        return false;
+    }
+    const QScopedValueRollback<bool> guard(storing_, true);
+    const QString name =
+        control != nullptr ? StepName(control) : QStringLiteral("Change ") + caption_;
+    const CCardwrightDoc::UserEdit edit(
+        doc_, {name.toStdString(), caption_.toStdString(), TypingSource(control)});
     return StoreControls();
 }
 
-void CPropertyPage::RunEdit(const std::function<void()>& change) {
-    const CCardwrightDoc::UserEdit edit(doc_);
+void CPropertyPage::RunEdit(const QString& name, const std::function<void()>& change,
+                            const QObject* source) {
+    const CCardwrightDoc::UserEdit edit(doc_,
+                                        {name.toStdString(), caption_.toStdString(), source});
     change();
+}
+
+void CPropertyPage::StoreOnChange(std::initializer_list<QWidget*> controls) {
+    for (QWidget* control : controls) {
+        const auto store = [this, control] { StoreAfter(control); };
+        if (auto* arrows = qobject_cast<ArrowSpin*>(control)) {
+            connect(arrows, &ArrowSpin::Stepped, this, store);
+        } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            // Not when the window loses the keyboard: the user has not left
+            // the field, only gone to another window.
+            connect(edit, &QLineEdit::editingFinished, this, [this, store] {
+                if (isActiveWindow()) {
+                    store();
+                }
+            });
+        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            connect(button, &QAbstractButton::clicked, this, store);
+        } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+            connect(combo, &QComboBox::activated, this, store);
+        }
+    }
+}
+
+const QObject* CPropertyPage::TypingSource(const QObject* control) {
+    return qobject_cast<const QLineEdit*>(control) != nullptr ||
+                   qobject_cast<const QAbstractSpinBox*>(control) != nullptr
+               ? control
+               : nullptr;
+}
+
+QString CPropertyPage::StepName(const QObject* control) const {
+    if (const auto* group = qobject_cast<const QButtonGroup*>(control)) {
+        control = group->checkedButton() != nullptr ? static_cast<const QObject*>(
+                                                          group->checkedButton())
+                                                    : group->parent();
+    }
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control);
+        button != nullptr && !PlainText(button->text()).isEmpty()) {
+        return PlainText(button->text());
+    }
+    // Arrows are named after the field they step.
+    if (const auto* arrows = dynamic_cast<const ArrowSpin*>(control);
+        arrows != nullptr && arrows->Edit() != nullptr) {
+        control = arrows->Edit();
+    }
+    if (const auto* widget = qobject_cast<const QWidget*>(control);
+        widget != nullptr && !widget->accessibleName().isEmpty()) {
+        return QStringLiteral("Change ") + widget->accessibleName();
+    }
+    for (const QLabel* label : findChildren<QLabel*>()) {
+        if (label->buddy() == control && !PlainText(label->text()).isEmpty()) {
+            return QStringLiteral("Change ") + PlainText(label->text());
+        }
+    }
+    for (const QObject* p = control != nullptr ? control->parent() : nullptr;
+         p != nullptr && p != this; p = p->parent()) {
+        if (const auto* box = qobject_cast<const QGroupBox*>(p);
+            box != nullptr && !PlainText(box->title()).isEmpty()) {
+            return QStringLiteral("Change ") + PlainText(box->title());
+        }
+    }
+    return QStringLiteral("Change ") + caption_;
 }
 
 void CPropertyPage::Tell(const QString& text, Prompter::Icon icon) {

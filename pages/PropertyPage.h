@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <initializer_list>
 
 #include "model/Prompter.h"
 
@@ -37,10 +38,12 @@ class PageHost {
 // back into it when left or saved from.
 //
 // Every change the user makes marks the document modified, so that New,
-// Open and Exit ask to save it; looking does not. A page stores each change
-// as it is made, from a control connected with ConnectEdit, and what
-// StoreControls stores when the page is left or saved from counts as the
-// user's change too.
+// Open and Exit ask to save it, and is one step of the undo history; looking
+// does not. A page stores each change as it is made, from a control
+// connected with ConnectEdit or StoreOnChange, and what StoreControls stores
+// when the page is left or saved from counts as the user's change too. A
+// step takes its name from the control it was made with: a button's text,
+// or "Change " and the label naming the control.
 class CPropertyPage : public QWidget {
     Q_OBJECT
 
@@ -75,19 +78,36 @@ class CPropertyPage : public QWidget {
     // Tells the user something, through the document's prompter.
     void Tell(const QString& text, Prompter::Icon icon = Prompter::Icon::None);
 
-    // Runs `change`, something the user did on the page; when it alters
-    // what a save writes, the document is marked modified.
-    void RunEdit(const std::function<void()>& change);
-    // Connects a control's signal to such a change. A signal that only picks
-    // what the page shows (another track, another playlist) is connected
-    // plainly.
+    // Runs `change`, something the user did on the page, as the step
+    // `name`; when it alters what a save writes, the document is marked
+    // modified. Successive changes from the same typing `source` count as one
+    // step while it keeps the focus.
+    void RunEdit(const QString& name, const std::function<void()>& change,
+                 const QObject* source = nullptr);
+    // Connects a control's signal to such a change, named after the control.
+    // A signal that only picks what the page shows (another track, another
+    // playlist) is connected plainly.
     template <typename Sender, typename Signal, typename Change>
     void ConnectEdit(Sender* sender, Signal signal, Change change) {
-        connect(sender, signal, this, [this, change] { RunEdit(change); });
+        connect(sender, signal, this,
+                [this, sender, change] { RunEdit(StepName(sender), change, TypingSource(sender)); });
     }
+    // For pages that store their controls together: the page stores itself
+    // after each change made with one of `controls` (a field when it is left
+    // or Return is pressed, arrows at each step, a box or button when
+    // clicked, a list when an entry is chosen).
+    void StoreOnChange(std::initializer_list<QWidget*> controls);
+    // The name of a change made with `control`.
+    QString StepName(const QObject* control) const;
 
   private:
+    // `control` when changes made with it merge while it has the focus.
+    static const QObject* TypingSource(const QObject* control);
+    // Store, as the step of a change made with `control`.
+    bool StoreAfter(const QObject* control);
+
     CCardwrightDoc& doc_;
     QString caption_;
     PageHost* host_ = nullptr;
+    bool storing_ = false;
 };

@@ -88,6 +88,7 @@ SchedulePage::SchedulePage(CCardwrightDoc& doc, QWidget* parent, int year)
     resetTime_ = new QLineEdit(this);
     resetTime_->setObjectName(QStringLiteral("resetTimeEdit"));
     resetTime_->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00:00:000")));
+    resetTime_->setAccessibleName(QStringLiteral("Reset Time"));
     auto* help = pagefields::MakeButton(this, QStringLiteral("Help"), "helpButton");
 
     auto* buttons = new QHBoxLayout;
@@ -120,8 +121,10 @@ SchedulePage::SchedulePage(CCardwrightDoc& doc, QWidget* parent, int year)
     });
     connect(calendar_, &CYearCalendarCtrl::Clicked, this, &SchedulePage::OnCalendarClicked);
     connect(calendar_, &CYearCalendarCtrl::DoubleClicked, this, [this](auto start, auto end) {
-        RunEdit([this, start, end] { OnCalendarDoubleClicked(start, end); });
+        RunEdit(QStringLiteral("Edit Schedule"),
+                [this, start, end] { OnCalendarDoubleClicked(start, end); });
     });
+    StoreOnChange({noBlueStarts_, resetClock_, resetTime_});
 }
 
 SchedulePage::~SchedulePage() = default;
@@ -194,22 +197,16 @@ bool SchedulePage::StoreControls() {
 
 void SchedulePage::StoreToDocument() {
     CCardwrightDoc& doc = Document();
-    bool changed = days_.Store(doc.Schedules());
+    days_.Store(doc.Schedules());
     CardConfig& config = *doc.GetConfig();
-    changed = changed || config.Get(field::kNoBlueStartsFlag) != noBlueStarts_->isChecked() ||
-              config.Get(field::kResetClockFlag) != resetClock_->isChecked();
     config.Set(field::kNoBlueStartsFlag, noBlueStarts_->isChecked());
     config.Set(field::kResetClockFlag, resetClock_->isChecked());
     std::string refusal;
     if (const auto time = scheduletext::ParseResetTime(resetTime_->text().toStdString(), refusal)) {
         const std::array<std::uint8_t, 3> wanted = scheduletext::ResetTimeBytes(*time);
-        changed = changed || doc.Schedules().ResetTime() != wanted;
         doc.Schedules().SetResetTime(wanted[0], wanted[1], wanted[2]);
     } else {
         Tell(QString::fromStdString(refusal));
-    }
-    if (changed) {
-        doc.SetModifiedFlag(true);
     }
 }
 

@@ -1,0 +1,104 @@
+#include "app/EditHistory.h"
+
+#include <QApplication>
+#include <QScopedValueRollback>
+#include <QUndoCommand>
+#include <QWidget>
+
+namespace {
+
+// Enough for a long session; each step holds two copies of the record.
+constexpr int kStepLimit = 1000;
+
+}  // namespace
+
+class EditHistory::Step : public QUndoCommand {
+  public:
+    Step(EditHistory& history, DocumentState before, DocumentState after, const EditStep& step)
+        : QUndoCommand(QString::fromStdString(step.name)),
+          history_(history),
+          before_(std::move(before)),
+          after_(std::move(after)),
+          page_(QString::fromStdString(step.place)),
+          source_(step.source) {}
+
+    int id() const override { return 1; }
+
+    void undo() override { history_.Apply(before_, page_); }
+    void redo() override {
+        // The change itself has already been made.
+        if (done_) {
+            history_.Apply(after_, page_);
+        }
+        done_ = true;
+    }
+
+    // More typing in the field this step holds, before the field was left.
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* next = static_cast<const Step*>(other);
+        if (source_ == nullptr || next->source_ != source_ || history_.typingIn_ != source_) {
+            return false;
+        }
+        after_ = next->after_;
+        // Typed back to where it started: no step at all.
+        setObsolete(after_.config == before_.config &&
+                    after_.schedules.SameFileContent(before_.schedules));
+        return true;
+    }
+
+  private:
+    EditHistory& history_;
+    DocumentState before_;
+    DocumentState after_;
+    QString page_;
+    const void* source_;
+    bool done_ = false;
+};
+
+EditHistory::EditHistory(CCardwrightDoc& doc, ShowPage show, QObject* parent)
+    : QObject(parent), doc_(doc), show_(std::move(show)) {
+    stack_.setUndoLimit(kStepLimit);
+    doc_.SetEditListener(this);
+    connect(&stack_, &QUndoStack::indexChanged, this, &EditHistory::UpdateModified);
+    connect(&stack_, &QUndoStack::cleanChanged, this, &EditHistory::UpdateModified);
+    // Leaving a field ends its typing step.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
+        if (old != nullptr && old == typingIn_) {
+            typingIn_ = nullptr;
+        }
+    });
+}
+
+EditHistory::~EditHistory() {
+    doc_.SetEditListener(nullptr);
+}
+
+void EditHistory::Clear() {
+    stack_.clear();
+    typingIn_ = nullptr;
+}
+
+void EditHistory::MarkSaved() {
+    stack_.setClean();
+}
+
+void EditHistory::Edited(DocumentState before, const EditStep& step) {
+    if (applying_) {
+        return;
+    }
+    stack_.push(new Step(*this, std::move(before), doc_.State(), step));
+    typingIn_ = step.source;
+}
+
+void EditHistory::Apply(const DocumentState& state, const QString& page) {
+    const QScopedValueRollback<bool> guard(applying_, true);
+    typingIn_ = nullptr;
+    doc_.Restore(state);
+    if (show_) {
+        show_(page);
+    }
+}
+
+void EditHistory::UpdateModified() {
+    doc_.SetEditsModified(!stack_.isClean());
+}
