@@ -216,6 +216,8 @@ void CMpuSetup::OnModeClicked(int mode) {
         return;
     }
     ShowMode(static_cast<Reception>(mode));
+    // The reception is the change the user made: stored now, as one step.
+    animation::SetReception(*Document().GetConfig(), shownMode_);
 }
 
 std::optional<int> CMpuSetup::Read(Number n, bool tell) {

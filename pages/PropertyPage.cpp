@@ -14,17 +14,17 @@
 
 namespace {
 
-// A control's text as a step names it: no mnemonic marks, no trailing
-// ellipsis or colon, on one line.
+// A control's text as a step names it: no mnemonic marks, nothing after its
+// last word (an ellipsis, a colon, an arrow), on one line.
 QString PlainText(QString text) {
     text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
     text.remove(QLatin1Char('&'));
     text.replace(QStringLiteral("\x01"), QStringLiteral("&"));
     text = text.simplified();
-    while (text.endsWith(QLatin1Char('.')) || text.endsWith(QLatin1Char(':'))) {
+    while (!text.isEmpty() && !text.back().isLetterOrNumber()) {
         text.chop(1);
     }
-    return text.trimmed();
+    return text;
 }
 
 }  // namespace

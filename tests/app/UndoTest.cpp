@@ -1,0 +1,192 @@
+// Undo and Redo across the whole program: every kind of change, from every
+// page and menu, is one step that puts back the card files' exact bytes and
+// shows the page it was made on; the saved point decides what is modified.
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <QUndoStack>
+
+#include "AppTestSupport.h"
+#include "calendar/YearCalendarCtrl.h"
+#include "model/ConfigFile.h"
+#include "schedule/SchedulePage.h"
+
+namespace {
+
+// What a save would write: the record and the schedule file.
+struct Images {
+    std::vector<std::uint8_t> record;
+    std::vector<std::uint8_t> schedule;
+    bool operator==(const Images&) const = default;
+};
+
+void PrintTo(const Images& images, std::ostream* os) {
+    *os << "record of " << images.record.size() << " bytes, schedules of " << images.schedule.size();
+}
+
+Images Of(CCardwrightDoc& doc) {
+    ScheduleSet schedules = doc.Schedules();
+    return {configfile::Encode(*doc.GetConfig()),
+            schedules.Serialize(static_cast<std::uint8_t>(doc.GetConfig()->Get(field::kSerialAddress)))};
+}
+
+struct Change {
+    const char* page;  // where it is made, and shown again on undo
+    const char* step;  // the name the Edit menu gives it, when checked
+    std::function<void(AppHarness&)> make;
+};
+
+// A control of the page in front.
+template <class T = QWidget>
+T* Find(AppHarness& h, const char* name) {
+    return h.Sheet().GetActivePage()->findChild<T*>(QString::fromLatin1(name));
+}
+
+QAction* Action(AppHarness& h, const char* name) {
+    return h.Frame().findChild<QAction*>(QString::fromLatin1(name));
+}
+
+void Trigger(AppHarness& h, const char* action) {
+    Action(h, action)->trigger();
+}
+
+// Replaces a field's text by typing, then leaves it with Tab.
+void TypeInto(AppHarness& h, const char* name, const QString& text) {
+    auto* edit = Find<QLineEdit>(h, name);
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Tab);
+}
+
+void Pick(AppHarness& h, const char* name, int index) {
+    auto* combo = Find<QComboBox>(h, name);
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+void SelectRows(AppHarness& h, const char* list, std::initializer_list<int> rows) {
+    auto* tree = Find<QTreeWidget>(h, list);
+    tree->clearSelection();
+    for (int row : rows) {
+        tree->setCurrentItem(tree->topLevelItem(row), 0, QItemSelectionModel::Select);
+    }
+}
+
+TEST(Undo, EveryKindOfChangeIsOneStepThatUndoesAndRedoesExactly) {
+    TestCard card(TrackFiles(4));
+    card.SaveConfig(PlayerModel::TunboxC40, [](CCardwrightDoc& doc) {
+        for (int n = 1; n <= 4; ++n) {
+            doc.GetConfig()->Set(field::kEndDelay, n, static_cast<std::uint32_t>(10 * n));
+        }
+        doc.Schedules().AddScheduleEntry(1, ScheduleSet::MakeEntry(9, 30, true, 2));
+        doc.Schedules().SetDaySchedule(0, 9, 1);
+    });
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    ASSERT_TRUE(h.App().OpenDocumentFile(card.ConfigPath()));
+    h.Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&h.Frame()));
+    const Images opened = Of(h.Doc());
+    QUndoStack& stack = h.App().History().Stack();
+
+    const Change changes[] = {
+        {"Track Setup", nullptr, [](AppHarness& h) { TypeInto(h, "powerUpEdit", "3"); }},
+        {"Track Setup", "Move Up",
+         [](AppHarness& h) {
+             SelectRows(h, "trackList", {2});
+             Find<QAbstractButton>(h, "moveUpButton")->click();
+         }},
+        {"Track Setup", "All", [](AppHarness& h) { Find<QAbstractButton>(h, "allButton")->click(); }},
+        {"Track Setup", "Reload Track List From Player Directory",
+         [](AppHarness& h) { Find<QAbstractButton>(h, "reloadButton")->click(); }},
+        {"Playlists", "Move selected tracks to Playlist",
+         [](AppHarness& h) {
+             SelectRows(h, "availableTracks", {0, 2});
+             Find<QAbstractButton>(h, "addTracksButton")->click();
+         }},
+        {"Audio Setup", nullptr, [](AppHarness& h) { TypeInto(h, "mainVolumeLeftEdit", "40"); }},
+        {"Input Setup", nullptr, [](AppHarness& h) { Pick(h, "modeCombo", 1); }},
+        {"Animation Control Setup", "Enable MIDI Reception",
+         [](AppHarness& h) { Find<QAbstractButton>(h, "midiReceptionRadio")->click(); }},
+        {"Schedule", nullptr,
+         [](AppHarness& h) {
+             CYearCalendarCtrl* calendar = Find<CYearCalendarCtrl>(h, "yearCalendar");
+             QTest::mouseClick(calendar, Qt::LeftButton, {},
+                               calendar->DayRect(QDate(calendar->FirstYear(), 2, 3)).center());
+             h.prompter.Script({Prompter::Answer::Yes});
+             Pick(h, "scheduleCombo", 3);
+         }},
+        {"Schedule", "Reset Clock on D/White to",
+         [](AppHarness& h) { Find<QAbstractButton>(h, "resetClockCheck")->click(); }},
+        {"Track Setup", "Reset Everything to Defaults",
+         [](AppHarness& h) { Trigger(h, "resetEverything"); }},
+        {"Track Setup", "Change Player Type", [](AppHarness& h) { Trigger(h, "playerTypeA8"); }},
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(std::string(change.page) + " " + (change.step != nullptr ? change.step : ""));
+        h.Frame().GoToPage(QString::fromLatin1(change.page));
+        ASSERT_EQ(h.ActiveCaption(), change.page);
+        const Images before = Of(h.Doc());
+        const int steps = stack.count();
+        change.make(h);
+        const Images after = Of(h.Doc());
+        ASSERT_NE(after, before);
+        ASSERT_EQ(stack.count(), steps + 1);
+        if (change.step != nullptr) {
+            EXPECT_EQ(Action(h, "editUndo")->text(),
+                      QStringLiteral("&Undo %1\tCtrl+Z").arg(QString::fromLatin1(change.step)));
+        }
+
+        h.Frame().GoToPage(QStringLiteral("Track Setup"));
+        Trigger(h, "editUndo");
+        EXPECT_EQ(Of(h.Doc()), before);
+        EXPECT_EQ(h.ActiveCaption(), change.page);
+        Trigger(h, "editRedo");
+        EXPECT_EQ(Of(h.Doc()), after);
+        EXPECT_EQ(h.ActiveCaption(), change.page);
+    }
+
+    // Saved in the middle of the history: the saved point is what is not
+    // modified, on either side of it.
+    Trigger(h, "editUndo");
+    h.files.names.push_back(card.ConfigPath());
+    Trigger(h, "fileSave");
+    EXPECT_FALSE(h.Doc().IsModified());
+    Trigger(h, "editRedo");
+    EXPECT_TRUE(h.Doc().IsModified());
+    EXPECT_TRUE(h.Frame().windowTitle().startsWith(QLatin1Char('*')));
+    Trigger(h, "editUndo");
+    EXPECT_FALSE(h.Doc().IsModified());
+    EXPECT_FALSE(h.Frame().windowTitle().startsWith(QLatin1Char('*')));
+
+    while (stack.canUndo()) {
+        Trigger(h, "editUndo");
+    }
+    EXPECT_EQ(Of(h.Doc()), opened);
+    EXPECT_TRUE(h.Doc().IsModified());  // the card holds the later save
+    // Back to what was saved: Exit asks nothing.
+    while (stack.index() != stack.cleanIndex()) {
+        Trigger(h, "editRedo");
+    }
+    const std::size_t told = h.prompter.shown.size();
+    EXPECT_TRUE(h.Frame().close());
+    EXPECT_EQ(h.prompter.shown.size(), told);
+}
+
+TEST(Undo, TheTitleNamesTheCardFolderCutFromTheLeft) {
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    const QString deep = QStringLiteral("/media/user/some/deeply/nested/folder/of/cards/show-card");
+    h.Doc().SetPathName(std::filesystem::path((deep + QStringLiteral("/TUNBOX.CFG")).toStdString()));
+    const QString title = h.App().FrameTitle();
+    EXPECT_TRUE(title.startsWith(QStringLiteral("TUNBOX.CFG (\u2026/"))) << title.toStdString();
+    EXPECT_TRUE(title.endsWith(QStringLiteral("/show-card) - TUNBOX Configuration")));
+    EXPECT_LE(title.size(), QStringLiteral("TUNBOX.CFG () - TUNBOX Configuration").size() + 48);
+    h.Doc().SetModifiedFlag(true);
+    EXPECT_TRUE(h.App().FrameTitle().startsWith(QStringLiteral("*TUNBOX.CFG (")));
+}
+
+}  // namespace
