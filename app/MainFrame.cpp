@@ -75,6 +75,7 @@ CMainFrame::CMainFrame(CCardwrightApp& app, CCardwrightDoc& doc, Prompter& promp
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(&app_, &CCardwrightApp::DocumentChanged, this, &CMainFrame::OnDocumentChanged);
+    qApp->installEventFilter(this);
     connect(&app_, &CCardwrightApp::RecentFilesChanged, this, &CMainFrame::UpdateRecentFiles);
     OnDocumentChanged();
 }
@@ -416,6 +417,21 @@ void CMainFrame::showEvent(QShowEvent* event) {
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // A text field takes the undo keys for itself; once it has nothing
+        // of its own to undo or redo, they go to the document.
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const bool undoKey = undo_->shortcuts().contains(QKeySequence(key->keyCombination()));
+        const bool redoKey = redo_->shortcuts().contains(QKeySequence(key->keyCombination()));
+        if (widget != nullptr && widget->window() == this && (undoKey || redoKey) &&
+            !editcommands::CanRun(undoKey ? editcommands::Command::Undo
+                                          : editcommands::Command::Redo,
+                                  widget)) {
+            return true;
+        }
+        return false;
+    }
     if (watched != watchedWindow_) {
         return QMainWindow::eventFilter(watched, event);
     }

@@ -14,14 +14,14 @@
 
 namespace {
 
-// A control's text as a step names it: no mnemonic marks, nothing after its
-// last word (an ellipsis, a colon, an arrow), on one line.
+// A control's text as a step names it: no mnemonic marks, no trailing
+// ellipsis, colon or arrow, on one line.
 QString PlainText(QString text) {
     text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
     text.remove(QLatin1Char('&'));
     text.replace(QStringLiteral("\x01"), QStringLiteral("&"));
     text = text.simplified();
-    while (!text.isEmpty() && !text.back().isLetterOrNumber()) {
+    while (!text.isEmpty() && QStringLiteral(".:-> \u2026").contains(text.back())) {
         text.chop(1);
     }
     return text;

@@ -80,6 +80,7 @@ TEST(Undo, EveryKindOfChangeIsOneStepThatUndoesAndRedoesExactly) {
     card.SaveConfig(PlayerModel::TunboxC40, [](CCardwrightDoc& doc) {
         for (int n = 1; n <= 4; ++n) {
             doc.GetConfig()->Set(field::kEndDelay, n, static_cast<std::uint32_t>(10 * n));
+            doc.GetConfig()->Set(field::kWaitForInput, n, false);
         }
         doc.Schedules().AddScheduleEntry(1, ScheduleSet::MakeEntry(9, 30, true, 2));
         doc.Schedules().SetDaySchedule(0, 9, 1);
@@ -93,7 +94,8 @@ TEST(Undo, EveryKindOfChangeIsOneStepThatUndoesAndRedoesExactly) {
     QUndoStack& stack = h.App().History().Stack();
 
     const Change changes[] = {
-        {"Track Setup", nullptr, [](AppHarness& h) { TypeInto(h, "powerUpEdit", "3"); }},
+        // Typing in a field is one step, however many keys it took.
+        {"Track Setup", nullptr, [](AppHarness& h) { TypeInto(h, "delayEdit", "2.5"); }},
         {"Track Setup", "Move Up",
          [](AppHarness& h) {
              SelectRows(h, "trackList", {2});
