@@ -7,28 +7,34 @@
 
 namespace {
 
-// Enough for a long session; each step holds two copies of the record.
+// Enough for a long session; most steps hold a few words of the record.
 constexpr int kStepLimit = 1000;
 
 }  // namespace
 
 class EditHistory::Step : public QUndoCommand {
   public:
-    Step(EditHistory& history, DocumentState before, DocumentState after, const EditStep& step)
+    Step(EditHistory& history, const DocumentState& before, const DocumentState& after,
+         const EditStep& step)
         : QUndoCommand(QString::fromStdString(step.name)),
           history_(history),
-          before_(std::move(before)),
-          after_(std::move(after)),
+          change_(before, after),
           page_(QString::fromStdString(step.place)),
           source_(step.source) {}
 
     int id() const override { return 1; }
 
-    void undo() override { history_.Apply(before_, page_); }
+    void undo() override {
+        DocumentState state = history_.doc_.State();
+        change_.Undo(state);
+        history_.Apply(std::move(state), page_);
+    }
     void redo() override {
         // The change itself has already been made.
         if (done_) {
-            history_.Apply(after_, page_);
+            DocumentState state = history_.doc_.State();
+            change_.Redo(state);
+            history_.Apply(std::move(state), page_);
         }
         done_ = true;
     }
@@ -39,17 +45,15 @@ class EditHistory::Step : public QUndoCommand {
         if (source_ == nullptr || next->source_ != source_ || history_.typingIn_ != source_) {
             return false;
         }
-        after_ = next->after_;
+        change_.Extend(next->change_);
         // Typed back to where it started: no step at all.
-        setObsolete(after_.config == before_.config &&
-                    after_.schedules.SameFileContent(before_.schedules));
+        setObsolete(change_.LeavesFilesAlone());
         return true;
     }
 
   private:
     EditHistory& history_;
-    DocumentState before_;
-    DocumentState after_;
+    StateChange change_;
     QString page_;
     const void* source_;
     bool done_ = false;
@@ -86,14 +90,14 @@ void EditHistory::Edited(DocumentState before, const EditStep& step) {
     if (applying_) {
         return;
     }
-    stack_.push(new Step(*this, std::move(before), doc_.State(), step));
+    stack_.push(new Step(*this, before, doc_.State(), step));
     typingIn_ = step.source;
 }
 
-void EditHistory::Apply(const DocumentState& state, const QString& page) {
+void EditHistory::Apply(DocumentState state, const QString& page) {
     const QScopedValueRollback<bool> guard(applying_, true);
     typingIn_ = nullptr;
-    doc_.Restore(state);
+    doc_.Restore(std::move(state));
     if (show_) {
         show_(page);
     }

@@ -8,7 +8,7 @@
 #include "model/CardwrightDoc.h"
 
 // The document's undo history: one step per change of the user's, each
-// holding the document as it was before and after. Undoing or redoing puts
+// holding what it changed in the document, before and after. Undoing or redoing puts
 // the document back to that state and shows it on the page where the change
 // was made. The history's saved point drives the document's modified flag,
 // so undoing back to what was saved leaves nothing to save.
@@ -37,7 +37,7 @@ class EditHistory : public QObject, public EditListener {
 
   private:
     class Step;
-    void Apply(const DocumentState& state, const QString& page);
+    void Apply(DocumentState state, const QString& page);
     void UpdateModified();
 
     CCardwrightDoc& doc_;

@@ -8,18 +8,11 @@
 #include "model/CardConfig.h"
 #include "model/CardPreparation.h"
 #include "model/CardWriter.h"
+#include "model/DocumentState.h"
 #include "model/Prompter.h"
 #include "model/ScheduleSet.h"
 #include "model/TrackScanner.h"
 #include "platform/Directory.h"
-
-// What one change of the user's replaced or produced: everything the user
-// edits, the schedule names included.
-struct DocumentState {
-    CardConfig config;
-    ScheduleSet schedules;
-    std::vector<std::string> scheduleNames;
-};
 
 // Describes one change of the user's: its name as a menu shows it ("Move
 // Up"), the page it was made on, and the control it was made with when

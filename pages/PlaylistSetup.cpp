@@ -123,10 +123,18 @@ CPlaylistSetup::CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent)
             ShowPlaylist();
         }
     });
-    ConnectEdit(addTracksButton_, &QPushButton::clicked, [this] { AddSelectedTracks(); });
-    ConnectEdit(moveUpButton_, &QPushButton::clicked, [this] { MoveSelected(-1); });
-    ConnectEdit(moveDownButton_, &QPushButton::clicked, [this] { MoveSelected(1); });
-    ConnectEdit(deleteButton_, &QPushButton::clicked, [this] { DeleteSelectedEntries(); });
+    // The track numbers the playlists name follow each edit, within its step.
+    const auto withSlots = [this](auto edit) {
+        return [this, edit] {
+            edit();
+            Document().RebuildPlaylistSlots();
+        };
+    };
+    ConnectEdit(addTracksButton_, &QPushButton::clicked, withSlots([this] { AddSelectedTracks(); }));
+    ConnectEdit(moveUpButton_, &QPushButton::clicked, withSlots([this] { MoveSelected(-1); }));
+    ConnectEdit(moveDownButton_, &QPushButton::clicked, withSlots([this] { MoveSelected(1); }));
+    ConnectEdit(deleteButton_, &QPushButton::clicked,
+                withSlots([this] { DeleteSelectedEntries(); }));
     ConnectEdit(rememberCheck_, &QCheckBox::clicked, [this] { OnRememberClicked(); });
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "model/CardConfig.h"
+#include "model/DocumentState.h"
 
 namespace {
 
@@ -182,3 +183,38 @@ TEST(CardConfig, ClearedTrackKeepsItsPlaylistSlot) {
 }
 
 }  // namespace
+
+// What an undo step keeps of a change: successive changes folded into one
+// undo and redo exactly, and one that comes back to its start leaves the
+// files alone.
+TEST(StateChange, FoldedChangesUndoAndRedoExactly) {
+    DocumentState start;
+    start.config.SetDefaults();
+    start.scheduleNames = {"", "Mornings"};
+    DocumentState middle = start;
+    middle.config.Set(field::kEndDelay, 3, 25u);
+    middle.config.Set(field::kPowerUpTrack, 2u);
+    DocumentState end = middle;
+    end.config.Set(field::kEndDelay, 3, 40u);
+    end.config.Set(field::kMainVolumeLeft, 7u);
+    end.schedules.AddScheduleEntry(1, ScheduleSet::MakeEntry(8, 0, true, 3));
+    end.scheduleNames[1] = "Evenings";
+
+    StateChange change(start, middle);
+    change.Extend(StateChange(middle, end));
+    EXPECT_FALSE(change.LeavesFilesAlone());
+    DocumentState state = end;
+    change.Undo(state);
+    EXPECT_EQ(state.config, start.config);
+    EXPECT_TRUE(state.schedules.SameFileContent(start.schedules));
+    EXPECT_EQ(state.scheduleNames, start.scheduleNames);
+    change.Redo(state);
+    EXPECT_EQ(state.config, end.config);
+    EXPECT_TRUE(state.schedules.SameFileContent(end.schedules));
+    EXPECT_EQ(state.scheduleNames, end.scheduleNames);
+
+    // Typed back: the delay returns to where it was.
+    StateChange typed(start, middle);
+    typed.Extend(StateChange(middle, start));
+    EXPECT_TRUE(typed.LeavesFilesAlone());
+}
