@@ -75,6 +75,8 @@ CMainFrame::CMainFrame(CCardwrightApp& app, CCardwrightDoc& doc, Prompter& promp
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(&app_, &CCardwrightApp::DocumentChanged, this, &CMainFrame::OnDocumentChanged);
+    // Sees the undo keys before the focused field does, and this window's
+    // own events.
     qApp->installEventFilter(this);
     connect(&app_, &CCardwrightApp::RecentFilesChanged, this, &CMainFrame::UpdateRecentFiles);
     OnDocumentChanged();
@@ -408,9 +410,9 @@ void CMainFrame::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     // Everything this window receives passes its window first: the key
     // presses that may change a lock lamp, and files dragged over any of its
-    // widgets. Other windows (dialogs, other programs) are not watched.
-    if (QWindow* window = windowHandle(); window != nullptr && window != watchedWindow_) {
-        window->installEventFilter(this);
+    // widgets. The application's filter (see the constructor) sees it there;
+    // other windows (dialogs, other programs) are not watched.
+    if (QWindow* window = windowHandle(); window != nullptr) {
         watchedWindow_ = window;
     }
     UpdateLockIndicators();
