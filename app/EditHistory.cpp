@@ -83,6 +83,9 @@ void EditHistory::Clear() {
 }
 
 void EditHistory::MarkSaved() {
+    // What is typed after the save is a change of its own, not more of the
+    // step the save already holds.
+    typingIn_ = nullptr;
     stack_.setClean();
 }
 

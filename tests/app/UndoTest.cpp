@@ -75,8 +75,9 @@ void SelectRows(AppHarness& h, const char* list, std::initializer_list<int> rows
     }
 }
 
-TEST(Undo, EveryKindOfChangeIsOneStepThatUndoesAndRedoesExactly) {
-    TestCard card(TrackFiles(4));
+// A clock player's card with four tracks that differ and a schedule, open
+// in the program with its window active.
+void OpenCard(AppHarness& h, const TestCard& card) {
     card.SaveConfig(PlayerModel::TunboxC40, [](CCardwrightDoc& doc) {
         for (int n = 1; n <= 4; ++n) {
             doc.GetConfig()->Set(field::kEndDelay, n, static_cast<std::uint32_t>(10 * n));
@@ -85,11 +86,16 @@ TEST(Undo, EveryKindOfChangeIsOneStepThatUndoesAndRedoesExactly) {
         doc.Schedules().AddScheduleEntry(1, ScheduleSet::MakeEntry(9, 30, true, 2));
         doc.Schedules().SetDaySchedule(0, 9, 1);
     });
-    AppHarness h;
     ASSERT_TRUE(h.Start());
     ASSERT_TRUE(h.App().OpenDocumentFile(card.ConfigPath()));
     h.Frame().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&h.Frame()));
+}
+
+TEST(Undo, EveryKindOfChangeIsOneStepThatUndoesAndRedoesExactly) {
+    TestCard card(TrackFiles(4));
+    AppHarness h;
+    OpenCard(h, card);
     const Images opened = Of(h.Doc());
     QUndoStack& stack = h.App().History().Stack();
 
@@ -176,6 +182,19 @@ TEST(Undo, EveryKindOfChangeIsOneStepThatUndoesAndRedoesExactly) {
     const std::size_t told = h.prompter.shown.size();
     EXPECT_TRUE(h.Frame().close());
     EXPECT_EQ(h.prompter.shown.size(), told);
+}
+
+TEST(Undo, TypingAfterASaveIsAChangeOfItsOwn) {
+    TestCard card(TrackFiles(4));
+    AppHarness h;
+    OpenCard(h, card);
+    auto* delay = Find<QLineEdit>(h, "delayEdit");
+    delay->setFocus();
+    QTest::keyClicks(delay, "5");
+    Trigger(h, "fileSave");
+    EXPECT_FALSE(h.Doc().IsModified());
+    QTest::keyClicks(delay, "5");
+    EXPECT_TRUE(h.Doc().IsModified());
 }
 
 TEST(Undo, TheTitleNamesTheCardFolderCutFromTheLeft) {
