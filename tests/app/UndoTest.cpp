@@ -184,28 +184,14 @@ TEST(Undo, EveryKindOfChangeIsOneStepThatUndoesAndRedoesExactly) {
     EXPECT_EQ(h.prompter.shown.size(), told);
 }
 
-TEST(Undo, TypingAfterASaveIsAChangeOfItsOwn) {
-    TestCard card(TrackFiles(4));
-    AppHarness h;
-    OpenCard(h, card);
-    auto* delay = Find<QLineEdit>(h, "delayEdit");
-    delay->setFocus();
-    QTest::keyClicks(delay, "5");
-    Trigger(h, "fileSave");
-    EXPECT_FALSE(h.Doc().IsModified());
-    QTest::keyClicks(delay, "5");
-    EXPECT_TRUE(h.Doc().IsModified());
-}
-
 TEST(Undo, TheTitleNamesTheCardFolderCutFromTheLeft) {
     AppHarness h;
     ASSERT_TRUE(h.Start());
     const QString deep = QStringLiteral("/media/user/some/deeply/nested/folder/of/cards/show-card");
     h.Doc().SetPathName(std::filesystem::path((deep + QStringLiteral("/TUNBOX.CFG")).toStdString()));
     const QString title = h.App().FrameTitle();
-    EXPECT_TRUE(title.startsWith(QStringLiteral("TUNBOX.CFG (\u2026/"))) << title.toStdString();
-    EXPECT_TRUE(title.endsWith(QStringLiteral("/show-card) - TUNBOX Configuration")));
-    EXPECT_LE(title.size(), QStringLiteral("TUNBOX.CFG () - TUNBOX Configuration").size() + 48);
+    EXPECT_EQ(title, QStringLiteral("TUNBOX.CFG (\u2026/some/deeply/nested/folder/of/cards/show-card) - "
+                                    "TUNBOX Configuration"));
     h.Doc().SetModifiedFlag(true);
     EXPECT_TRUE(h.App().FrameTitle().startsWith(QStringLiteral("*TUNBOX.CFG (")));
 }
