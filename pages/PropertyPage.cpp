@@ -16,10 +16,15 @@ namespace {
 
 // A control's text as a step names it: no mnemonic marks, no trailing
 // ellipsis, colon or arrow, on one line.
-QString PlainText(QString text) {
-    text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-    text.remove(QLatin1Char('&'));
-    text.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+QString PlainText(const QString& marked) {
+    QString text;
+    for (qsizetype i = 0; i < marked.size(); ++i) {
+        // "&x" marks x; "&&" is a plain "&".
+        if (marked[i] == QLatin1Char('&') && i + 1 < marked.size()) {
+            ++i;
+        }
+        text += marked[i];
+    }
     text = text.simplified();
     while (!text.isEmpty() && QStringLiteral(".:-> \u2026").contains(text.back())) {
         text.chop(1);
@@ -118,7 +123,7 @@ QString CPropertyPage::StepName(const QObject* control) const {
         return PlainText(button->text());
     }
     // Arrows are named after the field they step.
-    if (const auto* arrows = dynamic_cast<const ArrowSpin*>(control);
+    if (const auto* arrows = qobject_cast<const ArrowSpin*>(control);
         arrows != nullptr && arrows->Edit() != nullptr) {
         control = arrows->Edit();
     }
