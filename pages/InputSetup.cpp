@@ -1,6 +1,5 @@
 #include "pages/InputSetup.h"
 
-#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
@@ -14,7 +13,6 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStackedWidget>
-#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
@@ -57,10 +55,6 @@ struct SecondsRange {
 };
 constexpr SecondsRange kDelayRange{999.9, CInputSetup::kDelayMaxTenths};
 constexpr SecondsRange kFadeTimeRange{9.9, CInputSetup::kFadeTimeMaxTenths};
-
-// The dropped track choice list shows this much at least; longer names get
-// more room up to twice that, and show whole in their tooltips.
-constexpr int kDroppedWidth = 350;
 
 // Tenths for a typed number within range; nothing otherwise.
 std::optional<int> TenthsTyped(const QString& text, const SecondsRange& range) {
@@ -236,8 +230,9 @@ void CInputSetup::BuildSide(SideControls& s, QWidget* parent, const QString& tit
     for (const char* text : kFixedChoices) {
         choices << QString::fromLatin1(text);
     }
-    s.choice = MakeCombo(s.box, name("ChoiceCombo"), choices);
-    s.choice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    s.choice = new NameCombo(s.box);
+    s.choice->setObjectName(name("ChoiceCombo"));
+    s.choice->addItems(choices);
     s.choice->setMinimumContentsLength(16);
     QStringList scopes{QStringLiteral("in all tracks")};
     for (int p = 1; p <= layout::kPlaylistCount; ++p) {
@@ -427,7 +422,6 @@ void CInputSetup::WriteSide(SideControls& s, const QLineEdit* typing) {
     s.scope->setCurrentIndex(a.scope);
     const int choice = a.ChoiceIndex();
     s.choice->setCurrentIndex(choice < s.choice->count() ? choice : -1);
-    s.choice->setToolTip(s.choice->currentText());
     s.stop->setCurrentIndex(static_cast<int>(a.stop));
     s.fade->setCurrentIndex(static_cast<int>(a.fade));
     // The field being typed into keeps the text as typed until the user
@@ -455,8 +449,6 @@ void CInputSetup::FillChoices(SideControls& s) {
     while (s.choice->count() > InputAction::kFixedChoices) {
         s.choice->removeItem(s.choice->count() - 1);
     }
-    const QFontMetrics metrics(s.choice->view()->font());
-    int widest = 0;
     for (int n = 1; n <= count; ++n) {
         std::string name;
         if (scope == InputAction::kAllTracks) {
@@ -468,13 +460,7 @@ void CInputSetup::FillChoices(SideControls& s) {
         }
         const QString text = QStringLiteral("%1: %2").arg(n).arg(QString::fromStdString(name));
         s.choice->addItem(text, n);
-        s.choice->setItemData(s.choice->count() - 1, text, Qt::ToolTipRole);
-        widest = std::max(widest, metrics.horizontalAdvance(text));
     }
-    // Room for the frame and the scroll bar beside the longest name.
-    const int wanted = widest + 4 * metrics.averageCharWidth() +
-                       s.choice->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    s.choice->view()->setMinimumWidth(std::clamp(wanted, kDroppedWidth, 2 * kDroppedWidth));
 }
 
 void CInputSetup::UpdateEnabling(SideControls& s) {

@@ -150,9 +150,9 @@ QWidget* CMpuSetup::BuildShowFileGroups() {
 
     auto* available = new QGroupBox(QStringLiteral(" Available Files For Download "), row);
     auto* availableColumn = new QVBoxLayout(available);
-    showFiles_ = new QComboBox(available);
+    showFiles_ = new NameCombo(available);
     showFiles_->setObjectName(QStringLiteral("showFileCombo"));
-    showFiles_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    showFiles_->setMinimumContentsLength(24);
     nextBoot_ = new QCheckBox(QStringLiteral("Make this the current file on next boot"), available);
     nextBoot_->setObjectName(QStringLiteral("nextBootCheck"));
     availableColumn->addWidget(showFiles_);
@@ -164,6 +164,8 @@ QWidget* CMpuSetup::BuildShowFileGroups() {
     currentName_ = new QLabel(currentGroup_);
     currentName_->setObjectName(QStringLiteral("currentShowLabel"));
     currentName_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long name is cut at the group's edge; its tooltip holds it whole.
+    currentName_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     alwaysLoad_ =
         new QCheckBox(QStringLiteral("Always load current file to flash on boot"), currentGroup_);
     alwaysLoad_->setObjectName(QStringLiteral("alwaysLoadCheck"));
@@ -320,6 +322,7 @@ void CMpuSetup::ShowShowFiles() {
         currentText += QStringLiteral("  (not on the card)");
     }
     currentName_->setText(currentText);
+    currentName_->setToolTip(currentText);
     currentGroup_->setTitle(scan_.newer
                                 ? QStringLiteral(" Current Autolownload File - NEWER AVAILABLE! ")
                                 : QStringLiteral(" Current Autolownload File "));

@@ -6,9 +6,11 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <algorithm>
 #include <cmath>
@@ -150,4 +152,49 @@ void ArrowSpin::keyPressEvent(QKeyEvent* event) {
         default:
             event->ignore();
     }
+}
+
+NameCombo::NameCombo(QWidget* parent) : QComboBox(parent) {
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    // The menu-like entries some styles draw cut a long text off without a
+    // mark; a list entry shows where it was shortened.
+    setItemDelegate(new QStyledItemDelegate(this));
+    view()->setTextElideMode(Qt::ElideMiddle);
+    connect(model(), &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { ShowWholeAsTip(first, last); });
+    connect(model(), &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& from, const QModelIndex& to, const QList<int>& roles) {
+                if (roles.isEmpty() || roles.contains(Qt::DisplayRole)) {
+                    ShowWholeAsTip(from.row(), to.row());
+                }
+            });
+    connect(this, &QComboBox::currentTextChanged, this, &QWidget::setToolTip);
+}
+
+void NameCombo::ShowWholeAsTip(int first, int last) {
+    for (int i = first; i <= last; ++i) {
+        setItemData(i, itemText(i), Qt::ToolTipRole);
+    }
+}
+
+void NameCombo::showPopup() {
+    QComboBox::showPopup();
+    QWidget* popup = view()->parentWidget();
+    if (popup == nullptr || !popup->isVisible() || screen() == nullptr) {
+        return;
+    }
+    // The room is the window's part of the screen, or the screen where a
+    // window pushed off it leaves less than the box itself.
+    QRect room = screen()->availableGeometry();
+    const QRect shown = window()->frameGeometry() & room;
+    if (shown.width() >= width()) {
+        room = shown;
+    }
+    // The frame and scroll bar around the entries, as the list was opened.
+    const int around = popup->width() - view()->viewport()->width();
+    const int wanted = std::max(width(), view()->sizeHintForColumn(0) + around);
+    QRect place = popup->geometry();
+    place.setWidth(std::min(wanted, room.width()));
+    place.moveLeft(std::clamp(place.left(), room.left(), room.right() + 1 - place.width()));
+    popup->setGeometry(place);
 }

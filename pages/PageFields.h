@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QSpinBox>
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,22 @@ class ArrowSpin : public QSpinBox {
   protected:
     // Only the keys that step; typing would go to the hidden text.
     void keyPressEvent(QKeyEvent* event) override;
+};
+
+// A drop-down list of names that may be long: track and show files,
+// schedules. Every entry carries its whole text as its tooltip, and so does
+// the closed box for the entry it shows. The open list is as wide as its
+// longest entry needs but no wider than the window it drops from (nor the
+// screen); an entry that still does not fit loses the middle of its text,
+// so the number in front and the file's ending stay readable.
+class NameCombo : public QComboBox {
+  public:
+    explicit NameCombo(QWidget* parent);
+
+    void showPopup() override;
+
+  private:
+    void ShowWholeAsTip(int first, int last);
 };
 
 // What the pages share for the numbers the user types and the lists they

@@ -51,6 +51,7 @@ QTreeWidget* MakeTrackList(const QString& objectName, const QString& accessibleN
 QTreeWidgetItem* MakeRow(int number, const QString& name) {
     auto* row = new QTreeWidgetItem({QString::asprintf("%3d", number), name});
     row->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+    row->setToolTip(1, name);
     return row;
 }
 

@@ -91,6 +91,9 @@ void CTrackSetup::BuildControls() {
     trackName_->setObjectName(QStringLiteral("trackNameLabel"));
     trackName_->setTextFormat(Qt::PlainText);
     trackName_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // A long name is cut at the page's edge, not widening the page; its
+    // tooltip holds it whole.
+    trackName_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     QLayout* endRow = BuildEndRow();
     QLayout* optionRow = BuildOptionRow();
     BuildTrackList();
@@ -132,11 +135,9 @@ QLayout* CTrackSetup::BuildEndRow() {
     delaySpin_->setRange(0, kDelaySpinMax);
 
     auto* thenLabel = new QLabel(QStringLiteral("Then"), this);
-    then_ = new QComboBox(this);
+    then_ = new NameCombo(this);
     then_->setObjectName(QStringLiteral("thenCombo"));
-    then_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     then_->setMinimumContentsLength(24);
-    then_->view()->setMinimumWidth(400);
     thenLabel->setBuddy(then_);
     all_ = pagefields::MakeButton(this, QStringLiteral("All"), "allButton");
 
@@ -340,6 +341,7 @@ bool CTrackSetup::ReadControls() {
 void CTrackSetup::WriteControls(const QLineEdit* typing) {
     then_->setCurrentIndex(values_.thenIndex);
     trackName_->setText(values_.name);
+    trackName_->setToolTip(values_.name);
     stepOn_->setChecked(values_.stepOn);
     atEnd_->setCurrentIndex(values_.atEndIndex);
     // The field being typed into keeps the text as typed until the user
@@ -404,6 +406,7 @@ void CTrackSetup::FillRow(QTreeWidgetItem* row, int n, const QString& longName) 
     row->setText(kSelColumn, QString::asprintf("%3d %3u", n, config.Get(field::kFilePosition, n)));
     row->setText(kIdColumn, QString::fromStdString(config.TrackName(n)));
     row->setText(kSelectionColumn, longName);
+    row->setToolTip(kSelectionColumn, longName);
     for (int column = 0; column < list_->columnCount(); ++column) {
         row->setTextAlignment(column, Qt::Alignment(list_->headerItem()->textAlignment(column)));
     }

@@ -9,6 +9,7 @@
 
 #include "model/CardwrightDoc.h"
 #include "model/ScheduleText.h"
+#include "pages/PageFields.h"
 
 namespace {
 
@@ -35,10 +36,9 @@ CScheduleEntryDlg::CScheduleEntryDlg(CCardwrightDoc& doc, QWidget* parent)
     kind_ = new QComboBox(this);
     kind_->setObjectName(QStringLiteral("kindCombo"));
     kind_->addItems({QStringLiteral("Show"), QStringLiteral("Audio Track")});
-    selection_ = new QComboBox(this);
-    selection_->setObjectName(QStringLiteral("selectionCombo"));
     // Long track names are cut rather than widening the dialog past the screen.
-    selection_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    selection_ = new NameCombo(this);
+    selection_->setObjectName(QStringLiteral("selectionCombo"));
     selection_->setMinimumContentsLength(32);
     connect(kind_, &QComboBox::currentIndexChanged, this, &CScheduleEntryDlg::FillSelection);
 

@@ -1,6 +1,5 @@
 #include "schedule/SchedulePage.h"
 
-#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
@@ -78,9 +77,9 @@ SchedulePage::SchedulePage(CCardwrightDoc& doc, QWidget* parent, int year)
         pagefields::MakeButton(this, QStringLiteral("Remove Schedule"), "removeScheduleButton");
     auto* clear =
         pagefields::MakeButton(this, QStringLiteral("Clear Selection"), "clearSelectionButton");
-    combo_ = new QComboBox(this);
+    combo_ = new NameCombo(this);
     combo_->setObjectName(QStringLiteral("scheduleCombo"));
-    combo_->view()->setMinimumWidth(200);
+    combo_->setMinimumContentsLength(16);
     noBlueStarts_ = new QCheckBox(QStringLiteral("Disable Schedule Starts on C/Blue"), this);
     noBlueStarts_->setObjectName(QStringLiteral("noBlueStartsCheck"));
     resetClock_ = new QCheckBox(QStringLiteral("Reset Clock on D/White to:"), this);
