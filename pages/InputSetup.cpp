@@ -25,16 +25,20 @@ namespace {
 
 using Kind = InputAction::Kind;
 
-// The radio buttons of a side, in the order of InputAction::Kind.
+// The radio buttons of a side, in the order of InputAction::Kind, with the
+// Alt key each has on the close side and on the open side. The page's texts
+// hold one letter fewer than it has labelled controls (the menu bar's
+// letters aside): the open side's last button goes without.
 struct KindButton {
-    const char* text;
+    const char* closeText;
+    const char* openText;
     const char* name;
 };
 constexpr KindButton kKindButtons[] = {
-    {"Start playing", "StartRadio"},
-    {"Stop playing", "StopRadio"},
-    {"Pause or Resume", "PauseRadio"},
-    {"Do not start or stop anything.", "NothingRadio"},
+    {"&Start playing", "Start playin&g", "StartRadio"},
+    {"S&top playing", "St&op playing", "StopRadio"},
+    {"P&ause or Resume", "Pause or Resu&me", "PauseRadio"},
+    {"Do not start or stop an&ything.", "Do not start or stop anything.", "NothingRadio"},
 };
 
 // The track choice entries before the tracks, in the order of
@@ -106,7 +110,7 @@ CInputSetup::~CInputSetup() {
 
 void CInputSetup::BuildControls() {
     // Made in the order the user meets them, which is also the Tab order.
-    auto* inputLabel = new QLabel(QStringLiteral("Input Bit:"), this);
+    auto* inputLabel = new QLabel(QStringLiteral("&Input Bit:"), this);
     input_ = new QComboBox(this);
     input_->setObjectName(QStringLiteral("inputCombo"));
     inputLabel->setBuddy(input_);
@@ -122,10 +126,10 @@ void CInputSetup::BuildControls() {
     mode_->setFixedWidth(listWidth);
     input_->setFixedWidth(listWidth);
 
-    allUnused_ = pagefields::MakeButton(this, QStringLiteral("All Unused"), "allUnusedButton");
+    allUnused_ = pagefields::MakeButton(this, QStringLiteral("All &Unused"), "allUnusedButton");
     allIndependent_ =
-        pagefields::MakeButton(this, QStringLiteral("All Independent"), "allIndependentButton");
-    allBinary_ = pagefields::MakeButton(this, QStringLiteral("All Binary"), "allBinaryButton");
+        pagefields::MakeButton(this, QStringLiteral("All In&dependent"), "allIndependentButton");
+    allBinary_ = pagefields::MakeButton(this, QStringLiteral("All Bi&nary"), "allBinaryButton");
 
     auto* chooseRow = new QHBoxLayout;
     chooseRow->addWidget(inputLabel);
@@ -198,6 +202,7 @@ QWidget* CInputSetup::BuildBinaryDisplay() {
 void CInputSetup::BuildSide(SideControls& s, QWidget* parent, const QString& title,
                             const QString& prefix) {
     const auto name = [&prefix](const char* what) { return prefix + QLatin1String(what); };
+    const bool close = s.side == inputs::Side::Close;
     const QFontMetrics metrics(font());
     const int editWidth =
         metrics.horizontalAdvance(QStringLiteral("0000.0")) + 2 * metrics.averageCharWidth();
@@ -219,7 +224,8 @@ void CInputSetup::BuildSide(SideControls& s, QWidget* parent, const QString& tit
     QRadioButton* radios[std::size(kKindButtons)];
     const auto addRadio = [&](Kind kind) {
         const KindButton& button = kKindButtons[static_cast<int>(kind)];
-        auto* radio = new QRadioButton(QString::fromLatin1(button.text), s.box);
+        auto* radio = new QRadioButton(
+            QString::fromLatin1(close ? button.closeText : button.openText), s.box);
         radio->setObjectName(name(button.name));
         s.kinds->addButton(radio, static_cast<int>(kind));
         radios[static_cast<int>(kind)] = radio;
@@ -239,7 +245,8 @@ void CInputSetup::BuildSide(SideControls& s, QWidget* parent, const QString& tit
         scopes << QStringLiteral("in Playlist %1").arg(p);
     }
     s.scope = MakeCombo(s.box, name("ScopeCombo"), scopes);
-    auto* delaying = new QLabel(QStringLiteral("after delaying"), s.box);
+    auto* delaying = new QLabel(
+        close ? QStringLiteral("after de&laying") : QStringLiteral("afte&r delaying"), s.box);
     s.delayEdit = makeEdit("DelayEdit");
     delaying->setBuddy(s.delayEdit);
     s.delaySpin = makeSpin("DelaySpin", kDelayMaxTenths);

@@ -65,6 +65,10 @@ QString SecondsText(std::uint32_t tenths);
 QString NumberPrompt(const QString& forWhat, bool whole);
 QString RangePrompt(double low, double high);
 
+// A label's text as the user reads it, without the '&' that marks its Alt
+// key ("&&" is a plain '&').
+QString WithoutMnemonic(const QString& text);
+
 // A push button of a page: named for the tests, and never the default button
 // (Return belongs to the field being typed in).
 QPushButton* MakeButton(QWidget* parent, const QString& text, const char* objectName);

@@ -98,10 +98,10 @@ void CTrackSetup::BuildControls() {
     QLayout* optionRow = BuildOptionRow();
     BuildTrackList();
 
-    moveUp_ = pagefields::MakeButton(this, QStringLiteral("Move Up"), "moveUpButton");
-    moveDown_ = pagefields::MakeButton(this, QStringLiteral("Move Down"), "moveDownButton");
+    moveUp_ = pagefields::MakeButton(this, QStringLiteral("&Move Up"), "moveUpButton");
+    moveDown_ = pagefields::MakeButton(this, QStringLiteral("Move &Down"), "moveDownButton");
     reload_ = pagefields::MakeButton(
-        this, QStringLiteral("Reload Track List From Player Directory"), "reloadButton");
+        this, QStringLiteral("&Reload Track List From Player Directory"), "reloadButton");
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(moveUp_);
     buttonRow->addWidget(moveDown_);
@@ -118,7 +118,7 @@ void CTrackSetup::BuildControls() {
 }
 
 QLayout* CTrackSetup::BuildEndRow() {
-    auto* atEndLabel = new QLabel(QStringLiteral("At End:"), this);
+    auto* atEndLabel = new QLabel(QStringLiteral("&At End:"), this);
     atEnd_ = new QComboBox(this);
     atEnd_->setObjectName(QStringLiteral("atEndCombo"));
     atEnd_->addItem(QStringLiteral("Delay (nnn.n secs)"));
@@ -134,12 +134,12 @@ QLayout* CTrackSetup::BuildEndRow() {
     delaySpin_->setObjectName(QStringLiteral("delaySpin"));
     delaySpin_->setRange(0, kDelaySpinMax);
 
-    auto* thenLabel = new QLabel(QStringLiteral("Then"), this);
+    auto* thenLabel = new QLabel(QStringLiteral("&Then"), this);
     then_ = new NameCombo(this);
     then_->setObjectName(QStringLiteral("thenCombo"));
     then_->setMinimumContentsLength(24);
     thenLabel->setBuddy(then_);
-    all_ = pagefields::MakeButton(this, QStringLiteral("All"), "allButton");
+    all_ = pagefields::MakeButton(this, QStringLiteral("A&ll"), "allButton");
 
     auto* row = new QHBoxLayout;
     row->addWidget(atEndLabel);
@@ -154,11 +154,11 @@ QLayout* CTrackSetup::BuildEndRow() {
 }
 
 QLayout* CTrackSetup::BuildOptionRow() {
-    stepOn_ = new QCheckBox(QStringLiteral("Can step on track while playing"), this);
+    stepOn_ = new QCheckBox(QStringLiteral("Can &step on track while playing"), this);
     stepOn_->setObjectName(QStringLiteral("stepOnCheck"));
 
     auto* powerUpLabel =
-        new QLabel(QStringLiteral("Track to play at Power Up (Zero if none)"), this);
+        new QLabel(QStringLiteral("Track to play at Power &Up (Zero if none)"), this);
     const QFontMetrics metrics(font());
     powerUpEdit_ = new QLineEdit(this);
     powerUpEdit_->setObjectName(QStringLiteral("powerUpEdit"));

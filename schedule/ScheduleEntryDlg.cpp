@@ -43,9 +43,10 @@ CScheduleEntryDlg::CScheduleEntryDlg(CCardwrightDoc& doc, QWidget* parent)
     connect(kind_, &QComboBox::currentIndexChanged, this, &CScheduleEntryDlg::FillSelection);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Time"), time_);
-    form->addRow(QStringLiteral("Show/Track"), kind_);
-    form->addRow(QStringLiteral("Selection"), selection_);
+    // Each row's label is its field's buddy, with the field's Alt key.
+    form->addRow(QStringLiteral("&Time"), time_);
+    form->addRow(QStringLiteral("&Show/Track"), kind_);
+    form->addRow(QStringLiteral("Se&lection"), selection_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CScheduleEntryDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CScheduleEntryDlg::reject);
