@@ -258,6 +258,7 @@ void CInputSetup::BuildSide(SideControls& s, QWidget* parent, const QString& tit
                   {QStringLiteral("now."), QStringLiteral("at the end of the current track.")});
     addRadio(Kind::PauseResume);
     addRadio(Kind::Nothing);
+    pagefields::TabToChecked(s.kinds);
 
     s.fade = MakeCombo(
         s.box, name("FadeCombo"),

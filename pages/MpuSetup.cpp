@@ -106,6 +106,7 @@ QWidget* CMpuSetup::BuildModeGroup() {
         modes_->addButton(radio, mode);
         column->addWidget(radio);
     }
+    pagefields::TabToChecked(modes_);
     column->addSpacing(fontMetrics().height() / 2);
     dmxChecksum_ = new QCheckBox(QStringLiteral("Enable DMX Chec&ksum"), group);
     dmxChecksum_->setObjectName(QStringLiteral("dmxChecksumCheck"));

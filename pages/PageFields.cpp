@@ -1,5 +1,6 @@
 #include "pages/PageFields.h"
 
+#include <QButtonGroup>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -65,6 +66,17 @@ QString WithoutMnemonic(const QString& text) {
         plain += text[i];
     }
     return plain;
+}
+
+void TabToChecked(QButtonGroup* group) {
+    const auto follow = [group] {
+        for (QAbstractButton* button : group->buttons()) {
+            const bool stop = button == group->checkedButton() || group->checkedButton() == nullptr;
+            button->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
+        }
+    };
+    QObject::connect(group, &QButtonGroup::buttonToggled, group, follow);
+    follow();
 }
 
 QPushButton* MakeButton(QWidget* parent, const QString& text, const char* objectName) {

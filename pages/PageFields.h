@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 
+class QButtonGroup;
 class QLineEdit;
 class QPushButton;
 class QTreeWidget;
@@ -68,6 +69,10 @@ QString RangePrompt(double low, double high);
 // A label's text as the user reads it, without the '&' that marks its Alt
 // key ("&&" is a plain '&').
 QString WithoutMnemonic(const QString& text);
+
+// Tab enters the group's radio buttons at the checked one, however it came
+// to be checked; the arrow keys go on to the others.
+void TabToChecked(QButtonGroup* group);
 
 // A push button of a page: named for the tests, and never the default button
 // (Return belongs to the field being typed in).

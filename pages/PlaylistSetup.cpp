@@ -82,6 +82,7 @@ CPlaylistSetup::CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent)
     }
     radioRow->addStretch();
     playlistRadios_->button(0)->setChecked(true);
+    pagefields::TabToChecked(playlistRadios_);
 
     auto* availableLabel = new QLabel(QStringLiteral("&Available Tracks"), this);
     availableTracks_ = MakeTrackList(QStringLiteral("availableTracks"),
