@@ -128,17 +128,4 @@ TEST(MpuSetup, AnUnreadableFolderIsReportedAndKeepsTheShowSettings) {
     EXPECT_TRUE(p.Config().Get(field::kLoadOnBootFlag));
 }
 
-TEST(MpuSetup, TabReachesEveryControl) {
-    MpuPage p;
-    p.AddShow("SHOW.A00", 1);
-    p.Activate();
-    EXPECT_EQ(
-        p.TabsFrom("dmxReceptionRadio", 15),
-        (QStringList{"dmxChecksumCheck", "midiNotesCheck", "addressOrChannelEdit",
-                     "addressOrChannelSpin", "playerControlEdit", "playerControlSpin",
-                     "firstChannelOrNoteEdit", "firstChannelOrNoteSpin", "animationFromFlashCheck",
-                     "outputsOffCheck", "writeProtectCheck", "showFileCombo", "nextBootCheck",
-                     "alwaysLoadCheck", "dmxReceptionRadio"}));
-}
-
 }  // namespace
