@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
+#include <QStyle>
 #include <QUndoStack>
 #include <QWindow>
 
@@ -276,6 +277,10 @@ void CMainFrame::CreateStatusBar() {
         bar->addPermanentWidget(label);
         lockIndicators_[static_cast<std::size_t>(i)] = label;
     }
+    // The last lamp keeps the gap from the window's edge that the lamps keep
+    // from each other; without a size grip it would stand flush against it.
+    bar->setContentsMargins(
+        0, 0, std::max(0, bar->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing)), 0);
     UpdateLockIndicators();
 }
 

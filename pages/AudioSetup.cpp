@@ -37,7 +37,7 @@ CAudioSetup::CAudioSetup(CCardwrightDoc& doc, QWidget* parent)
     realtimeRows_ = BuildRealtimeRows();
     auto* tone = new QGridLayout;
     AddToneRows(tone);
-    amplifiers_ = new QCheckBox(QStringLiteral("Enable Power Amplifiers"), this);
+    amplifiers_ = new QCheckBox(QStringLiteral("Enable Power &Amplifiers"), this);
     amplifiers_->setObjectName(QStringLiteral("powerAmplifiersCheck"));
 
     auto* layout = new QVBoxLayout(this);
@@ -89,15 +89,18 @@ void CAudioSetup::AddLevelRows(QGridLayout* grid) {
     grid->addWidget(Heading(QStringLiteral("Left Channel"), this), 0, 1);
     grid->addWidget(Heading(QStringLiteral("Right Channel"), this), 0, 2);
     const char* names[] = {"mainVolumeLeft", "mainVolumeRight", "halfMuteLeft", "halfMuteRight"};
-    const QString labels[] = {QStringLiteral("Main Volume Level"),
-                              QStringLiteral("'Half Mute' Volume Level")};
+    const QString labels[] = {QStringLiteral("&Main Volume Level"),
+                              QStringLiteral("'Half M&ute' Volume Level")};
     for (int row = 0; row < 2; ++row) {
-        grid->addWidget(new QLabel(labels[row], this), row + 1, 0);
+        auto* label = new QLabel(labels[row], this);
+        grid->addWidget(label, row + 1, 0);
         for (int side = 0; side < 2; ++side) {
             const int f = kMainLeft + 2 * row + side;
             fields_[f] = MakeField(names[f], 0, kLevelMax);
             grid->addLayout(Pair(fields_[f].edit, fields_[f].spin), row + 1, side + 1);
         }
+        // The row's Alt key goes to its left channel.
+        label->setBuddy(fields_[kMainLeft + 2 * row].edit);
     }
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
@@ -114,8 +117,10 @@ QWidget* CAudioSetup::BuildRealtimeRows() {
     panel->setSizePolicy(policy);
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Enable Realtime Level Control"), panel), 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Level Control Channels"), panel), 1, 0);
+    auto* realtimeLabel = new QLabel(QStringLiteral("Enable &Realtime Level Control"), panel);
+    auto* channelLabel = new QLabel(QStringLiteral("&Level Control Channels"), panel);
+    grid->addWidget(realtimeLabel, 0, 0);
+    grid->addWidget(channelLabel, 1, 0);
     const char* checks[] = {"realtimeLeftCheck", "realtimeRightCheck"};
     const char* channels[] = {"levelChannelLeft", "levelChannelRight"};
     for (int side = 0; side < 2; ++side) {
@@ -133,6 +138,8 @@ QWidget* CAudioSetup::BuildRealtimeRows() {
         f.spin->setParent(panel);
         grid->addLayout(Pair(f.edit, f.spin), 1, side + 1);
     }
+    realtimeLabel->setBuddy(realtime_[0]);
+    channelLabel->setBuddy(fields_[kChannelLeft].edit);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);
@@ -148,10 +155,10 @@ void CAudioSetup::AddToneRows(QGridLayout* grid) {
         int high;
     };
     const Row rows[] = {
-        {kBassFrequency, "bassFrequency", "Bass Corner Freq (Hz)", kBassLow, kBassHigh},
-        {kBassGain, "bassGain", "Bass Gain", -kGainMax, kGainMax},
-        {kTrebleFrequency, "trebleFrequency", "Treble Corner Freq (Hz)", kTrebleLow, kTrebleHigh},
-        {kTrebleGain, "trebleGain", "Treble Gain", -kGainMax, kGainMax},
+        {kBassFrequency, "bassFrequency", "Bass &Corner Freq (Hz)", kBassLow, kBassHigh},
+        {kBassGain, "bassGain", "Bass &Gain", -kGainMax, kGainMax},
+        {kTrebleFrequency, "trebleFrequency", "&Treble Corner Freq (Hz)", kTrebleLow, kTrebleHigh},
+        {kTrebleGain, "trebleGain", "Treble Ga&in", -kGainMax, kGainMax},
     };
     for (int i = 0; i < 4; ++i) {
         const Row& r = rows[i];

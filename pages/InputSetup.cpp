@@ -1,6 +1,5 @@
 #include "pages/InputSetup.h"
 
-#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
@@ -14,7 +13,6 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStackedWidget>
-#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
@@ -27,16 +25,20 @@ namespace {
 
 using Kind = InputAction::Kind;
 
-// The radio buttons of a side, in the order of InputAction::Kind.
+// The radio buttons of a side, in the order of InputAction::Kind, with the
+// Alt key each has on the close side and on the open side. The page's texts
+// hold one letter fewer than it has labelled controls (the menu bar's
+// letters aside): the open side's last button goes without.
 struct KindButton {
-    const char* text;
+    const char* closeText;
+    const char* openText;
     const char* name;
 };
 constexpr KindButton kKindButtons[] = {
-    {"Start playing", "StartRadio"},
-    {"Stop playing", "StopRadio"},
-    {"Pause or Resume", "PauseRadio"},
-    {"Do not start or stop anything.", "NothingRadio"},
+    {"&Start playing", "Start playin&g", "StartRadio"},
+    {"S&top playing", "St&op playing", "StopRadio"},
+    {"P&ause or Resume", "Pause or Resu&me", "PauseRadio"},
+    {"Do not start or stop an&ything.", "Do not start or stop anything.", "NothingRadio"},
 };
 
 // The track choice entries before the tracks, in the order of
@@ -57,10 +59,6 @@ struct SecondsRange {
 };
 constexpr SecondsRange kDelayRange{999.9, CInputSetup::kDelayMaxTenths};
 constexpr SecondsRange kFadeTimeRange{9.9, CInputSetup::kFadeTimeMaxTenths};
-
-// The dropped track choice list shows this much at least; longer names get
-// more room up to twice that, and show whole in their tooltips.
-constexpr int kDroppedWidth = 350;
 
 // Tenths for a typed number within range; nothing otherwise.
 std::optional<int> TenthsTyped(const QString& text, const SecondsRange& range) {
@@ -112,7 +110,7 @@ CInputSetup::~CInputSetup() {
 
 void CInputSetup::BuildControls() {
     // Made in the order the user meets them, which is also the Tab order.
-    auto* inputLabel = new QLabel(QStringLiteral("Input Bit:"), this);
+    auto* inputLabel = new QLabel(QStringLiteral("&Input Bit:"), this);
     input_ = new QComboBox(this);
     input_->setObjectName(QStringLiteral("inputCombo"));
     inputLabel->setBuddy(input_);
@@ -128,10 +126,10 @@ void CInputSetup::BuildControls() {
     mode_->setFixedWidth(listWidth);
     input_->setFixedWidth(listWidth);
 
-    allUnused_ = pagefields::MakeButton(this, QStringLiteral("All Unused"), "allUnusedButton");
+    allUnused_ = pagefields::MakeButton(this, QStringLiteral("All &Unused"), "allUnusedButton");
     allIndependent_ =
-        pagefields::MakeButton(this, QStringLiteral("All Independent"), "allIndependentButton");
-    allBinary_ = pagefields::MakeButton(this, QStringLiteral("All Binary"), "allBinaryButton");
+        pagefields::MakeButton(this, QStringLiteral("All In&dependent"), "allIndependentButton");
+    allBinary_ = pagefields::MakeButton(this, QStringLiteral("All Bi&nary"), "allBinaryButton");
 
     auto* chooseRow = new QHBoxLayout;
     chooseRow->addWidget(inputLabel);
@@ -204,6 +202,7 @@ QWidget* CInputSetup::BuildBinaryDisplay() {
 void CInputSetup::BuildSide(SideControls& s, QWidget* parent, const QString& title,
                             const QString& prefix) {
     const auto name = [&prefix](const char* what) { return prefix + QLatin1String(what); };
+    const bool close = s.side == inputs::Side::Close;
     const QFontMetrics metrics(font());
     const int editWidth =
         metrics.horizontalAdvance(QStringLiteral("0000.0")) + 2 * metrics.averageCharWidth();
@@ -225,7 +224,8 @@ void CInputSetup::BuildSide(SideControls& s, QWidget* parent, const QString& tit
     QRadioButton* radios[std::size(kKindButtons)];
     const auto addRadio = [&](Kind kind) {
         const KindButton& button = kKindButtons[static_cast<int>(kind)];
-        auto* radio = new QRadioButton(QString::fromLatin1(button.text), s.box);
+        auto* radio = new QRadioButton(
+            QString::fromLatin1(close ? button.closeText : button.openText), s.box);
         radio->setObjectName(name(button.name));
         s.kinds->addButton(radio, static_cast<int>(kind));
         radios[static_cast<int>(kind)] = radio;
@@ -236,15 +236,17 @@ void CInputSetup::BuildSide(SideControls& s, QWidget* parent, const QString& tit
     for (const char* text : kFixedChoices) {
         choices << QString::fromLatin1(text);
     }
-    s.choice = MakeCombo(s.box, name("ChoiceCombo"), choices);
-    s.choice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    s.choice = new NameCombo(s.box);
+    s.choice->setObjectName(name("ChoiceCombo"));
+    s.choice->addItems(choices);
     s.choice->setMinimumContentsLength(16);
     QStringList scopes{QStringLiteral("in all tracks")};
     for (int p = 1; p <= layout::kPlaylistCount; ++p) {
         scopes << QStringLiteral("in Playlist %1").arg(p);
     }
     s.scope = MakeCombo(s.box, name("ScopeCombo"), scopes);
-    auto* delaying = new QLabel(QStringLiteral("after delaying"), s.box);
+    auto* delaying = new QLabel(
+        close ? QStringLiteral("after de&laying") : QStringLiteral("afte&r delaying"), s.box);
     s.delayEdit = makeEdit("DelayEdit");
     delaying->setBuddy(s.delayEdit);
     s.delaySpin = makeSpin("DelaySpin", kDelayMaxTenths);
@@ -256,6 +258,7 @@ void CInputSetup::BuildSide(SideControls& s, QWidget* parent, const QString& tit
                   {QStringLiteral("now."), QStringLiteral("at the end of the current track.")});
     addRadio(Kind::PauseResume);
     addRadio(Kind::Nothing);
+    pagefields::TabToChecked(s.kinds);
 
     s.fade = MakeCombo(
         s.box, name("FadeCombo"),
@@ -427,7 +430,6 @@ void CInputSetup::WriteSide(SideControls& s, const QLineEdit* typing) {
     s.scope->setCurrentIndex(a.scope);
     const int choice = a.ChoiceIndex();
     s.choice->setCurrentIndex(choice < s.choice->count() ? choice : -1);
-    s.choice->setToolTip(s.choice->currentText());
     s.stop->setCurrentIndex(static_cast<int>(a.stop));
     s.fade->setCurrentIndex(static_cast<int>(a.fade));
     // The field being typed into keeps the text as typed until the user
@@ -455,8 +457,6 @@ void CInputSetup::FillChoices(SideControls& s) {
     while (s.choice->count() > InputAction::kFixedChoices) {
         s.choice->removeItem(s.choice->count() - 1);
     }
-    const QFontMetrics metrics(s.choice->view()->font());
-    int widest = 0;
     for (int n = 1; n <= count; ++n) {
         std::string name;
         if (scope == InputAction::kAllTracks) {
@@ -468,13 +468,7 @@ void CInputSetup::FillChoices(SideControls& s) {
         }
         const QString text = QStringLiteral("%1: %2").arg(n).arg(QString::fromStdString(name));
         s.choice->addItem(text, n);
-        s.choice->setItemData(s.choice->count() - 1, text, Qt::ToolTipRole);
-        widest = std::max(widest, metrics.horizontalAdvance(text));
     }
-    // Room for the frame and the scroll bar beside the longest name.
-    const int wanted = widest + 4 * metrics.averageCharWidth() +
-                       s.choice->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    s.choice->view()->setMinimumWidth(std::clamp(wanted, kDroppedWidth, 2 * kDroppedWidth));
 }
 
 void CInputSetup::UpdateEnabling(SideControls& s) {

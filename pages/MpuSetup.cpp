@@ -29,14 +29,15 @@ struct ModeButton {
     const char* text;
 };
 constexpr ModeButton kModeButtons[] = {
-    {"dmxTransmitRadio", "DMX-512 Transmit Enabled"},
-    {"dmxReceptionRadio", "Enable DMX-512 Reception"},
-    {"midiReceptionRadio", "Enable MIDI Reception"},
-    {"netSerialReceptionRadio", "Enable NetSerial Reception"},
-    {"irRemoteReceptionRadio", "Enable IR Remote Control Reception"},
+    {"dmxTransmitRadio", "DMX-512 &Transmit Enabled"},
+    {"dmxReceptionRadio", "Enable &DMX-512 Reception"},
+    {"midiReceptionRadio", "Enable &MIDI Reception"},
+    {"netSerialReceptionRadio", "Enable &NetSerial Reception"},
+    {"irRemoteReceptionRadio", "Enable &IR Remote Control Reception"},
 };
 
 // What the three number rows say and reach, in MIDI mode and in the others.
+// A row keeps its Alt key in either meaning.
 struct NumberRow {
     const char* name;
     const char* midiLabel;
@@ -44,9 +45,11 @@ struct NumberRow {
     const char* label;
 };
 constexpr NumberRow kNumberRows[] = {
-    {"addressOrChannel", "MIDI Channel Number", 1, 16, "Tessel Serial Address"},
-    {"playerControl", "Player Control First Note Number", 0, 127, "Player Control Channel Number"},
-    {"firstChannelOrNote", "Animation First Note Number", 0, 127, "First Animation Channel Number"},
+    {"addressOrChannel", "MIDI Ch&annel Number", 1, 16, "Tessel Serial &Address"},
+    {"playerControl", "Player &Control First Note Number", 0, 127,
+     "Player &Control Channel Number"},
+    {"firstChannelOrNote", "Animation First Note N&umber", 0, 127,
+     "First Animation Channel N&umber"},
 };
 constexpr int kSerialHigh = 255;
 
@@ -74,11 +77,11 @@ CMpuSetup::CMpuSetup(CCardwrightDoc& doc, QWidget* parent)
     top->addLayout(BuildNumberRows(), 1);
 
     auto* flash = new QHBoxLayout;
-    fromFlash_ = new QCheckBox(QStringLiteral("Enable Animation From Flash"), this);
+    fromFlash_ = new QCheckBox(QStringLiteral("Enable Animation From Fla&sh"), this);
     fromFlash_->setObjectName(QStringLiteral("animationFromFlashCheck"));
-    outputsOff_ = new QCheckBox(QStringLiteral("Disable Outputs When Stopped"), this);
+    outputsOff_ = new QCheckBox(QStringLiteral("Disable &Outputs When Stopped"), this);
     outputsOff_->setObjectName(QStringLiteral("outputsOffCheck"));
-    writeProtect_ = new QCheckBox(QStringLiteral("Write Protect Flash Memory"), this);
+    writeProtect_ = new QCheckBox(QStringLiteral("&Write Protect Flash Memory"), this);
     writeProtect_->setObjectName(QStringLiteral("writeProtectCheck"));
     for (QCheckBox* check : {fromFlash_, outputsOff_, writeProtect_}) {
         flash->addWidget(check);
@@ -109,10 +112,11 @@ QWidget* CMpuSetup::BuildModeGroup() {
         modes_->addButton(radio, mode);
         column->addWidget(radio);
     }
+    pagefields::TabToChecked(modes_);
     column->addSpacing(fontMetrics().height() / 2);
-    dmxChecksum_ = new QCheckBox(QStringLiteral("Enable DMX Checksum"), group);
+    dmxChecksum_ = new QCheckBox(QStringLiteral("Enable DMX Chec&ksum"), group);
     dmxChecksum_->setObjectName(QStringLiteral("dmxChecksumCheck"));
-    midiNotes_ = new QCheckBox(QStringLiteral("MIDI Notes Trigger Animation Playback"), group);
+    midiNotes_ = new QCheckBox(QStringLiteral("MIDI Notes Tri&gger Animation Playback"), group);
     midiNotes_->setObjectName(QStringLiteral("midiNotesCheck"));
     column->addWidget(dmxChecksum_);
     column->addWidget(midiNotes_);
@@ -141,7 +145,9 @@ QLayout* CMpuSetup::BuildNumberRows() {
     int labelWidth = 0;
     for (const NumberRow& row : kNumberRows) {
         for (const char* text : {row.label, row.midiLabel}) {
-            labelWidth = std::max(labelWidth, fontMetrics().horizontalAdvance(QLatin1String(text)));
+            labelWidth = std::max(
+                labelWidth,
+                fontMetrics().horizontalAdvance(pagefields::WithoutMnemonic(QLatin1String(text))));
         }
     }
     grid->setColumnMinimumWidth(0, labelWidth);
@@ -154,12 +160,14 @@ QWidget* CMpuSetup::BuildShowFileGroups() {
     auto* columns = new QHBoxLayout(row);
     columns->setContentsMargins(0, 0, 0, 0);
 
-    auto* available = new QGroupBox(QStringLiteral(" Available Files For Download "), row);
+    // The group's Alt key goes to the list of files.
+    auto* available = new QGroupBox(QStringLiteral(" A&vailable Files For Download "), row);
     auto* availableColumn = new QVBoxLayout(available);
-    showFiles_ = new QComboBox(available);
+    showFiles_ = new NameCombo(available);
     showFiles_->setObjectName(QStringLiteral("showFileCombo"));
-    showFiles_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    nextBoot_ = new QCheckBox(QStringLiteral("Make this the current file on next boot"), available);
+    showFiles_->setMinimumContentsLength(24);
+    nextBoot_ =
+        new QCheckBox(QStringLiteral("Make this the current file on ne&xt boot"), available);
     nextBoot_->setObjectName(QStringLiteral("nextBootCheck"));
     availableColumn->addWidget(showFiles_);
     availableColumn->addWidget(nextBoot_);
@@ -170,8 +178,10 @@ QWidget* CMpuSetup::BuildShowFileGroups() {
     currentName_ = new QLabel(currentGroup_);
     currentName_->setObjectName(QStringLiteral("currentShowLabel"));
     currentName_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long name is cut at the group's edge; its tooltip holds it whole.
+    currentName_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     alwaysLoad_ =
-        new QCheckBox(QStringLiteral("Always load current file to flash on boot"), currentGroup_);
+        new QCheckBox(QStringLiteral("Always &load current file to flash on boot"), currentGroup_);
     alwaysLoad_->setObjectName(QStringLiteral("alwaysLoadCheck"));
     currentColumn->addWidget(currentName_);
     currentColumn->addWidget(alwaysLoad_);
@@ -223,7 +233,9 @@ void CMpuSetup::OnModeClicked(int mode) {
 std::optional<int> CMpuSetup::Read(Number n, bool tell) {
     const auto value = pagefields::ParseWholeNumber(numbers_[n].edit->text());
     if (!value && tell) {
-        Tell(pagefields::NumberPrompt(QStringLiteral("for \"%1\"").arg(labels_[n]->text()), true),
+        Tell(pagefields::NumberPrompt(
+                 QStringLiteral("for \"%1\"").arg(pagefields::WithoutMnemonic(labels_[n]->text())),
+                 true),
              Prompter::Icon::Warning);
         numbers_[n].edit->setFocus();
         numbers_[n].edit->selectAll();
@@ -328,6 +340,7 @@ void CMpuSetup::ShowShowFiles() {
         currentText += QStringLiteral("  (not on the card)");
     }
     currentName_->setText(currentText);
+    currentName_->setToolTip(currentText);
     currentGroup_->setTitle(scan_.newer
                                 ? QStringLiteral(" Current Autolownload File - NEWER AVAILABLE! ")
                                 : QStringLiteral(" Current Autolownload File "));

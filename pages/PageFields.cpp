@@ -1,14 +1,17 @@
 #include "pages/PageFields.h"
 
+#include <QButtonGroup>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <algorithm>
 #include <cmath>
@@ -51,6 +54,29 @@ QString NumberPrompt(const QString& forWhat, bool whole) {
 QString RangePrompt(double low, double high) {
     return QStringLiteral("Please enter a number between %1 and %2.")
         .arg(QString::number(low), QString::number(high));
+}
+
+QString WithoutMnemonic(const QString& text) {
+    QString plain;
+    plain.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) {
+            ++i;
+        }
+        plain += text[i];
+    }
+    return plain;
+}
+
+void TabToChecked(QButtonGroup* group) {
+    const auto follow = [group] {
+        for (QAbstractButton* button : group->buttons()) {
+            const bool stop = button == group->checkedButton() || group->checkedButton() == nullptr;
+            button->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
+        }
+    };
+    QObject::connect(group, &QButtonGroup::buttonToggled, group, follow);
+    follow();
 }
 
 QPushButton* MakeButton(QWidget* parent, const QString& text, const char* objectName) {
@@ -156,4 +182,49 @@ void ArrowSpin::keyPressEvent(QKeyEvent* event) {
         default:
             event->ignore();
     }
+}
+
+NameCombo::NameCombo(QWidget* parent) : QComboBox(parent) {
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    // The menu-like entries some styles draw cut a long text off without a
+    // mark; a list entry shows where it was shortened.
+    setItemDelegate(new QStyledItemDelegate(this));
+    view()->setTextElideMode(Qt::ElideMiddle);
+    connect(model(), &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { ShowWholeAsTip(first, last); });
+    connect(model(), &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& from, const QModelIndex& to, const QList<int>& roles) {
+                if (roles.isEmpty() || roles.contains(Qt::DisplayRole)) {
+                    ShowWholeAsTip(from.row(), to.row());
+                }
+            });
+    connect(this, &QComboBox::currentTextChanged, this, &QWidget::setToolTip);
+}
+
+void NameCombo::ShowWholeAsTip(int first, int last) {
+    for (int i = first; i <= last; ++i) {
+        setItemData(i, itemText(i), Qt::ToolTipRole);
+    }
+}
+
+void NameCombo::showPopup() {
+    QComboBox::showPopup();
+    QWidget* popup = view()->parentWidget();
+    if (popup == nullptr || !popup->isVisible() || screen() == nullptr) {
+        return;
+    }
+    // The room is the window's part of the screen, or the screen where a
+    // window pushed off it leaves less than the box itself.
+    QRect room = screen()->availableGeometry();
+    const QRect shown = window()->frameGeometry() & room;
+    if (shown.width() >= width()) {
+        room = shown;
+    }
+    // The frame and scroll bar around the entries, as the list was opened.
+    const int around = popup->width() - view()->viewport()->width();
+    const int wanted = std::max(width(), view()->sizeHintForColumn(0) + around);
+    QRect place = popup->geometry();
+    place.setWidth(std::min(wanted, room.width()));
+    place.moveLeft(std::clamp(place.left(), room.left(), room.right() + 1 - place.width()));
+    popup->setGeometry(place);
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QSpinBox>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <optional>
 
+class QButtonGroup;
 class QLineEdit;
 class QPushButton;
 class QTreeWidget;
@@ -38,6 +40,22 @@ class ArrowSpin : public QSpinBox {
     QLineEdit* edit_ = nullptr;
 };
 
+// A drop-down list of names that may be long: track and show files,
+// schedules. Every entry carries its whole text as its tooltip, and so does
+// the closed box for the entry it shows. The open list is as wide as its
+// longest entry needs but no wider than the window it drops from (nor the
+// screen); an entry that still does not fit loses the middle of its text,
+// so the number in front and the file's ending stay readable.
+class NameCombo : public QComboBox {
+  public:
+    explicit NameCombo(QWidget* parent);
+
+    void showPopup() override;
+
+  private:
+    void ShowWholeAsTip(int first, int last);
+};
+
 // What the pages share for the numbers the user types and the lists they
 // show. The model holds every rule of the card; these only read, show and
 // refuse text.
@@ -60,6 +78,14 @@ QString SecondsText(std::uint32_t tenths);
 // between 0 and 63." naming the field's limits.
 QString NumberPrompt(const QString& forWhat, bool whole);
 QString RangePrompt(double low, double high);
+
+// A label's text as the user reads it, without the '&' that marks its Alt
+// key ("&&" is a plain '&').
+QString WithoutMnemonic(const QString& text);
+
+// Tab enters the group's radio buttons at the checked one, however it came
+// to be checked; the arrow keys go on to the others.
+void TabToChecked(QButtonGroup* group);
 
 // A push button of a page: named for the tests, and never the default button
 // (Return belongs to the field being typed in).

@@ -51,6 +51,7 @@ QTreeWidget* MakeTrackList(const QString& objectName, const QString& accessibleN
 QTreeWidgetItem* MakeRow(int number, const QString& name) {
     auto* row = new QTreeWidgetItem({QString::asprintf("%3d", number), name});
     row->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+    row->setToolTip(1, name);
     return row;
 }
 
@@ -70,7 +71,7 @@ CPlaylistSetup::CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent)
       playlistRadios_(new QButtonGroup(this)) {
     // Controls are made in reading order, which is the order Tab takes;
     // within the radio group the arrow keys choose the playlist.
-    auto* radioBox = new QGroupBox(QStringLiteral(" Select Playlist "), this);
+    auto* radioBox = new QGroupBox(QStringLiteral(" &Select Playlist "), this);
     radioBox->setObjectName(QStringLiteral("playlistGroup"));
     auto* radioRow = new QHBoxLayout(radioBox);
     for (int p = 0; p < layout::kPlaylistCount; ++p) {
@@ -81,22 +82,24 @@ CPlaylistSetup::CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent)
     }
     radioRow->addStretch();
     playlistRadios_->button(0)->setChecked(true);
+    pagefields::TabToChecked(playlistRadios_);
 
-    auto* availableLabel = new QLabel(QStringLiteral("Available Tracks"), this);
-    availableTracks_ =
-        MakeTrackList(QStringLiteral("availableTracks"), availableLabel->text(), this);
+    auto* availableLabel = new QLabel(QStringLiteral("&Available Tracks"), this);
+    availableTracks_ = MakeTrackList(QStringLiteral("availableTracks"),
+                                     pagefields::WithoutMnemonic(availableLabel->text()), this);
     availableLabel->setBuddy(availableTracks_);
     addTracksButton_ = pagefields::MakeButton(
-        this, QStringLiteral("Move selected tracks to Playlist  -->"), "addTracksButton");
+        this, QStringLiteral("&Move selected tracks to Playlist  -->"), "addTracksButton");
 
-    auto* playlistLabel = new QLabel(QStringLiteral("Playlist Tracks"), this);
-    playlistTracks_ = MakeTrackList(QStringLiteral("playlistTracks"), playlistLabel->text(), this);
+    auto* playlistLabel = new QLabel(QStringLiteral("Playlist &Tracks"), this);
+    playlistTracks_ = MakeTrackList(QStringLiteral("playlistTracks"),
+                                    pagefields::WithoutMnemonic(playlistLabel->text()), this);
     playlistLabel->setBuddy(playlistTracks_);
-    moveUpButton_ = pagefields::MakeButton(this, QStringLiteral("Move Up"), "moveUpButton");
-    moveDownButton_ = pagefields::MakeButton(this, QStringLiteral("Move down"), "moveDownButton");
-    deleteButton_ = pagefields::MakeButton(this, QStringLiteral("Delete track"), "deleteButton");
+    moveUpButton_ = pagefields::MakeButton(this, QStringLiteral("Move &Up"), "moveUpButton");
+    moveDownButton_ = pagefields::MakeButton(this, QStringLiteral("Move &down"), "moveDownButton");
+    deleteButton_ = pagefields::MakeButton(this, QStringLiteral("De&lete track"), "deleteButton");
     rememberCheck_ =
-        new QCheckBox(QStringLiteral("Remember last track played in this Playlist"), this);
+        new QCheckBox(QStringLiteral("&Remember last track played in this Playlist"), this);
     rememberCheck_->setObjectName(QStringLiteral("rememberCheck"));
 
     auto* entryButtons = new QHBoxLayout;

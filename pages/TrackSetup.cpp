@@ -91,14 +91,17 @@ void CTrackSetup::BuildControls() {
     trackName_->setObjectName(QStringLiteral("trackNameLabel"));
     trackName_->setTextFormat(Qt::PlainText);
     trackName_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // A long name is cut at the page's edge, not widening the page; its
+    // tooltip holds it whole.
+    trackName_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     QLayout* endRow = BuildEndRow();
     QLayout* optionRow = BuildOptionRow();
     BuildTrackList();
 
-    moveUp_ = pagefields::MakeButton(this, QStringLiteral("Move Up"), "moveUpButton");
-    moveDown_ = pagefields::MakeButton(this, QStringLiteral("Move Down"), "moveDownButton");
+    moveUp_ = pagefields::MakeButton(this, QStringLiteral("&Move Up"), "moveUpButton");
+    moveDown_ = pagefields::MakeButton(this, QStringLiteral("Move &Down"), "moveDownButton");
     reload_ = pagefields::MakeButton(
-        this, QStringLiteral("Reload Track List From Player Directory"), "reloadButton");
+        this, QStringLiteral("&Reload Track List From Player Directory"), "reloadButton");
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(moveUp_);
     buttonRow->addWidget(moveDown_);
@@ -115,7 +118,7 @@ void CTrackSetup::BuildControls() {
 }
 
 QLayout* CTrackSetup::BuildEndRow() {
-    auto* atEndLabel = new QLabel(QStringLiteral("At End:"), this);
+    auto* atEndLabel = new QLabel(QStringLiteral("&At End:"), this);
     atEnd_ = new QComboBox(this);
     atEnd_->setObjectName(QStringLiteral("atEndCombo"));
     atEnd_->addItem(QStringLiteral("Delay (nnn.n secs)"));
@@ -131,14 +134,12 @@ QLayout* CTrackSetup::BuildEndRow() {
     delaySpin_->setObjectName(QStringLiteral("delaySpin"));
     delaySpin_->setRange(0, kDelaySpinMax);
 
-    auto* thenLabel = new QLabel(QStringLiteral("Then"), this);
-    then_ = new QComboBox(this);
+    auto* thenLabel = new QLabel(QStringLiteral("&Then"), this);
+    then_ = new NameCombo(this);
     then_->setObjectName(QStringLiteral("thenCombo"));
-    then_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     then_->setMinimumContentsLength(24);
-    then_->view()->setMinimumWidth(400);
     thenLabel->setBuddy(then_);
-    all_ = pagefields::MakeButton(this, QStringLiteral("All"), "allButton");
+    all_ = pagefields::MakeButton(this, QStringLiteral("A&ll"), "allButton");
 
     auto* row = new QHBoxLayout;
     row->addWidget(atEndLabel);
@@ -153,11 +154,11 @@ QLayout* CTrackSetup::BuildEndRow() {
 }
 
 QLayout* CTrackSetup::BuildOptionRow() {
-    stepOn_ = new QCheckBox(QStringLiteral("Can step on track while playing"), this);
+    stepOn_ = new QCheckBox(QStringLiteral("Can &step on track while playing"), this);
     stepOn_->setObjectName(QStringLiteral("stepOnCheck"));
 
     auto* powerUpLabel =
-        new QLabel(QStringLiteral("Track to play at Power Up (Zero if none)"), this);
+        new QLabel(QStringLiteral("Track to play at Power &Up (Zero if none)"), this);
     const QFontMetrics metrics(font());
     powerUpEdit_ = new QLineEdit(this);
     powerUpEdit_->setObjectName(QStringLiteral("powerUpEdit"));
@@ -340,6 +341,7 @@ bool CTrackSetup::ReadControls() {
 void CTrackSetup::WriteControls(const QLineEdit* typing) {
     then_->setCurrentIndex(values_.thenIndex);
     trackName_->setText(values_.name);
+    trackName_->setToolTip(values_.name);
     stepOn_->setChecked(values_.stepOn);
     atEnd_->setCurrentIndex(values_.atEndIndex);
     // The field being typed into keeps the text as typed until the user
@@ -404,6 +406,7 @@ void CTrackSetup::FillRow(QTreeWidgetItem* row, int n, const QString& longName) 
     row->setText(kSelColumn, QString::asprintf("%3d %3u", n, config.Get(field::kFilePosition, n)));
     row->setText(kIdColumn, QString::fromStdString(config.TrackName(n)));
     row->setText(kSelectionColumn, longName);
+    row->setToolTip(kSelectionColumn, longName);
     for (int column = 0; column < list_->columnCount(); ++column) {
         row->setTextAlignment(column, Qt::Alignment(list_->headerItem()->textAlignment(column)));
     }

@@ -27,6 +27,10 @@ QTreeWidgetItem* Add(QTreeWidget* list, const std::string& line, const QVariant&
     auto* item = new QTreeWidgetItem(text.split(QLatin1Char('\t')));
     item->setData(0, Qt::UserRole, data);
     item->setData(0, kLineRole, text);
+    // A name longer than the list is wide shows whole in its tooltip.
+    for (int column = 0; column < item->columnCount(); ++column) {
+        item->setToolTip(column, item->text(column));
+    }
     int at = 0;
     while (at < list->topLevelItemCount() &&
            QString::compare(Text(list->topLevelItem(at)), text, Qt::CaseInsensitive) <= 0) {

@@ -36,11 +36,11 @@ CScheduleEntriesDlg::CScheduleEntriesDlg(CCardwrightDoc& doc, int schedule, cons
     name_ = new QLineEdit(name.left(kNameLength), this);
     name_->setObjectName(QStringLiteral("nameEdit"));
     name_->setMaxLength(kNameLength);
-    auto* nameLabel = new QLabel(QStringLiteral("Name"), this);
+    auto* nameLabel = new QLabel(QStringLiteral("&Name"), this);
     nameLabel->setBuddy(name_);
-    auto* newEntry = DialogButton(this, QStringLiteral("New Entry"), "newEntryButton");
-    auto* editEntry = DialogButton(this, QStringLiteral("Edit Entry"), "editEntryButton");
-    auto* deleteEntry = DialogButton(this, QStringLiteral("Delete Entry"), "deleteEntryButton");
+    auto* newEntry = DialogButton(this, QStringLiteral("Ne&w Entry"), "newEntryButton");
+    auto* editEntry = DialogButton(this, QStringLiteral("&Edit Entry"), "editEntryButton");
+    auto* deleteEntry = DialogButton(this, QStringLiteral("&Delete Entry"), "deleteEntryButton");
     list_ = linelist::Make(this, QStringLiteral("entryList"), 3, true);
     list_->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 60);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

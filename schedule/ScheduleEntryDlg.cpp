@@ -9,6 +9,7 @@
 
 #include "model/CardwrightDoc.h"
 #include "model/ScheduleText.h"
+#include "pages/PageFields.h"
 
 namespace {
 
@@ -35,17 +36,17 @@ CScheduleEntryDlg::CScheduleEntryDlg(CCardwrightDoc& doc, QWidget* parent)
     kind_ = new QComboBox(this);
     kind_->setObjectName(QStringLiteral("kindCombo"));
     kind_->addItems({QStringLiteral("Show"), QStringLiteral("Audio Track")});
-    selection_ = new QComboBox(this);
-    selection_->setObjectName(QStringLiteral("selectionCombo"));
     // Long track names are cut rather than widening the dialog past the screen.
-    selection_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    selection_ = new NameCombo(this);
+    selection_->setObjectName(QStringLiteral("selectionCombo"));
     selection_->setMinimumContentsLength(32);
     connect(kind_, &QComboBox::currentIndexChanged, this, &CScheduleEntryDlg::FillSelection);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Time"), time_);
-    form->addRow(QStringLiteral("Show/Track"), kind_);
-    form->addRow(QStringLiteral("Selection"), selection_);
+    // Each row's label is its field's buddy, with the field's Alt key.
+    form->addRow(QStringLiteral("&Time"), time_);
+    form->addRow(QStringLiteral("&Show/Track"), kind_);
+    form->addRow(QStringLiteral("Se&lection"), selection_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CScheduleEntryDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CScheduleEntryDlg::reject);

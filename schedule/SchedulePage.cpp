@@ -1,6 +1,5 @@
 #include "schedule/SchedulePage.h"
 
-#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
@@ -70,26 +69,27 @@ SchedulePage::SchedulePage(CCardwrightDoc& doc, QWidget* parent, int year)
     calendar_ = new CYearCalendarCtrl(holder);
     calendar_->setObjectName(QStringLiteral("yearCalendar"));
 
+    // Alt+E, F, P, B and H open the menus; the buttons take other letters.
     auto* edit =
-        pagefields::MakeButton(this, QStringLiteral("Edit Schedule"), "editScheduleButton");
+        pagefields::MakeButton(this, QStringLiteral("Edi&t Schedule"), "editScheduleButton");
     auto* create =
-        pagefields::MakeButton(this, QStringLiteral("New Schedule"), "newScheduleButton");
+        pagefields::MakeButton(this, QStringLiteral("&New Schedule"), "newScheduleButton");
     auto* remove =
-        pagefields::MakeButton(this, QStringLiteral("Remove Schedule"), "removeScheduleButton");
+        pagefields::MakeButton(this, QStringLiteral("&Remove Schedule"), "removeScheduleButton");
     auto* clear =
-        pagefields::MakeButton(this, QStringLiteral("Clear Selection"), "clearSelectionButton");
-    combo_ = new QComboBox(this);
+        pagefields::MakeButton(this, QStringLiteral("&Clear Selection"), "clearSelectionButton");
+    combo_ = new NameCombo(this);
     combo_->setObjectName(QStringLiteral("scheduleCombo"));
-    combo_->view()->setMinimumWidth(200);
-    noBlueStarts_ = new QCheckBox(QStringLiteral("Disable Schedule Starts on C/Blue"), this);
+    combo_->setMinimumContentsLength(16);
+    noBlueStarts_ = new QCheckBox(QStringLiteral("&Disable Schedule Starts on C/Blue"), this);
     noBlueStarts_->setObjectName(QStringLiteral("noBlueStartsCheck"));
-    resetClock_ = new QCheckBox(QStringLiteral("Reset Clock on D/White to:"), this);
+    resetClock_ = new QCheckBox(QStringLiteral("Reset Cl&ock on D/White to:"), this);
     resetClock_->setObjectName(QStringLiteral("resetClockCheck"));
     resetTime_ = new QLineEdit(this);
     resetTime_->setObjectName(QStringLiteral("resetTimeEdit"));
     resetTime_->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00:00:000")));
     resetTime_->setAccessibleName(QStringLiteral("Reset Time"));
-    auto* help = pagefields::MakeButton(this, QStringLiteral("Help"), "helpButton");
+    auto* help = pagefields::MakeButton(this, QStringLiteral("He&lp"), "helpButton");
 
     auto* buttons = new QHBoxLayout;
     for (QWidget* w : std::initializer_list<QWidget*>{edit, create, remove, clear}) {

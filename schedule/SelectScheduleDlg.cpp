@@ -31,9 +31,9 @@ CSelectScheduleDlg::CSelectScheduleDlg(Prompter& prompter, Mode mode, std::vecto
                    : scheduletext::ScheduleLine(choices_[i].number, choices_[i].name);
         linelist::Add(list_, line, static_cast<int>(i));
     }
-    auto* editButton = DialogButton(this, QStringLiteral("Edit Schedule"), "editScheduleButton");
+    auto* editButton = DialogButton(this, QStringLiteral("&Edit Schedule"), "editScheduleButton");
     auto* deleteButton =
-        DialogButton(this, QStringLiteral("Delete Schedule"), "deleteScheduleButton");
+        DialogButton(this, QStringLiteral("&Delete Schedule"), "deleteScheduleButton");
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->addButton(editButton, QDialogButtonBox::ActionRole);
     buttons->addButton(deleteButton, QDialogButtonBox::ActionRole);

@@ -131,15 +131,3 @@ DirectoryLister ListedInOrder(const QStringList& files) {
         return list;
     };
 }
-
-QStringList TabOrder(QWidget* window, QWidget* from, int steps) {
-    window->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
-    from->setFocus();
-    QStringList reached;
-    for (int i = 0; i < steps; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        reached.append(QApplication::focusWidget()->objectName());
-    }
-    return reached;
-}

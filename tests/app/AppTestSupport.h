@@ -56,9 +56,6 @@ class TestCard {
 // whose SOUNDS holds them numbers them so.
 DirectoryLister ListedInOrder(const QStringList& files);
 
-// The object names Tab reaches from `from` on, `steps` times, in `window`.
-QStringList TabOrder(QWidget* window, QWidget* from, int steps);
-
 // A new document on a card whose SOUNDS holds `files` as tracks 1, 2, ...
 struct DocOnCard {
     explicit DocOnCard(const QStringList& files) : card(files), doc(prompter) {
@@ -103,9 +100,6 @@ struct PageOnCard : DocOnCard {
     void Pick(const QString& name, int index) {
         Find<QComboBox>(name)->setCurrentIndex(index);
         emit Find<QComboBox>(name)->activated(index);
-    }
-    QStringList TabsFrom(const QString& name, int steps) {
-        return TabOrder(&page, Find(name), steps);
     }
 
     Page page;

@@ -151,16 +151,3 @@ TEST(InputSetup, DelaysAndFadeTimesOutOfRangeAreRefused) {
     EXPECT_EQ(p.prompter.shown[0].text, "Please enter a number between 0 and 999.9.");
     EXPECT_EQ(p.prompter.shown[1].text, "Please enter a number between 0 and 9.9.");
 }
-
-TEST(InputSetup, TabReachesTheControlsInTheOrderTheyAreRead) {
-    InputPage p;
-    p.Config().Set(field::kInputMode, InputSet::Player, 0, inputs::kIndependent);
-    p.Config().Set(field::kCloseCode, InputSet::Player, 0, playcode::kNext);
-    p.Config().Set(field::kCloseFade, InputSet::Player, 0, 3);
-    p.Activate();
-    EXPECT_EQ(p.TabsFrom("inputCombo", 13),
-              (QStringList{"modeCombo", "allUnusedButton", "allIndependentButton",
-                           "allBinaryButton", "closeStartRadio", "closeChoiceCombo",
-                           "closeScopeCombo", "closeDelayEdit", "closeDelaySpin", "closeFadeCombo",
-                           "closeFadeTimeEdit", "closeFadeTimeSpin", "openStartRadio"}));
-}

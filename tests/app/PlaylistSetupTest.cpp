@@ -144,13 +144,6 @@ TEST_F(PlaylistPage, EachPlaylistKeepsItsOwnRememberOption) {
     }
 }
 
-TEST_F(PlaylistPage, TabReachesEveryControl) {
-    ASSERT_TRUE(page.OnSetActive());
-    EXPECT_EQ(TabsFrom("playlistRadio1", 8),
-              (QStringList{"availableTracks", "addTracksButton", "playlistTracks", "moveUpButton",
-                           "moveDownButton", "deleteButton", "rememberCheck", "playlistRadio1"}));
-}
-
 TEST_F(PlaylistPage, SlotValuesFollowTheNamesWhenThePageIsLeft) {
     SetPlaylist(2, {Track(3), "GONE.MP3"});
     ASSERT_TRUE(page.OnSetActive());

@@ -326,14 +326,4 @@ TEST(TrackSetup, ActivationKeepsTheShownTrackWhileItHasARow) {
     EXPECT_EQ(p.Find<QLabel>("trackNameLabel")->text(), "TRACK01.MP3");
 }
 
-TEST(TrackSetup, TabReachesEveryControl) {
-    TrackPage p(TrackFiles(3));
-    p.Config().Set(field::kWaitForInput, 1, false);
-    p.Activate();
-    EXPECT_EQ(p.TabsFrom("trackList", 13),
-              (QStringList{"moveUpButton", "moveDownButton", "reloadButton", "atEndCombo",
-                           "delayEdit", "delaySpin", "thenCombo", "allButton", "stepOnCheck",
-                           "powerUpEdit", "powerUpSpin", "trackList", "moveUpButton"}));
-}
-
 }  // namespace
