@@ -1,5 +1,5 @@
 // The main window's menus, the question to save, the recent-file list,
-// start-up, file drop, the blink codes and the About box.
+// start-up, file drop and the blink codes.
 
 #include <gtest/gtest.h>
 #include <QAbstractButton>
@@ -18,11 +18,9 @@
 #include <fstream>
 
 #include "AppTestSupport.h"
-#include "app/AboutDialog.h"
 #include "model/BlinkCodes.h"
 #include "app/CardwrightView.h"
 #include "app/EditCommands.h"
-#include "app/HelpDialog.h"
 #include "app/MainFrame.h"
 #include "app/MyPropertySheet.h"
 
@@ -258,8 +256,6 @@ TEST(MainWindow, IsFixedToTheSheetAndOpensDroppedFiles) {
     EXPECT_EQ(h.Doc().GetPathName(), second.Path("TUNBOX.CFG"));
 }
 
-// Each File and Edit item says what it does in the status bar, and the key
-// its text names after the tab is the key that runs it.
 TEST(MainWindow, MenuItemsCarryTheirShortcutsAndPrompts) {
     AppHarness h;
     ASSERT_TRUE(h.Start());
@@ -297,15 +293,6 @@ TEST(EditMenu, ActsOnTheFocusedTextField) {
     QWidget other;
     EXPECT_FALSE(editcommands::CanRun(Command::Paste, &other));
     EXPECT_FALSE(editcommands::Run(Command::Paste, &other));
-}
-
-TEST(Dialogs, AboutShowsTheReleaseAndHelpItsText) {
-    AboutDialog about;
-    EXPECT_EQ(about.ReleaseText(), "Release 1.0.38");
-    EXPECT_FALSE(about.LegalNoticeText().isEmpty());
-
-    EXPECT_EQ(HelpDialog(HelpDialog::kScheduleHelp, "schedules").HelpText(), "schedules");
-    EXPECT_EQ(HelpDialog(0, "schedules").HelpText(), "Sorry, don't know what you need help doing!");
 }
 
 }  // namespace
