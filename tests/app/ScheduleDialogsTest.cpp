@@ -144,6 +144,7 @@ TEST(SelectScheduleDlg, ListsByNumberAndReturnsWhatWasAskedFor) {
     struct Result {
         int chosen;
         bool edit, erase, accepted;
+        bool operator==(const Result&) const = default;
     };
     // Each turn selects a line (or none) and presses something.
     const auto run = [&](int row, const std::function<void(CSelectScheduleDlg&)>& press) {
@@ -172,23 +173,19 @@ TEST(SelectScheduleDlg, ListsByNumberAndReturnsWhatWasAskedFor) {
         auto* l = d.findChild<QTreeWidget*>("scheduleList");
         emit l->itemDoubleClicked(l->currentItem(), 0);
     };
-    const auto same = [](Result r, Result e) {
-        return r.chosen == e.chosen && r.edit == e.edit && r.erase == e.erase &&
-               r.accepted == e.accepted;
-    };
-    EXPECT_TRUE(same(run(-1, ok), {0, false, false, true}));
-    EXPECT_TRUE(same(run(-1, edit), {0, true, false, true}));
-    EXPECT_TRUE(same(run(2, ok), {12, false, false, true}));
-    EXPECT_TRUE(same(run(3, doubleClick), {100, true, false, true}));
-    EXPECT_TRUE(same(run(0, erase), {0, false, false, false}));
-    EXPECT_TRUE(same(run(-1, erase), {0, false, false, false}));
+    EXPECT_EQ(run(-1, ok), (Result{0, false, false, true}));
+    EXPECT_EQ(run(-1, edit), (Result{0, true, false, true}));
+    EXPECT_EQ(run(2, ok), (Result{12, false, false, true}));
+    EXPECT_EQ(run(3, doubleClick), (Result{100, true, false, true}));
+    EXPECT_EQ(run(0, erase), (Result{0, false, false, false}));
+    EXPECT_EQ(run(-1, erase), (Result{0, false, false, false}));
     prompter.answers = {Prompter::Answer::No, Prompter::Answer::Yes};
     EXPECT_FALSE(run(1, erase).accepted);
     // Enter on a focused button presses that button, not OK.
     const auto enterOnDelete = [](CSelectScheduleDlg& d) {
         QTest::keyClick(d.findChild<QPushButton*>("deleteScheduleButton"), Qt::Key_Return);
     };
-    EXPECT_TRUE(same(run(1, enterOnDelete), {7, false, true, true}));
+    EXPECT_EQ(run(1, enterOnDelete), (Result{7, false, true, true}));
     ASSERT_EQ(prompter.shown.size(), 4u);
     EXPECT_EQ(prompter.shown[0].text, "Select a schedule to delete!");
     EXPECT_EQ(prompter.shown[3].text, "Do you want to delete schedule 'Early'?");
