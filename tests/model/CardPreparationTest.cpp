@@ -90,10 +90,7 @@ TEST_F(CardPreparation, ASoundsFolderInOtherLetterCaseIsTheCardsSounds) {
 }
 
 // Something in the way of SOUNDS: a file, a link to nowhere, a link to itself
-// (neither link is a folder, and the name is taken; unlike a read-only
-// folder, this stops root too). A save to that card writes the card files
-// but does not complete, and opening it is refused; the document stays as
-// it was, on its old path.
+// (unlike a read-only folder, these stop root too).
 TEST_F(CardPreparation, ASoundsThatCannotBeUsedFailsTheSaveAndTheOpen) {
     const char* notMade = "Unable to create SOUNDS directory on the selected media.";
     ASSERT_TRUE(doc->OnSaveDocument(Cfg()));

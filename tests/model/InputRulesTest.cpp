@@ -57,12 +57,6 @@ TEST(InputTable, ModesAndTheirTexts) {
     CardConfig c;
     c.SetDefaults();
     constexpr InputSet kSet = InputSet::Player;
-    SetMode(c, kSet, 5, BinaryMode(3));
-    SetMode(c, kSet, 2, BinaryMode(3));
-    EXPECT_EQ(c.Get(field::kInputMode, kSet, 5), kUnused);
-    EXPECT_EQ(InputListEntry(2, c.Get(field::kInputMode, kSet, 2)), "2 is Binary bit 3.");
-    EXPECT_EQ(BinaryGroupDisplay(c, kSet), std::string(16, ' ') + "  2" + std::string(13, ' '));
-
     SetAllUnused(c, kSet);
     SetMode(c, kSet, 5, BinaryMode(1));
     SetMode(c, kSet, 6, BinaryMode(0));

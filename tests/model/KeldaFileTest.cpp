@@ -23,8 +23,6 @@ INSTANTIATE_TEST_SUITE_P(Cards, KeldaCard, ::testing::Values("defaults", "every-
 
 using KeldaSave = DocFixture;
 
-// A card of an older version opens as it is and is saved back word for word,
-// but for the version, with its KELDA.CFG beside it.
 TEST_F(KeldaSave, AnOpenedCardIsWrittenBackAsTheCurrentVersion) {
     Bytes cfg = ReadBytes(TestCard("every-field") / "TUNBOX.CFG");
     Bytes kelda = ReadBytes(TestCard("every-field") / "KELDA.CFG");

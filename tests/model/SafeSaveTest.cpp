@@ -20,12 +20,10 @@ using ::testing::HasSubstr;
 
 using SafeSave = DocFixture;
 
-// Each card file in turn is not taken: its name is held by a pipe (which
-// would hold the save for ever) or a folder, or the card fills up part-way
-// through it (TUNBOX.CFG has 8802 bytes, KELDA.CFG 9614, large schedules
-// more). The save fails and the card keeps what it had there. A failed
-// TUNBOX.CFG ends the save; past it the other files are still written. The
-// document stays as it was, modified.
+// Each card file in turn is held by a pipe (which would hold the save for
+// ever) or a folder, or the card fills up part-way through it (TUNBOX.CFG has
+// 8802 bytes, KELDA.CFG 9614, large schedules more). A failed TUNBOX.CFG ends
+// the save; past it the other files are still written.
 TEST_F(SafeSave, AFileTheCardDoesNotTakeLeavesTheOldFileAndTheDocument) {
     enum Way { kFull, kPipe, kFolder };
     struct Row {
@@ -138,8 +136,6 @@ TEST_F(SafeSave, AnEmptyConfigurationBesideOtherCardFilesOpensOnlyWhenTheUserSay
     }
 }
 
-// A save cut short at any moment (the card pulled, the power gone) leaves the
-// whole old configuration or the whole new one.
 TEST_F(SafeSave, AKillAtAnyMomentOfASaveLeavesTheOldOrTheNewConfiguration) {
     Bytes images[2];
     for (std::uint32_t k : {0u, 1u}) {

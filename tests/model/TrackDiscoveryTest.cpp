@@ -108,13 +108,6 @@ TEST_F(TrackDiscovery, ANewFileTakesTheLowestFreeSlotWithoutMarkingTheDocument) 
     EXPECT_FALSE(c.TrackExists(1));
 }
 
-TEST_F(TrackDiscovery, AFileInASlotNeverUsedStartsFromTheClearedForm) {
-    // A new document's slots hold nothing; "play track 0" is no end action.
-    EXPECT_EQ(Found(doc->SyncTracks(true)), 1);
-    EXPECT_EQ(doc->GetConfig()->Get(field::kEndAction, 1), playcode::kStopNow);
-    EXPECT_TRUE(doc->GetConfig()->Get(field::kWaitForInput, 1));
-}
-
 TEST_F(TrackDiscovery, AnUnchangedCountSkipsTheComparison) {
     doc->CountTracks(true);
     doc->GetConfig()->SetTrackName(1, "RENAMED.MP3");
@@ -164,6 +157,12 @@ TEST_F(TrackDiscovery, FilesWithoutAnAliasAndLongNames) {
     EXPECT_FALSE(doc->GetConfig()->TrackExists(2));
     EXPECT_EQ(doc->GetLongTrackName("MYSONG~1.MP3"), "My Song.mp3");
     EXPECT_EQ(doc->GetLongTrackName("NOPE.MP3"), "NOPE.MP3");
+    // As the card would find it: in any letter case, by alias or long name.
+    listings = 0;
+    EXPECT_EQ(doc->GetLongTrackName(""), "");
+    EXPECT_EQ(listings, 0);
+    EXPECT_EQ(doc->GetLongTrackName("mysong~1.mp3"), "My Song.mp3");
+    EXPECT_EQ(doc->GetLongTrackName("my song.MP3"), "My Song.mp3");
 
     // Without the cache the long name is looked up on the card.
     CCardwrightDoc fresh(prompter);
@@ -192,15 +191,6 @@ TEST_F(TrackDiscovery, GeneratedAliasesAreTakenFromEachListing) {
     EXPECT_EQ(doc->GetLongTrackName("TRACK0~1.MP3"), "Track 02 y.mp3");
     EXPECT_EQ(doc->GetLongTrackName("TRACK0~2.MP3"), "Track 04 w.mp3");
     EXPECT_EQ(doc->GetConfig()->Get(field::kFilePosition, 2), 2u);
-}
-
-TEST_F(TrackDiscovery, LongNamesAreFoundAsTheCardWouldFindThem) {
-    sounds = {File("My Song.mp3", "MYSONG~1.MP3")};
-    listings = 0;
-    EXPECT_EQ(doc->GetLongTrackName(""), "");
-    EXPECT_EQ(listings, 0);
-    EXPECT_EQ(doc->GetLongTrackName("mysong~1.mp3"), "My Song.mp3");
-    EXPECT_EQ(doc->GetLongTrackName("my song.MP3"), "My Song.mp3");
 }
 
 TEST_F(TrackDiscovery, ADirectoryThatCannotBeReadKeepsEveryTrackAndIsReportedOnce) {
