@@ -199,7 +199,7 @@ TEST(TrackSetup, PowerUpTrackStaysWithinTheTracks) {
     EXPECT_EQ(p.Find<QLineEdit>("powerUpEdit")->text(), "2");
 }
 
-TEST(TrackSetup, MoveUpOverAGapTradesFileAndSettingsWithTheTrackAbove) {
+TEST(TrackSetup, MovesTradeFileAndSettingsWithTheNeighbourRowAndPlaylistsFollow) {
     TrackPage p(TrackFiles(7));
     CardConfig& c = p.Config();
     c.Set(field::kEndDelay, 5, 50);
@@ -207,6 +207,12 @@ TEST(TrackSetup, MoveUpOverAGapTradesFileAndSettingsWithTheTrackAbove) {
     c.Set(field::kEndAction, 7, playcode::kRandom);
     c.Set(field::kEndDelay, 7, 70);
     c.Set(field::kWaitForInput, 7, false);
+    const char* entries[] = {"TRACK05.MP3", "TRACK03.MP3", "TRACK01.MP3", "TRACK06.MP3",
+                             "TRACK04.MP3", "TRACK02.MP3", "TRACK07.MP3"};
+    c.SetPlaylistCount(0, 7);
+    for (int k = 0; k < 7; ++k) {
+        c.SetPlaylistEntry(0, k, entries[k]);
+    }
     p.card.RemoveSound("TRACK06.MP3");
     p.Activate();
     std::vector<TrackState> before;
@@ -232,33 +238,22 @@ TEST(TrackSetup, MoveUpOverAGapTradesFileAndSettingsWithTheTrackAbove) {
     EXPECT_EQ(p.Find<QLineEdit>("delayEdit")->text(), "7");
     EXPECT_EQ(p.Find<QComboBox>("thenCombo")->itemText(8), "Play 5: TRACK07.MP3");
 
+    // Down trades with the row below. The playlist slot values are worked out
+    // again from the names.
+    p.SelectRow(3);
+    p.Click("moveDownButton");
+    EXPECT_EQ(c.TrackName(5), "TRACK04.MP3");
+    EXPECT_EQ(p.SelectedTrack(), 5);
+    const std::uint32_t wanted[] = {7, 3, 1, 0, 5, 2, 4};
+    for (int k = 0; k < 7; ++k) {
+        EXPECT_EQ(c.Get(field::kPlaylistSlot, 1 + k), wanted[k]) << "entry " << k;
+    }
+
     // Reloading numbers the files afresh in card order, with cleared settings.
     p.Click("reloadButton");
     EXPECT_EQ(c.TrackName(6), "TRACK07.MP3");
     EXPECT_EQ(c.Get(field::kEndAction, 6), playcode::kStopNow);
     EXPECT_EQ(p.List()->topLevelItemCount(), 6);
-}
-
-TEST(TrackSetup, PlaylistSlotsFollowTheFilesAfterAMove) {
-    TrackPage p(TrackFiles(7));
-    CardConfig& c = p.Config();
-    const char* entries[] = {"TRACK05.MP3", "TRACK03.MP3", "TRACK01.MP3", "TRACK06.MP3",
-                             "TRACK04.MP3", "TRACK02.MP3", "TRACK07.MP3"};
-    c.SetPlaylistCount(0, 7);
-    for (int k = 0; k < 7; ++k) {
-        c.SetPlaylistEntry(0, k, entries[k]);
-    }
-    p.Activate();
-    p.SelectRow(4);
-    p.Click("moveDownButton");
-
-    // Tracks 5 and 6 traded files, and with their records the slot values
-    // of entries 4 and 5; all are worked out again from the names.
-    const std::uint32_t expected[] = {6, 3, 1, 5, 4, 2, 7};
-    for (int k = 0; k < 7; ++k) {
-        EXPECT_EQ(c.Get(field::kPlaylistSlot, 1 + k), expected[k]) << "entry " << k;
-    }
-    EXPECT_EQ(p.SelectedTrack(), 6);
 }
 
 TEST(TrackSetup, AllCopiesTheShownSettingsToEveryTrack) {
