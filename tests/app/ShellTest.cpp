@@ -1,5 +1,5 @@
 // The main window's menus, the question to save, the recent-file list,
-// start-up, file drop and the blink codes.
+// start-up, file drop, the blink codes and the About box.
 
 #include <gtest/gtest.h>
 #include <QAbstractButton>
@@ -19,8 +19,10 @@
 
 #include "AppTestSupport.h"
 #include "model/BlinkCodes.h"
+#include "app/AboutDialog.h"
 #include "app/CardwrightView.h"
 #include "app/EditCommands.h"
+#include "app/HelpDialog.h"
 #include "app/MainFrame.h"
 #include "app/MyPropertySheet.h"
 
@@ -293,6 +295,12 @@ TEST(EditMenu, ActsOnTheFocusedTextField) {
     QWidget other;
     EXPECT_FALSE(editcommands::CanRun(Command::Paste, &other));
     EXPECT_FALSE(editcommands::Run(Command::Paste, &other));
+}
+
+TEST(Dialogs, AboutShowsTheReleaseAndHelpItsText) {
+    EXPECT_EQ(AboutDialog().ReleaseText(), "Release 1.0.38");
+    EXPECT_EQ(HelpDialog(HelpDialog::kScheduleHelp, "schedules").HelpText(), "schedules");
+    EXPECT_NE(HelpDialog(0, "schedules").HelpText(), "schedules");
 }
 
 }  // namespace

@@ -108,6 +108,12 @@ TEST_F(TrackDiscovery, ANewFileTakesTheLowestFreeSlotWithoutMarkingTheDocument) 
     EXPECT_FALSE(c.TrackExists(1));
 }
 
+TEST_F(TrackDiscovery, AFileInASlotNeverUsedStartsFromTheClearedForm) {
+    EXPECT_EQ(Found(doc->SyncTracks(true)), 1);  // "play track 0" is no end action
+    EXPECT_EQ(doc->GetConfig()->Get(field::kEndAction, 1), playcode::kStopNow);
+    EXPECT_TRUE(doc->GetConfig()->Get(field::kWaitForInput, 1));
+}
+
 TEST_F(TrackDiscovery, AnUnchangedCountSkipsTheComparison) {
     doc->CountTracks(true);
     doc->GetConfig()->SetTrackName(1, "RENAMED.MP3");
