@@ -88,17 +88,12 @@ TEST(PageSet, ChangedCardOpensOnTheWarningWhichGoesOnceLeft) {
     EXPECT_EQ(WarningText(h), QString::fromUtf8(DummyPage::kTracksChangedText));
 }
 
-struct ModelCase {
-    PlayerModel model;
-    QStringList pages;
-};
-
 // Going through the models without a clock keeps the schedules and the
 // reset time for the clock models after them.
 TEST(PageSet, EachPlayerTypeIsCheckedShowsItsPagesAndMarksTheDocumentWhenItChangesTheModel) {
     const QStringList audioOnly{"Track Setup", "Playlists", "Audio Setup", "Input Setup"};
     const QStringList animation = kClockPages.mid(0, 6);
-    const ModelCase cases[] = {
+    const std::pair<PlayerModel, QStringList> cases[] = {
         {PlayerModel::TunboxC40, kClockPages}, {PlayerModel::Tunlet, audioOnly},
         {PlayerModel::Tunbox, audioOnly},      {PlayerModel::TunboxA8, animation},
         {PlayerModel::TunboxA40, animation},   {PlayerModel::TunboxC8, kClockPages},
@@ -120,14 +115,14 @@ TEST(PageSet, EachPlayerTypeIsCheckedShowsItsPagesAndMarksTheDocumentWhenItChang
         return on;
     };
     EXPECT_EQ(checked(), QList{h.Frame().PlayerTypeAction(PlayerModel::TunboxC8)});
-    for (const ModelCase& c : cases) {
+    for (const auto& [model, pages] : cases) {
         h.Doc().SetModifiedFlag(false);
-        h.Frame().PlayerTypeAction(c.model)->trigger();
-        EXPECT_EQ(checked(), QList{h.Frame().PlayerTypeAction(c.model)});
-        EXPECT_EQ(h.PageCaptions(), c.pages) << static_cast<int>(c.model);
+        h.Frame().PlayerTypeAction(model)->trigger();
+        EXPECT_EQ(checked(), QList{h.Frame().PlayerTypeAction(model)});
+        EXPECT_EQ(h.PageCaptions(), pages) << static_cast<int>(model);
         EXPECT_EQ(h.ActiveCaption(), "Track Setup");
         EXPECT_TRUE(h.Doc().IsModified());
-        const bool audioOnly = c.pages.size() == 4;
+        const bool audioOnly = pages.size() == 4;
         EXPECT_EQ(h.Frame().findChild<CAudioSetup*>()->CoverFlag(), audioOnly ? 1 : 0);
         EXPECT_EQ(h.Frame().findChild<CInputSetup*>("Input Setup")->TableSelector(),
                   InputSet::Player);
