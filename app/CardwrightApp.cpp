@@ -228,18 +228,15 @@ void CCardwrightApp::RefreshView() {
     emit DocumentChanged();
 }
 
-void CCardwrightApp::OnEditUndo() {
+void CCardwrightApp::OnEditUndoRedo(bool redo) {
     if (View() != nullptr && !View()->StoreActivePage()) {
         return;
     }
-    history_.Stack().undo();
-}
-
-void CCardwrightApp::OnEditRedo() {
-    if (View() != nullptr && !View()->StoreActivePage()) {
-        return;
+    if (redo) {
+        history_.Stack().redo();
+    } else {
+        history_.Stack().undo();
     }
-    history_.Stack().redo();
 }
 
 QString CCardwrightApp::FrameTitle() const {

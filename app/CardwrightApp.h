@@ -58,8 +58,7 @@ class CCardwrightApp : public QObject, public SaveCommands {
 
     // Edit > Undo and Redo of the document's last change: what the page in
     // front shows is stored first, as the latest change.
-    void OnEditUndo();
-    void OnEditRedo();
+    void OnEditUndoRedo(bool redo);
 
     // "<file name> (<folder>) - TUNBOX Configuration", the folder cut from
     // the left when long, with "*" before it while the document is modified;

@@ -214,7 +214,6 @@ void CMainFrame::CreateMenus() {
     });
     QUndoStack& stack = app_.History().Stack();
     connect(&stack, &QUndoStack::indexChanged, this, [this] { UpdateUndoTexts(false); });
-    connect(&stack, &QUndoStack::cleanChanged, this, [this] { UpdateUndoTexts(false); });
     UpdateUndoTexts(false);
     CreatePlayerMenus();
 }
@@ -316,10 +315,8 @@ void CMainFrame::OnUndoRedo(editcommands::Command command) {
     // the document's last change is taken back.
     if (editcommands::CanRun(command, focusWidget())) {
         editcommands::Run(command, focusWidget());
-    } else if (command == editcommands::Command::Undo) {
-        app_.OnEditUndo();
     } else {
-        app_.OnEditRedo();
+        app_.OnEditUndoRedo(command == editcommands::Command::Redo);
     }
 }
 

@@ -23,26 +23,22 @@ bool StateChange::LeavesFilesAlone() const {
 }
 
 void StateChange::Undo(DocumentState& state) const {
-    for (const Word& w : words_) {
-        state.config.SetWord(w.index, w.before);
-    }
-    if (schedules_) {
-        state.schedules = schedules_->first;
-    }
-    if (names_) {
-        state.scheduleNames = names_->first;
-    }
+    Put(state, false);
 }
 
 void StateChange::Redo(DocumentState& state) const {
+    Put(state, true);
+}
+
+void StateChange::Put(DocumentState& state, bool after) const {
     for (const Word& w : words_) {
-        state.config.SetWord(w.index, w.after);
+        state.config.SetWord(w.index, after ? w.after : w.before);
     }
     if (schedules_) {
-        state.schedules = schedules_->second;
+        state.schedules = after ? schedules_->second : schedules_->first;
     }
     if (names_) {
-        state.scheduleNames = names_->second;
+        state.scheduleNames = after ? names_->second : names_->first;
     }
 }
 

@@ -39,6 +39,9 @@ class StateChange {
         std::uint32_t before;
         std::uint32_t after;
     };
+    // Puts the state as it was before the change, or as it is after.
+    void Put(DocumentState& state, bool after) const;
+
     template <typename T>
     using BeforeAfter = std::optional<std::pair<T, T>>;
 

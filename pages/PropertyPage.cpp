@@ -17,15 +17,7 @@ namespace {
 // A control's text as a step names it: no mnemonic marks, no trailing
 // ellipsis, colon or arrow, on one line.
 QString PlainText(const QString& marked) {
-    QString text;
-    for (qsizetype i = 0; i < marked.size(); ++i) {
-        // "&x" marks x; "&&" is a plain "&".
-        if (marked[i] == QLatin1Char('&') && i + 1 < marked.size()) {
-            ++i;
-        }
-        text += marked[i];
-    }
-    text = text.simplified();
+    QString text = pagefields::WithoutMnemonic(marked).simplified();
     while (!text.isEmpty() && QStringLiteral(".:-> \u2026").contains(text.back())) {
         text.chop(1);
     }
