@@ -2,16 +2,18 @@
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <ostream>
 #include <set>
+#include <variant>
 
 #include "BuildInfo.h"
 #include "doctor/Card.h"
 #include "doctor/CardCheck.h"
 #include "doctor/Settings.h"
 #include "model/BlinkCodes.h"
+#include "model/Card.h"
 #include "model/CardFiles.h"
-#include "model/CardwrightDoc.h"
 #include "model/FileIo.h"
 #include "model/Text.h"
 
@@ -55,27 +57,6 @@ int NestingDepth(const std::vector<std::uint8_t>& bytes) {
     }
     return deepest;
 }
-
-// The document's messages go to the error stream; its questions are
-// answered as a user who asked for the command would answer them.
-class StreamPrompter : public Prompter {
-  public:
-    explicit StreamPrompter(std::ostream& err) : err_(err) {}
-    Answer Ask(const std::string& text, Buttons buttons, Icon) override {
-        std::string flat = text;
-        for (char& c : flat) {
-            if (c == '\n') {
-                c = ' ';
-            }
-        }
-        err_ << kName << ": " << flat << "\n";
-        return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes
-                                                                            : Answer::Ok;
-    }
-
-  private:
-    std::ostream& err_;
-};
 
 int Trouble(const Environment& env, const std::string& what) {
     env.err << kName << ": " << what << "\n";
@@ -158,53 +139,112 @@ int Check(const Environment& env, const std::string& card, bool json) {
 
 // --- reading either side ------------------------------------------------------
 
+// Why a card's configuration cannot be taken as it is, or nothing. `reading`:
+// only shown (dump, diff), so what a save would question is no obstacle.
+std::optional<std::string> ConfigRefusal(const card::Problem& p, bool reading, bool force = false) {
+    using Kind = card::Problem::Kind;
+    switch (p.kind) {
+        case Kind::ConfigMissing:
+            return reading ? std::optional<std::string>("no such configuration file")
+                           : std::nullopt;
+        case Kind::ConfigUnreadable:
+            return p.detail;
+        case Kind::ConfigWrongSize:
+            return text::Concat({"the file is ", std::to_string(p.number),
+                                 " bytes long; a configuration file holds ",
+                                 std::to_string(layout::kFileSize)});
+        case Kind::ConfigNewer:
+            return reading ? std::nullopt
+                           : std::optional<std::string>(
+                                 text::Concat({"version ", std::to_string(p.number),
+                                               " is newer than this program's ",
+                                               std::to_string(card::ProgramVersion())}));
+        case Kind::ConfigEmpty:
+            if (reading || force) {
+                return std::nullopt;
+            }
+            return "the file is empty, perhaps from an interrupted save; --force starts from "
+                   "defaults";
+        case Kind::ConfigOlder:
+            if (reading || force) {
+                return std::nullopt;
+            }
+            return text::Concat({"the file is version ", std::to_string(p.number),
+                                 ", older than this "
+                                 "program's ",
+                                 std::to_string(card::ProgramVersion()),
+                                 ", so the player's firmware may not match what is written; "
+                                 "--force writes it anyway"});
+        case Kind::ScheduleDropped:
+            if (reading || force) {
+                return std::nullopt;
+            }
+            return text::Concat({"the file holds ", std::to_string(p.number),
+                                 " schedule events with no valid time or at a minute already "
+                                 "taken, which a save leaves out; --force writes it without "
+                                 "them"});
+        default:
+            return std::nullopt;
+    }
+}
+
+// The settings of a JSON file as it is.
+bool LoadJsonSettings(const Environment& env, const fs::path& path, Json& out) {
+    auto read = fileio::ReadPrefix(path, kLargestSettings);
+    if (!read) {
+        Trouble(env, read.error().Message());
+        return false;
+    }
+    if (read->size > kLargestSettings) {
+        Trouble(env, text::Concat({fileio::Display(path), ": too large for a settings file"}));
+        return false;
+    }
+    const std::vector<std::uint8_t>& bytes = read->bytes;
+    // Settings nest a few levels; a file nested far deeper is no settings
+    // file, and would cost the readers below their stack. The depth is
+    // counted over the bytes first (brackets outside strings), so the parse
+    // itself stays linear.
+    if (NestingDepth(bytes) > kDeepestSettings) {
+        Trouble(env, text::Concat({fileio::Display(path), ": nested more than ",
+                                   std::to_string(kDeepestSettings),
+                                   " levels deep; not a settings file"}));
+        return false;
+    }
+    out = Json::parse(bytes.begin(), bytes.end(), nullptr, false);
+    if (out.is_discarded()) {
+        Trouble(env, text::Concat({fileio::Display(path), ": not valid JSON"}));
+        return false;
+    }
+    return true;
+}
+
 // The settings of a card, or of a JSON file as it is.
 bool LoadSettings(const Environment& env, const std::string& arg, Json& out) {
     std::error_code ec;
     const fs::path path(arg);
     if (fs::is_regular_file(path, ec) &&
         !text::EqualIgnoringCase(path.extension().string(), ".CFG")) {
-        std::vector<std::uint8_t> bytes;
-        std::uintmax_t size = 0;
-        std::string reason;
-        if (!fileio::ReadPrefix(path, kLargestSettings, bytes, size, reason)) {
-            Trouble(env, text::Concat({fileio::Display(path), ": ", reason}));
-            return false;
-        }
-        if (size > kLargestSettings) {
-            Trouble(env, text::Concat({fileio::Display(path), ": too large for a settings file"}));
-            return false;
-        }
-        // Settings nest a few levels; a file nested far deeper is no settings
-        // file, and would cost the readers below their stack. The depth is
-        // counted over the bytes first (brackets outside strings), so the
-        // parse itself stays linear.
-        if (NestingDepth(bytes) > kDeepestSettings) {
-            Trouble(env, text::Concat({fileio::Display(path), ": nested more than ",
-                                       std::to_string(kDeepestSettings),
-                                       " levels deep; not a settings file"}));
-            return false;
-        }
-        out = Json::parse(bytes.begin(), bytes.end(), nullptr, false);
-        if (out.is_discarded()) {
-            Trouble(env, text::Concat({fileio::Display(path), ": not valid JSON"}));
-            return false;
-        }
-        return true;
+        return LoadJsonSettings(env, path, out);
     }
-    const doctor::CardPath where = doctor::LocateCard(path);
-    doctor::CardSettings settings;
-    std::string error;
-    if (!doctor::ReadCardSettings(where, settings, error)) {
-        Trouble(env, error);
+    const card::Location where = card::Locate(path);
+    const Result<card::Read> read = card::ReadCard(where);
+    if (!read) {
+        Trouble(env, read.error().Message());
         return false;
     }
-    if (settings.scheduleBad) {
-        env.err << kName << ": " << fileio::Display(where.dir / cardfiles::kScheduleFileName)
-                << ": bad length or checksum; read as no schedules\n";
+    using Kind = card::Problem::Kind;
+    for (const card::Problem& p : read->problems) {
+        if (const auto refusal = ConfigRefusal(p, true)) {
+            Trouble(env, text::Concat({fileio::Display(p.file), ": ", *refusal}));
+            return false;
+        }
+        if (p.kind == Kind::ScheduleBad) {
+            env.err << kName << ": " << fileio::Display(p.file)
+                    << ": bad length or checksum; read as no schedules\n";
+        }
     }
-    out = doctor::DumpSettings(settings.config, settings.schedules,
-                               doctor::SoundsAliases({}, where.dir));
+    out = doctor::DumpSettings(read->image.config, read->image.schedules,
+                               doctor::SoundsAliases(read->image));
     return true;
 }
 
@@ -270,8 +310,55 @@ fs::path ProgramToCopy(const Environment& env, const fs::path& cardDir) {
     return cardDir / cardfiles::kProgramFileName;
 }
 
-int Apply(const Environment& env, const std::string& card, const std::string& settingsFile,
-          const std::string& program) {
+// Says what a write did not do; 0 when the card holds every file.
+int ReportWrite(const Environment& env, const card::WriteReport& report) {
+    if (report.refused) {
+        return Trouble(env,
+                       text::Concat({report.refused->failure.Message(), "; nothing was written"}));
+    }
+    if (report.soundsFailed) {
+        return Trouble(env, text::Concat({report.soundsFailed->Message(),
+                                          "; the card cannot hold its audio, so nothing was "
+                                          "written"}));
+    }
+    if (report.removedTemporaries > 0) {
+        env.err << kName << ": removed " << report.removedTemporaries
+                << " temporary files of an interrupted save\n";
+    }
+    for (const card::FileReport& f : report.files) {
+        if (f.outcome == card::FileReport::Outcome::Failed) {
+            env.err << kName << ": " << fileio::Display(f.file) << ": " << f.reason << ". "
+                    << f.aftermath << "\n";
+        }
+    }
+    if (!report.Complete()) {
+        return Trouble(env, "the save did not complete");
+    }
+    return 0;
+}
+
+// The card's files as the settings leave them, or the status to exit with.
+std::variant<card::Read, int> ReadForApply(const Environment& env, const card::Location& where,
+                                           bool force) {
+    Result<card::Read> read = card::ReadCard(where);
+    if (!read) {
+        return Trouble(env, text::Concat({read.error().Message(), "; nothing was written"}));
+    }
+    for (const card::Problem& p : read->problems) {
+        if (const auto refusal = ConfigRefusal(p, false, force)) {
+            return Trouble(env, text::Concat({fileio::Display(p.file), ": ", *refusal,
+                                              "; nothing was written"}));
+        }
+        if (p.kind == card::Problem::Kind::ScheduleBad) {
+            env.err << kName << ": " << fileio::Display(p.file)
+                    << " fails its length or checksum; it is written afresh from the settings\n";
+        }
+    }
+    return std::move(*read);
+}
+
+int Apply(const Environment& env, const std::string& cardArg, const std::string& settingsFile,
+          const std::string& program, bool force) {
     Json settings;
     std::error_code ec;
     if (!fs::is_regular_file(settingsFile, ec)) {
@@ -281,53 +368,19 @@ int Apply(const Environment& env, const std::string& card, const std::string& se
         return kTrouble;
     }
     // A card that is not there is a mistake, not a new configuration file.
-    const doctor::CardPath where = doctor::LocateCard(card);
-    if (!fs::exists(card, ec) || !fs::is_directory(where.dir, ec)) {
-        return Trouble(env,
-                       text::Concat({card, ": no such card folder or file; nothing was written"}));
+    card::Location where = card::Locate(cardArg);
+    if (!fs::exists(cardArg, ec) || !fs::is_directory(where.dir, ec)) {
+        return Trouble(env, text::Concat({cardArg,
+                                          ": no such card folder or file; nothing was "
+                                          "written"}));
     }
-    doctor::CardSettings base;
-    base.config.SetDefaults();
-    base.config.Set(field::kConfigVersion, CCardwrightDoc::ConfiguratorVersion());
-    if (fs::exists(where.config, ec)) {
-        std::string error;
-        if (!doctor::ReadCardSettings(where, base, error)) {
-            return Trouble(env, text::Concat({error, "; nothing was written"}));
-        }
-        const std::uint32_t version = base.config.Get(field::kConfigVersion);
-        if (version > CCardwrightDoc::ConfiguratorVersion()) {
-            return Trouble(env,
-                           text::Concat({fileio::Display(where.config), ": version ",
-                                         std::to_string(version), " is newer than this program's ",
-                                         std::to_string(CCardwrightDoc::ConfiguratorVersion()),
-                                         "; nothing was written"}));
-        }
-    } else {
-        // No configuration yet: the card's schedules stay unless the settings
-        // give others.
-        std::vector<std::uint8_t> bytes;
-        std::uintmax_t size = 0;
-        std::string reason;
-        if (fileio::ReadPrefix(where.dir / cardfiles::kScheduleFileName, doctor::kScheduleFileLimit,
-                               bytes, size, reason)) {
-            base.scheduleBad = size > doctor::kScheduleFileLimit ||
-                               base.schedules.Parse(bytes, 0) == ScheduleSet::ParseResult::Bad;
-        }
+    auto read = ReadForApply(env, where, force);
+    if (const int* status = std::get_if<int>(&read)) {
+        return *status;
     }
-    if (base.scheduleBad) {
-        base.schedules.Clear();
-        env.err << kName << ": " << fileio::Display(where.dir / cardfiles::kScheduleFileName)
-                << " fails its length or checksum; it is written afresh from the settings\n";
-    }
-    // A save could write the card files but not finish: refuse before writing.
-    const fs::path sounds = TrackScanner::SoundsDirectory(where.dir);
-    if (fs::exists(sounds, ec) && !fs::is_directory(sounds, ec)) {
-        return Trouble(env, text::Concat({fileio::Display(sounds),
-                                          " is not a folder, so the card cannot hold its audio; "
-                                          "nothing was written"}));
-    }
-    const auto errors = doctor::ApplySettings(settings, base.config, base.schedules,
-                                              doctor::SoundsAliases({}, where.dir));
+    card::Image image = std::move(std::get<card::Read>(read).image);
+    const auto errors = doctor::ApplySettings(settings, image.config, image.schedules,
+                                              doctor::SoundsAliases(image));
     if (!errors.empty()) {
         for (const std::string& e : errors) {
             env.err << kName << ": " << settingsFile << ": " << e << "\n";
@@ -335,23 +388,20 @@ int Apply(const Environment& env, const std::string& card, const std::string& se
         env.err << kName << ": nothing was written\n";
         return kTrouble;
     }
-    StreamPrompter prompter(env.err);
-    CCardwrightDoc doc(prompter);
-    doc.OnNewDocument();
-    Environment withProgram{env.out, env.err, env.terminal, program};
-    doc.SetExecutablePath(ProgramToCopy(withProgram, where.dir));
-    *doc.GetConfig() = base.config;
-    doc.Schedules() = base.schedules;
-    const fs::path target =
-        where.config.empty() ? where.dir / cardfiles::kConfigFileName : where.config;
+    card::WriteOptions options;
+    // The player reads only TUNBOX.CFG: a copy under another name is written
+    // alone, and the card's live files keep matching its TUNBOX.CFG.
+    options.configOnly = !where.ConfigIsTheCards();
     // As the window does on opening a card: each track's file position
     // follows where its file now lies, so a track given another file plays it.
-    doc.SetPathName(target);
-    doc.SyncTracks(true);
-    if (!doc.OnSaveDocument(target)) {
-        return Trouble(env, text::Concat({fileio::Display(target), ": the save did not complete"}));
+    options.reconcileTracks = !options.configOnly;
+    options.program = ProgramToCopy({env.out, env.err, env.terminal, program}, where.dir);
+    if (options.configOnly) {
+        env.err << kName << ": " << fileio::Display(where.config)
+                << " is not TUNBOX.CFG, so it is written alone; the card's other files stay as "
+                   "they are\n";
     }
-    return 0;
+    return ReportWrite(env, card::WriteCard(where, image, options));
 }
 
 }  // namespace
@@ -377,6 +427,7 @@ int Run(int argc, const char* const* argv, const Environment& env) {
     std::string settingsFile;
     std::string program;
     bool json = false;
+    bool force = false;
 
     CLI::App* check = app.add_subcommand(
         "check",
@@ -406,6 +457,9 @@ int Run(int argc, const char* const* argv, const Environment& env) {
     apply->add_option("--program", program,
                       "the program to copy onto the card as Cardwright.exe (default: cardwright "
                       "beside this program, or none)");
+    apply->add_flag("--force", force,
+                    "write even where the window would ask first: an empty or older "
+                    "configuration, schedule events that would be left out");
 
     try {
         app.parse(argc, argv);
@@ -423,7 +477,7 @@ int Run(int argc, const char* const* argv, const Environment& env) {
         if (diff->parsed()) {
             return Diff(env, card, other);
         }
-        return Apply(env, card, settingsFile, program);
+        return Apply(env, card, settingsFile, program, force);
     } catch (const std::exception& e) {
         return Trouble(env, e.what());
     }

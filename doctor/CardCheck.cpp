@@ -7,7 +7,6 @@
 #include "doctor/Card.h"
 #include "model/BlinkCodes.h"
 #include "model/CardFiles.h"
-#include "model/CardwrightDoc.h"
 #include "model/FileIo.h"
 #include "model/InputTable.h"
 #include "model/KeldaFile.h"
@@ -31,24 +30,25 @@ std::string Track(int n) {
     return text::Concat({"track ", std::to_string(n)});
 }
 
-std::uintmax_t Clusters(std::uintmax_t bytes) {
-    return (bytes + kClusterEstimate - 1) / kClusterEstimate * kClusterEstimate;
-}
-
 class Checker {
   public:
     Checker(const fs::path& card, const CheckOptions& options)
-        : given_(card), where_(LocateCard(card)), options_(options) {}
+        : given_(card), where_(card::Locate(card)), options_(options) {}
 
     CheckResult Run() {
         std::error_code ec;
-        if (!fs::exists(given_, ec) || !fs::is_directory(where_.dir, ec)) {
+        Result<card::Read> read = Failure{};
+        if (fs::exists(given_, ec)) {
+            read = card::ReadCard(where_, options_.lister);
+        }
+        if (!read) {
             Add(Severity::Error, "card-unreadable", "",
                 text::Concat(
                     {fileio::Quoted(given_), " is not a card folder or file that can be read"}),
                 "give the card's folder or its TUNBOX.CFG", 0);
             return std::move(result_);
         }
+        card_ = std::move(*read);
         CheckConfig();
         CheckRoot();
         if (CheckSounds()) {
@@ -95,76 +95,97 @@ class Checker {
     }
 
     // --- TUNBOX.CFG and SCHEDULE.SCH ----------------------------------------
-    void CheckConfig() {
+    void CheckConfigName() {
         const std::string name = ConfigName();
-        if (!text::EqualIgnoringCase(name, cardfiles::kConfigFileName)) {
-            Add(Severity::Warning, "config-name", name,
-                "the player reads only a configuration file named TUNBOX.CFG",
-                "rename it to TUNBOX.CFG", 0);
-            std::error_code missing;
-            if (!fs::exists(LocateCard(where_.dir).config, missing)) {
-                Add(Severity::Error, "config-missing", cardfiles::kConfigFileName,
-                    "the card has no TUNBOX.CFG", "rename the configuration file to TUNBOX.CFG", 4);
-            }
-        }
-        std::error_code ec;
-        const auto status = fs::status(where_.config, ec);
-        if (!fs::exists(status)) {
-            if (text::EqualIgnoringCase(name, cardfiles::kConfigFileName)) {
-                Add(Severity::Error, "config-missing", cardfiles::kConfigFileName,
-                    "the card has no TUNBOX.CFG",
-                    "open the card in Cardwright and save it, or write one with "
-                    "cardwright-cli apply",
-                    4);
-            }
+        if (where_.ConfigIsTheCards()) {
             return;
         }
-        std::vector<std::uint8_t> head;
-        std::uintmax_t size = 0;
-        std::string reason;
-        if (!fileio::ReadPrefix(where_.config, 3, head, size, reason)) {
-            Add(Severity::Error, "config-unreadable", name,
-                text::Concat({"the configuration file cannot be read (", reason, ")"}),
-                "check the card in a card reader; save the configuration again", 5);
-            return;
+        Add(Severity::Warning, "config-name", name,
+            "the player reads only a configuration file named TUNBOX.CFG",
+            "rename it to TUNBOX.CFG", 0);
+        std::error_code missing;
+        if (!fs::exists(card::Locate(where_.dir).config, missing)) {
+            Add(Severity::Error, "config-missing", cardfiles::kConfigFileName,
+                "the card has no TUNBOX.CFG", "rename the configuration file to TUNBOX.CFG", 4);
         }
-        if (size != static_cast<std::uintmax_t>(layout::kFileSize)) {
-            if (size / 3 != static_cast<std::uintmax_t>(layout::kWordCount)) {
-                Add(Severity::Error, "config-size", name,
-                    text::Concat({"the configuration file is ", Num(size),
-                                  " bytes long instead of ", Num(layout::kFileSize)}),
-                    "save the configuration again with Cardwright", 7);
-            } else {
-                Add(Severity::Warning, "config-surplus", name,
-                    text::Concat({"the configuration file has ", Num(size - layout::kFileSize),
-                                  " bytes past the ", Num(layout::kFileSize),
-                                  " of the record; the player may take it for the wrong size"}),
-                    "save the configuration again with Cardwright", 0);
-            }
-        }
-        std::string error;
-        if (!ReadCardSettings(where_, card_, error)) {
-            return;  // reported above: the size is wrong
-        }
-        haveConfig_ = size != 0;
-        const std::uint32_t version = card_.config.Get(field::kConfigVersion);
-        const std::uint32_t ours = CCardwrightDoc::ConfiguratorVersion();
-        if (haveConfig_ && version > ours) {
-            Add(Severity::Error, "config-version", name,
-                text::Concat({"the configuration file is version ", Num(version),
-                              ", newer than this program's ", Num(ours)}),
-                "save it with a configurator that matches the player's firmware, or update the "
-                "firmware",
-                6);
+    }
+
+    void CheckConfig() {
+        CheckConfigName();
+        haveConfig_ = true;
+        for (const card::Problem& p : card_.problems) {
+            AddConfigFinding(p);
         }
         CheckScheduleFile();
+    }
+
+    void AddConfigFinding(const card::Problem& p) {
+        using Kind = card::Problem::Kind;
+        const std::string name = ConfigName();
+        switch (p.kind) {
+            case Kind::ConfigMissing:
+                haveConfig_ = false;
+                if (where_.ConfigIsTheCards()) {
+                    Add(Severity::Error, "config-missing", cardfiles::kConfigFileName,
+                        "the card has no TUNBOX.CFG",
+                        "open the card in Cardwright and save it, or write one with "
+                        "cardwright-cli apply",
+                        4);
+                }
+                break;
+            case Kind::ConfigUnreadable:
+                haveConfig_ = false;
+                Add(Severity::Error, "config-unreadable", name,
+                    text::Concat({"the configuration file cannot be read (", p.detail, ")"}),
+                    "check the card in a card reader; save the configuration again", 5);
+                break;
+            case Kind::ConfigEmpty:
+                haveConfig_ = false;
+                Add(Severity::Error, "config-size", name,
+                    text::Concat({"the configuration file is 0 bytes long instead of ",
+                                  Num(layout::kFileSize)}),
+                    "save the configuration again with Cardwright", 7);
+                break;
+            case Kind::ConfigWrongSize:
+                haveConfig_ = false;
+                Add(Severity::Error, "config-size", name,
+                    text::Concat({"the configuration file is ", Num(p.number),
+                                  " bytes long instead of ", Num(layout::kFileSize)}),
+                    "save the configuration again with Cardwright", 7);
+                break;
+            case Kind::ConfigSurplus:
+                Add(Severity::Warning, "config-surplus", name,
+                    text::Concat({"the configuration file has ", Num(p.number), " bytes past the ",
+                                  Num(layout::kFileSize),
+                                  " of the record; the player may take it for the wrong "
+                                  "size"}),
+                    "save the configuration again with Cardwright", 0);
+                break;
+            case Kind::ConfigNewer:
+                Add(Severity::Error, "config-version", name,
+                    text::Concat({"the configuration file is version ", Num(p.number),
+                                  ", newer than this program's ", Num(card::ProgramVersion())}),
+                    "save it with a configurator that matches the player's firmware, or "
+                    "update the firmware",
+                    6);
+                break;
+            default:
+                break;
+        }
     }
 
     void CheckScheduleFile() {
         std::error_code ec;
         const fs::path schedule = where_.dir / cardfiles::kScheduleFileName;
-        const bool clock = card_.config.HasClock();
-        if (card_.scheduleBad) {
+        const bool clock = card_.image.config.HasClock();
+        if (const card::Problem* dropped = card_.Find(card::Problem::Kind::ScheduleDropped)) {
+            Add(Severity::Warning, "schedule-events-dropped", cardfiles::kScheduleFileName,
+                text::Concat({"the schedule file holds ", Num(dropped->number),
+                              " events with no valid time, or at a minute another event of their "
+                              "schedule already takes; Cardwright leaves them out"}),
+                "open the card in Cardwright, check the schedules and save", 0);
+        }
+        if (card_.Has(card::Problem::Kind::ScheduleBad)) {
             if (clock) {
                 Add(Severity::Error, "schedule-bad", cardfiles::kScheduleFileName,
                     "the schedule file fails its length or checksum check",
@@ -186,9 +207,9 @@ class Checker {
     void CheckRoot() {
         std::error_code ec;
         const auto root = ListCardFolder(options_.lister, where_.dir, ec);
-        soundsMissing_ = !fs::exists(TrackScanner::SoundsDirectory(where_.dir), ec);
+        soundsMissing_ = card_.Has(card::Problem::Kind::SoundsMissing);
         for (const platform::DirEntry& e : root) {
-            NoteAliases(e);
+            NoteAliases(e.aliasGenerated);
             if (!e.isDirectory && cardfiles::IsAudioFileName(e.longName)) {
                 Add(Severity::Warning, "audio-in-root", e.longName,
                     "an audio file lies in the card's root, where the player does not look",
@@ -201,10 +222,17 @@ class Checker {
                 programCopy_ = where_.dir / e.longName;
             }
         }
+        if (const card::Problem* p = card_.Find(card::Problem::Kind::LeftoverTemporary)) {
+            Add(Severity::Warning, "save-leftovers", p->names.front(),
+                text::Concat({Num(p->number),
+                              p->number == 1 ? " temporary file" : " temporary files",
+                              " of an interrupted save lie in the card's root, taking up space"}),
+                "save the card with Cardwright or cardwright-cli apply, which removes them", 0);
+        }
     }
 
-    void NoteAliases(const platform::DirEntry& e) {
-        if (!e.aliasGenerated || aliasesNoted_) {
+    void NoteAliases(bool aliasGenerated) {
+        if (!aliasGenerated || aliasesNoted_) {
             return;
         }
         aliasesNoted_ = true;
@@ -217,11 +245,10 @@ class Checker {
 
     // --- SOUNDS -----------------------------------------------------------------
     bool CheckSounds() {
-        std::error_code ec;
+        using Kind = card::Problem::Kind;
         const fs::path sounds = TrackScanner::SoundsDirectory(where_.dir);
-        const auto status = fs::status(sounds, ec);
         soundsName_ = sounds.filename().string();
-        if (!fs::exists(status)) {
+        if (card_.Has(Kind::SoundsMissing)) {
             Add(Severity::Warning, "sounds-missing", cardfiles::kSoundsDirName,
                 "the card has no SOUNDS folder, so the player has nothing to play",
                 "save the card with Cardwright, which creates it and moves the root's audio "
@@ -229,24 +256,23 @@ class Checker {
                 0);
             return true;
         }
-        if (!fs::is_directory(status)) {
+        if (card_.Has(Kind::SoundsNotFolder) || card_.Has(Kind::SoundsBrokenLink)) {
             Add(Severity::Error, "sounds-not-folder", soundsName_,
-                "SOUNDS is a file, but the player needs a folder of that name",
-                "remove or rename the file, then save the card with Cardwright", 0);
+                card_.Has(Kind::SoundsNotFolder)
+                    ? "SOUNDS is a file, but the player needs a folder of that name"
+                    : "SOUNDS is a link that leads to no folder, but the player needs a folder",
+                "remove or rename it, then save the card with Cardwright", 0);
             return false;
         }
-        listing_ = ListCardFolder(options_.lister, sounds, ec);
-        if (ec) {
+        if (const card::Problem* p = card_.Find(Kind::SoundsUnreadable)) {
             Add(Severity::Error, "sounds-unreadable", soundsName_,
-                text::Concat({"the SOUNDS folder cannot be read (", ec.message(), ")"}),
+                text::Concat({"the SOUNDS folder cannot be read (", p->detail, ")"}),
                 "check the card in a card reader", 0);
             return false;
         }
-        for (const platform::DirEntry& e : listing_) {
-            NoteAliases(e);
-            if (!e.isDirectory && cardfiles::IsAudioFileName(e.longName)) {
-                audio_.push_back(&e);
-            }
+        for (const card::AudioFile& f : card_.image.audio) {
+            NoteAliases(f.aliasGenerated);
+            audio_.push_back(&f);
         }
         InspectAudioFiles(sounds);
         return true;
@@ -261,7 +287,7 @@ class Checker {
         std::vector<std::uint8_t> bytes;
         const int total = static_cast<int>(audio_.size());
         for (int k = 0; k < total; ++k) {
-            const platform::DirEntry& e = *audio_[static_cast<std::size_t>(k)];
+            const card::AudioFile& e = *audio_[static_cast<std::size_t>(k)];
             if (Cancelled()) {
                 return;
             }
@@ -269,18 +295,19 @@ class Checker {
             if (options_.progress) {
                 options_.progress(k, total, shown);
             }
-            std::uintmax_t size = 0;
-            std::string reason;
             // A WAV file's header says whether it plays; only a file it
             // condemns is read whole, to say what it holds instead.
             const bool wav = text::HasExtension(e.longName, ".WAV");
-            if (!fileio::ReadPrefix(sounds / e.longName, wav ? kWavHeaderBytes : kLargestInspected,
-                                    bytes, size, reason)) {
+            auto prefix =
+                fileio::ReadPrefix(sounds / e.longName, wav ? kWavHeaderBytes : kLargestInspected);
+            if (!prefix) {
                 Add(Severity::Error, "audio-unreadable", shown,
-                    text::Concat({"the file cannot be read (", reason, ")"}),
+                    text::Concat({"the file cannot be read (", prefix.error().reason, ")"}),
                     "copy the file onto the card again", 0);
                 continue;
             }
+            bytes = std::move(prefix->bytes);
+            const std::uintmax_t size = prefix->size;
             if (size > kLargestInspected) {
                 Add(Severity::Note, "audio-not-inspected", shown,
                     text::Concat({"the file is ", Num(size), " bytes long; only files up to ",
@@ -289,9 +316,10 @@ class Checker {
                 continue;
             }
             auto finding = InspectAudio(e.longName, bytes, mp3, size);
-            if (finding && bytes.size() < size &&
-                fileio::ReadPrefix(sounds / e.longName, kLargestInspected, bytes, size, reason)) {
-                finding = InspectAudio(e.longName, bytes, mp3, size);
+            if (finding && bytes.size() < size) {
+                if (auto whole = fileio::ReadPrefix(sounds / e.longName, kLargestInspected)) {
+                    finding = InspectAudio(e.longName, whole->bytes, mp3, whole->size);
+                }
             }
             if (finding) {
                 finding->file = shown;
@@ -317,11 +345,11 @@ class Checker {
         if (!haveConfig_) {
             return;
         }
-        const CardConfig& c = card_.config;
+        const CardConfig& c = card_.image.config;
         std::map<std::string, int> positionOf;  // alias -> 1-based position
         const int usable = std::min<int>(static_cast<int>(audio_.size()), layout::kMaxTrack);
         for (int k = 1; k <= usable; ++k) {
-            positionOf.emplace(cardfiles::Alias(*audio_[static_cast<std::size_t>(k - 1)]), k);
+            positionOf.emplace(audio_[static_cast<std::size_t>(k - 1)]->alias, k);
         }
         std::map<std::string, int> trackOf;
         for (int n = 1; n <= layout::kMaxTrack; ++n) {
@@ -350,11 +378,10 @@ class Checker {
             }
         }
         for (int k = 1; k <= usable; ++k) {
-            const platform::DirEntry& e = *audio_[static_cast<std::size_t>(k - 1)];
-            if (!trackOf.count(cardfiles::Alias(e))) {
+            const card::AudioFile& e = *audio_[static_cast<std::size_t>(k - 1)];
+            if (!trackOf.count(e.alias)) {
                 Add(Severity::Warning, "file-without-track", InSounds(e.longName),
-                    text::Concat({"the file (", cardfiles::Alias(e),
-                                  ") is on the card but no track plays it"}),
+                    text::Concat({"the file (", e.alias, ") is on the card but no track plays it"}),
                     "open the card in Cardwright, which gives it a track, and save", 0);
             }
         }
@@ -362,7 +389,7 @@ class Checker {
 
     // --- settings that point at nothing -------------------------------------------
     void CheckReferences() {
-        const CardConfig& c = card_.config;
+        const CardConfig& c = card_.image.config;
         const std::string cfg = ConfigName();
         const std::uint32_t powerUp = c.Get(field::kPowerUpTrack);
         if (powerUp != 0 && !TrackPlays(powerUp)) {
@@ -413,7 +440,7 @@ class Checker {
     }
 
     void CheckInputs(InputSet set, const char* what) {
-        const CardConfig& c = card_.config;
+        const CardConfig& c = card_.image.config;
         for (int i = 0; i < c.InputCount(); ++i) {
             if (c.Get(field::kInputMode, set, i) == inputs::kUnused) {
                 continue;
@@ -444,10 +471,10 @@ class Checker {
     }
 
     void CheckSchedules() {
-        if (!card_.config.HasClock()) {
+        if (!card_.image.config.HasClock()) {
             return;
         }
-        const ScheduleSet& s = card_.schedules;
+        const ScheduleSet& s = card_.image.schedules;
         for (int n = 1; n <= ScheduleSet::kMaxSchedule; ++n) {
             for (const std::uint32_t entry : s.Entries(n)) {
                 const auto bytes = ScheduleSet::EntryToBytes(entry);
@@ -466,7 +493,7 @@ class Checker {
     }
 
     void CheckShowFiles() {
-        const CardConfig& c = card_.config;
+        const CardConfig& c = card_.image.config;
         if (!c.HasAnimation()) {
             return;
         }
@@ -506,26 +533,19 @@ class Checker {
             const auto s = fs::file_size(p, e);
             return e ? 0 : s;
         };
-        ScheduleSet schedules = card_.schedules;
-        const auto serial = static_cast<std::uint8_t>(card_.config.Get(field::kSerialAddress));
+        ScheduleSet schedules = card_.image.schedules;
+        const auto serial =
+            static_cast<std::uint8_t>(card_.image.config.Get(field::kSerialAddress));
         const std::uintmax_t programOld = programCopy_.empty() ? 0 : sizeOf(programCopy_);
-        // Each file is written whole beside the old one before it replaces it.
-        const std::pair<std::uintmax_t, std::uintmax_t> files[] = {
+        const std::vector<card::FileSizes> files = {
             {layout::kFileSize, haveConfig_ ? sizeOf(where_.config) : 0},
             {schedules.Serialize(serial).size(), sizeOf(where_.dir / cardfiles::kScheduleFileName)},
-            {keldafile::Encode(card_.config).size(),
+            {keldafile::Encode(card_.image.config).size(),
              sizeOf(where_.dir / cardfiles::kKeldaFileName)},
             {options_.programSize.value_or(programOld), programOld},
         };
-        std::uintmax_t needed = soundsMissing_ ? kClusterEstimate : 0;
-        std::intmax_t grown = 0;
-        for (const auto& [newSize, oldSize] : files) {
-            const auto peak = static_cast<std::intmax_t>(Clusters(newSize)) + grown;
-            needed =
-                std::max(needed, static_cast<std::uintmax_t>(std::max<std::intmax_t>(0, peak)));
-            grown += static_cast<std::intmax_t>(Clusters(newSize)) -
-                     static_cast<std::intmax_t>(Clusters(oldSize));
-        }
+        const std::uintmax_t needed =
+            std::max(soundsMissing_ ? card::kClusterSize : 0, card::SpaceNeeded(files));
         const std::uintmax_t free = options_.freeSpace ? options_.freeSpace(where_.dir, ec)
                                                        : fs::space(where_.dir, ec).available;
         if (ec || free >= needed) {
@@ -542,14 +562,14 @@ class Checker {
     // Whether track n has a file that plays.
     bool TrackPlays(std::uint32_t n) const {
         return n >= 1 && n <= static_cast<std::uint32_t>(layout::kMaxTrack) &&
-               card_.config.TrackExists(static_cast<int>(n));
+               card_.image.config.TrackExists(static_cast<int>(n));
     }
     bool TrackNamed(const std::string& name) const {
         if (name.empty()) {
             return false;
         }
         for (int n = 1; n <= layout::kMaxTrack; ++n) {
-            if (card_.config.TrackExists(n) && card_.config.TrackName(n) == name) {
+            if (card_.image.config.TrackExists(n) && card_.image.config.TrackName(n) == name) {
                 return true;
             }
         }
@@ -557,18 +577,17 @@ class Checker {
     }
 
     fs::path given_;
-    CardPath where_;
+    card::Location where_;
     const CheckOptions& options_;
     CheckResult result_;
-    CardSettings card_;
+    card::Read card_;
     bool haveConfig_ = false;
     bool soundsMissing_ = false;
     bool aliasesNoted_ = false;
     std::string soundsName_ = cardfiles::kSoundsDirName;
     fs::path programCopy_;
-    std::vector<platform::DirEntry> listing_;
     std::vector<platform::DirEntry> rootListing_;
-    std::vector<const platform::DirEntry*> audio_;
+    std::vector<const card::AudioFile*> audio_;
 };
 
 }  // namespace

@@ -46,8 +46,4 @@ struct CheckResult {
 // read at all is a finding too; the check never throws for anything on it.
 CheckResult CheckCard(const std::filesystem::path& card, const CheckOptions& options = {});
 
-// Files on a card of this size are rounded up to this when the space a save
-// needs is estimated: the largest cluster FAT uses on cards of this kind.
-inline constexpr std::uintmax_t kClusterEstimate = 32 * 1024;
-
 }  // namespace doctor

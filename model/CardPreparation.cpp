@@ -5,45 +5,65 @@
 
 namespace cardprep {
 
-bool PrepareSoundsDir(const std::filesystem::path& cardDir, Prompter& prompter,
-                      const DirectoryLister& lister) {
+SoundsState InspectSounds(const std::filesystem::path& cardDir) {
+    namespace fs = std::filesystem;
+    const fs::path sounds = TrackScanner::SoundsDirectory(cardDir);
     std::error_code ec;
-    // The usual card: SOUNDS is there, in capitals.
-    if (std::filesystem::is_directory(cardDir / cardfiles::kSoundsDirName, ec)) {
-        return true;
+    const fs::file_status link = fs::symlink_status(sounds, ec);
+    if (!fs::exists(link)) {
+        return SoundsState::Missing;
     }
-    const std::filesystem::path sounds = TrackScanner::SoundsDirectory(cardDir);
-    const auto status = std::filesystem::status(sounds, ec);
-    if (std::filesystem::is_directory(status)) {
-        return true;
+    // A link is judged by what it leads to; one that leads nowhere (or round
+    // in a loop) cannot hold the audio, and creating a folder in its place
+    // would fail only half-way through a save.
+    const fs::file_status target = fs::status(sounds, ec);
+    if (ec || !fs::exists(target)) {
+        return SoundsState::BrokenLink;
     }
-    if (std::filesystem::exists(status)) {
-        prompter.Tell(
-            "A file named SOUNDS exists on this SmartMedia.\nSOUNDS must be a directory for this "
-            "media to be used with\nan TUNBOX player.  Please remove this file or use other "
-            "media.");
-        return false;
-    }
-    if (!std::filesystem::create_directory(sounds, ec)) {
-        prompter.Tell(
-            "Unable to create SOUNDS directory on the selected media.\nPlease choose another "
-            "disk.");
-        return false;
-    }
-    // A fresh SOUNDS receives the audio files the user copied into the root:
-    // the MP3 files first, then the WAV files, each in the root's stored order,
-    // which becomes their order in SOUNDS. A file that cannot be moved stays.
-    const auto root = lister(cardDir, ec);
+    return fs::is_directory(target) ? SoundsState::Folder : SoundsState::NotFolder;
+}
+
+std::vector<const platform::DirEntry*> RootAudioInMoveOrder(
+    const std::vector<platform::DirEntry>& root) {
+    std::vector<const platform::DirEntry*> audio;
     for (const char* ext : cardfiles::kAudioExtensions) {
         for (const auto& e : root) {
-            if (e.isDirectory || !text::HasExtension(e.longName, ext)) {
-                continue;
+            if (!e.isDirectory && text::HasExtension(e.longName, ext)) {
+                audio.push_back(&e);
             }
-            std::error_code moveEc;
-            std::filesystem::rename(cardDir / e.longName, sounds / e.longName, moveEc);
         }
     }
-    return true;
+    return audio;
+}
+
+Result<Prepared> PrepareSoundsDir(const std::filesystem::path& cardDir,
+                                  const DirectoryLister& lister) {
+    const std::filesystem::path sounds = TrackScanner::SoundsDirectory(cardDir);
+    switch (InspectSounds(cardDir)) {
+        case SoundsState::Folder:
+            return Prepared{};
+        case SoundsState::NotFolder:
+            return Failure{sounds, "it is a file, but the player needs a folder of that name"};
+        case SoundsState::BrokenLink:
+            return Failure{sounds, "it is a link that leads to no folder"};
+        case SoundsState::Missing:
+            break;
+    }
+    std::error_code ec;
+    if (!std::filesystem::create_directory(sounds, ec)) {
+        return Failure{sounds, text::Concat({"the folder cannot be created (",
+                                             ec ? ec.message() : "unknown error", ")"})};
+    }
+    // A fresh SOUNDS receives the audio files the user copied into the root.
+    // A file that cannot be moved stays where it is.
+    Prepared prepared{true, 0};
+    const auto root = lister(cardDir, ec);
+    for (const platform::DirEntry* e : RootAudioInMoveOrder(root)) {
+        std::error_code moveEc;
+        std::filesystem::rename(cardDir / e->longName, sounds / e->longName, moveEc);
+        prepared.moved += moveEc ? 0 : 1;
+    }
+    return prepared;
 }
 
 }  // namespace cardprep

@@ -1,16 +1,40 @@
 #pragma once
 
 #include <filesystem>
+#include <vector>
 
-#include "model/Prompter.h"
+#include "model/Result.h"
 #include "model/TrackScanner.h"
 
+// A card is ready for the player when its audio lies in a folder SOUNDS.
 namespace cardprep {
 
-// Makes sure the card has a SOUNDS directory; a fresh one receives the audio
+enum class SoundsState {
+    Folder,      // SOUNDS is a folder (or a link to one)
+    Missing,     // there is no SOUNDS yet
+    NotFolder,   // SOUNDS is a file
+    BrokenLink,  // SOUNDS is a link to nothing, or a loop of links
+};
+
+// What the card's SOUNDS is, found as FAT finds it (in any letter case).
+SoundsState InspectSounds(const std::filesystem::path& cardDir);
+
+// The audio files of a card's root in the order a fresh SOUNDS receives them:
+// MP3 files first, then WAV, each in the root's stored order.
+std::vector<const platform::DirEntry*> RootAudioInMoveOrder(
+    const std::vector<platform::DirEntry>& root);
+
+struct Prepared {
+    bool created = false;  // SOUNDS was made
+    int moved = 0;         // audio files moved into it from the root
+};
+
+// Makes sure the card has a SOUNDS folder; a fresh one receives the audio
 // files of the card's root (MP3 files first, then WAV, each in the root's
-// stored order). False, after telling the user, when the card cannot be used.
-bool PrepareSoundsDir(const std::filesystem::path& cardDir, Prompter& prompter,
-                      const DirectoryLister& lister);
+// stored order, which becomes their order in SOUNDS). Fails, naming SOUNDS,
+// when the card cannot hold its audio: SOUNDS is a file or a broken link, or
+// it cannot be created.
+Result<Prepared> PrepareSoundsDir(const std::filesystem::path& cardDir,
+                                  const DirectoryLister& lister);
 
 }  // namespace cardprep

@@ -1,104 +1,278 @@
-#include "model/CardWriter.h"
+#include <algorithm>
 
-#include <new>
-
+#include "model/Card.h"
 #include "model/CardFiles.h"
+#include "model/CardPreparation.h"
 #include "model/ConfigFile.h"
 #include "model/FileIo.h"
 #include "model/KeldaFile.h"
 #include "model/Text.h"
 
+namespace card {
+
+namespace fs = std::filesystem;
+
+const FileReport* WriteReport::Report(const std::string& fileName) const {
+    for (const FileReport& r : files) {
+        if (text::EqualIgnoringCase(r.file.filename().string(), fileName)) {
+            return &r;
+        }
+    }
+    return nullptr;
+}
+
+bool WriteReport::Complete() const {
+    if (refused || soundsFailed || files.empty()) {
+        return false;
+    }
+    for (const FileReport& r : files) {
+        const bool program =
+            text::EqualIgnoringCase(r.file.filename().string(), cardfiles::kProgramFileName);
+        if (!program && r.outcome != FileReport::Outcome::Written &&
+            r.outcome != FileReport::Outcome::Unchanged) {
+            return false;
+        }
+    }
+    return true;
+}
+
 namespace {
 
-bool SamePathIgnoringCase(const std::filesystem::path& a, const std::filesystem::path& b) {
+std::uintmax_t Clusters(std::uintmax_t bytes) {
+    return (bytes + kClusterSize - 1) / kClusterSize * kClusterSize;
+}
+
+bool SamePathIgnoringCase(const fs::path& a, const fs::path& b) {
     std::error_code ec;
-    if (std::filesystem::equivalent(a, b, ec)) {
+    if (fs::equivalent(a, b, ec)) {
         return true;
     }
     return text::EqualIgnoringCase(a.lexically_normal().string(), b.lexically_normal().string());
 }
 
-}  // namespace
-
-bool CardWriter::WriteConfig(const std::filesystem::path& path, const CardConfig& config) {
-    const fileio::WriteResult result = fileio::Replace(path, configfile::Encode(config));
-    if (result.ok()) {
-        return true;
-    }
-    std::string what;
-    switch (result.failure) {
-        case fileio::WriteResult::Failure::NotAFile:
-            what = text::Concat({result.reason, "."});
-            break;
-        case fileio::WriteResult::Failure::Create:
-            what = text::Concat({"the file cannot be created (", result.reason, ")."});
-            break;
-        default:
-            what = text::Concat({"writing the file failed (", result.reason, ")."});
-            break;
-    }
-    prompter_.Tell(text::Concat({"Unable to save ", fileio::Quoted(path), ":\n", what, " ",
-                                 result.Aftermath(path)}),
-                   Prompter::Icon::Warning);
-    return false;
-}
-
-bool CardWriter::WriteSchedule(const std::filesystem::path& cardDir, ScheduleSet& schedules,
-                               std::uint8_t serialAddress) {
-    const std::filesystem::path path = cardDir / cardfiles::kScheduleFileName;
+// One file the write will put on the card: its bytes, or the file to copy.
+struct Planned {
+    fs::path target;
     std::vector<std::uint8_t> bytes;
-    fileio::WriteResult result;
-    try {
-        bytes = schedules.Serialize(serialAddress);
-    } catch (const std::bad_alloc&) {
-        result.failure = fileio::WriteResult::Failure::Write;
-        result.reason = "out of memory";
+    fs::path copyOf;
+    bool unchanged = false;  // the card holds these bytes already
+
+    std::uintmax_t Size() const {
         std::error_code ec;
-        result.hadOldFile = std::filesystem::exists(path, ec);
+        const std::uintmax_t size = copyOf.empty() ? bytes.size() : fs::file_size(copyOf, ec);
+        return ec ? 0 : size;
     }
-    if (!bytes.empty()) {
-        result = fileio::Replace(path, bytes);
-    }
+};
+
+FileReport ReportOf(const fs::path& target, const fileio::WriteResult& result) {
+    FileReport report;
+    report.file = target;
     if (result.ok()) {
-        return true;
+        report.outcome = FileReport::Outcome::Written;
+        return report;
     }
-    prompter_.Tell(text::Concat({"Unable to write the schedule file ", fileio::Quoted(path), " (",
-                                 result.reason, "). The card's schedules were not saved. ",
-                                 result.Aftermath(path)}),
-                   Prompter::Icon::Warning);
-    return false;
+    report.outcome = FileReport::Outcome::Failed;
+    report.reason = result.reason;
+    report.aftermath = result.Aftermath(target);
+    report.opening = result.failure != fileio::WriteResult::Failure::Write;
+    return report;
 }
 
-bool CardWriter::WriteKelda(const std::filesystem::path& cardDir, const CardConfig& config) {
-    const std::filesystem::path path = cardDir / cardfiles::kKeldaFileName;
-    const fileio::WriteResult result = fileio::Replace(path, keldafile::Encode(config));
-    if (result.ok()) {
-        return true;
+class Writer {
+  public:
+    Writer(const Location& where, const Image& image, const WriteOptions& options)
+        : where_(where), options_(options) {
+        report_.written = image;
+        report_.written.config.Set(field::kConfigVersion, ProgramVersion());
+        if (!options_.lister) {
+            options_.lister = [](const fs::path& dir, std::error_code& ec) {
+                return platform::ListDirectory(dir, ec, platform::ListDetail::KindOnly);
+            };
+        }
     }
-    const bool opening = result.failure != fileio::WriteResult::Failure::Write;
-    prompter_.Tell(text::Concat({opening ? "Unable to open KELDA config file for writing!"
-                                         : "Unable to write KELDA config file!",
-                                 "\n\n", fileio::Quoted(path), ": ", result.reason, ". ",
-                                 result.Aftermath(path)}),
-                   Prompter::Icon::Warning);
-    return false;
-}
 
-bool CardWriter::CopyProgram(const std::filesystem::path& cardDir) {
-    const std::filesystem::path target = cardDir / cardfiles::kProgramFileName;
-    if (program_.empty()) {
+    WriteReport Run() {
+        if (!CheckBeforeWriting()) {
+            return std::move(report_);
+        }
+        Plan();
+        if (!CheckSpace()) {
+            return std::move(report_);
+        }
+        RemoveLeftovers();
+        if (!options_.configOnly && !PrepareSounds()) {
+            return std::move(report_);
+        }
+        if (options_.reconcileTracks) {
+            Plan();  // the reconciled track list changes the configuration's bytes
+        }
+        for (const Planned& p : plan_) {
+            report_.files.push_back(Put(p));
+        }
+        return std::move(report_);
+    }
+
+  private:
+    FileReport Put(const Planned& p) const {
+        // Without the configuration the card's other files would not match
+        // it: the rest is not written.
+        if (!report_.files.empty() &&
+            report_.files.front().outcome == FileReport::Outcome::Failed) {
+            return {p.target, FileReport::Outcome::NotWritten, {}, {}, false};
+        }
+        if (p.unchanged) {
+            return {p.target, FileReport::Outcome::Unchanged, {}, {}, false};
+        }
+        return ReportOf(p.target, p.copyOf.empty() ? fileio::Replace(p.target, p.bytes)
+                                                   : fileio::ReplaceWithCopy(p.target, p.copyOf));
+    }
+
+    bool Refuse(Refusal::Kind kind, fs::path file, std::string reason) {
+        report_.refused = Refusal{kind, Failure{std::move(file), std::move(reason)}};
         return false;
     }
-    // Running from the card itself: the program is already there.
-    if (SamePathIgnoringCase(program_, target)) {
+
+    // Every name the write will take must be free for a file: a folder, pipe
+    // or device of that name is not ours to replace.
+    bool CheckBeforeWriting() {
+        std::error_code ec;
+        if (!fs::is_directory(where_.dir, ec)) {
+            return Refuse(Refusal::Kind::NotAFolder, where_.dir, "no such card folder");
+        }
+        if (!options_.configOnly) {
+            const fs::path sounds = TrackScanner::SoundsDirectory(where_.dir);
+            switch (cardprep::InspectSounds(where_.dir)) {
+                case cardprep::SoundsState::NotFolder:
+                    return Refuse(Refusal::Kind::SoundsNotFolder, sounds,
+                                  "it is a file, but the player needs a folder of that name");
+                case cardprep::SoundsState::BrokenLink:
+                    return Refuse(Refusal::Kind::SoundsBrokenLink, sounds,
+                                  "it is a link that leads to no folder");
+                default:
+                    break;
+            }
+        }
+        for (const fs::path& target : Targets()) {
+            const auto status = fs::status(target, ec);
+            if (fs::exists(status) && !fs::is_regular_file(status)) {
+                return Refuse(Refusal::Kind::NotAFile, target,
+                              fs::is_directory(status) ? "it is a folder, not a file"
+                                                       : "it is not a regular file");
+            }
+        }
         return true;
     }
-    const fileio::WriteResult result = fileio::ReplaceWithCopy(target, program_);
-    if (result.ok()) {
+
+    std::vector<fs::path> Targets() const {
+        std::vector<fs::path> targets{where_.config};
+        if (!options_.configOnly) {
+            targets.push_back(where_.dir / cardfiles::kScheduleFileName);
+            targets.push_back(where_.dir / cardfiles::kKeldaFileName);
+            if (!options_.program.empty()) {
+                targets.push_back(where_.dir / cardfiles::kProgramFileName);
+            }
+        }
+        return targets;
+    }
+
+    // Temporary files an interrupted save of this program left in the root.
+    void RemoveLeftovers() {
+        std::error_code ec;
+        for (const platform::DirEntry& e : options_.lister(where_.dir, ec)) {
+            std::error_code removeEc;
+            if (!e.isDirectory && fileio::IsTemporaryName(e.longName) &&
+                fs::remove(where_.dir / e.longName, removeEc)) {
+                ++report_.removedTemporaries;
+            }
+        }
+    }
+
+    // SOUNDS is made ready before the tracks are reconciled: audio lying in
+    // the root moves into a fresh SOUNDS, and the tracks then find it there.
+    bool PrepareSounds() {
+        auto prepared = cardprep::PrepareSoundsDir(where_.dir, options_.lister);
+        if (!prepared) {
+            report_.soundsFailed = prepared.error();
+            return false;
+        }
+        if (options_.reconcileTracks) {
+            TrackScanner scanner;
+            scanner.SetLister(options_.lister);
+            report_.tracks =
+                scanner.SyncTracks(report_.written.config, where_.config, where_.dir, true);
+        }
         return true;
     }
-    prompter_.Tell(text::Concat({"Unable to copy Cardwright.exe to SmartMedia card!\n\n",
-                                 fileio::Quoted(target), ": ", result.reason, ". ",
-                                 result.Aftermath(target)}));
-    return false;
+
+    void Plan() {
+        plan_.clear();
+        const CardConfig& config = report_.written.config;
+        plan_.push_back({where_.config, configfile::Encode(config), {}});
+        if (options_.configOnly) {
+            return;
+        }
+        plan_.push_back({where_.dir / cardfiles::kScheduleFileName,
+                         report_.written.schedules.Serialize(
+                             static_cast<std::uint8_t>(config.Get(field::kSerialAddress))),
+                         {}});
+        plan_.push_back({where_.dir / cardfiles::kKeldaFileName, keldafile::Encode(config), {}});
+        const fs::path program = where_.dir / cardfiles::kProgramFileName;
+        // Running from the card itself: the program is already there.
+        if (!options_.program.empty() && !SamePathIgnoringCase(options_.program, program)) {
+            plan_.push_back({program, {}, options_.program});
+        }
+        for (Planned& p : plan_) {
+            p.unchanged = p.copyOf.empty() ? fileio::HoldsBytes(p.target, p.bytes)
+                                           : fileio::SameContents(p.copyOf, p.target);
+        }
+    }
+
+    // Each file goes through a temporary copy beside the old one, so the card
+    // needs room for the new files whole while the old ones still stand.
+    bool CheckSpace() {
+        std::vector<FileSizes> sizes;
+        std::error_code ec;
+        for (const Planned& p : plan_) {
+            if (!p.unchanged) {
+                const std::uintmax_t old = fs::file_size(p.target, ec);
+                sizes.push_back({p.Size(), ec ? 0 : old});
+            }
+        }
+        const std::uintmax_t needed = SpaceNeeded(sizes);
+        ec.clear();
+        const std::uintmax_t free = options_.freeSpace ? options_.freeSpace(where_.dir, ec)
+                                                       : fs::space(where_.dir, ec).available;
+        if (ec || free >= needed) {
+            return true;  // a card that cannot say has to be tried
+        }
+        return Refuse(
+            Refusal::Kind::NoSpace, where_.dir,
+            text::Concat({"the card has ", std::to_string(free / 1024),
+                          " KB free, and the save needs ", std::to_string(needed / 1024), " KB"}));
+    }
+
+    const Location& where_;
+    WriteOptions options_;
+    std::vector<Planned> plan_;
+    WriteReport report_;
+};
+
+}  // namespace
+
+std::uintmax_t SpaceNeeded(const std::vector<FileSizes>& files) {
+    std::uintmax_t needed = 0;
+    std::intmax_t grown = 0;
+    for (const FileSizes& f : files) {
+        const auto peak = static_cast<std::intmax_t>(Clusters(f.newSize)) + grown;
+        needed = std::max(needed, static_cast<std::uintmax_t>(std::max<std::intmax_t>(0, peak)));
+        grown += static_cast<std::intmax_t>(Clusters(f.newSize)) -
+                 static_cast<std::intmax_t>(Clusters(f.oldSize));
+    }
+    return needed;
 }
+
+WriteReport WriteCard(const Location& where, const Image& image, const WriteOptions& options) {
+    return Writer(where, image, options).Run();
+}
+
+}  // namespace card

@@ -3,27 +3,17 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "BuildInfo.h"
 #include "model/CardFiles.h"
-#include "model/ConfigFile.h"
+#include "model/CardPreparation.h"
 #include "model/FileIo.h"
 #include "model/ScheduleText.h"
 #include "model/Text.h"
 
-namespace {
-
-// The largest schedule file the 24-bit length field can describe.
-constexpr std::size_t kScheduleFileLimit = 0xFFFFFF + 9;
-
-}  // namespace
-
 CCardwrightDoc::CCardwrightDoc(Prompter& prompter, BusyIndicator* busy)
-    : prompter_(prompter), busy_(busy), scanner_(prompter) {
+    : prompter_(prompter), busy_(busy) {
+    std::error_code ec;
+    startFolder_ = std::filesystem::current_path(ec);
     DeleteContents();
-}
-
-std::uint32_t CCardwrightDoc::ConfiguratorVersion() {
-    return static_cast<std::uint32_t>(buildinfo::kVersionRelease);
 }
 
 void CCardwrightDoc::DeleteContents() {
@@ -61,11 +51,56 @@ void CCardwrightDoc::RenumberScheduleNames() {
     }
 }
 
+void CCardwrightDoc::TellUnreadable(const std::optional<Failure>& unreadable) {
+    if (!unreadable) {
+        unreadableTold_.clear();
+        return;
+    }
+    if (unreadable->file == unreadableTold_) {
+        return;
+    }
+    unreadableTold_ = unreadable->file;
+    prompter_.Tell(text::Concat({"Unable to read the card's SOUNDS directory ",
+                                 fileio::Quoted(unreadable->file), ":\n", unreadable->reason,
+                                 ".\n\nThe track list is kept as it is."}),
+                   Prompter::Icon::Warning);
+}
+
+int CCardwrightDoc::CountTracks(bool rebuild) {
+    std::optional<Failure> unreadable;
+    const int count = scanner_.CountTracks(config_, CardDirectory(), rebuild, &unreadable);
+    TellUnreadable(unreadable);
+    return count;
+}
+
 TrackSync CCardwrightDoc::SyncTracks(bool apply) {
     BusyScope busy(busy_);
     const TrackSync result = scanner_.SyncTracks(config_, path_, CardDirectory(), apply);
     if (result.positionsMoved) {
         UpdateModified(modified_, true);
+    }
+    if (result.unreadable) {
+        // Said once for a card, until a listing succeeds or the card changes.
+        if (result.unreadable->file != unreadableTold_) {
+            unreadableTold_ = result.unreadable->file;
+            prompter_.Tell(
+                text::Concat({"Unable to read the card's SOUNDS directory ",
+                              fileio::Quoted(result.unreadable->file), ":\n",
+                              result.unreadable->reason, ".\n\nThe track list is kept as it is."}),
+                Prompter::Icon::Warning);
+        }
+        return result;
+    }
+    unreadableTold_.clear();
+    // Said once for a card, and again only when its number of files changes,
+    // not on every page the user opens.
+    if (result.TooManyFiles() &&
+        (tooManyToldPath_ != path_ || tooManyToldCount_ != result.audioFiles)) {
+        tooManyToldPath_ = path_;
+        tooManyToldCount_ = result.audioFiles;
+        prompter_.Tell(
+            "More than 256 audio files on the disk!\nOnly the first 255 files will be used.",
+            Prompter::Icon::Warning);
     }
     return result;
 }
@@ -89,20 +124,30 @@ void CCardwrightDoc::SetPathName(const std::filesystem::path& path) {
     title_ = path.filename().string();
 }
 
-std::filesystem::path CCardwrightDoc::CardDirectory() const {
-    if (path_.empty()) {
-        std::error_code ec;
-        return std::filesystem::current_path(ec);
-    }
-    return path_.parent_path();
-}
-
 namespace {
 
 std::string Format(const char* pattern, unsigned a, unsigned b) {
     char text[512];
     std::snprintf(text, sizeof text, pattern, a, b);
     return text;
+}
+
+bool IsTheCardsName(const std::filesystem::path& path) {
+    return text::AsciiUpper(path.stem().string()) == "TUNBOX" &&
+           text::AsciiUpper(path.extension().string()) == ".CFG";
+}
+
+const char* const kSoundsIsAFile =
+    "A file named SOUNDS exists on this SmartMedia.\nSOUNDS must be a directory for this media to "
+    "be used with\nan TUNBOX player.  Please remove this file or use other media.";
+const char* const kSoundsNotCreated =
+    "Unable to create SOUNDS directory on the selected media.\nPlease choose another disk.";
+const char* const kSoundsUnusable = "the card's SOUNDS directory cannot be used.";
+
+std::string SoundsIsABrokenLink(const std::filesystem::path& sounds) {
+    return text::Concat({"The card's SOUNDS folder ", fileio::Quoted(sounds),
+                         " is a link that leads to no folder.\nSOUNDS must be a directory for "
+                         "this media to be used with\nan TUNBOX player."});
 }
 
 }  // namespace
@@ -115,212 +160,227 @@ bool CCardwrightDoc::RejectOpen(const std::filesystem::path& path, const std::st
     return false;
 }
 
-bool CCardwrightDoc::CardHoldsOtherFiles(const std::filesystem::path& cardDir) const {
-    std::error_code ec;
-    for (const char* name : {cardfiles::kScheduleFileName, cardfiles::kKeldaFileName}) {
-        if (std::filesystem::exists(cardDir / name, ec)) {
-            return true;
-        }
-    }
-    const std::filesystem::path sounds = TrackScanner::SoundsDirectory(cardDir);
-    for (const platform::DirEntry& e : scanner_.Lister()(sounds, ec)) {
-        if (!e.isDirectory && cardfiles::IsAudioFileName(e.longName)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
-    std::error_code ec;
-    const std::filesystem::path path = std::filesystem::absolute(requested, ec);
-    const std::filesystem::path cardDir = path.parent_path();
-    // The card directory becomes the current directory, as the player's own
-    // relative file names assume; a refused file puts the old one back.
-    const std::filesystem::path previousDir = std::filesystem::current_path(ec);
-    std::filesystem::current_path(cardDir, ec);
-    const auto refuse = [&](const std::string& reason) {
-        std::error_code ignored;
-        if (!previousDir.empty()) {
-            std::filesystem::current_path(previousDir, ignored);
-        }
-        return RejectOpen(path, reason);
-    };
-
-    std::vector<std::uint8_t> bytes;
-    std::uintmax_t size = 0;
-    std::string error;
-    if (!fileio::ReadPrefix(path, layout::kFileSize, bytes, size, error)) {
-        return refuse(text::Concat({error, "."}));
-    }
-
-    // The whole card is read and checked before the document takes any of it.
-    CardConfig config;
-    config.SetDefaults();
-    config.Set(field::kConfigVersion, ConfiguratorVersion());
-    ScheduleSet schedules;
-    {
-        BusyScope busy(busy_);
-        if (size == 0) {
-            // An empty file opens as a configuration with every default. Beside
-            // other card files it is far more likely the remains of a save that
-            // was cut short than a wish for defaults, so the user decides.
-            if (CardHoldsOtherFiles(cardDir) &&
+bool CCardwrightDoc::AcceptConfigProblem(const card::Problem& problem, const card::Read& read,
+                                         const std::filesystem::path& path) {
+    using Kind = card::Problem::Kind;
+    const auto version = static_cast<unsigned>(problem.number);
+    const unsigned ours = ConfiguratorVersion();
+    switch (problem.kind) {
+        case Kind::ConfigMissing:
+            return RejectOpen(path, "No such file or directory.");
+        case Kind::ConfigUnreadable:
+            return RejectOpen(path, text::Concat({problem.detail, "."}));
+        case Kind::ConfigWrongSize:
+            return RejectOpen(path, text::Concat({"the file is ", std::to_string(problem.number),
+                                                  " bytes long, but a TUNBOX configuration file "
+                                                  "holds ",
+                                                  std::to_string(layout::kFileSize), " bytes."}));
+        case Kind::ConfigEmpty:
+            // Beside other card files an empty configuration is far more
+            // likely the remains of a save that was cut short than a wish for
+            // defaults, so the user decides.
+            if (read.holdsOtherFiles &&
                 prompter_.Ask(text::Concat({path.filename().string(),
                                             " on this card is empty, which usually means a save "
                                             "was interrupted. Open it with all settings at their "
                                             "defaults?"}),
                               Prompter::Buttons::YesNo,
                               Prompter::Icon::Warning) != Prompter::Answer::Yes) {
-                return refuse(
-                    "the file is empty, and you chose not to open it with default "
-                    "settings.");
+                return RejectOpen(path,
+                                  "the file is empty, and you chose not to open it with default "
+                                  "settings.");
             }
-        } else {
-            if (size / 3 != static_cast<std::uintmax_t>(layout::kWordCount)) {
-                return refuse(text::Concat({"the file is ", std::to_string(size),
-                                            " bytes long, but a TUNBOX configuration file holds ",
-                                            std::to_string(layout::kFileSize), " bytes."}));
+            return true;
+        case Kind::ConfigNewer:
+            prompter_.Tell(
+                Format("Configuration file is version %u, but configurator is only "
+                       "version %u.  You must use a newer configurator.",
+                       version, ours));
+            return RejectOpen(path, text::Concat({"it was written by a newer configurator "
+                                                  "(version ",
+                                                  std::to_string(version), ")."}));
+        case Kind::ConfigOlder:
+            if (prompter_.Ask(Format("Configuration file is version %u and this configurator is "
+                                     "version %u.\nUnless you want to upgrade the firmware on "
+                                     "this flash card you should\nuse an older matching "
+                                     "configurator on this card.\n\nDo you want to continue?",
+                                     version, ours),
+                              Prompter::Buttons::YesNo,
+                              Prompter::Icon::None) != Prompter::Answer::Yes) {
+                return RejectOpen(path, text::Concat({"it is a version ", std::to_string(version),
+                                                      " configuration, and you chose not to "
+                                                      "open it."}));
             }
-            const std::uint32_t version = configfile::Version(bytes);
-            const std::uint32_t ours = ConfiguratorVersion();
-            if (version > ours) {
-                prompter_.Tell(
-                    Format("Configuration file is version %u, but configurator is only version "
-                           "%u.  You must use a newer configurator.",
-                           version, ours));
-                return refuse(text::Concat({"it was written by a newer configurator (version ",
-                                            std::to_string(version), ")."}));
-            }
-            if (version < ours) {
-                const auto answer = prompter_.Ask(
-                    Format("Configuration file is version %u and this configurator is version "
-                           "%u.\nUnless you want to upgrade the firmware on this flash card you "
-                           "should\nuse an older matching configurator on this card.\n\nDo you "
-                           "want to continue?",
-                           version, ours),
-                    Prompter::Buttons::YesNo, Prompter::Icon::None);
-                if (answer != Prompter::Answer::Yes) {
-                    return refuse(text::Concat({"it is a version ", std::to_string(version),
-                                                " configuration, and you chose not to open it."}));
-                }
-            }
-            configfile::Decode(bytes, config);
+            return true;
+        default:
+            return true;
+    }
+}
+
+bool CCardwrightDoc::AcceptRead(const card::Read& read, const std::filesystem::path& path) {
+    using Kind = card::Problem::Kind;
+    for (const card::Problem& problem : read.problems) {
+        if (!AcceptConfigProblem(problem, read, path)) {
+            return false;
         }
-        ReadScheduleInto(cardDir, static_cast<std::uint8_t>(config.Get(field::kSerialAddress)),
-                         schedules);
-        if (!PrepareSoundsDir(cardDir)) {
-            return refuse("the card's SOUNDS directory cannot be used.");
+        switch (problem.kind) {
+            case Kind::ScheduleBad:
+                prompter_.Tell("Schedule.sch file has bad length or checksum, ignoring file.");
+                break;
+            case Kind::ScheduleDropped:
+                prompter_.Tell(
+                    text::Concat({fileio::Quoted(problem.file), " holds ",
+                                  std::to_string(problem.number),
+                                  problem.number == 1 ? " schedule event" : " schedule events",
+                                  " with no valid time, or at a minute another event already "
+                                  "takes. They were left out, and the next save writes the "
+                                  "schedules without them."}),
+                    Prompter::Icon::Warning);
+                break;
+            case Kind::SoundsNotFolder:
+                prompter_.Tell(kSoundsIsAFile);
+                return RejectOpen(path, "the card's SOUNDS directory cannot be used.");
+            case Kind::SoundsBrokenLink:
+                prompter_.Tell(SoundsIsABrokenLink(problem.file), Prompter::Icon::Warning);
+                return RejectOpen(path, kSoundsUnusable);
+            default:
+                break;
         }
     }
+    return true;
+}
+
+bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
+    std::error_code ec;
+    const std::filesystem::path path = std::filesystem::absolute(requested, ec);
+    const card::Location where{path.parent_path(), path};
+    // The whole card is read and every question asked before the document
+    // takes any of it.
+    BusyScope busy(busy_);
+    Result<card::Read> read = card::ReadCard(where, scanner_.Lister());
+    if (!read) {
+        return RejectOpen(path, text::Concat({read.error().reason, "."}));
+    }
+    if (!AcceptRead(*read, path)) {
+        return false;
+    }
+    if (!cardprep::PrepareSoundsDir(where.dir, scanner_.Lister())) {
+        prompter_.Tell(kSoundsNotCreated);
+        return RejectOpen(path, kSoundsUnusable);
+    }
     DeleteContents();
-    config_ = config;
-    schedules_ = std::move(schedules);
+    config_ = std::move(read->image.config);
+    schedules_ = std::move(read->image.schedules);
     SetPathName(path);
     SetModifiedFlag(false);
     loaded_ = true;
     return true;
+}
+
+void CCardwrightDoc::TellRefusal(const card::Refusal& refusal, const std::filesystem::path& path) {
+    const bool sounds = refusal.kind == card::Refusal::Kind::SoundsNotFolder ||
+                        refusal.kind == card::Refusal::Kind::SoundsBrokenLink;
+    if (sounds) {
+        if (refusal.kind == card::Refusal::Kind::SoundsNotFolder) {
+            prompter_.Tell(kSoundsIsAFile);
+        } else {
+            prompter_.Tell(SoundsIsABrokenLink(refusal.failure.file), Prompter::Icon::Warning);
+        }
+        prompter_.Tell(text::Concat({"Unable to save ", fileio::Quoted(path), ":\n",
+                                     kSoundsUnusable, " Nothing was written."}),
+                       Prompter::Icon::Warning);
+        return;
+    }
+    const std::filesystem::path& file = refusal.failure.file;
+    prompter_.Tell(text::Concat({"Unable to save ", fileio::Quoted(path), ":\n",
+                                 file == path ? "" : text::Concat({fileio::Quoted(file), ": "}),
+                                 refusal.failure.reason, ". Nothing was written."}),
+                   Prompter::Icon::Warning);
+}
+
+void CCardwrightDoc::TellFileFailure(const card::FileReport& file,
+                                     const std::filesystem::path& path) {
+    const std::string name = file.file.filename().string();
+    const std::string where =
+        text::Concat({fileio::Quoted(file.file), ": ", file.reason, ". ", file.aftermath});
+    if (file.file == path) {
+        prompter_.Tell(text::Concat({"Unable to save ", fileio::Quoted(path), ":\n",
+                                     file.opening ? "the file cannot be created ("
+                                                  : "writing the file failed (",
+                                     file.reason, "). ", file.aftermath}),
+                       Prompter::Icon::Warning);
+    } else if (text::EqualIgnoringCase(name, cardfiles::kScheduleFileName)) {
+        prompter_.Tell(
+            text::Concat({"Unable to write the schedule file ", fileio::Quoted(file.file), " (",
+                          file.reason, "). The card's schedules were not saved. ", file.aftermath}),
+            Prompter::Icon::Warning);
+    } else if (text::EqualIgnoringCase(name, cardfiles::kKeldaFileName)) {
+        prompter_.Tell(text::Concat({file.opening ? "Unable to open KELDA config file for writing!"
+                                                  : "Unable to write KELDA config file!",
+                                     "\n\n", where}),
+                       Prompter::Icon::Warning);
+    } else {
+        prompter_.Tell(
+            text::Concat({"Unable to copy Cardwright.exe to SmartMedia card!\n\n", where}));
+    }
+}
+
+bool CCardwrightDoc::AcceptWrite(const card::WriteReport& report,
+                                 const std::filesystem::path& path) {
+    if (report.refused) {
+        TellRefusal(*report.refused, path);
+        return false;
+    }
+    if (report.soundsFailed) {
+        prompter_.Tell(kSoundsNotCreated);
+        prompter_.Tell(text::Concat({"Unable to save ", fileio::Quoted(path), ":\n",
+                                     kSoundsUnusable, " Nothing was written."}),
+                       Prompter::Icon::Warning);
+        return false;
+    }
+    for (const card::FileReport& file : report.files) {
+        if (file.outcome == card::FileReport::Outcome::Failed) {
+            TellFileFailure(file, path);
+        }
+    }
+    // A program that could not be copied has been reported; the card is
+    // still usable with the copy it has.
+    return report.Complete();
 }
 
 bool CCardwrightDoc::OnSaveDocument(const std::filesystem::path& requested) {
     std::error_code ec;
     const std::filesystem::path path = std::filesystem::absolute(requested, ec);
-    if (text::AsciiUpper(path.stem().string()) != "TUNBOX" ||
-        text::AsciiUpper(path.extension().string()) != ".CFG") {
-        const auto answer = prompter_.Ask(
-            "WARNING!\n\nThe TUNBOX only uses a config file named TUNBOX.CFG\n\nYou can save "
-            "config files under other names, but you MUST\nrename them to TUNBOX.CFG before they "
-            "will be used.",
-            Prompter::Buttons::OkCancel, Prompter::Icon::Warning);
-        if (answer != Prompter::Answer::Ok) {
-            return false;
-        }
+    if (!IsTheCardsName(path) &&
+        prompter_.Ask("WARNING!\n\nThe TUNBOX only uses a config file named TUNBOX.CFG\n\nYou can "
+                      "save config files under other names, but you MUST\nrename them to "
+                      "TUNBOX.CFG before they will be used.",
+                      Prompter::Buttons::OkCancel,
+                      Prompter::Icon::Warning) != Prompter::Answer::Ok) {
+        return false;
     }
-
-    // The files are made from copies: the record in memory takes the new
-    // version, and the schedules their compacted numbers, only once the card
-    // holds every file, so a failed save leaves the document as it was.
-    CardConfig saved = config_;
-    saved.Set(field::kConfigVersion, ConfiguratorVersion());
-    ScheduleSet schedules = schedules_;
-    const std::filesystem::path cardDir = path.parent_path();
-    bool complete = true;
+    card::WriteOptions options;
+    options.program = executablePath_.empty() ? platform::ExecutablePath(ec) : executablePath_;
+    options.lister = scanner_.Lister();
+    card::WriteReport report;
     {
         BusyScope busy(busy_);
-        CardWriter writer = Writer();
-        if (!writer.WriteConfig(path, saved)) {
-            return false;
-        }
-        complete = writer.WriteSchedule(
-            cardDir, schedules, static_cast<std::uint8_t>(saved.Get(field::kSerialAddress)));
-        complete = writer.WriteKelda(cardDir, saved) && complete;
-        // A program that could not be copied has been reported; the card is
-        // still usable with the copy it has.
-        writer.CopyProgram(cardDir);
+        report = card::WriteCard({path.parent_path(), path}, Image(), options);
     }
-    if (!complete) {
+    // The document takes the saved state only once the card holds every
+    // file, so a failed save leaves it as it was.
+    if (!AcceptWrite(report, path)) {
         return false;
     }
-    config_.Set(field::kConfigVersion, saved.Get(field::kConfigVersion));
+    config_.Set(field::kConfigVersion, report.written.config.Get(field::kConfigVersion));
     RenumberScheduleNames();
-    schedules_ = std::move(schedules);
+    schedules_ = std::move(report.written.schedules);
     SetModifiedFlag(false);
-    if (!PrepareSoundsDir(cardDir)) {
-        prompter_.Tell(text::Concat({"The configuration was written to ", fileio::Quoted(path),
-                                     ", but the save is not complete: the card's SOUNDS "
-                                     "directory cannot be used."}),
-                       Prompter::Icon::Warning);
-        return false;
-    }
     SetPathName(path);
     loaded_ = true;
     return true;
 }
 
-void CCardwrightDoc::ReadScheduleInto(const std::filesystem::path& cardDir,
-                                      std::uint8_t serialAddress, ScheduleSet& into) {
-    std::vector<std::uint8_t> bytes;
-    std::uintmax_t size = 0;
-    std::string error;
-    // A missing or unreadable file simply means no schedules; one larger than
-    // its length field can say is as bad as a wrong length.
-    if (!fileio::ReadPrefix(cardDir / cardfiles::kScheduleFileName, kScheduleFileLimit, bytes, size,
-                            error)) {
-        bytes.clear();
-    }
-    const bool tooLarge = size > kScheduleFileLimit;
-    if (tooLarge) {
-        bytes.clear();
-    }
-    if (into.Parse(bytes, serialAddress) == ScheduleSet::ParseResult::Bad || tooLarge) {
-        prompter_.Tell("Schedule.sch file has bad length or checksum, ignoring file.");
-    }
-}
-
-bool CCardwrightDoc::ReadScheduleFile() {
-    ReadScheduleInto(CardDirectory(), static_cast<std::uint8_t>(config_.Get(field::kSerialAddress)),
-                     schedules_);
-    return true;
-}
-
-CardWriter CCardwrightDoc::Writer() const {
-    std::error_code ec;
-    return CardWriter(prompter_,
-                      executablePath_.empty() ? platform::ExecutablePath(ec) : executablePath_);
-}
-
-bool CCardwrightDoc::WriteScheduleFile(const std::filesystem::path& configPath) {
-    return Writer().WriteSchedule(configPath.parent_path(), schedules_,
-                                  static_cast<std::uint8_t>(config_.Get(field::kSerialAddress)));
-}
-
-bool CCardwrightDoc::WriteKeldaConfig(const std::filesystem::path& configPath) {
-    return Writer().WriteKelda(configPath.parent_path(), config_);
-}
-
-bool CCardwrightDoc::CopyProgramToCard(const std::filesystem::path& configPath) {
-    return Writer().CopyProgram(configPath.parent_path());
-}
 void CCardwrightDoc::UpdateModified(bool modified, bool reconciled) {
     const bool was = IsModified();
     modified_ = modified;

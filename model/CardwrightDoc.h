@@ -5,9 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "model/Card.h"
 #include "model/CardConfig.h"
-#include "model/CardPreparation.h"
-#include "model/CardWriter.h"
 #include "model/DocumentState.h"
 #include "model/Prompter.h"
 #include "model/ScheduleSet.h"
@@ -102,61 +101,55 @@ class CCardwrightDoc {
     // Forwards to the configuration record.
     void RebuildPlaylistSlots() { config_.RebuildPlaylistSlots(); }
 
-    // --- TUNBOX.CFG ------------------------------------------------------
+    // --- the card ---------------------------------------------------------
+    // Opens a configuration file and the card around it. Every question the
+    // card raises (an empty or older file, bad schedules) is asked before the
+    // document takes anything; a refused card leaves the document as it was.
     bool OnOpenDocument(const std::filesystem::path& path);
+    // Writes the card's files beside `path`. The document takes the saved
+    // state (new version, compacted schedules) only once the card holds it.
     bool OnSaveDocument(const std::filesystem::path& path);
     // The configuration version this program writes.
-    static std::uint32_t ConfiguratorVersion();
-
-    // --- SCHEDULE.SCH ----------------------------------------------------
-    bool ReadScheduleFile();
-    // Writes the schedules beside the configuration file, compacting their
-    // numbers; false (after telling the user) when the card did not take it.
-    bool WriteScheduleFile(const std::filesystem::path& configPath);
-
-    // --- KELDA.CFG -------------------------------------------------------
-    bool WriteKeldaConfig(const std::filesystem::path& configPath);
+    static std::uint32_t ConfiguratorVersion() { return card::ProgramVersion(); }
+    // The card as a save would write it.
+    card::Image Image() const { return {config_, schedules_, {}}; }
 
     // --- tracks on the card ----------------------------------------------
     // The number of audio files in the card's SOUNDS; with `rebuild` the
     // track list starts again from them.
-    int CountTracks(bool rebuild) {
-        return scanner_.CountTracks(config_, CardDirectory(), rebuild);
-    }
+    int CountTracks(bool rebuild);
     // Reconciles the track list with the card (see TrackScanner); a moved
-    // file position marks the document modified.
+    // file position marks the document modified. What the user must hear of
+    // (an unreadable SOUNDS, too many files) is told once per card.
     TrackSync SyncTracks(bool apply);
     std::string GetLongTrackName(const std::string& shortName) {
         return scanner_.LongTrackName(CardDirectory(), shortName);
     }
-    // The card directory: where the configuration file lies (the current
-    // directory for a document without a path).
-    std::filesystem::path CardDirectory() const;
-    void SetDirectoryLister(DirectoryLister lister) { scanner_.SetLister(std::move(lister)); }
-
-    // --- card preparation ------------------------------------------------
-    bool CopyProgramToCard(const std::filesystem::path& configPath);
-    // Makes sure the card has a SOUNDS directory; a fresh one receives the
-    // audio files of the card's root. False (after telling the user) when
-    // the card cannot be used.
-    bool PrepareSoundsDir(const std::filesystem::path& cardDir) {
-        return cardprep::PrepareSoundsDir(cardDir, prompter_, scanner_.Lister());
+    // The card folder: where the configuration file lies, or for a document
+    // without a path the folder the program was started in.
+    std::filesystem::path CardDirectory() const {
+        return path_.empty() ? startFolder_ : path_.parent_path();
     }
+    void SetStartFolder(std::filesystem::path folder) { startFolder_ = std::move(folder); }
+    void SetDirectoryLister(DirectoryLister lister) { scanner_.SetLister(std::move(lister)); }
     // Where the running program lives; replaceable for tests.
     void SetExecutablePath(std::filesystem::path path) { executablePath_ = std::move(path); }
 
   private:
     bool RejectOpen(const std::filesystem::path& path, const std::string& reason);
-    // Whether the card holds anything a save leaves besides the configuration.
-    bool CardHoldsOtherFiles(const std::filesystem::path& cardDir) const;
-    // Reads the card's SCHEDULE.SCH into `into`; a missing or bad file leaves
-    // it empty (a bad one after telling the user).
-    void ReadScheduleInto(const std::filesystem::path& cardDir, std::uint8_t serialAddress,
-                          ScheduleSet& into);
+    // Asks or tells what the card read raised; false when the open must stop.
+    bool AcceptRead(const card::Read& read, const std::filesystem::path& path);
+    bool AcceptConfigProblem(const card::Problem& problem, const card::Read& read,
+                             const std::filesystem::path& path);
+    // Tells what a save could not do; true when the save is complete.
+    bool AcceptWrite(const card::WriteReport& report, const std::filesystem::path& path);
+    void TellRefusal(const card::Refusal& refusal, const std::filesystem::path& path);
+    void TellFileFailure(const card::FileReport& file, const std::filesystem::path& path);
     // After a save renumbered the schedules: the names go with them.
     void RenumberScheduleNames();
-    // Writes this document's card files, telling the user of each failure.
-    CardWriter Writer() const;
+    // Tells that SOUNDS cannot be read, once for a card until a listing
+    // succeeds again.
+    void TellUnreadable(const std::optional<Failure>& unreadable);
     void UpdateModified(bool modified, bool reconciled);
 
     Prompter& prompter_;
@@ -173,4 +166,10 @@ class CCardwrightDoc {
 
     TrackScanner scanner_;
     std::filesystem::path executablePath_;
+    std::filesystem::path startFolder_;
+    // What the user has been told of the card's tracks already, so that the
+    // look taken on every page change stays quiet.
+    std::filesystem::path unreadableTold_;
+    std::filesystem::path tooManyToldPath_;
+    int tooManyToldCount_ = -1;
 };

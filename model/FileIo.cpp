@@ -51,32 +51,28 @@ File OpenForReading(const std::filesystem::path& path, std::string& error) {
 
 }  // namespace
 
-bool ReadPrefix(const std::filesystem::path& path, std::size_t limit,
-                std::vector<std::uint8_t>& bytes, std::uintmax_t& size, std::string& error) {
-    bytes.clear();
-    size = 0;
+Result<Prefix> ReadPrefix(const std::filesystem::path& path, std::size_t limit) {
+    std::string error;
     File file = OpenForReading(path, error);
     if (!file) {
-        return false;
+        return Failure{path, error};
     }
     if (std::fseek(file.get(), 0, SEEK_END) != 0) {
-        error = Reason(errno);
-        return false;
+        return Failure{path, Reason(errno)};
     }
     const long end = std::ftell(file.get());
     if (end < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
-        error = Reason(errno);
-        return false;
+        return Failure{path, Reason(errno)};
     }
-    size = static_cast<std::uintmax_t>(end);
-    bytes.resize(std::min<std::uintmax_t>(size, limit));
+    Prefix prefix;
+    prefix.size = static_cast<std::uintmax_t>(end);
+    prefix.bytes.resize(std::min<std::uintmax_t>(prefix.size, limit));
     errno = 0;
-    if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-        error = std::ferror(file.get()) ? Reason(errno) : "the file ended early";
-        bytes.clear();
-        return false;
+    if (std::fread(prefix.bytes.data(), 1, prefix.bytes.size(), file.get()) !=
+        prefix.bytes.size()) {
+        return Failure{path, std::ferror(file.get()) ? Reason(errno) : "the file ended early"};
     }
-    return true;
+    return prefix;
 }
 
 namespace {
@@ -87,15 +83,20 @@ std::string NotAFileReason(const std::filesystem::file_status& status) {
                                                  : "it is not a regular file";
 }
 
+constexpr std::string_view kTemporaryStem = "~CW";
+constexpr std::string_view kTemporaryExtension = ".CWT";
+
 // A short name that FAT keeps as it is (8.3, upper case), different for every
-// call in this process and unlikely to meet another process's.
+// call in this process and unlikely to meet another process's; its stem and
+// extension are this program's own, so that the leftovers of an interrupted
+// save can be told from anyone else's files.
 std::string TemporaryName() {
     static std::uint32_t next = [] {
         const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
         return static_cast<std::uint32_t>(now) ^ std::random_device{}();
     }();
     char name[16];
-    std::snprintf(name, sizeof name, "CW%06X.TMP", next++ & 0xFFFFFFu);
+    std::snprintf(name, sizeof name, "~CW%05X.CWT", next++ & 0xFFFFFu);
     return name;
 }
 
@@ -162,6 +163,14 @@ WriteResult ReplaceWith(const std::filesystem::path& target, Fill&& fill) {
     return result;
 }
 
+}  // namespace
+
+bool HoldsBytes(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+    const auto old = ReadPrefix(path, bytes.size() + 1);
+    return old && old->size == bytes.size() &&
+           std::equal(bytes.begin(), bytes.end(), old->bytes.begin());
+}
+
 bool SameContents(const std::filesystem::path& a, const std::filesystem::path& b) {
     std::error_code ec;
     const auto sizeA = std::filesystem::file_size(a, ec);
@@ -193,7 +202,16 @@ bool SameContents(const std::filesystem::path& a, const std::filesystem::path& b
     }
 }
 
-}  // namespace
+bool IsTemporaryName(std::string_view name) {
+    if (name.size() != kTemporaryStem.size() + 5 + kTemporaryExtension.size() ||
+        name.substr(0, kTemporaryStem.size()) != kTemporaryStem ||
+        name.substr(name.size() - kTemporaryExtension.size()) != kTemporaryExtension) {
+        return false;
+    }
+    const std::string_view digits = name.substr(kTemporaryStem.size(), 5);
+    return std::all_of(digits.begin(), digits.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
+}
 
 std::string WriteResult::Aftermath(const std::filesystem::path& target) const {
     const std::string name = target.filename().string();
@@ -217,12 +235,6 @@ WriteResult Replace(const std::filesystem::path& target, std::span<const std::ui
 
 WriteResult ReplaceWithCopy(const std::filesystem::path& target,
                             const std::filesystem::path& source) {
-    if (SameContents(source, target)) {
-        WriteResult result;
-        result.hadOldFile = true;
-        result.unchanged = true;
-        return result;
-    }
     std::string error;
     File in = OpenForReading(source, error);
     if (!in) {

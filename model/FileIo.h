@@ -5,17 +5,23 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
-// Small whole-file helpers for the card files. On failure they put a short,
-// user-readable reason into `error` (for example "No such file or
-// directory").
+#include "model/Result.h"
+
+// Small whole-file helpers for the card files. A failure carries the file and
+// a short, user-readable reason (for example "No such file or directory").
 namespace fileio {
 
-// Reads at most `limit` bytes from the start of the file into `bytes`, and the
-// file's full size into `size`.
-bool ReadPrefix(const std::filesystem::path& path, std::size_t limit,
-                std::vector<std::uint8_t>& bytes, std::uintmax_t& size, std::string& error);
+// The first bytes of a file, and its full size.
+struct Prefix {
+    std::vector<std::uint8_t> bytes;
+    std::uintmax_t size = 0;
+};
+
+// Reads at most `limit` bytes from the start of the file.
+Result<Prefix> ReadPrefix(const std::filesystem::path& path, std::size_t limit);
 
 // What replacing a file on the card came to. A card can be pulled, fill up or
 // lose power at any moment, so a file is never rewritten in place: the new
@@ -33,7 +39,6 @@ struct WriteResult {
     std::string reason;
     bool hadOldFile = false;  // a file of that name was there before
     bool replaced = false;    // the rename happened (only a failed folder sync follows it)
-    bool unchanged = false;   // the file already held these bytes; nothing was written
 
     bool ok() const { return failure == Failure::None; }
     // What the card holds after a failure, for the end of a message: "The card
@@ -44,11 +49,19 @@ struct WriteResult {
 // Replaces `target` with `bytes`.
 WriteResult Replace(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
 
-// Replaces `target` with a copy of `source`, or leaves it alone when it
-// already holds the same bytes (the card is slow to write, and the program
-// copied onto it is large).
+// Replaces `target` with a copy of `source`.
 WriteResult ReplaceWithCopy(const std::filesystem::path& target,
                             const std::filesystem::path& source);
+
+// Whether the file holds exactly these bytes, or the same bytes as another.
+// A card is slow to write and wears with every write, so what it holds
+// already is left where it is.
+bool HoldsBytes(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+bool SameContents(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// Whether `name` is one of the temporary files the replacing above makes:
+// one left on a card is the remains of a save that was cut short.
+bool IsTemporaryName(std::string_view name);
 
 // The path as the user sees it in a message, and the same in quotes.
 std::string Display(const std::filesystem::path& path);

@@ -284,25 +284,26 @@ std::vector<std::uint8_t> ScheduleSet::Serialize(std::uint8_t serialAddress) {
     return buf;
 }
 
-ScheduleSet::ParseResult ScheduleSet::Parse(std::span<const std::uint8_t> bytes,
-                                            std::uint8_t serialAddress) {
-    const auto fail = [&](ParseResult result) {
+Result<int> ScheduleSet::Parse(std::span<const std::uint8_t> bytes, std::uint8_t serialAddress) {
+    const auto fail = [&](const char* reason) -> Result<int> {
         Clear();
         SetSerialAddress(serialAddress);
-        return result;
+        return Failure{{}, reason};
     };
     if (bytes.empty()) {
-        return fail(ParseResult::Empty);
+        Clear();
+        SetSerialAddress(serialAddress);
+        return 0;
     }
     const std::size_t size = bytes.size();
     // The length field and the checksum.
     if (size < kCountOffset + 1 + 2 || le24::Read(bytes, kLengthOffset) != size - 9) {
-        return fail(ParseResult::Bad);
+        return fail("its length field does not match its size");
     }
     const std::uint16_t stored =
         static_cast<std::uint16_t>(bytes[size - 2] | (bytes[size - 1] << 8));
     if (Checksum(bytes.subspan(kChecksummedFrom, size - 9)) != stored) {
-        return fail(ParseResult::Bad);
+        return fail("its checksum does not match its contents");
     }
     // A file can pass both checks and still not hold a whole header and offset
     // table, or point outside itself; such a file is as bad as a wrong sum.
@@ -310,14 +311,14 @@ ScheduleSet::ParseResult ScheduleSet::Parse(std::span<const std::uint8_t> bytes,
     const std::size_t entriesFrom = kHeaderSize + 3 * (n + 1);
     const std::size_t entriesTo = size - 2;
     if (entriesFrom > entriesTo) {
-        return fail(ParseResult::Bad);
+        return fail("its schedule table does not fit in the file");
     }
     std::vector<std::uint32_t> table(n + 1);
     for (std::size_t k = 0; k <= n; ++k) {
         table[k] = le24::Read(bytes, kHeaderSize + 3 * k);
         const bool inside = table[k] >= entriesFrom && table[k] <= entriesTo;
         if (!inside || (k > 0 && table[k] < table[k - 1])) {
-            return fail(ParseResult::Bad);
+            return fail("its schedule table points outside the file");
         }
     }
 
@@ -328,6 +329,7 @@ ScheduleSet::ParseResult ScheduleSet::Parse(std::span<const std::uint8_t> bytes,
     // each entry lands at the end; once one is out of order, the rest of the
     // schedule is gathered by minute of the day.
     std::vector<std::uint32_t> byMinute;
+    int dropped = 0;
     for (std::size_t k = 1; k <= n; ++k) {
         std::vector<std::uint32_t>& list = lists_[k];
         list.reserve(std::min<std::size_t>((table[k] - table[k - 1]) / 3, kMinutesPerDay));
@@ -337,6 +339,7 @@ ScheduleSet::ParseResult ScheduleSet::Parse(std::span<const std::uint8_t> bytes,
             const std::uint32_t entry = BytesToEntry(bytes[at], bytes[at + 1], bytes[at + 2]);
             const int minute = MinuteOfDay(entry);
             if (minute < 0) {
+                ++dropped;
                 continue;
             }
             if (inOrder) {
@@ -354,6 +357,8 @@ ScheduleSet::ParseResult ScheduleSet::Parse(std::span<const std::uint8_t> bytes,
             std::uint32_t& slot = byMinute[static_cast<std::size_t>(minute)];
             if (slot == kNoEntry) {
                 slot = entry;
+            } else {
+                ++dropped;
             }
         }
         if (!inOrder) {
@@ -363,5 +368,5 @@ ScheduleSet::ParseResult ScheduleSet::Parse(std::span<const std::uint8_t> bytes,
         }
     }
     std::copy(bytes.begin(), bytes.begin() + kHeaderSize, header_.begin());
-    return ParseResult::Loaded;
+    return dropped;
 }

@@ -5,6 +5,8 @@
 #include <span>
 #include <vector>
 
+#include "model/Result.h"
+
 // The schedules of the clock models as they are kept in memory and in
 // SCHEDULE.SCH: 255 sorted entry lists, a scratch list for copying, and the
 // 471-byte file header that holds the day and weekday tables and the clock
@@ -83,13 +85,14 @@ class ScheduleSet {
     // The file image for the given serial address (compacts first).
     std::vector<std::uint8_t> Serialize(std::uint8_t serialAddress);
 
-    enum class ParseResult { Loaded, Empty, Bad };
-    // Loads a file image. An empty or bad image leaves the set cleared, with
-    // the serial address written into the header; Bad means the length field,
-    // the checksum or the offset table does not hold. Entries are taken as
+    // Loads a file image. An empty image (no file) loads as no schedules; a
+    // bad one fails, leaving the set cleared, because its length field, its
+    // checksum or its offset table does not hold. Either way the serial
+    // address is written into the header. Entries are taken as
     // AddScheduleEntry takes them, in file order; those whose hour or minute
-    // is not packed BCD of a time of day are dropped.
-    ParseResult Parse(std::span<const std::uint8_t> bytes, std::uint8_t serialAddress);
+    // is not packed BCD of a time of day, or that fall on a minute already
+    // taken, are left out, and their number is the result.
+    Result<int> Parse(std::span<const std::uint8_t> bytes, std::uint8_t serialAddress);
 
   private:
     static bool Insert(std::vector<std::uint32_t>& list, std::uint32_t entry);

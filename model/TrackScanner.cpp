@@ -1,6 +1,5 @@
 #include "model/TrackScanner.h"
 
-#include <array>
 #include <unordered_map>
 
 #include "model/CardFiles.h"
@@ -24,10 +23,30 @@ std::vector<const platform::DirEntry*> AudioFiles(const std::vector<platform::Di
     return audio;
 }
 
+// The track slots' names, slot 0 empty.
+std::vector<std::string> SlotNames(const CardConfig& config) {
+    std::vector<std::string> names(layout::kTrackSlots);
+    for (int n = 1; n <= layout::kMaxTrack; ++n) {
+        names[static_cast<std::size_t>(n)] = config.TrackName(n);
+    }
+    return names;
+}
+
+// Each name's lowest slot, for one lookup per file.
+std::unordered_map<std::string, int> LowestSlots(const std::vector<std::string>& names) {
+    std::unordered_map<std::string, int> slotOf;
+    for (int n = layout::kMaxTrack; n >= 1; --n) {
+        if (!names[static_cast<std::size_t>(n)].empty()) {
+            slotOf[names[static_cast<std::size_t>(n)]] = n;
+        }
+    }
+    return slotOf;
+}
+
 }  // namespace
 
-TrackScanner::TrackScanner(Prompter& prompter)
-    : prompter_(prompter), lister_([](const std::filesystem::path& dir, std::error_code& ec) {
+TrackScanner::TrackScanner()
+    : lister_([](const std::filesystem::path& dir, std::error_code& ec) {
           return platform::ListDirectory(dir, ec, platform::ListDetail::KindOnly);
       }) {}
 
@@ -47,36 +66,31 @@ std::filesystem::path TrackScanner::SoundsDirectory(const std::filesystem::path&
     return exact;
 }
 
-bool TrackScanner::ReadSounds(const std::filesystem::path& cardDir,
-                              std::vector<platform::DirEntry>& listing) {
+Status TrackScanner::ReadSounds(const std::filesystem::path& cardDir,
+                                std::vector<platform::DirEntry>& listing) {
     const std::filesystem::path dir = SoundsDirectory(cardDir);
     std::error_code ec;
     listing = lister_(dir, ec);
-    if (!ec || ec == std::errc::no_such_file_or_directory) {
-        // A card without SOUNDS holds no tracks.
-        if (ec) {
-            listing.clear();
-        }
-        unreadableTold_.clear();
-        return true;
+    if (!ec) {
+        return {};
     }
-    // A directory that is there but cannot be read says nothing about the
-    // files in it; taking it as empty would throw the track list away.
     listing.clear();
-    if (dir != unreadableTold_) {
-        unreadableTold_ = dir;
-        prompter_.Tell(
-            text::Concat({"Unable to read the card's SOUNDS directory ", fileio::Quoted(dir), ":\n",
-                          ec.message(), ".\n\nThe track list is kept as it is."}),
-            Prompter::Icon::Warning);
+    // A card without SOUNDS holds no tracks; one that is there but cannot be
+    // read says nothing about the files in it, and taking it as empty would
+    // throw the track list away.
+    if (ec == std::errc::no_such_file_or_directory) {
+        return {};
     }
-    return false;
+    return Failure{dir, ec.message()};
 }
 
 int TrackScanner::CountTracks(CardConfig& config, const std::filesystem::path& cardDir,
-                              bool rebuild) {
+                              bool rebuild, std::optional<Failure>* unreadable) {
     std::vector<platform::DirEntry> listing;
-    if (!ReadSounds(cardDir, listing)) {
+    if (Status read = ReadSounds(cardDir, listing); !read) {
+        if (unreadable != nullptr) {
+            *unreadable = read.error();
+        }
         return 0;
     }
     const auto audio = AudioFiles(listing);
@@ -94,16 +108,40 @@ int TrackScanner::CountTracks(CardConfig& config, const std::filesystem::path& c
     return static_cast<int>(audio.size());
 }
 
+void TrackScanner::PlaceNewFile(CardConfig& config, std::vector<std::string>& names,
+                                int& lowestFree, const std::string& alias, std::uint32_t position) {
+    while (lowestFree <= layout::kMaxTrack &&
+           !names[static_cast<std::size_t>(lowestFree)].empty()) {
+        ++lowestFree;
+    }
+    if (lowestFree > layout::kMaxTrack) {
+        return;
+    }
+    const int n = lowestFree;
+    names[static_cast<std::size_t>(n)] = alias;
+    // A slot never used holds the all-zero record, which the player reads as
+    // "play track 0" at the end: a file placed there starts from the cleared
+    // form instead.
+    if (config.Get(field::kEndAction, n) == 0 && config.Get(field::kEndDelay, n) == 0 &&
+        !config.Get(field::kStepOn, n) && !config.Get(field::kWaitForInput, n) &&
+        config.Get(field::kFilePosition, n) == 0) {
+        config.ClearTrack(n);
+    }
+    config.SetTrackName(n, alias);
+    config.Set(field::kFilePosition, n, position);
+}
+
 TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::path& docPath,
                                    const std::filesystem::path& cardDir, bool apply) {
     TrackSync result;
     std::vector<platform::DirEntry> listing;
-    if (!ReadSounds(cardDir, listing)) {
+    if (Status read = ReadSounds(cardDir, listing); !read) {
+        result.unreadable = read.error();
         return result;
     }
     const auto audio = AudioFiles(listing);
     const int count = static_cast<int>(audio.size());
-
+    result.audioFiles = count;
     if (docPath == scanPath_ && count == scanCount_ && !apply) {
         return result;
     }
@@ -114,36 +152,15 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
     scanPath_ = docPath;
     scanCount_ = count;
 
-    // Slot names, and each name's lowest slot, for one lookup per file.
-    std::array<std::string, layout::kTrackSlots> names;
-    std::unordered_map<std::string, int> slotOfName;
-    for (int n = layout::kMaxTrack; n >= 1; --n) {
-        names[static_cast<std::size_t>(n)] = config.TrackName(n);
-        if (!names[static_cast<std::size_t>(n)].empty()) {
-            slotOfName[names[static_cast<std::size_t>(n)]] = n;
-        }
-    }
-    std::array<bool, layout::kTrackSlots> seen{};
+    std::vector<std::string> names = SlotNames(config);
+    std::unordered_map<std::string, int> slotOfName = LowestSlots(names);
+    std::vector<bool> seen(layout::kTrackSlots);
     int lowestFree = 1;
     const std::string soundsDir = SoundsDirectory(cardDir).string() + '/';
-
-    for (int k = 1; k <= count; ++k) {
-        if (k > layout::kMaxTrack) {
-            // Said once for a card, and again only when its number of files
-            // changes, not on every page the user opens.
-            if (tooManyToldPath_ != docPath || tooManyToldCount_ != count) {
-                tooManyToldPath_ = docPath;
-                tooManyToldCount_ = count;
-                prompter_.Tell(
-                    "More than 256 audio files on the disk!\nOnly the first 255 files will be "
-                    "used.",
-                    Prompter::Icon::Warning);
-            }
-            break;
-        }
+    const int usable = std::min(count, layout::kMaxTrack);
+    for (int k = 1; k <= usable; ++k) {
         const platform::DirEntry& file = *audio[static_cast<std::size_t>(k - 1)];
         const std::string alias = AliasOf(file, soundsDir + file.longName);
-
         const auto pos = static_cast<std::uint32_t>(k);
         if (auto match = slotOfName.find(alias); match != slotOfName.end()) {
             const int n = match->second;
@@ -156,29 +173,13 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
         }
         result.newFiles = true;
         if (apply) {
-            while (lowestFree <= layout::kMaxTrack &&
-                   !names[static_cast<std::size_t>(lowestFree)].empty()) {
-                ++lowestFree;
-            }
+            PlaceNewFile(config, names, lowestFree, alias, pos);
+            slotOfName.emplace(alias, lowestFree);
             if (lowestFree <= layout::kMaxTrack) {
-                const int n = lowestFree;
-                seen[static_cast<std::size_t>(n)] = true;
-                names[static_cast<std::size_t>(n)] = alias;
-                slotOfName.emplace(alias, n);
-                // A slot never used holds the all-zero record, which the
-                // player reads as "play track 0" at the end: a file placed
-                // there starts from the cleared form instead.
-                if (config.Get(field::kEndAction, n) == 0 && config.Get(field::kEndDelay, n) == 0 &&
-                    !config.Get(field::kStepOn, n) && !config.Get(field::kWaitForInput, n) &&
-                    config.Get(field::kFilePosition, n) == 0) {
-                    config.ClearTrack(n);
-                }
-                config.SetTrackName(n, alias);
-                config.Set(field::kFilePosition, n, pos);
+                seen[static_cast<std::size_t>(lowestFree)] = true;
             }
         }
     }
-
     for (int n = 1; n <= layout::kMaxTrack; ++n) {
         if (!names[static_cast<std::size_t>(n)].empty() && !seen[static_cast<std::size_t>(n)]) {
             result.missingFiles = true;

@@ -2,13 +2,14 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <unordered_map>
 #include <vector>
 
 #include "model/CardConfig.h"
-#include "model/Prompter.h"
+#include "model/Result.h"
 #include "platform/Directory.h"
 
 // Lists a directory in stored order; replaceable so tests can set the order.
@@ -20,23 +21,29 @@ struct TrackSync {
     bool newFiles = false;        // audio files without a track
     bool missingFiles = false;    // tracks whose file is gone
     bool positionsMoved = false;  // applied: a track's file position changed
+    int audioFiles = 0;           // audio files in SOUNDS; past 255 the rest are ignored
+    // SOUNDS is there but cannot be read: the track list was left as it is.
+    std::optional<Failure> unreadable;
     bool CardChanged() const { return newFiles || missingFiles; }
+    bool TooManyFiles() const { return audioFiles > layout::kMaxTrack; }
 };
 
 // Looks at the audio files in a card's SOUNDS directory and gives them track
-// numbers. It keeps what it learnt of the last card (each file's 8.3 alias,
-// and what the user has been told already) so that the look taken on every
-// page change stays cheap and quiet.
+// numbers. It keeps what it learnt of the last card (each file's 8.3 alias)
+// so that the look taken on every page change stays cheap.
 class TrackScanner {
   public:
-    explicit TrackScanner(Prompter& prompter);
+    TrackScanner();
 
     void SetLister(DirectoryLister lister) { lister_ = std::move(lister); }
     const DirectoryLister& Lister() const { return lister_; }
 
     // The number of audio files on the card; with `rebuild`, tracks 1 to n
     // become the files in stored order, every other track cleared.
-    int CountTracks(CardConfig& config, const std::filesystem::path& cardDir, bool rebuild);
+    // A SOUNDS that is there but cannot be read counts 0, with the failure
+    // in `unreadable` when asked.
+    int CountTracks(CardConfig& config, const std::filesystem::path& cardDir, bool rebuild,
+                    std::optional<Failure>* unreadable = nullptr);
     // Compares the track list with the card, keyed on the document's path;
     // with `apply` the list follows the card: moved files take their new
     // positions, new files free tracks, and tracks whose file is gone are
@@ -51,22 +58,21 @@ class TrackScanner {
     static std::filesystem::path SoundsDirectory(const std::filesystem::path& cardDir);
 
   private:
-    // Lists SOUNDS; a missing one lists as empty. False when it is there but
-    // cannot be read: the track list must then stay as it is, and the user
-    // has been told (once, until a listing succeeds or the card changes).
-    bool ReadSounds(const std::filesystem::path& cardDir, std::vector<platform::DirEntry>& listing);
+    // Lists SOUNDS; a missing one lists as empty. A failure when it is there
+    // but cannot be read: the track list must then stay as it is.
+    Status ReadSounds(const std::filesystem::path& cardDir,
+                      std::vector<platform::DirEntry>& listing);
+    // Gives an audio file that no track names the lowest free track.
+    static void PlaceNewFile(CardConfig& config, std::vector<std::string>& names, int& lowestFree,
+                             const std::string& alias, std::uint32_t position);
     // The 8.3 name a file of this listing goes by, asked of the file system
     // once per card.
     std::string AliasOf(const platform::DirEntry& file, const std::string& fullPath);
 
-    Prompter& prompter_;
     DirectoryLister lister_;
 
     std::filesystem::path scanPath_;
     int scanCount_ = -1;
     std::unordered_map<std::string, std::string> longToShort_;
     std::unordered_map<std::string, std::string> shortToLong_;
-    std::filesystem::path unreadableTold_;
-    std::filesystem::path tooManyToldPath_;
-    int tooManyToldCount_ = -1;
 };

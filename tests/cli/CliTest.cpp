@@ -194,3 +194,79 @@ TEST(CliCheck, RunsWithoutATerminalOrInputAndHelpsEveryCommand) {
 }
 
 }  // namespace
+
+namespace {
+
+// A card folder the command line writes on: its files, and a one-key
+// settings file beside it.
+struct ApplyCard {
+    ApplyCard() {
+        Touch(settings, R"({"levels": {"main_volume_left": 40}})");
+        fs::create_directory(dir / "SOUNDS");
+    }
+    Ran Apply(std::vector<std::string> extra = {}) const {
+        std::vector<std::string> args{"apply", dir.path().string(), settings.string(), "--program",
+                                      (dir / "Cardwright.exe").string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return Cli(args);
+    }
+    TempDir dir;
+    TempDir elsewhere;
+    fs::path settings = elsewhere / "settings.json";
+};
+
+}  // namespace
+
+// Where the window would ask first, apply refuses unless told --force, and a
+// refusal leaves every byte of the card as it was.
+TEST(CliApply, RefusesWhatTheWindowWouldAskAboutAndLeavesTheCard) {
+    ApplyCard emptyConfig;
+    Touch(emptyConfig.dir / "TUNBOX.CFG", "");
+    Touch(emptyConfig.dir / "KELDA.CFG", "old");
+    ApplyCard brokenLink;
+    fs::remove(brokenLink.dir / "SOUNDS");
+    fs::create_directory_symlink(brokenLink.dir / "gone", brokenLink.dir / "SOUNDS");
+    for (const ApplyCard* card : {&emptyConfig, &brokenLink}) {
+        const auto before = Snapshot(card->dir.path());
+        const Ran refused = card->Apply();
+        EXPECT_EQ(refused.status, 3);
+        EXPECT_NE(refused.err.find("nothing was written"), std::string::npos) << refused.err;
+        EXPECT_EQ(Snapshot(card->dir.path()), before);
+    }
+    EXPECT_NE(emptyConfig.Apply().err.find("TUNBOX.CFG: the file is empty"), std::string::npos);
+    ASSERT_EQ(emptyConfig.Apply({"--force"}).status, 0);
+    EXPECT_EQ(ReadBytes(emptyConfig.dir / "TUNBOX.CFG").size(), 8802u);
+
+    // A card whose audio still lies in the root keeps its tracks: SOUNDS is
+    // made and filled before they are reconciled.
+    ApplyCard rootAudio;
+    fs::remove(rootAudio.dir / "SOUNDS");
+    WriteWav(rootAudio.dir / "ONE.WAV");
+    Touch(rootAudio.settings,
+          R"({"tracks": [{"track": 1, "file_name": "ONE.WAV", "end_action": 1}]})");
+    const Ran moved = rootAudio.Apply();
+    ASSERT_EQ(moved.status, 0) << moved.err;
+    CardConfig written;
+    configfile::Decode(ReadBytes(rootAudio.dir / "TUNBOX.CFG"), written);
+    EXPECT_EQ(written.TrackName(1), "ONE.WAV");
+    EXPECT_TRUE(fs::exists(rootAudio.dir / "SOUNDS" / "ONE.WAV"));
+}
+
+// A configuration under another name is a copy: it is written alone, and the
+// live files keep matching the card's TUNBOX.CFG.
+TEST(CliApply, ACopyUnderAnotherNameIsWrittenAlone) {
+    ApplyCard card;
+    ASSERT_EQ(card.Apply().status, 0);
+    fs::copy_file(card.dir / "TUNBOX.CFG", card.dir / "BACKUP.CFG");
+    auto before = Snapshot(card.dir.path());
+    Touch(card.settings, R"({"levels": {"main_volume_left": 20}})");
+    const Ran copy = Cli({"apply", (card.dir / "BACKUP.CFG").string(), card.settings.string()});
+    ASSERT_EQ(copy.status, 0) << copy.err;
+    EXPECT_NE(copy.err.find("written alone"), std::string::npos);
+    auto after = Snapshot(card.dir.path());
+    EXPECT_NE(after[(card.dir / "BACKUP.CFG").string()],
+              before[(card.dir / "BACKUP.CFG").string()]);
+    after.erase((card.dir / "BACKUP.CFG").string());
+    before.erase((card.dir / "BACKUP.CFG").string());
+    EXPECT_EQ(after, before);
+}

@@ -99,9 +99,8 @@ class TestCard {
     // Changes the configuration and schedule files in place, as another
     // program would, leaving every other file as it is.
     void Edit(const std::function<void(CardConfig&, ScheduleSet&)>& change) {
-        doctor::CardSettings s;
-        std::string error;
-        doctor::ReadCardSettings({Dir(), Cfg()}, s, error);
+        auto read = card::ReadCard({Dir(), Cfg()});
+        card::Image& s = read->image;
         change(s.config, s.schedules);
         WriteBytes(Cfg(), configfile::Encode(s.config));
         WriteBytes(dir_ / "KELDA.CFG", keldafile::Encode(s.config));

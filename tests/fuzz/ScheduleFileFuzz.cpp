@@ -8,8 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     ScheduleSet set;
-    if (set.Parse(std::span<const std::uint8_t>(data, size), 0) !=
-        ScheduleSet::ParseResult::Loaded) {
+    if (!set.Parse(std::span<const std::uint8_t>(data, size), 0).ok() || size == 0) {
         return 0;
     }
     std::vector<std::vector<std::uint32_t>> before;
@@ -19,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const auto image = set.Serialize(0);
     ScheduleSet again;
-    if (again.Parse(image, 0) != ScheduleSet::ParseResult::Loaded) {
+    if (!again.Parse(image, 0).ok()) {
         std::abort();
     }
     for (int n = 1; n <= ScheduleSet::kMaxSchedule; ++n) {

@@ -32,12 +32,13 @@ TEST_F(CardPreparation, AFreshCardGetsSoundsWithItsAudioFiles) {
     EXPECT_TRUE(fs::exists(card / "D.MP3"));
     EXPECT_FALSE(fs::exists(card / "SOUNDS" / "D.MP3"));
 
-    // Opening a card without SOUNDS makes it too, and the card the current
-    // folder.
+    // Opening a card without SOUNDS makes it too, and leaves the process's
+    // current folder alone.
     fs::remove_all(card / "SOUNDS");
+    const fs::path before = fs::current_path();
     ASSERT_TRUE(doc->OnOpenDocument(Cfg()));
     EXPECT_TRUE(fs::exists(card / "SOUNDS" / "D.MP3"));
-    EXPECT_EQ(fs::current_path(), card.path());
+    EXPECT_EQ(fs::current_path(), before);
 }
 
 TEST_F(CardPreparation, TheProgramIsCopiedOnlyWhereTheCardLacksIt) {
@@ -92,16 +93,17 @@ TEST_F(CardPreparation, ASoundsFolderInOtherLetterCaseIsTheCardsSounds) {
 // Something in the way of SOUNDS: a file, a link to nowhere, a link to itself
 // (unlike a read-only folder, these stop root too).
 TEST_F(CardPreparation, ASoundsThatCannotBeUsedFailsTheSaveAndTheOpen) {
-    const char* notMade = "Unable to create SOUNDS directory on the selected media.";
+    const char* noFolder = "The card's SOUNDS folder";
     ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
     doc->GetConfig()->Set(field::kSerialAddress, 5);
     for (const auto& [link, told] :
          {std::pair<const char*, const char*>{nullptr, "A file named SOUNDS exists"},
-          {"nowhere", notMade},
-          {"SOUNDS", notMade}}) {
+          {"nowhere", noFolder},
+          {"SOUNDS", noFolder}}) {
         SCOPED_TRACE(link ? link : "file");
         TempDir other;
         const fs::path otherCfg = other / "TUNBOX.CFG";
+        fs::copy_file(Cfg(), otherCfg);
         if (link) {
             fs::create_symlink(link, other / "SOUNDS");
         } else {
@@ -116,8 +118,10 @@ TEST_F(CardPreparation, ASoundsThatCannotBeUsedFailsTheSaveAndTheOpen) {
             EXPECT_EQ(doc->GetPathName(), Cfg());
             EXPECT_EQ(doc->GetConfig()->Get(field::kSerialAddress), 5u);
         }
-        for (const char* name : {"TUNBOX.CFG", "SCHEDULE.SCH", "KELDA.CFG"}) {
-            EXPECT_TRUE(fs::is_regular_file(other / name)) << name;
+        // Refused before the first byte: the card is as it was.
+        EXPECT_EQ(ReadBytes(otherCfg), ReadBytes(Cfg()));
+        for (const char* name : {"SCHEDULE.SCH", "KELDA.CFG"}) {
+            EXPECT_FALSE(fs::exists(other / name)) << name;
         }
     }
 }

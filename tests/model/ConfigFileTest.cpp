@@ -129,7 +129,7 @@ TEST_F(ConfigFile, FileErrorsNameTheFileAndKeepTheDocument) {
     EXPECT_FALSE(doc->OnSaveDocument(card / "NO-SUCH-DIR" / "TUNBOX.CFG"));
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_THAT(prompter.shown[0].text,
-                AllOf(HasSubstr("NO-SUCH-DIR"), HasSubstr("No TUNBOX.CFG was written.")));
+                AllOf(HasSubstr("NO-SUCH-DIR"), HasSubstr("Nothing was written.")));
 }
 
 }  // namespace

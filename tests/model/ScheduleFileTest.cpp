@@ -156,7 +156,7 @@ TEST(ScheduleFileImage, CompactionKeepsDaysOnTheirSchedules) {
     EXPECT_EQ(s.EntryCount(2), 2);
     EXPECT_EQ(s.EntryCount(5), 0);
     ScheduleSet read;
-    ASSERT_EQ(read.Parse(file, 0), ScheduleSet::ParseResult::Loaded);
+    ASSERT_TRUE(read.Parse(file, 0).ok());
     EXPECT_EQ(read.Entries(2), s.Entries(2));
     EXPECT_EQ(read.DaySchedule(11, 24), 2);
     EXPECT_EQ(read.WeekdaySchedule(3, 0), 2);
@@ -176,7 +176,7 @@ TEST(ScheduleFileImage, DamagedFilesAreRejectedWhole) {
         bad[i] ^= 0x40;
         ScheduleSet read;
         read.AddScheduleEntry(4, At(1, 1, false, 1));
-        ASSERT_EQ(read.Parse(bad, 7), ScheduleSet::ParseResult::Bad) << "byte " << i;
+        ASSERT_FALSE(read.Parse(bad, 7).ok()) << "byte " << i;
         EXPECT_EQ(read.FindFreeSchedule(), 1);
         EXPECT_EQ(read.DaySchedule(1, 1), 0);
     }
@@ -184,7 +184,7 @@ TEST(ScheduleFileImage, DamagedFilesAreRejectedWhole) {
     Bytes text = good;
     text[3] = 'Z';
     ScheduleSet read;
-    EXPECT_EQ(read.Parse(text, 7), ScheduleSet::ParseResult::Loaded);
+    EXPECT_TRUE(read.Parse(text, 7).ok());
     EXPECT_EQ(read.EntryCount(2), 1);
 
     // Files whose length and sum agree but whose table points elsewhere.
@@ -194,9 +194,9 @@ TEST(ScheduleFileImage, DamagedFilesAreRejectedWhole) {
     backwards[474] = 0x00;
     for (const Bytes& b : {Seal(Bytes(20, 0)), Seal(manySchedules), Seal(wildOffset),
                            Seal(backwards), Bytes(13, 0)}) {
-        EXPECT_EQ(ScheduleSet().Parse(b, 0), ScheduleSet::ParseResult::Bad);
+        EXPECT_FALSE(ScheduleSet().Parse(b, 0).ok());
     }
-    EXPECT_EQ(ScheduleSet().Parse({}, 0), ScheduleSet::ParseResult::Empty);
+    EXPECT_EQ(ScheduleSet().Parse({}, 0).value(), 0);
 }
 
 TEST(ScheduleFileImage, EntriesOfAFileAreSortedAndDeduplicatedOnReading) {
@@ -221,7 +221,7 @@ TEST(ScheduleFileImage, EntriesOfAFileAreSortedAndDeduplicatedOnReading) {
     Put24(b, 474, b.size() - 2);
 
     ScheduleSet s;
-    ASSERT_EQ(s.Parse(Seal(b), 0), ScheduleSet::ParseResult::Loaded);
+    ASSERT_TRUE(s.Parse(Seal(b), 0).ok());
     EXPECT_EQ(s.Entries(1), added.Entries(1));
 }
 
