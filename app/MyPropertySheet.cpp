@@ -226,28 +226,41 @@ void CMyPropertySheet::ShowRestored(const QString& caption) {
     BuildPageSet(caption, false);
 }
 
+std::vector<CPropertyPage*> CMyPropertySheet::PageSet() {
+    std::vector<CPropertyPage*> pages{warningPage_};
+    if (doc_.CountTracks(false) == 0) {
+        return pages;
+    }
+    const CardConfig& config = *doc_.GetConfig();
+    pages.insert(pages.end(), {trackPage_, playlistPage_, audioPage_, inputPage_});
+    if (config.HasAnimation()) {
+        pages.insert(pages.end(), {animationInputPage_, animationPage_});
+        if (config.HasClock()) {
+            pages.push_back(schedulePage_);
+        }
+    }
+    if (!doc_.SyncTracks(false).CardChanged()) {
+        pages.erase(pages.begin());
+    }
+    return pages;
+}
+
+std::vector<CPropertyPage*> CMyPropertySheet::ShownPages() const {
+    std::vector<CPropertyPage*> pages;
+    for (int i = 0; i < GetPageCount(); ++i) {
+        pages.push_back(GetPage(i));
+    }
+    return pages;
+}
+
 void CMyPropertySheet::BuildPageSet(const QString& front, bool storeLeaving) {
     RemoveAllPages(storeLeaving);
-    AddPage(warningPage_);
-    if (doc_.CountTracks(false) > 0) {
-        const CardConfig& config = *doc_.GetConfig();
-        AddPage(trackPage_);
-        AddPage(playlistPage_);
-        AddPage(audioPage_);
-        AddPage(inputPage_);
-        audioPage_->SetCoverFlag(config.IsAudioOnly() ? 1 : 0);
-        if (config.HasAnimation()) {
-            AddPage(animationInputPage_);
-            AddPage(animationPage_);
-            if (config.HasClock()) {
-                AddPage(schedulePage_);
-            }
-        }
-        inputPage_->SetTableSelector(InputSet::Player);
-        animationInputPage_->SetTableSelector(InputSet::Animation);
-        if (!doc_.SyncTracks(false).CardChanged()) {
-            RemovePage(warningPage_);
-        }
+    const CardConfig& config = *doc_.GetConfig();
+    audioPage_->SetCoverFlag(config.IsAudioOnly() ? 1 : 0);
+    inputPage_->SetTableSelector(InputSet::Player);
+    animationInputPage_->SetTableSelector(InputSet::Animation);
+    for (CPropertyPage* page : PageSet()) {
+        AddPage(page);
     }
     for (int i = 0; i < GetPageCount(); ++i) {
         if (!front.isEmpty() && GetPage(i)->Caption() == front) {
@@ -296,7 +309,14 @@ SaveOutcome CMyPropertySheet::Save(SaveKind kind) {
     if (kind == SaveKind::SaveAs && outcome == SaveOutcome::Saved) {
         doc_.SyncTracks(true);
     }
-    BuildPageSet();
+    // The user stays where they were. When the save changed nothing the
+    // pages show, the page in front keeps everything it shows; otherwise
+    // it comes to the front again, showing the document afresh.
+    const bool same = savedFrom_ && *savedFrom_ == *doc_.GetConfig() && PageSet() == ShownPages();
+    savedFrom_.reset();
+    if (!same || active_ == nullptr) {
+        BuildPageSet(active_ != nullptr ? active_->Caption() : QString(), true);
+    }
     return outcome;
 }
 
@@ -313,5 +333,6 @@ bool CMyPropertySheet::StoreActivePage() {
 }
 
 bool CMyPropertySheet::SaveDocument(SaveKind kind) {
+    savedFrom_ = *doc_.GetConfig();
     return save_.SaveDocument(kind);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 #include <vector>
 
 #include "model/CardConfig.h"
@@ -63,6 +64,9 @@ class CMyPropertySheet : public QWidget, public PageHost {
     void OnTabChanged(int index);
     void RemoveAllPages(bool store);
     void BuildPageSet(const QString& front, bool storeLeaving);
+    // The pages the model and the card call for, in tab order.
+    std::vector<CPropertyPage*> PageSet();
+    std::vector<CPropertyPage*> ShownPages() const;
     // A change made from the sheet, on the page in front.
     EditStep Step(const char* name) const;
 
@@ -81,6 +85,8 @@ class CMyPropertySheet : public QWidget, public PageHost {
     CMpuSetup* animationPage_;
 
     CPropertyPage* active_ = nullptr;
+    // The configuration as the page in front handed it to the last save.
+    std::optional<CardConfig> savedFrom_;
     bool switching_ = false;
     bool clearing_ = false;
 };

@@ -98,8 +98,10 @@ void CPropertyPage::StoreOnChange(std::initializer_list<QWidget*> controls) {
 }
 
 const QObject* CPropertyPage::TypingSource(const QObject* control) {
-    return qobject_cast<const QLineEdit*>(control) != nullptr ||
-                   qobject_cast<const QAbstractSpinBox*>(control) != nullptr
+    // A field typed in, arrows or a list stepped with the keys make a run of
+    // changes the user sees as one; a button makes one change a click.
+    return qobject_cast<const QWidget*>(control) != nullptr &&
+                   qobject_cast<const QAbstractButton*>(control) == nullptr
                ? control
                : nullptr;
 }

@@ -80,8 +80,8 @@ class CPropertyPage : public QWidget {
 
     // Runs `change`, something the user did on the page, as the step
     // `name`; when it alters what a save writes, the document is marked
-    // modified. Successive changes from the same typing `source` count as one
-    // step while it keeps the focus.
+    // modified. Successive changes from the same `source` (a field, arrows,
+    // a list; not a button) count as one step until the focus leaves it.
     void RunEdit(const QString& name, const std::function<void()>& change,
                  const QObject* source = nullptr);
     // Connects a control's signal to such a change, named after the control.
@@ -101,7 +101,7 @@ class CPropertyPage : public QWidget {
     QString StepName(const QObject* control) const;
 
   private:
-    // `control` when changes made with it merge while it has the focus.
+    // `control` when successive changes made with it merge into one step.
     static const QObject* TypingSource(const QObject* control);
     // Store, as the step of a change made with `control`.
     bool StoreAfter(const QObject* control);

@@ -244,4 +244,34 @@ TEST(Save, NewDocumentAsksForANameAndTheRebuildDropsTheWarning) {
     EXPECT_EQ(WarningText(h), QString::fromUtf8(DummyPage::kTracksChangedText));
 }
 
+TEST(Save, KeepsThePageInFrontAndWhatItShows) {
+    TestCard card(TrackFiles(5));
+    card.SaveConfig(PlayerModel::TunboxC40);
+    TestCard other(TrackFiles(5));
+    AppHarness h;
+    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    h.Frame().show();
+    auto* list = h.Frame().findChild<QTreeWidget*>("trackList");
+    list->setCurrentItem(list->topLevelItem(3));
+    h.Frame().GoToPage("Schedule");
+    h.Frame().findChild<QAction*>("fileSave")->trigger();
+    EXPECT_EQ(h.ActiveCaption(), "Schedule");
+
+    h.Frame().GoToPage("Input Setup");
+    auto* inputs = h.Frame().findChild<QComboBox*>("inputCombo");
+    inputs->setCurrentIndex(3);
+    emit inputs->activated(3);
+    h.Frame().findChild<QAction*>("fileSave")->trigger();
+    EXPECT_EQ(h.ActiveCaption(), "Input Setup");
+    EXPECT_EQ(inputs->currentIndex(), 3);
+
+    // Save As to another card rebuilds the pages, and the place stays.
+    h.Frame().GoToPage("Track Setup");
+    h.files.names.push_back(other.ConfigPath());
+    h.Frame().findChild<QAction*>("fileSaveAs")->trigger();
+    EXPECT_EQ(h.ActiveCaption(), "Track Setup");
+    ASSERT_NE(list->currentItem(), nullptr);
+    EXPECT_EQ(list->indexOfTopLevelItem(list->currentItem()), 3);
+}
+
 }  // namespace

@@ -184,6 +184,39 @@ TEST(Undo, EveryKindOfChangeIsOneStepThatUndoesAndRedoesExactly) {
     EXPECT_EQ(h.prompter.shown.size(), told);
 }
 
+TEST(Undo, KeysSteppingOneControlAreOneStepUntilTheFocusLeavesIt) {
+    TestCard card(TrackFiles(4));
+    AppHarness h;
+    OpenCard(h, card);
+    QUndoStack& stack = h.App().History().Stack();
+    const auto keys = [&](const char* control, Qt::Key key, int times) {
+        QWidget* widget = Find(h, control);
+        widget->setFocus();
+        for (int i = 0; i < times; ++i) {
+            QTest::keyClick(widget, key);
+        }
+    };
+
+    // Choosing tracks in the list changes nothing of the card.
+    keys("trackList", Qt::Key_Down, 3);
+    EXPECT_EQ(stack.count(), 0);
+    keys("thenCombo", Qt::Key_Down, 4);
+    EXPECT_EQ(stack.count(), 1);
+    keys("atEndCombo", Qt::Key_Down, 1);
+    keys("thenCombo", Qt::Key_Down, 2);
+    EXPECT_EQ(stack.count(), 3);
+    Trigger(h, "editUndo");
+    Trigger(h, "editUndo");
+    EXPECT_EQ(Find<QComboBox>(h, "thenCombo")->currentIndex(), 4);
+
+    h.Frame().GoToPage(QStringLiteral("Input Setup"));
+    Pick(h, "modeCombo", 1);
+    Find<QAbstractButton>(h, "closeStartRadio")->click();
+    const int steps = stack.count();
+    keys("closeChoiceCombo", Qt::Key_Down, 5);
+    EXPECT_EQ(stack.count(), steps + 1);
+}
+
 TEST(Undo, TheTitleNamesTheCardFolderCutFromTheLeft) {
     AppHarness h;
     ASSERT_TRUE(h.Start());
