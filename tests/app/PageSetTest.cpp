@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
@@ -17,6 +18,7 @@
 #include "pages/AudioSetup.h"
 #include "pages/DummyPage.h"
 #include "pages/InputSetup.h"
+#include "pages/TrackSetup.h"
 
 namespace {
 
@@ -59,7 +61,14 @@ TEST(PageSet, WhatACardHoldsDecidesThePagesAndTheWarning) {
 
 TEST(PageSet, ChangedCardOpensOnTheWarningWhichGoesOnceLeft) {
     TestCard card(TrackFiles(3));
-    card.SaveConfig(PlayerModel::TunboxC40);
+    card.SaveConfig(PlayerModel::TunboxC40, [](CCardwrightDoc& doc) {
+        CardConfig& c = *doc.GetConfig();
+        c.Set(field::kEndAction, 3, 2);
+        c.SetPlaylistEntry(0, 0, "TRACK02.MP3");
+        c.SetPlaylistCount(0, 1);
+        c.Set(field::kInputMode, InputSet::Player, 0, inputs::kIndependent);
+        c.Set(field::kCloseCode, InputSet::Player, 0, 2);
+    });
     card.RemoveSound("TRACK02.MP3");
     card.AddSound("EXTRA.WAV");
 
@@ -72,6 +81,8 @@ TEST(PageSet, ChangedCardOpensOnTheWarningWhichGoesOnceLeft) {
     // slot of the file that went.
     EXPECT_EQ(h.Doc().GetConfig()->TrackName(4), "EXTRA.WAV");
     EXPECT_EQ(h.Doc().GetConfig()->TrackName(2), "");
+    EXPECT_EQ(h.Sheet().TrackWarningPage()->ChangesText(),
+              "New on the card: EXTRA.WAV\nGone from the card: TRACK02.MP3");
 
     // Clicking another tab removes the warning and shows that tab.
     h.Sheet().Tabs()->setCurrentIndex(3);
@@ -79,6 +90,15 @@ TEST(PageSet, ChangedCardOpensOnTheWarningWhichGoesOnceLeft) {
     EXPECT_EQ(h.ActiveCaption(), "Audio Setup");
     EXPECT_EQ(h.Sheet().Tabs()->currentWidget(), h.Sheet().GetActivePage());
     EXPECT_FALSE(h.Sheet().TrackWarningPage()->isVisible());
+    // What pointed at the track that went is marked on the Track page.
+    h.Frame().GoToPage("Track Setup");
+    auto* note = h.Sheet().GetActivePage()->findChild<QLabel*>("emptyTrackNote");
+    EXPECT_EQ(note->text(),
+              "No file on the card for: track 3 going on to track 2; input 0 on closing playing "
+              "track 2; entry 1 of playlist 1 (TRACK02.MP3).");
+    auto* list = h.Sheet().GetActivePage()->findChild<QTreeWidget*>("trackList");
+    EXPECT_EQ(list->topLevelItem(1)->toolTip(CTrackSetup::kAtEndColumn),
+              "Track 2 has no file on the card");
 
     // Put back by a later page set with nothing changed, it keeps its text.
     h.Sheet().BuildPageSet();
