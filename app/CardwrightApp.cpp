@@ -85,6 +85,7 @@ bool CCardwrightApp::InitInstance(const QStringList& args) {
         OpenFile(named);
     }
     RefreshView();
+    frame_->RestorePlacement();
     frame_->show();
 
     // Started from a card: its configuration lies beside the program.

@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -10,6 +11,8 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QUndoStack>
@@ -26,6 +29,9 @@
 #include "model/BlinkCodes.h"
 
 namespace {
+
+// Where the window's size and place are kept between runs.
+const QString kPlacementKey = QStringLiteral("MainFrame/Placement");
 
 QString FirstLocalFile(const QMimeData* mime) {
     if (mime == nullptr || !mime->hasUrls()) {
@@ -66,14 +72,10 @@ CMainFrame::CMainFrame(CCardwrightApp& app, CCardwrightDoc& doc, Prompter& promp
     : QMainWindow(parent), app_(app), view_(new CCardwrightView(doc, app, prompter, this)) {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(AppIcon());
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setAcceptDrops(true);
     setCentralWidget(view_);
     CreateMenus();
     CreateStatusBar();
-    // The window always has the size the view asks for.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(&app_, &CCardwrightApp::DocumentChanged, this, &CMainFrame::OnDocumentChanged);
     // Sees the undo keys before the focused field does, and this window's
@@ -99,7 +101,7 @@ void CMainFrame::OnCheckCard() {
             "There is no card to check yet: save the configuration onto a card first.");
         return;
     }
-    CheckCardDialog dialog(doc.GetPathName(), this);
+    CheckCardDialog dialog(doc.GetPathName(), doc.IsModified(), this);
     connect(&dialog, &CheckCardDialog::GoToPage, this, &CMainFrame::GoToPage);
     dialog.exec();
 }
@@ -221,11 +223,15 @@ void CMainFrame::CreateMenus() {
 void CMainFrame::CreatePlayerMenus() {
     QMenu* player = menuBar()->addMenu(QStringLiteral("&Player Type"));
     player->setObjectName(QStringLiteral("playerTypeMenu"));
+    // One model at a time: radio marks, the current one ticked.
+    auto* models = new QActionGroup(player);
+    models->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (const PlayerTypeItem& item : kPlayerTypes) {
         QAction* action =
             AddAction(player, QString::fromUtf8(item.text), QString::fromUtf8(item.prompt));
         action->setObjectName(QString::fromLatin1(item.objectName));
         action->setCheckable(true);
+        models->addAction(action);
         const PlayerModel model = item.model;
         connect(action, &QAction::triggered, this, [this, model] {
             view_->OnPlayerType(model);
@@ -257,7 +263,7 @@ void CMainFrame::CreatePlayerMenus() {
 
 void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
-    bar->setSizeGripEnabled(false);
+    bar->setSizeGripEnabled(true);
     // The idle prompt is a normal widget, so that command prompts shown while
     // a menu item is highlighted cover it and it comes back afterwards.
     auto* ready = new QLabel(appstrings::kIdlePrompt, bar);
@@ -377,8 +383,20 @@ void CMainFrame::OnDocumentChanged() {
     UpdatePlayerTypeChecks();
 }
 
+void CMainFrame::RestorePlacement() {
+    QSettings settings;
+    if (restoreGeometry(settings.value(kPlacementKey).toByteArray())) {
+        return;
+    }
+    // The first run shows every page whole where the screen has room for it.
+    const QRect room = screen()->availableGeometry();
+    resize(sizeHint().boundedTo(room.size()));
+    move(room.center() - rect().center());
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (app_.SaveModified()) {
+        QSettings().setValue(kPlacementKey, saveGeometry());
         event->accept();
     } else {
         event->ignore();

@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 #include <QScopedValueRollback>
+#include <QScrollArea>
+#include <QStyle>
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTabWidget>
@@ -64,19 +66,22 @@ CMyPropertySheet::CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWid
     {
         const QSignalBlocker blocker(tabs_);
         for (CPropertyPage* page : all) {
-            tabs_->addTab(page, page->Caption());
+            tabs_->addTab(new QWidget, page->Caption());
         }
         pageSize.setWidth(std::max(pageSize.width(), tabs_->tabBar()->sizeHint().width()));
         while (tabs_->count() > 0) {
+            QWidget* stand = tabs_->widget(0);
             tabs_->removeTab(0);
+            delete stand;
         }
     }
     for (CPropertyPage* page : all) {
         page->setObjectName(page->Caption());
         page->SetHost(this);
         page->setMinimumSize(pageSize);
-        page->hide();
+        MakeFrame(page);
     }
+    pageSize_ = pageSize;
 
     connect(tabs_, &QTabWidget::currentChanged, this, &CMyPropertySheet::OnTabChanged);
 
@@ -101,11 +106,41 @@ int CMyPropertySheet::GetPageCount() const {
 }
 
 CPropertyPage* CMyPropertySheet::GetPage(int index) const {
-    return qobject_cast<CPropertyPage*>(tabs_->widget(index));
+    const auto* frame = qobject_cast<QScrollArea*>(tabs_->widget(index));
+    return frame != nullptr ? qobject_cast<CPropertyPage*>(frame->widget()) : nullptr;
+}
+
+QScrollArea* CMyPropertySheet::MakeFrame(CPropertyPage* page) {
+    // A page scrolls when the window is smaller than it, and grows with the
+    // window when it is larger.
+    auto* frame = new QScrollArea(this);
+    frame->setObjectName(page->Caption() + QStringLiteral(" frame"));
+    frame->setFrameShape(QFrame::NoFrame);
+    frame->setWidgetResizable(true);
+    frame->setWidget(page);
+    frame->hide();
+    frames_.insert(page, frame);
+    return frame;
+}
+
+int CMyPropertySheet::IndexOf(CPropertyPage* page) const {
+    QScrollArea* frame = frames_.value(page);
+    return frame != nullptr ? tabs_->indexOf(frame) : -1;
+}
+
+QScrollArea* CMyPropertySheet::FrameOf(CPropertyPage* page) const {
+    return frames_.value(page);
+}
+
+QSize CMyPropertySheet::sizeHint() const {
+    // The pages whole, with the row of tabs and the frame around them.
+    const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, tabs_) + 4;
+    return {pageSize_.width() + frame,
+            pageSize_.height() + tabs_->tabBar()->sizeHint().height() + frame};
 }
 
 int CMyPropertySheet::GetActiveIndex() const {
-    return active_ != nullptr ? tabs_->indexOf(active_) : -1;
+    return active_ != nullptr ? IndexOf(active_) : -1;
 }
 
 bool CMyPropertySheet::SetActivePage(int index) {
@@ -114,21 +149,22 @@ bool CMyPropertySheet::SetActivePage(int index) {
 }
 
 void CMyPropertySheet::AddPage(CPropertyPage* page) {
-    if (tabs_->indexOf(page) >= 0) {
+    if (IndexOf(page) >= 0) {
         return;
     }
     page->SetHost(this);
+    QScrollArea* frame = frames_.contains(page) ? frames_.value(page) : MakeFrame(page);
     const QSignalBlocker blocker(tabs_);
-    tabs_->addTab(page, page->Caption());
+    tabs_->addTab(frame, page->Caption());
     // The tab widget makes its first page current by itself; keep showing the
     // page that is really active.
     if (active_ != nullptr) {
-        tabs_->setCurrentWidget(active_);
+        tabs_->setCurrentWidget(frames_.value(active_));
     }
 }
 
 void CMyPropertySheet::RemovePage(CPropertyPage* page) {
-    const int index = tabs_->indexOf(page);
+    const int index = IndexOf(page);
     if (index < 0) {
         return;
     }
@@ -136,7 +172,7 @@ void CMyPropertySheet::RemovePage(CPropertyPage* page) {
         const QSignalBlocker blocker(tabs_);
         tabs_->removeTab(index);
     }
-    page->hide();
+    frames_.value(page)->hide();
     if (page != active_) {
         if (active_ != nullptr) {
             ShowTab(active_);
@@ -169,7 +205,7 @@ bool CMyPropertySheet::SwitchTo(CPropertyPage* target) {
             left = leaving->OnKillActive();
         }
         if (!left) {
-            if (tabs_->indexOf(leaving) >= 0) {
+            if (IndexOf(leaving) >= 0) {
                 active_ = leaving;
                 ShowTab(leaving);
             }
@@ -177,7 +213,7 @@ bool CMyPropertySheet::SwitchTo(CPropertyPage* target) {
         }
     }
     active_ = nullptr;
-    if (tabs_->indexOf(target) < 0) {
+    if (IndexOf(target) < 0) {
         return false;
     }
     active_ = target;
@@ -188,7 +224,7 @@ bool CMyPropertySheet::SwitchTo(CPropertyPage* target) {
 
 void CMyPropertySheet::ShowTab(CPropertyPage* page) {
     const QSignalBlocker blocker(tabs_);
-    tabs_->setCurrentWidget(page);
+    tabs_->setCurrentWidget(frames_.value(page));
 }
 
 void CMyPropertySheet::OnTabChanged(int index) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QWidget>
 #include <optional>
 #include <vector>
@@ -10,6 +11,7 @@
 
 class CCardwrightDoc;
 class SaveCommands;
+class QScrollArea;
 class QTabWidget;
 class DummyPage;
 class CAudioSetup;
@@ -39,6 +41,11 @@ class CMyPropertySheet : public QWidget, public PageHost {
     void AddPage(CPropertyPage* page);
     void RemovePage(CPropertyPage* page) override;
     QTabWidget* Tabs() const { return tabs_; }
+    // The tab's page: the page inside its scroll area.
+    int IndexOf(CPropertyPage* page) const;
+    QScrollArea* FrameOf(CPropertyPage* page) const;
+    // Room for every page whole.
+    QSize sizeHint() const override;
 
     // Clears the sheet and adds the pages of the current model and card.
     void BuildPageSet();
@@ -59,6 +66,7 @@ class CMyPropertySheet : public QWidget, public PageHost {
     DummyPage* TrackWarningPage() const { return warningPage_; }
 
   private:
+    QScrollArea* MakeFrame(CPropertyPage* page);
     bool SwitchTo(CPropertyPage* target);
     void ShowTab(CPropertyPage* page);
     void OnTabChanged(int index);
@@ -84,6 +92,8 @@ class CMyPropertySheet : public QWidget, public PageHost {
     SchedulePage* schedulePage_;
     CMpuSetup* animationPage_;
 
+    QHash<CPropertyPage*, QScrollArea*> frames_;
+    QSize pageSize_;
     CPropertyPage* active_ = nullptr;
     // The configuration as the page in front handed it to the last save.
     std::optional<CardConfig> savedFrom_;

@@ -160,6 +160,8 @@ void CAudioSetup::AddToneRows(QGridLayout* grid) {
         {kTrebleFrequency, "trebleFrequency", "&Treble Corner Freq (Hz)", kTrebleLow, kTrebleHigh},
         {kTrebleGain, "trebleGain", "Treble Ga&in", -kGainMax, kGainMax},
     };
+    // The second column of labels keeps clear of the first column's fields.
+    grid->setHorizontalSpacing(2 * fontMetrics().averageCharWidth());
     for (int i = 0; i < 4; ++i) {
         const Row& r = rows[i];
         fields_[r.field] = MakeField(r.name, r.low, r.high);
