@@ -2,8 +2,8 @@
 
 #include <QVBoxLayout>
 
-#include "model/BlinkCodes.h"
 #include "app/MyPropertySheet.h"
+#include "model/BlinkCodes.h"
 #include "model/CardwrightDoc.h"
 #include "model/Prompter.h"
 

@@ -173,8 +173,8 @@ void CMainFrame::CreateMenus() {
     static const MenuItem editItems[] = {
         {"&Undo\tCtrl+Z", "Undo the last action", "editUndo", "Ctrl+Z; Alt+Backspace",
          [](CMainFrame& f) { f.OnUndoRedo(Command::Undo); }},
-        {"&Redo\tCtrl+Y", "Redo the previously undone action", "editRedo",
-         "Ctrl+Shift+Z; Ctrl+Y", [](CMainFrame& f) { f.OnUndoRedo(Command::Redo); }},
+        {"&Redo\tCtrl+Y", "Redo the previously undone action", "editRedo", "Ctrl+Shift+Z; Ctrl+Y",
+         [](CMainFrame& f) { f.OnUndoRedo(Command::Redo); }},
         {nullptr, nullptr, nullptr, nullptr, nullptr},
         {"Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard", "editCut",
          "Ctrl+X; Shift+Del",
@@ -334,14 +334,15 @@ void CMainFrame::UpdateUndoTexts(bool forFocus) {
         const bool field = forFocus && editcommands::CanRun(command, focusWidget());
         QString shown = verb;
         if (!field && !step.isEmpty()) {
-            shown += QLatin1Char(' ') + QString(step).replace(QLatin1Char('&'), QStringLiteral("&&"));
+            shown +=
+                QLatin1Char(' ') + QString(step).replace(QLatin1Char('&'), QStringLiteral("&&"));
         }
         return shown + QLatin1Char('\t') + keys;
     };
-    undo_->setText(text(Command::Undo, QStringLiteral("&Undo"), stack.undoText(),
-                        QStringLiteral("Ctrl+Z")));
-    redo_->setText(text(Command::Redo, QStringLiteral("&Redo"), stack.redoText(),
-                        QStringLiteral("Ctrl+Y")));
+    undo_->setText(
+        text(Command::Undo, QStringLiteral("&Undo"), stack.undoText(), QStringLiteral("Ctrl+Z")));
+    redo_->setText(
+        text(Command::Redo, QStringLiteral("&Redo"), stack.redoText(), QStringLiteral("Ctrl+Y")));
 }
 
 void CMainFrame::UpdateEditCommands() {
@@ -447,9 +448,8 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
         const bool undoKey = undo_->shortcuts().contains(QKeySequence(key->keyCombination()));
         const bool redoKey = redo_->shortcuts().contains(QKeySequence(key->keyCombination()));
         if (widget != nullptr && widget->window() == this && (undoKey || redoKey) &&
-            !editcommands::CanRun(undoKey ? editcommands::Command::Undo
-                                          : editcommands::Command::Redo,
-                                  widget)) {
+            !editcommands::CanRun(
+                undoKey ? editcommands::Command::Undo : editcommands::Command::Redo, widget)) {
             return true;
         }
         return false;

@@ -3,8 +3,8 @@
 #include <QFontMetrics>
 #include <QScopedValueRollback>
 #include <QScrollArea>
-#include <QStyle>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>

@@ -1,6 +1,6 @@
 #include <QApplication>
-#include <QMessageBox>
 #include <QCommandLineParser>
+#include <QMessageBox>
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -45,8 +45,7 @@ std::optional<int> AnswerCommandLine(int argc, char* argv[]) {
         args << QString::fromLocal8Bit(argv[i]);
     }
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Sets up the memory card of a TUNBOX player."));
+    parser.setApplicationDescription(QStringLiteral("Sets up the memory card of a TUNBOX player."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("card"),

@@ -400,7 +400,8 @@ class Checker {
                 Add(Severity::Warning, "end-action-track-missing", cfg,
                     text::Concat({"at its end ", Track(r.from), " plays ", Track(r.track),
                                   ", which has no file"}),
-                    text::Concat({"choose what ", Track(r.from), " does at its end on the Track page"}),
+                    text::Concat(
+                        {"choose what ", Track(r.from), " does at its end on the Track page"}),
                     0);
                 break;
             case Kind::InputTrack:

@@ -8,6 +8,13 @@ namespace {
 
 using Kind = EmptyReference::Kind;
 
+EmptyReference Reference(Kind kind, int track = 0) {
+    EmptyReference r;
+    r.kind = kind;
+    r.track = track;
+    return r;
+}
+
 bool TrackPlays(const CardConfig& c, std::uint32_t n) {
     return n >= 1 && n <= static_cast<std::uint32_t>(layout::kMaxTrack) &&
            c.TrackExists(static_cast<int>(n));
@@ -35,8 +42,8 @@ void FindInInputs(const CardConfig& c, InputSet set, std::vector<EmptyReference>
             if (!a.IsStart() || a.choice != InputAction::Choice::Numbered) {
                 continue;
             }
-            EmptyReference r{a.scope == InputAction::kAllTracks ? Kind::InputTrack
-                                                                : Kind::InputPlaylistEntry};
+            EmptyReference r = Reference(
+                a.scope == InputAction::kAllTracks ? Kind::InputTrack : Kind::InputPlaylistEntry);
             r.set = set;
             r.input = i;
             r.side = side;
@@ -60,13 +67,13 @@ std::vector<EmptyReference> FindEmptyReferences(const CardConfig& c) {
     std::vector<EmptyReference> found;
     const std::uint32_t powerUp = c.Get(field::kPowerUpTrack);
     if (powerUp != 0 && !TrackPlays(c, powerUp)) {
-        found.push_back({Kind::PowerUp, static_cast<int>(powerUp)});
+        found.push_back(Reference(Kind::PowerUp, static_cast<int>(powerUp)));
     }
     for (int n = 1; n <= layout::kMaxTrack; ++n) {
         const std::uint32_t code = c.TrackExists(n) ? c.Get(field::kEndAction, n) : 0;
         if (code >= 1 && code <= static_cast<std::uint32_t>(layout::kMaxTrack) &&
             !TrackPlays(c, code)) {
-            EmptyReference r{Kind::EndAction, static_cast<int>(code)};
+            EmptyReference r = Reference(Kind::EndAction, static_cast<int>(code));
             r.from = n;
             found.push_back(r);
         }
@@ -79,7 +86,7 @@ std::vector<EmptyReference> FindEmptyReferences(const CardConfig& c) {
         const int count = static_cast<int>(c.PlaylistCount(p));
         for (int k = 0; k < count; ++k) {
             if (std::string entry = c.PlaylistEntry(p, k); !TrackNamed(c, entry)) {
-                EmptyReference r{Kind::PlaylistEntry};
+                EmptyReference r = Reference(Kind::PlaylistEntry);
                 r.playlist = p + 1;
                 r.entry = k + 1;
                 r.name = std::move(entry);
@@ -101,7 +108,8 @@ TrackListChanges CompareTrackLists(const CardConfig& before, const CardConfig& a
             is.push_back(after.TrackName(n));
         }
     }
-    const auto notIn = [](const std::vector<std::string>& from, const std::vector<std::string>& in) {
+    const auto notIn = [](const std::vector<std::string>& from,
+                          const std::vector<std::string>& in) {
         std::vector<std::string> out;
         std::copy_if(from.begin(), from.end(), std::back_inserter(out), [&in](const auto& name) {
             return std::find(in.begin(), in.end(), name) == in.end();

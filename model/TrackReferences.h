@@ -19,7 +19,7 @@ struct EmptyReference {
         InputTrack,          // an input starts `track` of all tracks
         InputPlaylistEntry,  // an input starts entry `entry` of `playlist`
     };
-    Kind kind;
+    Kind kind = Kind::PowerUp;
     int track = 0;
     int from = 0;
     int playlist = 0;  // 1 to 8

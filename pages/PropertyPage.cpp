@@ -71,8 +71,7 @@ bool CPropertyPage::StoreAfter(const QObject* control) {
 
 void CPropertyPage::RunEdit(const QString& name, const std::function<void()>& change,
                             const QObject* source) {
-    const CCardwrightDoc::UserEdit edit(doc_,
-                                        {name.toStdString(), caption_.toStdString(), source});
+    const CCardwrightDoc::UserEdit edit(doc_, {name.toStdString(), caption_.toStdString(), source});
     change();
 }
 
@@ -108,9 +107,9 @@ const QObject* CPropertyPage::TypingSource(const QObject* control) {
 
 QString CPropertyPage::StepName(const QObject* control) const {
     if (const auto* group = qobject_cast<const QButtonGroup*>(control)) {
-        control = group->checkedButton() != nullptr ? static_cast<const QObject*>(
-                                                          group->checkedButton())
-                                                    : group->parent();
+        control = group->checkedButton() != nullptr
+                      ? static_cast<const QObject*>(group->checkedButton())
+                      : group->parent();
     }
     if (const auto* button = qobject_cast<const QAbstractButton*>(control);
         button != nullptr && !PlainText(button->text()).isEmpty()) {

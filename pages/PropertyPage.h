@@ -89,8 +89,9 @@ class CPropertyPage : public QWidget {
     // playlist) is connected plainly.
     template <typename Sender, typename Signal, typename Change>
     void ConnectEdit(Sender* sender, Signal signal, Change change) {
-        connect(sender, signal, this,
-                [this, sender, change] { RunEdit(StepName(sender), change, TypingSource(sender)); });
+        connect(sender, signal, this, [this, sender, change] {
+            RunEdit(StepName(sender), change, TypingSource(sender));
+        });
     }
     // For pages that store their controls together: the page stores itself
     // after each change made with one of `controls` (a field when it is left

@@ -16,8 +16,8 @@
 #include <algorithm>
 
 #include "model/CardwrightDoc.h"
-#include "model/TrackReferences.h"
 #include "model/Prompter.h"
+#include "model/TrackReferences.h"
 #include "pages/PageFields.h"
 
 namespace {
@@ -431,8 +431,9 @@ void CTrackSetup::FillSettings(QTreeWidgetItem* row, int n) const {
     const bool empty = code >= 1 && code <= static_cast<std::uint32_t>(layout::kMaxTrack) &&
                        !config.TrackExists(static_cast<int>(code));
     row->setForeground(kAtEndColumn, empty ? QBrush(QColor(0xC0, 0, 0)) : QBrush());
-    row->setToolTip(kAtEndColumn,
-                    empty ? QStringLiteral("Track %1 has no file on the card").arg(code) : QString());
+    row->setToolTip(kAtEndColumn, empty
+                                      ? QStringLiteral("Track %1 has no file on the card").arg(code)
+                                      : QString());
     row->setText(kWaitColumn, config.Get(field::kWaitForInput, n)
                                   ? QStringLiteral("Input")
                                   : DelayText(config.Get(field::kEndDelay, n)));
@@ -607,6 +608,7 @@ void CTrackSetup::ShowEmptyReferences() {
     }
     emptyNote_->setVisible(!found.isEmpty());
     emptyNote_->setText(
-        found.isEmpty() ? QString()
-                        : QStringLiteral("No file on the card for: %1.").arg(found.join(QStringLiteral("; "))));
+        found.isEmpty()
+            ? QString()
+            : QStringLiteral("No file on the card for: %1.").arg(found.join(QStringLiteral("; "))));
 }

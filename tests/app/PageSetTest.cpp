@@ -47,8 +47,7 @@ TEST(PageSet, WhatACardHoldsDecidesThePagesAndTheWarning) {
     ASSERT_TRUE(h.App().OpenDocumentFile(silent.ConfigPath()));
     EXPECT_EQ(h.PageCaptions(), QStringList{"Track Warning"});
     EXPECT_EQ(WarningText(h), QString::fromUtf8(DummyPage::kNoSoundFilesText));
-    EXPECT_EQ(h.Frame().windowTitle(),
-              "TUNBOX.CFG (" + silent.Dir() + ") - TUNBOX Configuration");
+    EXPECT_EQ(h.Frame().windowTitle(), "TUNBOX.CFG (" + silent.Dir() + ") - TUNBOX Configuration");
 
     TestCard card(TrackFiles(3));
     card.SaveConfig(PlayerModel::TunboxC40);
@@ -256,8 +255,7 @@ TEST(Save, NewDocumentAsksForANameAndTheRebuildDropsTheWarning) {
     h.Frame().findChild<QAction*>("fileSave")->trigger();
     EXPECT_EQ(h.files.suggested.size(), 1);
     EXPECT_TRUE(QFile::exists(target.ConfigPath()));
-    EXPECT_EQ(h.Frame().windowTitle(),
-              "TUNBOX.CFG (" + target.Dir() + ") - TUNBOX Configuration");
+    EXPECT_EQ(h.Frame().windowTitle(), "TUNBOX.CFG (" + target.Dir() + ") - TUNBOX Configuration");
     EXPECT_EQ(h.App().RecentFiles().Files(), QStringList{target.ConfigPath()});
     // Plain Save keeps the track list; the page set follows the card.
     EXPECT_EQ(h.PageCaptions().first(), "Track Warning");

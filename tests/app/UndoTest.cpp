@@ -23,13 +23,15 @@ struct Images {
 };
 
 void PrintTo(const Images& images, std::ostream* os) {
-    *os << "record of " << images.record.size() << " bytes, schedules of " << images.schedule.size();
+    *os << "record of " << images.record.size() << " bytes, schedules of "
+        << images.schedule.size();
 }
 
 Images Of(CCardwrightDoc& doc) {
     ScheduleSet schedules = doc.Schedules();
     return {configfile::Encode(*doc.GetConfig()),
-            schedules.Serialize(static_cast<std::uint8_t>(doc.GetConfig()->Get(field::kSerialAddress)))};
+            schedules.Serialize(
+                static_cast<std::uint8_t>(doc.GetConfig()->Get(field::kSerialAddress)))};
 }
 
 struct Change {
@@ -107,7 +109,8 @@ TEST(Undo, EveryKindOfChangeIsOneStepThatUndoesAndRedoesExactly) {
              SelectRows(h, "trackList", {2});
              Find<QAbstractButton>(h, "moveUpButton")->click();
          }},
-        {"Track Setup", "All", [](AppHarness& h) { Find<QAbstractButton>(h, "allButton")->click(); }},
+        {"Track Setup", "All",
+         [](AppHarness& h) { Find<QAbstractButton>(h, "allButton")->click(); }},
         {"Track Setup", "Reload Track List From Player Directory",
          [](AppHarness& h) { Find<QAbstractButton>(h, "reloadButton")->click(); }},
         {"Playlists", "Move selected tracks to Playlist",
@@ -221,10 +224,12 @@ TEST(Undo, TheTitleNamesTheCardFolderCutFromTheLeft) {
     AppHarness h;
     ASSERT_TRUE(h.Start());
     const QString deep = QStringLiteral("/media/user/some/deeply/nested/folder/of/cards/show-card");
-    h.Doc().SetPathName(std::filesystem::path((deep + QStringLiteral("/TUNBOX.CFG")).toStdString()));
+    h.Doc().SetPathName(
+        std::filesystem::path((deep + QStringLiteral("/TUNBOX.CFG")).toStdString()));
     const QString title = h.App().FrameTitle();
-    EXPECT_EQ(title, QStringLiteral("TUNBOX.CFG (\u2026/some/deeply/nested/folder/of/cards/show-card) - "
-                                    "TUNBOX Configuration"));
+    EXPECT_EQ(title,
+              QStringLiteral("TUNBOX.CFG (\u2026/some/deeply/nested/folder/of/cards/show-card) - "
+                             "TUNBOX Configuration"));
     h.Doc().SetModifiedFlag(true);
     EXPECT_TRUE(h.App().FrameTitle().startsWith(QStringLiteral("*TUNBOX.CFG (")));
 }
