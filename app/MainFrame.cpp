@@ -427,8 +427,26 @@ void CMainFrame::OpenDropped(const QString& file) {
         this, [this, file] { app_.OpenDocumentFile(file); }, Qt::QueuedConnection);
 }
 
+void CMainFrame::KeepOnScreen() {
+    // The window's frame is known once it is shown: the whole window,
+    // frame and all, stays within the screen's room.
+    const QRect room = screen()->availableGeometry();
+    const QRect outer = frameGeometry();
+    const QSize frame = outer.size() - size();
+    if (outer.width() > room.width() || outer.height() > room.height()) {
+        resize(size().boundedTo(room.size() - frame));
+    }
+    const QRect now = frameGeometry();
+    const QPoint inside(std::clamp(now.left(), room.left(), room.right() + 1 - now.width()),
+                        std::clamp(now.top(), room.top(), room.bottom() + 1 - now.height()));
+    if (inside != now.topLeft()) {
+        move(inside);
+    }
+}
+
 void CMainFrame::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    KeepOnScreen();
     // Everything this window receives passes its window first: the key
     // presses that may change a lock lamp, and files dragged over any of its
     // widgets. The application's filter (see the constructor) sees it there;

@@ -54,6 +54,7 @@ class CMainFrame : public QMainWindow {
 
   private:
     void OpenDropped(const QString& file);
+    void KeepOnScreen();
     struct MenuItem;
     std::vector<QAction*> AddItems(QMenu* menu, std::span<const MenuItem> items);
     void CreateMenus();

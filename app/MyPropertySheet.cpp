@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -53,8 +54,9 @@ CMyPropertySheet::CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWid
     });
     animationPage_ = new CMpuSetup(doc_, this);
 
-    // Every page gets the same size, so the window keeps its size whichever
-    // pages the model shows.
+    // The window first opens with room for the largest page, so it keeps its
+    // size whichever pages the model shows; a page never shrinks below what
+    // its own layout needs, it scrolls instead.
     const std::vector<CPropertyPage*> all{warningPage_,        audioPage_,    inputPage_,
                                           animationInputPage_, trackPage_,    playlistPage_,
                                           schedulePage_,       animationPage_};
@@ -78,11 +80,15 @@ CMyPropertySheet::CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWid
     for (CPropertyPage* page : all) {
         page->setObjectName(page->Caption());
         page->SetHost(this);
-        page->setMinimumSize(pageSize);
         MakeFrame(page);
     }
     pageSize_ = pageSize;
 
+    // In a narrow window the tabs scroll; the arrow keys on the tabs do
+    // that, so Tab goes on from the tabs into the page, not to the arrows.
+    for (QToolButton* arrow : tabs_->tabBar()->findChildren<QToolButton*>()) {
+        arrow->setFocusPolicy(Qt::NoFocus);
+    }
     connect(tabs_, &QTabWidget::currentChanged, this, &CMyPropertySheet::OnTabChanged);
 
     if (doc_.CountTracks(false) == 0) {
@@ -117,6 +123,9 @@ QScrollArea* CMyPropertySheet::MakeFrame(CPropertyPage* page) {
     frame->setObjectName(page->Caption() + QStringLiteral(" frame"));
     frame->setFrameShape(QFrame::NoFrame);
     frame->setWidgetResizable(true);
+    // Tab goes from the tabs straight into the page; the frame follows the
+    // focus as it moves through the page.
+    frame->setFocusPolicy(Qt::NoFocus);
     frame->setWidget(page);
     frame->hide();
     frames_.insert(page, frame);
@@ -291,11 +300,17 @@ std::vector<CPropertyPage*> CMyPropertySheet::ShownPages() const {
 
 void CMyPropertySheet::BuildPageSet(const QString& front, bool storeLeaving) {
     RemoveAllPages(storeLeaving);
+    BuildPageSet(front, false, PageSet());
+}
+
+void CMyPropertySheet::BuildPageSet(const QString& front, bool storeLeaving,
+                                    const std::vector<CPropertyPage*>& pages) {
+    RemoveAllPages(storeLeaving);
     const CardConfig& config = *doc_.GetConfig();
     audioPage_->SetCoverFlag(config.IsAudioOnly() ? 1 : 0);
     inputPage_->SetTableSelector(InputSet::Player);
     animationInputPage_->SetTableSelector(InputSet::Animation);
-    for (CPropertyPage* page : PageSet()) {
+    for (CPropertyPage* page : pages) {
         AddPage(page);
     }
     for (int i = 0; i < GetPageCount(); ++i) {
@@ -348,10 +363,12 @@ SaveOutcome CMyPropertySheet::Save(SaveKind kind) {
     // The user stays where they were. When the save changed nothing the
     // pages show, the page in front keeps everything it shows; otherwise
     // it comes to the front again, showing the document afresh.
-    const bool same = savedFrom_ && *savedFrom_ == *doc_.GetConfig() && PageSet() == ShownPages();
+    // The card is looked at once: a second look would find nothing new.
+    const std::vector<CPropertyPage*> pages = PageSet();
+    const bool same = savedFrom_ && *savedFrom_ == *doc_.GetConfig() && pages == ShownPages();
     savedFrom_.reset();
     if (!same || active_ == nullptr) {
-        BuildPageSet(active_ != nullptr ? active_->Caption() : QString(), true);
+        BuildPageSet(active_ != nullptr ? active_->Caption() : QString(), true, pages);
     }
     return outcome;
 }

@@ -72,6 +72,8 @@ class CMyPropertySheet : public QWidget, public PageHost {
     void OnTabChanged(int index);
     void RemoveAllPages(bool store);
     void BuildPageSet(const QString& front, bool storeLeaving);
+    void BuildPageSet(const QString& front, bool storeLeaving,
+                      const std::vector<CPropertyPage*>& pages);
     // The pages the model and the card call for, in tab order.
     std::vector<CPropertyPage*> PageSet();
     std::vector<CPropertyPage*> ShownPages() const;

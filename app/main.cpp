@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <cstdio>
 #include <exception>
@@ -55,8 +56,12 @@ std::optional<int> AnswerCommandLine(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
         return 2;
     }
-    if (parser.isSet(help)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        // Without an application object the text cannot know the program's
+        // name; it is the name the program was started by.
+        QString text = parser.helpText();
+        text.replace(QStringLiteral("<executable_name>"), QFileInfo(args.first()).fileName());
+        std::fputs(qPrintable(text), stdout);
         return 0;
     }
     if (parser.isSet(version)) {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -54,7 +55,8 @@ TEST(PageSet, WhatACardHoldsDecidesThePagesAndTheWarning) {
     ASSERT_TRUE(h.App().OpenDocumentFile(card.ConfigPath()));
     EXPECT_EQ(h.PageCaptions(), kClockPages);
     EXPECT_EQ(h.ActiveCaption(), "Track Setup");
-    EXPECT_EQ(h.Sheet().Tabs()->currentWidget(), h.Sheet().FrameOf(h.Sheet().GetActivePage()));
+    EXPECT_EQ(h.Sheet().Tabs()->currentWidget(),
+              static_cast<QWidget*>(h.Sheet().FrameOf(h.Sheet().GetActivePage())));
     EXPECT_FALSE(h.Doc().IsModified());
 }
 
@@ -87,7 +89,8 @@ TEST(PageSet, ChangedCardOpensOnTheWarningWhichGoesOnceLeft) {
     h.Sheet().Tabs()->setCurrentIndex(3);
     EXPECT_EQ(h.PageCaptions(), kClockPages);
     EXPECT_EQ(h.ActiveCaption(), "Audio Setup");
-    EXPECT_EQ(h.Sheet().Tabs()->currentWidget(), h.Sheet().FrameOf(h.Sheet().GetActivePage()));
+    EXPECT_EQ(h.Sheet().Tabs()->currentWidget(),
+              static_cast<QWidget*>(h.Sheet().FrameOf(h.Sheet().GetActivePage())));
     EXPECT_FALSE(h.Sheet().TrackWarningPage()->isVisible());
     // What pointed at the track that went is marked on the Track page.
     h.Frame().GoToPage("Track Setup");

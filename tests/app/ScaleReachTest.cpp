@@ -27,7 +27,9 @@ TEST(Scale, EveryControlOfEveryPageIsReachable) {
     const QRect screen = frame.screen()->availableGeometry();
     SCOPED_TRACE(
         QStringLiteral("screen %1 x %2").arg(screen.width()).arg(screen.height()).toStdString());
-    EXPECT_TRUE(screen.contains(frame.geometry()));
+    EXPECT_TRUE(screen.contains(frame.frameGeometry()))
+        << frame.frameGeometry().x() << "," << frame.frameGeometry().y() << " "
+        << frame.frameGeometry().width() << "x" << frame.frameGeometry().height();
 
     const QStringList captions = h.PageCaptions();
     ASSERT_EQ(captions.size(), 7);
@@ -54,7 +56,9 @@ TEST(Scale, EveryControlOfEveryPageIsReachable) {
             const bool whole = at.width() <= seen.width() && at.height() <= seen.height();
             EXPECT_TRUE(whole ? seen.contains(at) : seen.intersects(at))
                 << w->objectName().toStdString() << " at " << at.x() << "," << at.y() << " "
-                << at.width() << "x" << at.height();
+                << at.width() << "x" << at.height() << " seen " << seen.x() << "," << seen.y()
+                << " " << seen.width() << "x" << seen.height() << " window " << frame.width() << "x"
+                << frame.height();
         }
         EXPECT_GT(controls, 0);
     }
