@@ -85,6 +85,7 @@ bool CCardwrightApp::InitInstance(const QStringList& args) {
         OpenFile(named);
     }
     RefreshView();
+    frame_->RestorePlacement();
     frame_->show();
 
     // Started from a card: its configuration lies beside the program.
@@ -242,7 +243,8 @@ void CCardwrightApp::OnEditUndoRedo(bool redo) {
 QString CCardwrightApp::FrameTitle() const {
     QString name = QString::fromStdString(doc_.GetTitle());
     if (!doc_.GetPathName().empty()) {
-        name += QStringLiteral(" (%1)").arg(ShortFolder(FromPath(doc_.GetPathName().parent_path())));
+        name +=
+            QStringLiteral(" (%1)").arg(ShortFolder(FromPath(doc_.GetPathName().parent_path())));
     }
     const QString mark = doc_.IsModified() ? QStringLiteral("*") : QString();
     return mark + name + QStringLiteral(" - ") + appstrings::kWindowTitle;

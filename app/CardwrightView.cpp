@@ -1,7 +1,9 @@
 #include "app/CardwrightView.h"
 
-#include "model/BlinkCodes.h"
+#include <QVBoxLayout>
+
 #include "app/MyPropertySheet.h"
+#include "model/BlinkCodes.h"
 #include "model/CardwrightDoc.h"
 #include "model/Prompter.h"
 
@@ -9,6 +11,9 @@ CCardwrightView::CCardwrightView(CCardwrightDoc& doc, SaveCommands& save, Prompt
                                  QWidget* parent)
     : QWidget(parent), doc_(doc), save_(save), prompter_(prompter) {
     setObjectName(QStringLiteral("cardwrightView"));
+    // The sheet fills the view, whatever size the window is given.
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
 }
 
 void CCardwrightView::OnInitialUpdate() {
@@ -18,10 +23,8 @@ void CCardwrightView::OnInitialUpdate() {
 bool CCardwrightView::CreateSheet() {
     delete sheet_.data();
     sheet_ = new CMyPropertySheet(doc_, save_, this);
-    sheet_->move(0, 0);
-    sheet_->resize(sheet_->sizeHint());
+    layout()->addWidget(sheet_);
     sheet_->show();
-    setFixedSize(sheet_->size());
     return true;
 }
 

@@ -22,7 +22,8 @@ QString Text(const std::string& s) {
 
 }  // namespace
 
-CheckCardDialog::CheckCardDialog(const std::filesystem::path& card, QWidget* parent)
+CheckCardDialog::CheckCardDialog(const std::filesystem::path& card, bool unsavedChanges,
+                                 QWidget* parent)
     : QDialog(parent), card_(card), result_(std::make_shared<doctor::CheckResult>()) {
     setWindowTitle(QStringLiteral("Check Card"));
     status_ = new QLabel(QStringLiteral("Checking %1 ...").arg(Text(card.string())), this);
@@ -36,7 +37,9 @@ CheckCardDialog::CheckCardDialog(const std::filesystem::path& card, QWidget* par
     list_->setHeaderLabels(
         {QStringLiteral("Severity"), QStringLiteral("Problem"), QStringLiteral("File")});
     list_->setRootIsDecorated(false);
+    // A finding wraps within its column rather than being cut short.
     list_->setWordWrap(true);
+    list_->setTextElideMode(Qt::ElideNone);
     list_->setUniformRowHeights(false);
     list_->setMinimumSize(fontMetrics().averageCharWidth() * 130, fontMetrics().height() * 18);
     list_->header()->setSectionResizeMode(kSeverity, QHeaderView::ResizeToContents);
@@ -50,6 +53,15 @@ CheckCardDialog::CheckCardDialog(const std::filesystem::path& card, QWidget* par
     connect(list_, &QTreeWidget::itemActivated, this, &CheckCardDialog::OnActivated);
 
     auto* layout = new QVBoxLayout(this);
+    if (unsavedChanges) {
+        auto* scope = new QLabel(
+            QStringLiteral("The card is checked as it was last saved: the changes not saved yet "
+                           "are not included."),
+            this);
+        scope->setObjectName(QStringLiteral("checkScope"));
+        scope->setWordWrap(true);
+        layout->addWidget(scope);
+    }
     layout->addWidget(status_);
     layout->addWidget(progress_);
     layout->addWidget(list_, 1);
@@ -131,9 +143,11 @@ void CheckCardDialog::OnFinished() {
         item->setText(kProblem, problem);
         item->setText(kFile, Text(f.file));
         const QString page = PageFor(f);
-        QString tip = problem + QStringLiteral("\n\nWhat to do: ") + Text(f.action);
+        // Rich text, so that the tip wraps instead of running off the screen.
+        QString tip = QStringLiteral("<p>%1</p><p>What to do: %2</p>")
+                          .arg(problem.toHtmlEscaped(), Text(f.action).toHtmlEscaped());
         if (!page.isEmpty()) {
-            tip += QStringLiteral("\nDouble-click to open ") + page + QLatin1Char('.');
+            tip += QStringLiteral("<p>Double-click to open %1.</p>").arg(page.toHtmlEscaped());
         }
         for (int column : {kSeverity, kProblem, kFile}) {
             item->setToolTip(column, tip);

@@ -22,7 +22,10 @@ class CheckCardDialog : public QDialog {
     Q_OBJECT
 
   public:
-    CheckCardDialog(const std::filesystem::path& card, QWidget* parent = nullptr);
+    // `unsavedChanges`: the document holds changes the card does not, which
+    // the dialog says it leaves out.
+    CheckCardDialog(const std::filesystem::path& card, bool unsavedChanges,
+                    QWidget* parent = nullptr);
     ~CheckCardDialog() override;
 
     // The page that fixes a finding of this kind, or an empty string.

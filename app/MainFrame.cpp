@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -10,6 +11,8 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QUndoStack>
@@ -26,6 +29,9 @@
 #include "model/BlinkCodes.h"
 
 namespace {
+
+// Where the window's size and place are kept between runs.
+const QString kPlacementKey = QStringLiteral("MainFrame/Placement");
 
 QString FirstLocalFile(const QMimeData* mime) {
     if (mime == nullptr || !mime->hasUrls()) {
@@ -66,14 +72,10 @@ CMainFrame::CMainFrame(CCardwrightApp& app, CCardwrightDoc& doc, Prompter& promp
     : QMainWindow(parent), app_(app), view_(new CCardwrightView(doc, app, prompter, this)) {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(AppIcon());
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setAcceptDrops(true);
     setCentralWidget(view_);
     CreateMenus();
     CreateStatusBar();
-    // The window always has the size the view asks for.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(&app_, &CCardwrightApp::DocumentChanged, this, &CMainFrame::OnDocumentChanged);
     // Sees the undo keys before the focused field does, and this window's
@@ -99,7 +101,7 @@ void CMainFrame::OnCheckCard() {
             "There is no card to check yet: save the configuration onto a card first.");
         return;
     }
-    CheckCardDialog dialog(doc.GetPathName(), this);
+    CheckCardDialog dialog(doc.GetPathName(), doc.IsModified(), this);
     connect(&dialog, &CheckCardDialog::GoToPage, this, &CMainFrame::GoToPage);
     dialog.exec();
 }
@@ -171,8 +173,8 @@ void CMainFrame::CreateMenus() {
     static const MenuItem editItems[] = {
         {"&Undo\tCtrl+Z", "Undo the last action", "editUndo", "Ctrl+Z; Alt+Backspace",
          [](CMainFrame& f) { f.OnUndoRedo(Command::Undo); }},
-        {"&Redo\tCtrl+Y", "Redo the previously undone action", "editRedo",
-         "Ctrl+Shift+Z; Ctrl+Y", [](CMainFrame& f) { f.OnUndoRedo(Command::Redo); }},
+        {"&Redo\tCtrl+Y", "Redo the previously undone action", "editRedo", "Ctrl+Shift+Z; Ctrl+Y",
+         [](CMainFrame& f) { f.OnUndoRedo(Command::Redo); }},
         {nullptr, nullptr, nullptr, nullptr, nullptr},
         {"Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard", "editCut",
          "Ctrl+X; Shift+Del",
@@ -221,11 +223,15 @@ void CMainFrame::CreateMenus() {
 void CMainFrame::CreatePlayerMenus() {
     QMenu* player = menuBar()->addMenu(QStringLiteral("&Player Type"));
     player->setObjectName(QStringLiteral("playerTypeMenu"));
+    // One model at a time: radio marks, the current one ticked.
+    auto* models = new QActionGroup(player);
+    models->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (const PlayerTypeItem& item : kPlayerTypes) {
         QAction* action =
             AddAction(player, QString::fromUtf8(item.text), QString::fromUtf8(item.prompt));
         action->setObjectName(QString::fromLatin1(item.objectName));
         action->setCheckable(true);
+        models->addAction(action);
         const PlayerModel model = item.model;
         connect(action, &QAction::triggered, this, [this, model] {
             view_->OnPlayerType(model);
@@ -257,7 +263,7 @@ void CMainFrame::CreatePlayerMenus() {
 
 void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
-    bar->setSizeGripEnabled(false);
+    bar->setSizeGripEnabled(true);
     // The idle prompt is a normal widget, so that command prompts shown while
     // a menu item is highlighted cover it and it comes back afterwards.
     auto* ready = new QLabel(appstrings::kIdlePrompt, bar);
@@ -328,14 +334,15 @@ void CMainFrame::UpdateUndoTexts(bool forFocus) {
         const bool field = forFocus && editcommands::CanRun(command, focusWidget());
         QString shown = verb;
         if (!field && !step.isEmpty()) {
-            shown += QLatin1Char(' ') + QString(step).replace(QLatin1Char('&'), QStringLiteral("&&"));
+            shown +=
+                QLatin1Char(' ') + QString(step).replace(QLatin1Char('&'), QStringLiteral("&&"));
         }
         return shown + QLatin1Char('\t') + keys;
     };
-    undo_->setText(text(Command::Undo, QStringLiteral("&Undo"), stack.undoText(),
-                        QStringLiteral("Ctrl+Z")));
-    redo_->setText(text(Command::Redo, QStringLiteral("&Redo"), stack.redoText(),
-                        QStringLiteral("Ctrl+Y")));
+    undo_->setText(
+        text(Command::Undo, QStringLiteral("&Undo"), stack.undoText(), QStringLiteral("Ctrl+Z")));
+    redo_->setText(
+        text(Command::Redo, QStringLiteral("&Redo"), stack.redoText(), QStringLiteral("Ctrl+Y")));
 }
 
 void CMainFrame::UpdateEditCommands() {
@@ -377,8 +384,20 @@ void CMainFrame::OnDocumentChanged() {
     UpdatePlayerTypeChecks();
 }
 
+void CMainFrame::RestorePlacement() {
+    QSettings settings;
+    if (restoreGeometry(settings.value(kPlacementKey).toByteArray())) {
+        return;
+    }
+    // The first run shows every page whole where the screen has room for it.
+    const QRect room = screen()->availableGeometry();
+    resize(sizeHint().boundedTo(room.size()));
+    move(room.center() - rect().center());
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (app_.SaveModified()) {
+        QSettings().setValue(kPlacementKey, saveGeometry());
         event->accept();
     } else {
         event->ignore();
@@ -408,8 +427,26 @@ void CMainFrame::OpenDropped(const QString& file) {
         this, [this, file] { app_.OpenDocumentFile(file); }, Qt::QueuedConnection);
 }
 
+void CMainFrame::KeepOnScreen() {
+    // The window's frame is known once it is shown: the whole window,
+    // frame and all, stays within the screen's room.
+    const QRect room = screen()->availableGeometry();
+    const QRect outer = frameGeometry();
+    const QSize frame = outer.size() - size();
+    if (outer.width() > room.width() || outer.height() > room.height()) {
+        resize(size().boundedTo(room.size() - frame));
+    }
+    const QRect now = frameGeometry();
+    const QPoint inside(std::clamp(now.left(), room.left(), room.right() + 1 - now.width()),
+                        std::clamp(now.top(), room.top(), room.bottom() + 1 - now.height()));
+    if (inside != now.topLeft()) {
+        move(inside);
+    }
+}
+
 void CMainFrame::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    KeepOnScreen();
     // Everything this window receives passes its window first: the key
     // presses that may change a lock lamp, and files dragged over any of its
     // widgets. The application's filter (see the constructor) sees it there;
@@ -429,9 +466,8 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
         const bool undoKey = undo_->shortcuts().contains(QKeySequence(key->keyCombination()));
         const bool redoKey = redo_->shortcuts().contains(QKeySequence(key->keyCombination()));
         if (widget != nullptr && widget->window() == this && (undoKey || redoKey) &&
-            !editcommands::CanRun(undoKey ? editcommands::Command::Undo
-                                          : editcommands::Command::Redo,
-                                  widget)) {
+            !editcommands::CanRun(
+                undoKey ? editcommands::Command::Undo : editcommands::Command::Redo, widget)) {
             return true;
         }
         return false;

@@ -17,7 +17,7 @@ class QLabel;
 class QMenu;
 
 // The main window: menus, the view with its sheet, and the status bar. It
-// cannot be resized; it takes the size the sheet needs.
+// may take any size; a page scrolls when the window is smaller than it.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
@@ -26,6 +26,9 @@ class CMainFrame : public QMainWindow {
                QWidget* parent = nullptr);
 
     CCardwrightView* View() const { return view_; }
+    // The size and place the window had when it was last closed; the first
+    // time, room for the whole sheet within the screen.
+    void RestorePlacement();
 
     // Sets the check mark on the Player Type item of the current model.
     void UpdatePlayerTypeChecks();
@@ -51,6 +54,7 @@ class CMainFrame : public QMainWindow {
 
   private:
     void OpenDropped(const QString& file);
+    void KeepOnScreen();
     struct MenuItem;
     std::vector<QAction*> AddItems(QMenu* menu, std::span<const MenuItem> items);
     void CreateMenus();

@@ -2,9 +2,12 @@
 
 #include <QFontMetrics>
 #include <QScopedValueRollback>
+#include <QScrollArea>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -51,8 +54,9 @@ CMyPropertySheet::CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWid
     });
     animationPage_ = new CMpuSetup(doc_, this);
 
-    // Every page gets the same size, so the window keeps its size whichever
-    // pages the model shows.
+    // The window first opens with room for the largest page, so it keeps its
+    // size whichever pages the model shows; a page never shrinks below what
+    // its own layout needs, it scrolls instead.
     const std::vector<CPropertyPage*> all{warningPage_,        audioPage_,    inputPage_,
                                           animationInputPage_, trackPage_,    playlistPage_,
                                           schedulePage_,       animationPage_};
@@ -64,20 +68,27 @@ CMyPropertySheet::CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWid
     {
         const QSignalBlocker blocker(tabs_);
         for (CPropertyPage* page : all) {
-            tabs_->addTab(page, page->Caption());
+            tabs_->addTab(new QWidget, page->Caption());
         }
         pageSize.setWidth(std::max(pageSize.width(), tabs_->tabBar()->sizeHint().width()));
         while (tabs_->count() > 0) {
+            QWidget* stand = tabs_->widget(0);
             tabs_->removeTab(0);
+            delete stand;
         }
     }
     for (CPropertyPage* page : all) {
         page->setObjectName(page->Caption());
         page->SetHost(this);
-        page->setMinimumSize(pageSize);
-        page->hide();
+        MakeFrame(page);
     }
+    pageSize_ = pageSize;
 
+    // In a narrow window the tabs scroll; the arrow keys on the tabs do
+    // that, so Tab goes on from the tabs into the page, not to the arrows.
+    for (QToolButton* arrow : tabs_->tabBar()->findChildren<QToolButton*>()) {
+        arrow->setFocusPolicy(Qt::NoFocus);
+    }
     connect(tabs_, &QTabWidget::currentChanged, this, &CMyPropertySheet::OnTabChanged);
 
     if (doc_.CountTracks(false) == 0) {
@@ -101,11 +112,44 @@ int CMyPropertySheet::GetPageCount() const {
 }
 
 CPropertyPage* CMyPropertySheet::GetPage(int index) const {
-    return qobject_cast<CPropertyPage*>(tabs_->widget(index));
+    const auto* frame = qobject_cast<QScrollArea*>(tabs_->widget(index));
+    return frame != nullptr ? qobject_cast<CPropertyPage*>(frame->widget()) : nullptr;
+}
+
+QScrollArea* CMyPropertySheet::MakeFrame(CPropertyPage* page) {
+    // A page scrolls when the window is smaller than it, and grows with the
+    // window when it is larger.
+    auto* frame = new QScrollArea(this);
+    frame->setObjectName(page->Caption() + QStringLiteral(" frame"));
+    frame->setFrameShape(QFrame::NoFrame);
+    frame->setWidgetResizable(true);
+    // Tab goes from the tabs straight into the page; the frame follows the
+    // focus as it moves through the page.
+    frame->setFocusPolicy(Qt::NoFocus);
+    frame->setWidget(page);
+    frame->hide();
+    frames_.insert(page, frame);
+    return frame;
+}
+
+int CMyPropertySheet::IndexOf(CPropertyPage* page) const {
+    QScrollArea* frame = frames_.value(page);
+    return frame != nullptr ? tabs_->indexOf(frame) : -1;
+}
+
+QScrollArea* CMyPropertySheet::FrameOf(CPropertyPage* page) const {
+    return frames_.value(page);
+}
+
+QSize CMyPropertySheet::sizeHint() const {
+    // The pages whole, with the row of tabs and the frame around them.
+    const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, tabs_) + 4;
+    return {pageSize_.width() + frame,
+            pageSize_.height() + tabs_->tabBar()->sizeHint().height() + frame};
 }
 
 int CMyPropertySheet::GetActiveIndex() const {
-    return active_ != nullptr ? tabs_->indexOf(active_) : -1;
+    return active_ != nullptr ? IndexOf(active_) : -1;
 }
 
 bool CMyPropertySheet::SetActivePage(int index) {
@@ -114,21 +158,22 @@ bool CMyPropertySheet::SetActivePage(int index) {
 }
 
 void CMyPropertySheet::AddPage(CPropertyPage* page) {
-    if (tabs_->indexOf(page) >= 0) {
+    if (IndexOf(page) >= 0) {
         return;
     }
     page->SetHost(this);
+    QScrollArea* frame = frames_.contains(page) ? frames_.value(page) : MakeFrame(page);
     const QSignalBlocker blocker(tabs_);
-    tabs_->addTab(page, page->Caption());
+    tabs_->addTab(frame, page->Caption());
     // The tab widget makes its first page current by itself; keep showing the
     // page that is really active.
     if (active_ != nullptr) {
-        tabs_->setCurrentWidget(active_);
+        tabs_->setCurrentWidget(frames_.value(active_));
     }
 }
 
 void CMyPropertySheet::RemovePage(CPropertyPage* page) {
-    const int index = tabs_->indexOf(page);
+    const int index = IndexOf(page);
     if (index < 0) {
         return;
     }
@@ -136,7 +181,7 @@ void CMyPropertySheet::RemovePage(CPropertyPage* page) {
         const QSignalBlocker blocker(tabs_);
         tabs_->removeTab(index);
     }
-    page->hide();
+    frames_.value(page)->hide();
     if (page != active_) {
         if (active_ != nullptr) {
             ShowTab(active_);
@@ -169,7 +214,7 @@ bool CMyPropertySheet::SwitchTo(CPropertyPage* target) {
             left = leaving->OnKillActive();
         }
         if (!left) {
-            if (tabs_->indexOf(leaving) >= 0) {
+            if (IndexOf(leaving) >= 0) {
                 active_ = leaving;
                 ShowTab(leaving);
             }
@@ -177,7 +222,7 @@ bool CMyPropertySheet::SwitchTo(CPropertyPage* target) {
         }
     }
     active_ = nullptr;
-    if (tabs_->indexOf(target) < 0) {
+    if (IndexOf(target) < 0) {
         return false;
     }
     active_ = target;
@@ -188,7 +233,7 @@ bool CMyPropertySheet::SwitchTo(CPropertyPage* target) {
 
 void CMyPropertySheet::ShowTab(CPropertyPage* page) {
     const QSignalBlocker blocker(tabs_);
-    tabs_->setCurrentWidget(page);
+    tabs_->setCurrentWidget(frames_.value(page));
 }
 
 void CMyPropertySheet::OnTabChanged(int index) {
@@ -226,28 +271,47 @@ void CMyPropertySheet::ShowRestored(const QString& caption) {
     BuildPageSet(caption, false);
 }
 
+std::vector<CPropertyPage*> CMyPropertySheet::PageSet() {
+    std::vector<CPropertyPage*> pages{warningPage_};
+    if (doc_.CountTracks(false) == 0) {
+        return pages;
+    }
+    const CardConfig& config = *doc_.GetConfig();
+    pages.insert(pages.end(), {trackPage_, playlistPage_, audioPage_, inputPage_});
+    if (config.HasAnimation()) {
+        pages.insert(pages.end(), {animationInputPage_, animationPage_});
+        if (config.HasClock()) {
+            pages.push_back(schedulePage_);
+        }
+    }
+    if (!doc_.SyncTracks(false).CardChanged()) {
+        pages.erase(pages.begin());
+    }
+    return pages;
+}
+
+std::vector<CPropertyPage*> CMyPropertySheet::ShownPages() const {
+    std::vector<CPropertyPage*> pages;
+    for (int i = 0; i < GetPageCount(); ++i) {
+        pages.push_back(GetPage(i));
+    }
+    return pages;
+}
+
 void CMyPropertySheet::BuildPageSet(const QString& front, bool storeLeaving) {
     RemoveAllPages(storeLeaving);
-    AddPage(warningPage_);
-    if (doc_.CountTracks(false) > 0) {
-        const CardConfig& config = *doc_.GetConfig();
-        AddPage(trackPage_);
-        AddPage(playlistPage_);
-        AddPage(audioPage_);
-        AddPage(inputPage_);
-        audioPage_->SetCoverFlag(config.IsAudioOnly() ? 1 : 0);
-        if (config.HasAnimation()) {
-            AddPage(animationInputPage_);
-            AddPage(animationPage_);
-            if (config.HasClock()) {
-                AddPage(schedulePage_);
-            }
-        }
-        inputPage_->SetTableSelector(InputSet::Player);
-        animationInputPage_->SetTableSelector(InputSet::Animation);
-        if (!doc_.SyncTracks(false).CardChanged()) {
-            RemovePage(warningPage_);
-        }
+    BuildPageSet(front, false, PageSet());
+}
+
+void CMyPropertySheet::BuildPageSet(const QString& front, bool storeLeaving,
+                                    const std::vector<CPropertyPage*>& pages) {
+    RemoveAllPages(storeLeaving);
+    const CardConfig& config = *doc_.GetConfig();
+    audioPage_->SetCoverFlag(config.IsAudioOnly() ? 1 : 0);
+    inputPage_->SetTableSelector(InputSet::Player);
+    animationInputPage_->SetTableSelector(InputSet::Animation);
+    for (CPropertyPage* page : pages) {
+        AddPage(page);
     }
     for (int i = 0; i < GetPageCount(); ++i) {
         if (!front.isEmpty() && GetPage(i)->Caption() == front) {
@@ -296,7 +360,16 @@ SaveOutcome CMyPropertySheet::Save(SaveKind kind) {
     if (kind == SaveKind::SaveAs && outcome == SaveOutcome::Saved) {
         doc_.SyncTracks(true);
     }
-    BuildPageSet();
+    // The user stays where they were. When the save changed nothing the
+    // pages show, the page in front keeps everything it shows; otherwise
+    // it comes to the front again, showing the document afresh.
+    // The card is looked at once: a second look would find nothing new.
+    const std::vector<CPropertyPage*> pages = PageSet();
+    const bool same = savedFrom_ && *savedFrom_ == *doc_.GetConfig() && pages == ShownPages();
+    savedFrom_.reset();
+    if (!same || active_ == nullptr) {
+        BuildPageSet(active_ != nullptr ? active_->Caption() : QString(), true, pages);
+    }
     return outcome;
 }
 
@@ -313,5 +386,6 @@ bool CMyPropertySheet::StoreActivePage() {
 }
 
 bool CMyPropertySheet::SaveDocument(SaveKind kind) {
+    savedFrom_ = *doc_.GetConfig();
     return save_.SaveDocument(kind);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QWidget>
+#include <optional>
 #include <vector>
 
 #include "model/CardConfig.h"
@@ -9,6 +11,7 @@
 
 class CCardwrightDoc;
 class SaveCommands;
+class QScrollArea;
 class QTabWidget;
 class DummyPage;
 class CAudioSetup;
@@ -38,6 +41,11 @@ class CMyPropertySheet : public QWidget, public PageHost {
     void AddPage(CPropertyPage* page);
     void RemovePage(CPropertyPage* page) override;
     QTabWidget* Tabs() const { return tabs_; }
+    // The tab's page: the page inside its scroll area.
+    int IndexOf(CPropertyPage* page) const;
+    QScrollArea* FrameOf(CPropertyPage* page) const;
+    // Room for every page whole.
+    QSize sizeHint() const override;
 
     // Clears the sheet and adds the pages of the current model and card.
     void BuildPageSet();
@@ -58,11 +66,17 @@ class CMyPropertySheet : public QWidget, public PageHost {
     DummyPage* TrackWarningPage() const { return warningPage_; }
 
   private:
+    QScrollArea* MakeFrame(CPropertyPage* page);
     bool SwitchTo(CPropertyPage* target);
     void ShowTab(CPropertyPage* page);
     void OnTabChanged(int index);
     void RemoveAllPages(bool store);
     void BuildPageSet(const QString& front, bool storeLeaving);
+    void BuildPageSet(const QString& front, bool storeLeaving,
+                      const std::vector<CPropertyPage*>& pages);
+    // The pages the model and the card call for, in tab order.
+    std::vector<CPropertyPage*> PageSet();
+    std::vector<CPropertyPage*> ShownPages() const;
     // A change made from the sheet, on the page in front.
     EditStep Step(const char* name) const;
 
@@ -80,7 +94,11 @@ class CMyPropertySheet : public QWidget, public PageHost {
     SchedulePage* schedulePage_;
     CMpuSetup* animationPage_;
 
+    QHash<CPropertyPage*, QScrollArea*> frames_;
+    QSize pageSize_;
     CPropertyPage* active_ = nullptr;
+    // The configuration as the page in front handed it to the last save.
+    std::optional<CardConfig> savedFrom_;
     bool switching_ = false;
     bool clearing_ = false;
 };

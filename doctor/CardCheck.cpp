@@ -11,6 +11,7 @@
 #include "model/InputTable.h"
 #include "model/KeldaFile.h"
 #include "model/Text.h"
+#include "model/TrackReferences.h"
 
 namespace doctor {
 
@@ -390,14 +391,6 @@ class Checker {
     // --- settings that point at nothing -------------------------------------------
     void CheckReferences() {
         const CardConfig& c = card_.image.config;
-        const std::string cfg = ConfigName();
-        const std::uint32_t powerUp = c.Get(field::kPowerUpTrack);
-        if (powerUp != 0 && !TrackPlays(powerUp)) {
-            Add(Severity::Warning, "power-up-track-missing", cfg,
-                text::Concat({"the power-up track is ", Track(static_cast<int>(powerUp)),
-                              ", which has no file"}),
-                "choose another power-up track on the Track page", 0);
-        }
         for (int n = 1; n <= layout::kMaxTrack; ++n) {
             if (!c.TrackExists(n)) {
                 continue;
@@ -407,66 +400,59 @@ class Checker {
                                   code == playcode::kStopNow ||
                                   (code >= playcode::kNextHigher && code <= playcode::kRandom);
             if (!settable) {
-                Add(Severity::Warning, "end-action-code", cfg,
+                Add(Severity::Warning, "end-action-code", ConfigName(),
                     text::Concat({Track(n), " ends with action code ", Num(code),
                                   ", which the Track page cannot set"}),
                     text::Concat({"choose what ", Track(n), " does at its end on the Track page"}),
                     0);
-            } else if (code <= layout::kMaxTrack && !TrackPlays(code)) {
-                Add(Severity::Warning, "end-action-track-missing", cfg,
-                    text::Concat({"at its end ", Track(n), " plays ", Track(static_cast<int>(code)),
-                                  ", which has no file"}),
-                    text::Concat({"choose what ", Track(n), " does at its end on the Track page"}),
-                    0);
             }
         }
-        CheckInputs(InputSet::Player, "input");
-        if (c.HasAnimation()) {
-            CheckInputs(InputSet::Animation, "animation input");
-        }
-        for (int p = 0; p < layout::kPlaylistCount; ++p) {
-            const int count = static_cast<int>(c.PlaylistCount(p));
-            for (int k = 0; k < count; ++k) {
-                const std::string entry = c.PlaylistEntry(p, k);
-                if (!TrackNamed(entry)) {
-                    Add(Severity::Warning, "playlist-entry-missing", cfg,
-                        text::Concat({"entry ", std::to_string(k + 1), " of playlist ",
-                                      std::to_string(p + 1), " names ",
-                                      entry.empty() ? "no file" : entry, ", which is not a track"}),
-                        "remove the entry on the Playlist page, or copy the file back", 0);
-                }
-            }
+        for (const trackrefs::EmptyReference& r : trackrefs::FindEmptyReferences(c)) {
+            ReportEmpty(r);
         }
     }
 
-    void CheckInputs(InputSet set, const char* what) {
-        const CardConfig& c = card_.image.config;
-        for (int i = 0; i < c.InputCount(); ++i) {
-            if (c.Get(field::kInputMode, set, i) == inputs::kUnused) {
-                continue;
-            }
-            for (const auto side : {inputs::Side::Close, inputs::Side::Open}) {
-                const InputAction a = inputs::ReadAction(c, set, i, side);
-                if (!a.IsStart() || a.choice != InputAction::Choice::Numbered) {
-                    continue;
-                }
-                const char* edge = side == inputs::Side::Close ? "closing" : "opening";
-                if (a.scope == InputAction::kAllTracks) {
-                    if (!TrackPlays(static_cast<std::uint32_t>(a.number))) {
-                        Add(Severity::Warning, "input-track-missing", ConfigName(),
-                            text::Concat({what, " ", std::to_string(i), " ", edge, " plays ",
-                                          Track(a.number), ", which has no file"}),
-                            "choose another track for the input on its setup page", 0);
-                    }
-                } else if (static_cast<std::uint32_t>(a.number) > c.PlaylistCount(a.scope - 1)) {
-                    Add(Severity::Warning, "input-playlist-entry-missing", ConfigName(),
-                        text::Concat({what, " ", std::to_string(i), " ", edge, " plays entry ",
-                                      std::to_string(a.number), " of playlist ",
-                                      std::to_string(a.scope), ", which has ",
-                                      Num(c.PlaylistCount(a.scope - 1)), " entries"}),
-                        "choose another entry for the input on its setup page", 0);
-                }
-            }
+    void ReportEmpty(const trackrefs::EmptyReference& r) {
+        using Kind = trackrefs::EmptyReference::Kind;
+        const std::string cfg = ConfigName();
+        const char* what = r.set == InputSet::Player ? "input" : "animation input";
+        const char* edge = r.side == inputs::Side::Close ? "closing" : "opening";
+        switch (r.kind) {
+            case Kind::PowerUp:
+                Add(Severity::Warning, "power-up-track-missing", cfg,
+                    text::Concat({"the power-up track is ", Track(r.track), ", which has no file"}),
+                    "choose another power-up track on the Track page", 0);
+                break;
+            case Kind::EndAction:
+                Add(Severity::Warning, "end-action-track-missing", cfg,
+                    text::Concat({"at its end ", Track(r.from), " plays ", Track(r.track),
+                                  ", which has no file"}),
+                    text::Concat(
+                        {"choose what ", Track(r.from), " does at its end on the Track page"}),
+                    0);
+                break;
+            case Kind::InputTrack:
+                Add(Severity::Warning, "input-track-missing", cfg,
+                    text::Concat({what, " ", std::to_string(r.input), " ", edge, " plays ",
+                                  Track(r.track), ", which has no file"}),
+                    "choose another track for the input on its setup page", 0);
+                break;
+            case Kind::InputPlaylistEntry:
+                Add(Severity::Warning, "input-playlist-entry-missing", cfg,
+                    text::Concat({what, " ", std::to_string(r.input), " ", edge, " plays entry ",
+                                  std::to_string(r.entry), " of playlist ",
+                                  std::to_string(r.playlist), ", which has ",
+                                  Num(card_.image.config.PlaylistCount(r.playlist - 1)),
+                                  " entries"}),
+                    "choose another entry for the input on its setup page", 0);
+                break;
+            case Kind::PlaylistEntry:
+                Add(Severity::Warning, "playlist-entry-missing", cfg,
+                    text::Concat({"entry ", std::to_string(r.entry), " of playlist ",
+                                  std::to_string(r.playlist), " names ",
+                                  r.name.empty() ? "no file" : r.name, ", which is not a track"}),
+                    "remove the entry on the Playlist page, or copy the file back", 0);
+                break;
         }
     }
 
@@ -563,17 +549,6 @@ class Checker {
     bool TrackPlays(std::uint32_t n) const {
         return n >= 1 && n <= static_cast<std::uint32_t>(layout::kMaxTrack) &&
                card_.image.config.TrackExists(static_cast<int>(n));
-    }
-    bool TrackNamed(const std::string& name) const {
-        if (name.empty()) {
-            return false;
-        }
-        for (int n = 1; n <= layout::kMaxTrack; ++n) {
-            if (card_.image.config.TrackExists(n) && card_.image.config.TrackName(n) == name) {
-                return true;
-            }
-        }
-        return false;
     }
 
     fs::path given_;

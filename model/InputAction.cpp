@@ -59,7 +59,9 @@ StoredAction InputAction::Encode() const {
         case Kind::Start: {
             const bool inPlaylist = scope >= 1 && scope <= layout::kPlaylistCount;
             const int highest = HighestNumber(inPlaylist ? scope : kAllTracks);
-            if (choice != Choice::Numbered) {
+            if (choice == Choice::Unchosen) {
+                s.code = kNext;
+            } else if (choice != Choice::Numbered) {
                 s.code = kNext + static_cast<std::uint32_t>(choice);
             } else {
                 s.code =
@@ -86,7 +88,7 @@ StoredAction InputAction::Encode() const {
 }
 
 int InputAction::ChoiceIndex() const {
-    if (kind != Kind::Start) {
+    if (kind != Kind::Start || choice == Choice::Unchosen) {
         return -1;
     }
     return choice == Choice::Numbered ? kFixedChoices - 1 + number : static_cast<int>(choice);
@@ -101,5 +103,15 @@ void InputAction::SelectChoice(int index) {
     } else {
         choice = Choice::Numbered;
         number = index - (kFixedChoices - 1);
+    }
+}
+
+void InputAction::ChangeScope(int newScope, int shownIndex, int offered) {
+    scope = newScope;
+    if (shownIndex >= 0 && shownIndex < kFixedChoices + offered) {
+        SelectChoice(shownIndex);
+    } else {
+        choice = Choice::Unchosen;
+        number = 0;
     }
 }

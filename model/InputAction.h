@@ -19,8 +19,9 @@ struct StoredAction {
 struct InputAction {
     enum class Kind { Start, Stop, PauseResume, Nothing };
     // The four fixed entries of the track choice list, then a track number
-    // (all tracks) or a position (a playlist).
-    enum class Choice { Next, NextHigher, SameAgain, Random, Numbered };
+    // (all tracks) or a position (a playlist). Unchosen is a list with no
+    // entry selected after its scope changed; it starts whatever is next.
+    enum class Choice { Next, NextHigher, SameAgain, Random, Numbered, Unchosen };
     enum class StopWhen { Now, AtEnd };
     enum class Fade { None, ToFull, ToZero, ToHalfMute };
 
@@ -52,6 +53,12 @@ struct InputAction {
     // Takes the index selected in the track choice list. No selection (-1)
     // keeps the choice held, so a number missing from the list survives.
     void SelectChoice(int index);
+    // The scope becomes `scope`, whose list offers `offered` numbered
+    // entries, while `shownIndex` was selected in the old list. The same
+    // index stays chosen where the new list has it; otherwise nothing is
+    // chosen. A number left from the old scope would name another track or
+    // position than the one the user saw, so it is never carried over.
+    void ChangeScope(int scope, int shownIndex, int offered);
 
     bool operator==(const InputAction&) const = default;
 };

@@ -16,10 +16,20 @@ LevelChannels::LevelChannels(const CardConfig& c) {
     controllable_ = dmx || midi || (!c.Get(kNetSerialReception) && !c.Get(kIrRemoteReception));
 }
 
+namespace {
+
+// The right channel's field is as wide as the left's.
+constexpr long long kFieldMax = (1LL << field::kLevelControlChannelLeft.width) - 1;
+
+}  // namespace
+
+int LevelChannels::Widest() const {
+    return static_cast<int>(kFieldMax) + offset_;
+}
+
 std::optional<std::uint32_t> LevelChannels::Stored(int shown) const {
     const long long stored = static_cast<long long>(shown) - offset_;
-    const Field<std::uint32_t>& f = field::kLevelControlChannelLeft;  // the right is as wide
-    if (stored < 0 || stored > static_cast<long long>((1u << f.width) - 1)) {
+    if (stored < 0 || stored > kFieldMax) {
         return std::nullopt;
     }
     return static_cast<std::uint32_t>(stored);

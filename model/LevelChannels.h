@@ -22,8 +22,11 @@ class LevelChannels {
     int Shown(std::uint32_t stored) const { return static_cast<int>(stored) + offset_; }
     // What a shown channel stores; nothing when the field cannot hold it,
     // which the page refuses with the range prompt. Within what the field
-    // holds, a channel beyond the spin range is stored as typed.
+    // holds, a channel beyond the spin range is stored as typed: the player
+    // takes what the card says.
     std::optional<std::uint32_t> Stored(int shown) const;
+    // The highest channel that can be shown and stored.
+    int Widest() const;
 
     // Whether a channel's level channel may be edited: its realtime check is
     // set and the reception allows level control (DMX, MIDI or none).

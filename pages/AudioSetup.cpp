@@ -160,6 +160,8 @@ void CAudioSetup::AddToneRows(QGridLayout* grid) {
         {kTrebleFrequency, "trebleFrequency", "&Treble Corner Freq (Hz)", kTrebleLow, kTrebleHigh},
         {kTrebleGain, "trebleGain", "Treble Ga&in", -kGainMax, kGainMax},
     };
+    // The second column of labels keeps clear of the first column's fields.
+    grid->setHorizontalSpacing(2 * fontMetrics().averageCharWidth());
     for (int i = 0; i < 4; ++i) {
         const Row& r = rows[i];
         fields_[r.field] = MakeField(r.name, r.low, r.high);
@@ -222,6 +224,23 @@ std::optional<int> CAudioSetup::Read(Field f, int low, int high) {
     return std::nullopt;
 }
 
+std::optional<int> CAudioSetup::ReadChannel(Field f, const LevelChannels& channels) {
+    // A channel is stored as typed whatever the arrows reach; only what the
+    // field cannot hold is refused, and below the arrows' range the prompt
+    // names that range (a 0 where channels count from 1).
+    const NumberField& n = fields_[f];
+    const auto value = pagefields::ParseWholeNumber(n.edit->text());
+    if (value && channels.Stored(*value)) {
+        return value;
+    }
+    const bool low = !value || *value < channels.Low();
+    Tell(pagefields::RangePrompt(channels.Low(), low ? channels.High() : channels.Widest()),
+         Prompter::Icon::Warning);
+    n.edit->setFocus();
+    n.edit->selectAll();
+    return std::nullopt;
+}
+
 bool CAudioSetup::StoreControls() {
     CardConfig& config = *Document().GetConfig();
     const LevelChannels channels(config);
@@ -236,12 +255,7 @@ bool CAudioSetup::StoreControls() {
         } else if (f == kTrebleFrequency) {
             value = Read(field, kTrebleLow, kTrebleHigh);
         } else if (f == kChannelLeft || f == kChannelRight) {
-            value = Read(field, channels.Low(), channels.High());
-            if (value && !channels.Stored(*value)) {
-                Tell(pagefields::RangePrompt(channels.Low(), channels.High()),
-                     Prompter::Icon::Warning);
-                value.reset();
-            }
+            value = ReadChannel(field, channels);
         } else {
             value = Read(field, 0, kLevelMax);
         }

@@ -7,6 +7,7 @@
 #include "pages/PageFields.h"
 #include "pages/PropertyPage.h"
 
+class LevelChannels;
 class QCheckBox;
 class QGridLayout;
 class QLineEdit;
@@ -58,6 +59,7 @@ class CAudioSetup : public CPropertyPage {
     void Show(Field f, int value);
     // Reads a field; nothing, after the range prompt, when it is refused.
     std::optional<int> Read(Field f, int low, int high);
+    std::optional<int> ReadChannel(Field f, const LevelChannels& channels);
     void UpdateEnabling();
 
     std::array<NumberField, kFieldCount> fields_{};

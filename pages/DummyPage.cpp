@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "model/CardwrightDoc.h"
+#include "model/TrackReferences.h"
 
 const char* const DummyPage::kTemplateText =
     "\nThere are no tracks in the current directory.\n\nOpen an existing configuration file on "
@@ -26,8 +27,41 @@ DummyPage::DummyPage(CCardwrightDoc& doc, QWidget* parent)
     // The page takes the sheet's size; the big text wraps to it rather than
     // widening the window.
     message_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    // Under the message: which files came and which tracks went.
+    changes_ = new QLabel(this);
+    changes_->setObjectName(QStringLiteral("trackChangesText"));
+    changes_->setTextFormat(Qt::PlainText);
+    changes_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    changes_->setWordWrap(true);
+    changes_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    changes_->hide();
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(message_);
+    layout->addWidget(message_, 1);
+    layout->addWidget(changes_);
+}
+
+QString DummyPage::ChangesText() const {
+    return changes_->text();
+}
+
+void DummyPage::ShowChanges(const trackrefs::TrackListChanges& changes) {
+    CCardwrightDoc& doc = Document();
+    const auto names = [&doc](const std::vector<std::string>& list, bool onCard) {
+        QStringList shown;
+        for (const std::string& name : list) {
+            shown << QString::fromStdString(onCard ? doc.GetLongTrackName(name) : name);
+        }
+        return shown.join(QStringLiteral(", "));
+    };
+    QStringList lines;
+    if (!changes.added.empty()) {
+        lines << QStringLiteral("New on the card: %1").arg(names(changes.added, true));
+    }
+    if (!changes.removed.empty()) {
+        lines << QStringLiteral("Gone from the card: %1").arg(names(changes.removed, false));
+    }
+    changes_->setText(lines.join(QLatin1Char('\n')));
+    changes_->setVisible(!lines.isEmpty());
 }
 
 DummyPage::~DummyPage() = default;
@@ -44,8 +78,10 @@ bool DummyPage::OnSetActive() {
     message_->setFont(*font_);
 
     CCardwrightDoc& doc = Document();
+    const CardConfig before = *doc.GetConfig();
     if (doc.SyncTracks(true).CardChanged()) {
         message_->setText(QString::fromUtf8(kTracksChangedText));
+        ShowChanges(trackrefs::CompareTrackLists(before, *doc.GetConfig()));
     } else if (doc.CountTracks(false) == 0 && doc.IsLoaded()) {
         message_->setText(QString::fromUtf8(kNoSoundFilesText));
     }

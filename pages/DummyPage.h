@@ -6,6 +6,9 @@
 #include "pages/PropertyPage.h"
 
 class QLabel;
+namespace trackrefs {
+struct TrackListChanges;
+}
 
 // "Track Warning": stands in front of the other pages when the card holds no
 // audio files or its files no longer match the track list, and takes itself
@@ -25,10 +28,16 @@ class DummyPage : public CPropertyPage {
     bool OnKillActive() override;
 
     QString MessageText() const;
+    // The names of the files that came and the tracks that went, as the
+    // last reconciliation that changed anything found them.
+    QString ChangesText() const;
     bool HasLeft() const { return left_; }
 
   private:
+    void ShowChanges(const trackrefs::TrackListChanges& changes);
+
     QLabel* message_;
+    QLabel* changes_;
     // Made on the first activation and kept for the page's life.
     std::unique_ptr<QFont> font_;
     bool left_ = false;

@@ -535,11 +535,10 @@ void CInputSetup::OnModeChosen(int mode) {
 }
 
 void CInputSetup::OnScopeChosen(SideControls& s) {
-    // The same entry stays chosen where the new list has it.
-    const int choice = s.choice->currentIndex();
-    s.action.scope = std::max(0, s.scope->currentIndex());
+    const int scope = std::max(0, s.scope->currentIndex());
+    s.action.ChangeScope(scope, s.choice->currentIndex(), inputs::NumberedChoices(Config(), scope));
     FillChoices(s);
-    s.choice->setCurrentIndex(choice < s.choice->count() ? choice : -1);
+    s.choice->setCurrentIndex(s.action.ChoiceIndex());
     Commit();
 }
 

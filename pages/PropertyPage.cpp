@@ -71,8 +71,7 @@ bool CPropertyPage::StoreAfter(const QObject* control) {
 
 void CPropertyPage::RunEdit(const QString& name, const std::function<void()>& change,
                             const QObject* source) {
-    const CCardwrightDoc::UserEdit edit(doc_,
-                                        {name.toStdString(), caption_.toStdString(), source});
+    const CCardwrightDoc::UserEdit edit(doc_, {name.toStdString(), caption_.toStdString(), source});
     change();
 }
 
@@ -98,17 +97,19 @@ void CPropertyPage::StoreOnChange(std::initializer_list<QWidget*> controls) {
 }
 
 const QObject* CPropertyPage::TypingSource(const QObject* control) {
-    return qobject_cast<const QLineEdit*>(control) != nullptr ||
-                   qobject_cast<const QAbstractSpinBox*>(control) != nullptr
+    // A field typed in, arrows or a list stepped with the keys make a run of
+    // changes the user sees as one; a button makes one change a click.
+    return qobject_cast<const QWidget*>(control) != nullptr &&
+                   qobject_cast<const QAbstractButton*>(control) == nullptr
                ? control
                : nullptr;
 }
 
 QString CPropertyPage::StepName(const QObject* control) const {
     if (const auto* group = qobject_cast<const QButtonGroup*>(control)) {
-        control = group->checkedButton() != nullptr ? static_cast<const QObject*>(
-                                                          group->checkedButton())
-                                                    : group->parent();
+        control = group->checkedButton() != nullptr
+                      ? static_cast<const QObject*>(group->checkedButton())
+                      : group->parent();
     }
     if (const auto* button = qobject_cast<const QAbstractButton*>(control);
         button != nullptr && !PlainText(button->text()).isEmpty()) {

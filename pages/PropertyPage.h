@@ -80,8 +80,8 @@ class CPropertyPage : public QWidget {
 
     // Runs `change`, something the user did on the page, as the step
     // `name`; when it alters what a save writes, the document is marked
-    // modified. Successive changes from the same typing `source` count as one
-    // step while it keeps the focus.
+    // modified. Successive changes from the same `source` (a field, arrows,
+    // a list; not a button) count as one step until the focus leaves it.
     void RunEdit(const QString& name, const std::function<void()>& change,
                  const QObject* source = nullptr);
     // Connects a control's signal to such a change, named after the control.
@@ -89,8 +89,9 @@ class CPropertyPage : public QWidget {
     // playlist) is connected plainly.
     template <typename Sender, typename Signal, typename Change>
     void ConnectEdit(Sender* sender, Signal signal, Change change) {
-        connect(sender, signal, this,
-                [this, sender, change] { RunEdit(StepName(sender), change, TypingSource(sender)); });
+        connect(sender, signal, this, [this, sender, change] {
+            RunEdit(StepName(sender), change, TypingSource(sender));
+        });
     }
     // For pages that store their controls together: the page stores itself
     // after each change made with one of `controls` (a field when it is left
@@ -101,7 +102,7 @@ class CPropertyPage : public QWidget {
     QString StepName(const QObject* control) const;
 
   private:
-    // `control` when changes made with it merge while it has the focus.
+    // `control` when successive changes made with it merge into one step.
     static const QObject* TypingSource(const QObject* control);
     // Store, as the step of a change made with `control`.
     bool StoreAfter(const QObject* control);

@@ -17,6 +17,7 @@
 
 #include "model/CardwrightDoc.h"
 #include "model/Prompter.h"
+#include "model/TrackReferences.h"
 #include "pages/PageFields.h"
 
 namespace {
@@ -113,6 +114,13 @@ void CTrackSetup::BuildControls() {
     layout->addLayout(endRow);
     layout->addLayout(optionRow);
     layout->addWidget(list_, 1);
+    emptyNote_ = new QLabel(this);
+    emptyNote_->setObjectName(QStringLiteral("emptyTrackNote"));
+    emptyNote_->setTextFormat(Qt::PlainText);
+    emptyNote_->setWordWrap(true);
+    emptyNote_->setStyleSheet(QStringLiteral("color: #c00000"));
+    emptyNote_->hide();
+    layout->addWidget(emptyNote_);
     layout->addLayout(buttonRow);
     ConnectControls();
 }
@@ -282,6 +290,7 @@ void CTrackSetup::Refresh() {
 
     LoadCurrentTrack();
     WriteControls();
+    ShowEmptyReferences();
 }
 
 void CTrackSetup::LoadCurrentTrack() {
@@ -309,6 +318,7 @@ bool CTrackSetup::Commit(const QLineEdit* typing) {
     Document().RebuildPlaylistSlots();
     Document().GetConfig()->Set(field::kPowerUpTrack, static_cast<std::uint32_t>(values_.powerUp));
     WriteControls(typing);
+    ShowEmptyReferences();
     return accepted;
 }
 
@@ -415,7 +425,15 @@ void CTrackSetup::FillRow(QTreeWidgetItem* row, int n, const QString& longName) 
 
 void CTrackSetup::FillSettings(QTreeWidgetItem* row, int n) const {
     const CardConfig& config = *Document().GetConfig();
-    row->setText(kAtEndColumn, AtEndText(config.Get(field::kEndAction, n)));
+    const std::uint32_t code = config.Get(field::kEndAction, n);
+    row->setText(kAtEndColumn, AtEndText(code));
+    // A track to go on to that has no file plays nothing: marked, and said.
+    const bool empty = code >= 1 && code <= static_cast<std::uint32_t>(layout::kMaxTrack) &&
+                       !config.TrackExists(static_cast<int>(code));
+    row->setForeground(kAtEndColumn, empty ? QBrush(QColor(0xC0, 0, 0)) : QBrush());
+    row->setToolTip(kAtEndColumn, empty
+                                      ? QStringLiteral("Track %1 has no file on the card").arg(code)
+                                      : QString());
     row->setText(kWaitColumn, config.Get(field::kWaitForInput, n)
                                   ? QStringLiteral("Input")
                                   : DelayText(config.Get(field::kEndDelay, n)));
@@ -545,4 +563,52 @@ void CTrackSetup::OnAll() {
 void CTrackSetup::OnReload() {
     Document().CountTracks(true);
     Refresh();
+}
+
+namespace {
+
+QString EmptyReferenceText(const trackrefs::EmptyReference& r) {
+    using Kind = trackrefs::EmptyReference::Kind;
+    const QString input = QStringLiteral("%1 %2 on %3")
+                              .arg(r.set == InputSet::Player ? QStringLiteral("input")
+                                                             : QStringLiteral("animation input"))
+                              .arg(r.input)
+                              .arg(r.side == inputs::Side::Close ? QStringLiteral("closing")
+                                                                 : QStringLiteral("opening"));
+    switch (r.kind) {
+        case Kind::PowerUp:
+            return QStringLiteral("the power-up track %1").arg(r.track);
+        case Kind::EndAction:
+            return QStringLiteral("track %1 going on to track %2").arg(r.from).arg(r.track);
+        case Kind::InputTrack:
+            return QStringLiteral("%1 playing track %2").arg(input).arg(r.track);
+        case Kind::InputPlaylistEntry:
+            return QStringLiteral("%1 playing entry %2 of playlist %3")
+                .arg(input)
+                .arg(r.entry)
+                .arg(r.playlist);
+        case Kind::PlaylistEntry:
+            return QStringLiteral("entry %1 of playlist %2 (%3)")
+                .arg(r.entry)
+                .arg(r.playlist)
+                .arg(r.name.empty() ? QStringLiteral("no file") : QString::fromStdString(r.name));
+    }
+    return {};
+}
+
+}  // namespace
+
+void CTrackSetup::ShowEmptyReferences() {
+    // After the track list followed the card, settings made for the old list
+    // may point at a track that is gone; the player would play nothing there.
+    QStringList found;
+    for (const trackrefs::EmptyReference& r :
+         trackrefs::FindEmptyReferences(*Document().GetConfig())) {
+        found << EmptyReferenceText(r);
+    }
+    emptyNote_->setVisible(!found.isEmpty());
+    emptyNote_->setText(
+        found.isEmpty()
+            ? QString()
+            : QStringLiteral("No file on the card for: %1.").arg(found.join(QStringLiteral("; "))));
 }

@@ -71,6 +71,8 @@ class CTrackSetup : public CPropertyPage {
     // document has matched its track list with the card, and loads the
     // current track.
     void Refresh();
+    // Says which settings name a track or playlist entry without a file.
+    void ShowEmptyReferences();
     void LoadCurrentTrack();
     // Reads the controls and writes the current track, the playlist slot
     // values and the power-up track. False when a typed number was refused
@@ -103,6 +105,7 @@ class CTrackSetup : public CPropertyPage {
     void OnReload();
 
     QLabel* trackName_;
+    QLabel* emptyNote_ = nullptr;
     QComboBox* atEnd_;
     QLineEdit* delayEdit_;
     QSpinBox* delaySpin_;

@@ -44,6 +44,35 @@ TEST(AudioPage, DmxWithoutChecksumShowsChannelsOneUpAndRefusesZero) {
     EXPECT_EQ(p.Config().Get(field::kLevelControlChannelLeft), 11u);
 }
 
+TEST(AudioPage, ChannelsBeyondTheArrowsAreStoredAsTyped) {
+    struct Row {
+        const char* mode;
+        bool dmx, checksum, midi;
+        const char* typed;
+        std::uint32_t stored;
+    };
+    for (const Row& r : {Row{"DMX with checksum", true, true, false, "300", 300},
+                         Row{"MIDI", false, false, true, "200", 200},
+                         Row{"transmit", false, false, false, "600", 600},
+                         Row{"DMX", true, false, false, "600", 599}}) {
+        SCOPED_TRACE(r.mode);
+        AudioPage p;
+        p.Config().Set(field::kDmxReception, r.dmx);
+        p.Config().Set(field::kDmxChecksumFlag, r.checksum);
+        p.Config().Set(field::kMidiReception, r.midi);
+        p.Config().Set(field::kRealtimeLevelLeft, true);
+        p.Activate();
+        p.Type("levelChannelLeftEdit", r.typed);
+        EXPECT_TRUE(p.page.OnKillActive());
+        EXPECT_EQ(p.Config().Get(field::kLevelControlChannelLeft), r.stored);
+        EXPECT_TRUE(p.prompter.shown.empty());
+        // More than the field holds is still refused.
+        p.Type("levelChannelLeftEdit", "70000");
+        EXPECT_FALSE(p.page.OnKillActive());
+        EXPECT_EQ(p.prompter.shown.size(), 1u);
+    }
+}
+
 TEST(AudioPage, ChannelsStayDisabledWhereTheReceptionTakesNoLevels) {
     for (const auto& reception : {field::kNetSerialReception, field::kIrRemoteReception}) {
         AudioPage p;

@@ -2,6 +2,7 @@
 // going to the page that fixes one.
 
 #include <gtest/gtest.h>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
@@ -15,8 +16,9 @@ TEST(CheckCard, ListsTheWorstFirstAndLeadsToThePageThatFixesIt) {
     TestCard card(TrackFiles(2));
     card.SaveConfig(PlayerModel::Tunbox);
     card.RemoveSound("TRACK02.MP3");
-    CheckCardDialog dialog(card.Path("TUNBOX.CFG"));
+    CheckCardDialog dialog(card.Path("TUNBOX.CFG"), true);
     QTRY_VERIFY_WITH_TIMEOUT(dialog.Finished(), 20000);
+    EXPECT_NE(dialog.findChild<QLabel*>("checkScope"), nullptr);
 
     auto* list = dialog.findChild<QTreeWidget*>("findingList");
     ASSERT_GT(list->topLevelItemCount(), 1);
@@ -36,6 +38,7 @@ TEST(CheckCard, ListsTheWorstFirstAndLeadsToThePageThatFixesIt) {
     });
     EXPECT_EQ(severities, sorted);
     ASSERT_NE(missing, nullptr);
+    EXPECT_TRUE(missing->toolTip(1).startsWith("<p>"));
 
     QSignalSpy pages(&dialog, &CheckCardDialog::GoToPage);
     emit list->itemActivated(missing, 1);

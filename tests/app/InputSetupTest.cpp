@@ -12,8 +12,9 @@
 namespace {
 
 struct InputPage : PageOnCard<CInputSetup> {
-    explicit InputPage(InputSet set = InputSet::Player, PlayerModel model = PlayerModel::TunboxA8)
-        : PageOnCard(TrackFiles(14), QStringLiteral("Input Setup")) {
+    explicit InputPage(InputSet set = InputSet::Player, PlayerModel model = PlayerModel::TunboxA8,
+                       int tracks = 14)
+        : PageOnCard(TrackFiles(tracks), QStringLiteral("Input Setup")) {
         Config().SetPlayerModel(model);
         page.SetTableSelector(set);
     }
@@ -53,11 +54,16 @@ TEST(InputSetup, StartActionsChosenOnThePageStoreTheirCodesAndShowAgain) {
     EXPECT_TRUE(p.Combo("closeChoiceCombo")->currentText().startsWith("12: TRACK"));
     EXPECT_EQ(p.Find<QLineEdit>("closeDelayEdit")->text(), "5.5");
 
-    // Position 12 is beyond Playlist 2: the list shows none, the code stays.
+    // Position 12 is beyond Playlist 2: the list shows none, which starts
+    // whatever is next in that playlist.
     p.Pick("closeScopeCombo", 2);
     EXPECT_EQ(p.Combo("closeChoiceCombo")->count(), 4 + 5);
     EXPECT_EQ(p.Combo("closeChoiceCombo")->currentIndex(), -1);
-    EXPECT_EQ(p.Get(field::kCloseCode, 0), 12u + 32);
+    EXPECT_EQ(p.Get(field::kCloseCode, 0), 290u);
+    EXPECT_TRUE(p.Flag(field::kClosePlaylist, 0));
+    p.Retype("closeDelayEdit", "6");
+    EXPECT_EQ(p.Get(field::kCloseCode, 0), 290u);
+    EXPECT_EQ(p.Combo("closeChoiceCombo")->currentIndex(), -1);
     p.Pick("closeChoiceCombo", 3 + 4);
     EXPECT_EQ(p.Get(field::kCloseCode, 0), 36u);
     EXPECT_TRUE(p.Flag(field::kClosePlaylist, 0));
@@ -83,6 +89,26 @@ TEST(InputSetup, StartActionsChosenOnThePageStoreTheirCodesAndShowAgain) {
     EXPECT_EQ(p.Get(field::kCloseDelay, 0), 0u);
     EXPECT_FALSE(p.Flag(field::kClosePlaylist, 0));
     EXPECT_FALSE(p.Find("closeDelayEdit")->isEnabled());
+}
+
+TEST(InputSetup, AScopeChangeNeverStoresALeftoverNumber) {
+    // Playlist 2 position 4, on a card with two tracks: no track 4 to keep.
+    InputPage p(InputSet::Player, PlayerModel::TunboxA8, 2);
+    CardConfig& c = p.Config();
+    SetPlaylist(c, 1, 5);
+    c.Set(field::kInputMode, InputSet::Player, 0, inputs::kIndependent);
+    c.Set(field::kCloseCode, InputSet::Player, 0, 36);
+    c.Set(field::kClosePlaylist, InputSet::Player, 0, true);
+    // A stored track the card lacks stays as it is while its scope does.
+    c.Set(field::kOpenCode, InputSet::Player, 0, 9);
+    p.Activate();
+    EXPECT_EQ(p.Combo("closeChoiceCombo")->currentIndex(), 7);
+    EXPECT_EQ(p.Combo("openChoiceCombo")->currentIndex(), -1);
+    p.Pick("closeScopeCombo", 0);
+    EXPECT_EQ(p.Combo("closeChoiceCombo")->currentIndex(), -1);
+    EXPECT_EQ(p.Get(field::kCloseCode, 0), 258u);
+    EXPECT_FALSE(p.Flag(field::kClosePlaylist, 0));
+    EXPECT_EQ(p.Get(field::kOpenCode, 0), 9u);
 }
 
 TEST(InputSetup, ModesShowInTheListsAndTheBinaryGroup) {

@@ -5,8 +5,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -17,6 +19,7 @@
 #include "pages/AudioSetup.h"
 #include "pages/DummyPage.h"
 #include "pages/InputSetup.h"
+#include "pages/TrackSetup.h"
 
 namespace {
 
@@ -45,21 +48,28 @@ TEST(PageSet, WhatACardHoldsDecidesThePagesAndTheWarning) {
     ASSERT_TRUE(h.App().OpenDocumentFile(silent.ConfigPath()));
     EXPECT_EQ(h.PageCaptions(), QStringList{"Track Warning"});
     EXPECT_EQ(WarningText(h), QString::fromUtf8(DummyPage::kNoSoundFilesText));
-    EXPECT_EQ(h.Frame().windowTitle(),
-              "TUNBOX.CFG (" + silent.Dir() + ") - TUNBOX Configuration");
+    EXPECT_EQ(h.Frame().windowTitle(), "TUNBOX.CFG (" + silent.Dir() + ") - TUNBOX Configuration");
 
     TestCard card(TrackFiles(3));
     card.SaveConfig(PlayerModel::TunboxC40);
     ASSERT_TRUE(h.App().OpenDocumentFile(card.ConfigPath()));
     EXPECT_EQ(h.PageCaptions(), kClockPages);
     EXPECT_EQ(h.ActiveCaption(), "Track Setup");
-    EXPECT_EQ(h.Sheet().Tabs()->currentWidget(), h.Sheet().GetActivePage());
+    EXPECT_EQ(h.Sheet().Tabs()->currentWidget(),
+              static_cast<QWidget*>(h.Sheet().FrameOf(h.Sheet().GetActivePage())));
     EXPECT_FALSE(h.Doc().IsModified());
 }
 
 TEST(PageSet, ChangedCardOpensOnTheWarningWhichGoesOnceLeft) {
     TestCard card(TrackFiles(3));
-    card.SaveConfig(PlayerModel::TunboxC40);
+    card.SaveConfig(PlayerModel::TunboxC40, [](CCardwrightDoc& doc) {
+        CardConfig& c = *doc.GetConfig();
+        c.Set(field::kEndAction, 3, 2);
+        c.SetPlaylistEntry(0, 0, "TRACK02.MP3");
+        c.SetPlaylistCount(0, 1);
+        c.Set(field::kInputMode, InputSet::Player, 0, inputs::kIndependent);
+        c.Set(field::kCloseCode, InputSet::Player, 0, 2);
+    });
     card.RemoveSound("TRACK02.MP3");
     card.AddSound("EXTRA.WAV");
 
@@ -72,13 +82,25 @@ TEST(PageSet, ChangedCardOpensOnTheWarningWhichGoesOnceLeft) {
     // slot of the file that went.
     EXPECT_EQ(h.Doc().GetConfig()->TrackName(4), "EXTRA.WAV");
     EXPECT_EQ(h.Doc().GetConfig()->TrackName(2), "");
+    EXPECT_EQ(h.Sheet().TrackWarningPage()->ChangesText(),
+              "New on the card: EXTRA.WAV\nGone from the card: TRACK02.MP3");
 
     // Clicking another tab removes the warning and shows that tab.
     h.Sheet().Tabs()->setCurrentIndex(3);
     EXPECT_EQ(h.PageCaptions(), kClockPages);
     EXPECT_EQ(h.ActiveCaption(), "Audio Setup");
-    EXPECT_EQ(h.Sheet().Tabs()->currentWidget(), h.Sheet().GetActivePage());
+    EXPECT_EQ(h.Sheet().Tabs()->currentWidget(),
+              static_cast<QWidget*>(h.Sheet().FrameOf(h.Sheet().GetActivePage())));
     EXPECT_FALSE(h.Sheet().TrackWarningPage()->isVisible());
+    // What pointed at the track that went is marked on the Track page.
+    h.Frame().GoToPage("Track Setup");
+    auto* note = h.Sheet().GetActivePage()->findChild<QLabel*>("emptyTrackNote");
+    EXPECT_EQ(note->text(),
+              "No file on the card for: track 3 going on to track 2; input 0 on closing playing "
+              "track 2; entry 1 of playlist 1 (TRACK02.MP3).");
+    auto* list = h.Sheet().GetActivePage()->findChild<QTreeWidget*>("trackList");
+    EXPECT_EQ(list->topLevelItem(1)->toolTip(CTrackSetup::kAtEndColumn),
+              "Track 2 has no file on the card");
 
     // Put back by a later page set with nothing changed, it keeps its text.
     h.Sheet().BuildPageSet();
@@ -236,12 +258,41 @@ TEST(Save, NewDocumentAsksForANameAndTheRebuildDropsTheWarning) {
     h.Frame().findChild<QAction*>("fileSave")->trigger();
     EXPECT_EQ(h.files.suggested.size(), 1);
     EXPECT_TRUE(QFile::exists(target.ConfigPath()));
-    EXPECT_EQ(h.Frame().windowTitle(),
-              "TUNBOX.CFG (" + target.Dir() + ") - TUNBOX Configuration");
+    EXPECT_EQ(h.Frame().windowTitle(), "TUNBOX.CFG (" + target.Dir() + ") - TUNBOX Configuration");
     EXPECT_EQ(h.App().RecentFiles().Files(), QStringList{target.ConfigPath()});
     // Plain Save keeps the track list; the page set follows the card.
     EXPECT_EQ(h.PageCaptions().first(), "Track Warning");
     EXPECT_EQ(WarningText(h), QString::fromUtf8(DummyPage::kTracksChangedText));
+}
+
+TEST(Save, KeepsThePageInFrontAndWhatItShows) {
+    TestCard card(TrackFiles(5));
+    card.SaveConfig(PlayerModel::TunboxC40);
+    TestCard other(TrackFiles(5));
+    AppHarness h;
+    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    h.Frame().show();
+    auto* list = h.Frame().findChild<QTreeWidget*>("trackList");
+    list->setCurrentItem(list->topLevelItem(3));
+    h.Frame().GoToPage("Schedule");
+    h.Frame().findChild<QAction*>("fileSave")->trigger();
+    EXPECT_EQ(h.ActiveCaption(), "Schedule");
+
+    h.Frame().GoToPage("Input Setup");
+    auto* inputs = h.Frame().findChild<QComboBox*>("inputCombo");
+    inputs->setCurrentIndex(3);
+    emit inputs->activated(3);
+    h.Frame().findChild<QAction*>("fileSave")->trigger();
+    EXPECT_EQ(h.ActiveCaption(), "Input Setup");
+    EXPECT_EQ(inputs->currentIndex(), 3);
+
+    // Save As to another card rebuilds the pages, and the place stays.
+    h.Frame().GoToPage("Track Setup");
+    h.files.names.push_back(other.ConfigPath());
+    h.Frame().findChild<QAction*>("fileSaveAs")->trigger();
+    EXPECT_EQ(h.ActiveCaption(), "Track Setup");
+    ASSERT_NE(list->currentItem(), nullptr);
+    EXPECT_EQ(list->indexOfTopLevelItem(list->currentItem()), 3);
 }
 
 }  // namespace

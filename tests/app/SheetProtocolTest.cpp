@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QFile>
+#include <QScrollArea>
 #include <QTabWidget>
 
 #include "AppTestSupport.h"
@@ -53,7 +54,7 @@ class SheetProtocol : public ::testing::Test {
         log.clear();
     }
 
-    int IndexOf(CPropertyPage* page) { return h.Sheet().Tabs()->indexOf(page); }
+    int IndexOf(CPropertyPage* page) { return h.Sheet().IndexOf(page); }
 
     TestCard card{TrackFiles(2)};
     AppHarness h;
@@ -67,7 +68,7 @@ TEST_F(SheetProtocol, TabChangeLeavesOnePageAndActivatesTheOtherUnlessThePageRef
     h.Sheet().Tabs()->setCurrentIndex(IndexOf(second));
     EXPECT_EQ(log, (QStringList{"kill First", "store First"}));
     EXPECT_EQ(h.Sheet().GetActivePage(), first);
-    EXPECT_EQ(h.Sheet().Tabs()->currentWidget(), first);
+    EXPECT_EQ(h.Sheet().Tabs()->currentWidget(), static_cast<QWidget*>(h.Sheet().FrameOf(first)));
     EXPECT_FALSE(h.Sheet().SetActivePage(0));
     EXPECT_EQ(h.Sheet().GetActivePage(), first);
 
@@ -76,7 +77,7 @@ TEST_F(SheetProtocol, TabChangeLeavesOnePageAndActivatesTheOtherUnlessThePageRef
     h.Sheet().Tabs()->setCurrentIndex(IndexOf(second));
     EXPECT_EQ(log, (QStringList{"kill First", "store First", "set Second"}));
     EXPECT_EQ(h.Sheet().GetActivePage(), second);
-    EXPECT_EQ(h.Sheet().Tabs()->currentWidget(), second);
+    EXPECT_EQ(h.Sheet().Tabs()->currentWidget(), static_cast<QWidget*>(h.Sheet().FrameOf(second)));
 }
 
 TEST_F(SheetProtocol, RemovingThePageInFrontBringsItsNeighbourForward) {

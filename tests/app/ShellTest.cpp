@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSettings>
 #include <QTest>
 #include <QTreeWidget>
 #include <QUrl>
@@ -18,13 +19,13 @@
 #include <fstream>
 
 #include "AppTestSupport.h"
-#include "model/BlinkCodes.h"
 #include "app/AboutDialog.h"
 #include "app/CardwrightView.h"
 #include "app/EditCommands.h"
 #include "app/HelpDialog.h"
 #include "app/MainFrame.h"
 #include "app/MyPropertySheet.h"
+#include "model/BlinkCodes.h"
 
 namespace {
 
@@ -213,14 +214,14 @@ TEST(StartUp, OpensTheFileBesideTheProgramAndRefusedFilesLeaveTheOpenWork) {
     EXPECT_TRUE(h.Doc().IsModified());
 }
 
-TEST(MainWindow, IsFixedToTheSheetAndOpensDroppedFiles) {
+TEST(MainWindow, IsResizableKeepsItsPlaceAndOpensDroppedFiles) {
     TestCard card(TrackFiles(2));
     card.SaveConfig(PlayerModel::TunboxC40);
     AppHarness h;
     ASSERT_TRUE(h.Start());
     QApplication::processEvents();
     CMainFrame& frame = h.Frame();
-    EXPECT_EQ(frame.minimumSize(), frame.maximumSize());
+    EXPECT_LT(frame.minimumSize().height(), frame.maximumSize().height());
     const QSize before = frame.size();
 
     QMimeData mime;
@@ -256,6 +257,16 @@ TEST(MainWindow, IsFixedToTheSheetAndOpensDroppedFiles) {
     QApplication::processEvents();
     EXPECT_TRUE(field->text().isEmpty());
     EXPECT_EQ(h.Doc().GetPathName(), second.Path("TUNBOX.CFG"));
+
+    // The next run opens the window where this one left it.
+    frame.setGeometry(QRect(frame.geometry().topLeft() + QPoint(7, 5), QSize(640, 420)));
+    const QRect left = frame.geometry();
+    ASSERT_TRUE(frame.close());
+    AppHarness next;
+    ASSERT_TRUE(next.Start());
+    EXPECT_EQ(next.Frame().geometry(), left);
+    // Later tests start with a window of the first run's size.
+    QSettings().remove(QStringLiteral("MainFrame/Placement"));
 }
 
 TEST(MainWindow, MenuItemsCarryTheirShortcutsAndPrompts) {

@@ -23,13 +23,15 @@ struct Images {
 };
 
 void PrintTo(const Images& images, std::ostream* os) {
-    *os << "record of " << images.record.size() << " bytes, schedules of " << images.schedule.size();
+    *os << "record of " << images.record.size() << " bytes, schedules of "
+        << images.schedule.size();
 }
 
 Images Of(CCardwrightDoc& doc) {
     ScheduleSet schedules = doc.Schedules();
     return {configfile::Encode(*doc.GetConfig()),
-            schedules.Serialize(static_cast<std::uint8_t>(doc.GetConfig()->Get(field::kSerialAddress)))};
+            schedules.Serialize(
+                static_cast<std::uint8_t>(doc.GetConfig()->Get(field::kSerialAddress)))};
 }
 
 struct Change {
@@ -107,7 +109,8 @@ TEST(Undo, EveryKindOfChangeIsOneStepThatUndoesAndRedoesExactly) {
              SelectRows(h, "trackList", {2});
              Find<QAbstractButton>(h, "moveUpButton")->click();
          }},
-        {"Track Setup", "All", [](AppHarness& h) { Find<QAbstractButton>(h, "allButton")->click(); }},
+        {"Track Setup", "All",
+         [](AppHarness& h) { Find<QAbstractButton>(h, "allButton")->click(); }},
         {"Track Setup", "Reload Track List From Player Directory",
          [](AppHarness& h) { Find<QAbstractButton>(h, "reloadButton")->click(); }},
         {"Playlists", "Move selected tracks to Playlist",
@@ -184,14 +187,49 @@ TEST(Undo, EveryKindOfChangeIsOneStepThatUndoesAndRedoesExactly) {
     EXPECT_EQ(h.prompter.shown.size(), told);
 }
 
+TEST(Undo, KeysSteppingOneControlAreOneStepUntilTheFocusLeavesIt) {
+    TestCard card(TrackFiles(4));
+    AppHarness h;
+    OpenCard(h, card);
+    QUndoStack& stack = h.App().History().Stack();
+    const auto keys = [&](const char* control, Qt::Key key, int times) {
+        QWidget* widget = Find(h, control);
+        widget->setFocus();
+        for (int i = 0; i < times; ++i) {
+            QTest::keyClick(widget, key);
+        }
+    };
+
+    // Choosing tracks in the list changes nothing of the card.
+    keys("trackList", Qt::Key_Down, 3);
+    EXPECT_EQ(stack.count(), 0);
+    keys("thenCombo", Qt::Key_Down, 4);
+    EXPECT_EQ(stack.count(), 1);
+    keys("atEndCombo", Qt::Key_Down, 1);
+    keys("thenCombo", Qt::Key_Down, 2);
+    EXPECT_EQ(stack.count(), 3);
+    Trigger(h, "editUndo");
+    Trigger(h, "editUndo");
+    EXPECT_EQ(Find<QComboBox>(h, "thenCombo")->currentIndex(), 4);
+
+    h.Frame().GoToPage(QStringLiteral("Input Setup"));
+    Pick(h, "modeCombo", 1);
+    Find<QAbstractButton>(h, "closeStartRadio")->click();
+    const int steps = stack.count();
+    keys("closeChoiceCombo", Qt::Key_Down, 5);
+    EXPECT_EQ(stack.count(), steps + 1);
+}
+
 TEST(Undo, TheTitleNamesTheCardFolderCutFromTheLeft) {
     AppHarness h;
     ASSERT_TRUE(h.Start());
     const QString deep = QStringLiteral("/media/user/some/deeply/nested/folder/of/cards/show-card");
-    h.Doc().SetPathName(std::filesystem::path((deep + QStringLiteral("/TUNBOX.CFG")).toStdString()));
+    h.Doc().SetPathName(
+        std::filesystem::path((deep + QStringLiteral("/TUNBOX.CFG")).toStdString()));
     const QString title = h.App().FrameTitle();
-    EXPECT_EQ(title, QStringLiteral("TUNBOX.CFG (\u2026/some/deeply/nested/folder/of/cards/show-card) - "
-                                    "TUNBOX Configuration"));
+    EXPECT_EQ(title,
+              QStringLiteral("TUNBOX.CFG (\u2026/some/deeply/nested/folder/of/cards/show-card) - "
+                             "TUNBOX Configuration"));
     h.Doc().SetModifiedFlag(true);
     EXPECT_TRUE(h.App().FrameTitle().startsWith(QStringLiteral("*TUNBOX.CFG (")));
 }

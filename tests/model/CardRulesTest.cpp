@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "DocFixture.h"
+#include "model/TrackReferences.h"
 
 namespace {
 
@@ -114,3 +115,31 @@ TEST(CardRules, TracksTradeFilesAndSettingsAndPlaylistsCloseTheirGaps) {
 }
 
 }  // namespace
+
+TEST(TrackReferences, SettingsThatNameATrackWithoutAFile) {
+    CardConfig c;
+    c.SetDefaults();
+    c.SetTrackName(1, "ONE.MP3");
+    c.SetTrackName(3, "THREE.MP3");
+    const CardConfig before = c;
+    c.SetTrackName(3, "");
+    c.SetTrackName(4, "FOUR.MP3");
+    const auto changes = trackrefs::CompareTrackLists(before, c);
+    EXPECT_EQ(changes.added, std::vector<std::string>{"FOUR.MP3"});
+    EXPECT_EQ(changes.removed, std::vector<std::string>{"THREE.MP3"});
+
+    c.Set(field::kPowerUpTrack, 3);
+    c.Set(field::kEndAction, 1, 3);
+    c.Set(field::kEndAction, 4, playcode::kRandom);
+    c.Set(field::kInputMode, InputSet::Player, 0, inputs::kUnused);
+    c.Set(field::kCloseCode, InputSet::Player, 0, 3);  // an unused input plays nothing
+    c.Set(field::kInputMode, InputSet::Player, 1, inputs::kIndependent);
+    c.Set(field::kOpenCode, InputSet::Player, 1, 5 + 32);
+    c.Set(field::kOpenPlaylist, InputSet::Player, 1, true);
+    using Kind = trackrefs::EmptyReference::Kind;
+    std::vector<Kind> kinds;
+    for (const auto& r : trackrefs::FindEmptyReferences(c)) {
+        kinds.push_back(r.kind);
+    }
+    EXPECT_EQ(kinds, (std::vector<Kind>{Kind::PowerUp, Kind::EndAction, Kind::InputPlaylistEntry}));
+}

@@ -49,6 +49,14 @@ TEST(InputAction, EncodesWhatThePageCollects) {
     EXPECT_EQ(a.Encode().code, 36u);
     a.number = 32;  // beyond what a playlist holds: whatever is next in it
     EXPECT_EQ(a.Encode().code, 258u + 32u);
+    // A new scope keeps the shown index where it has one; no other number.
+    a.ChangeScope(0, 7, 14);
+    EXPECT_EQ(a.Encode().code, 4u);
+    a.ChangeScope(2, 15, 5);
+    EXPECT_EQ(a.ChoiceIndex(), -1);
+    EXPECT_EQ(a.Encode().code, 290u);
+    a.SelectChoice(-1);
+    EXPECT_EQ(a.Encode().code, 290u);
     a.kind = Kind::PauseResume;
     EXPECT_EQ(a.Encode(), (StoredAction{262, false, 0}));
 }

@@ -1,0 +1,67 @@
+// Every control of every page of a clock model's sheet can be reached at
+// the display scale the program runs at: inside the window, or by scrolling
+// the page.
+
+#include <gtest/gtest.h>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "AppTestSupport.h"
+#include "app/MainFrame.h"
+
+namespace {
+
+QRect InWindow(QWidget* w, QWidget* window) {
+    return {w->mapTo(window, QPoint()), w->size()};
+}
+
+TEST(Scale, EveryControlOfEveryPageIsReachable) {
+    TestCard card(TrackFiles(12));
+    card.SaveConfig(PlayerModel::TunboxC40);
+    AppHarness h;
+    ASSERT_TRUE(h.Start({card.ConfigPath()}));
+    CMainFrame& frame = h.Frame();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    const QRect screen = frame.screen()->availableGeometry();
+    SCOPED_TRACE(
+        QStringLiteral("screen %1 x %2").arg(screen.width()).arg(screen.height()).toStdString());
+    EXPECT_TRUE(screen.contains(frame.frameGeometry()))
+        << frame.frameGeometry().x() << "," << frame.frameGeometry().y() << " "
+        << frame.frameGeometry().width() << "x" << frame.frameGeometry().height();
+
+    const QStringList captions = h.PageCaptions();
+    ASSERT_EQ(captions.size(), 7);
+    for (int i = 0; i < captions.size(); ++i) {
+        SCOPED_TRACE(captions[i].toStdString());
+        ASSERT_TRUE(h.Sheet().SetActivePage(i));
+        QApplication::processEvents();
+        EXPECT_TRUE(frame.rect().contains(
+            InWindow(h.Sheet().Tabs()->tabBar(), &frame).intersected(frame.rect())));
+        CPropertyPage* page = h.Sheet().GetActivePage();
+        QScrollArea* scroll = h.Sheet().FrameOf(page);
+        QWidget* viewport = scroll->viewport();
+        int controls = 0;
+        for (QWidget* w : page->findChildren<QWidget*>()) {
+            if (!w->isVisibleTo(page) || w->focusPolicy() == Qt::NoFocus || w->focusProxy()) {
+                continue;
+            }
+            ++controls;
+            scroll->ensureWidgetVisible(w, 0, 0);
+            QApplication::processEvents();
+            const QRect seen = InWindow(viewport, &frame).intersected(frame.rect());
+            const QRect at = InWindow(w, &frame);
+            // A control larger than the room shows a part, and scrolls on.
+            const bool whole = at.width() <= seen.width() && at.height() <= seen.height();
+            EXPECT_TRUE(whole ? seen.contains(at) : seen.intersects(at))
+                << w->objectName().toStdString() << " at " << at.x() << "," << at.y() << " "
+                << at.width() << "x" << at.height() << " seen " << seen.x() << "," << seen.y()
+                << " " << seen.width() << "x" << seen.height() << " window " << frame.width() << "x"
+                << frame.height();
+        }
+        EXPECT_GT(controls, 0);
+    }
+}
+
+}  // namespace
