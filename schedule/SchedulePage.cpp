@@ -116,6 +116,13 @@ SchedulePage::SchedulePage(CCardwrightDoc& doc, QWidget* parent, int year)
     layout->addLayout(options);
     layout->addStretch(1);
 
+    Connect(edit, create, remove, clear, help);
+}
+
+SchedulePage::~SchedulePage() = default;
+
+void SchedulePage::Connect(QPushButton* edit, QPushButton* create, QPushButton* remove,
+                           QPushButton* clear, QPushButton* help) {
     ConnectEdit(edit, &QPushButton::clicked, [this] { Show(rules_->EditFlow()); });
     ConnectEdit(create, &QPushButton::clicked, [this] { Show(rules_->NewFlow()); });
     ConnectEdit(remove, &QPushButton::clicked, [this] { Show(rules_->RemoveFlow()); });
@@ -134,8 +141,6 @@ SchedulePage::SchedulePage(CCardwrightDoc& doc, QWidget* parent, int year)
     StoreOnChange({noBlueStarts_, resetClock_});
     connect(resetTime_, &QLineEdit::editingFinished, this, &SchedulePage::OnResetTimeFinished);
 }
-
-SchedulePage::~SchedulePage() = default;
 
 void SchedulePage::SetDialogs(ScheduleDialogs* dialogs) {
     dialogs_ = dialogs != nullptr ? dialogs : static_cast<ScheduleDialogs*>(this);

@@ -13,6 +13,7 @@ class CYearCalendarCtrl;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QPushButton;
 
 // "Schedule": the clock models' year of schedules. The user selects days
 // and weekday cells on the calendar and gives them a schedule; the schedule
@@ -52,6 +53,8 @@ class SchedulePage : public CPropertyPage, private ScheduleDialogs {
     Choice SelectSchedule(bool severalSchedules,
                           const std::vector<std::pair<int, std::string>>& list) override;
 
+    void Connect(QPushButton* edit, QPushButton* create, QPushButton* remove, QPushButton* clear,
+                 QPushButton* help);
     // Shows what the rules did.
     void Show(const ScheduleRules::Outcome& outcome);
     void StoreToDocument();
