@@ -21,9 +21,12 @@ void CCardwrightDoc::DeleteContents() {
     config_.SetDefaults();
     config_.Set(field::kConfigVersion, ConfiguratorVersion());
     schedules_.Clear();
-    scheduleNames_.resize(ScheduleSet::kMaxSchedule + 1);
-    for (std::string& name : scheduleNames_) {
-        name.clear();
+    // Names live only in memory: a card's schedules start with the names a
+    // new schedule has.
+    scheduleNames_.assign(ScheduleSet::kMaxSchedule + 1, std::string());
+    scheduleNames_[0] = "No Schedule";
+    for (int n = 1; n <= ScheduleSet::kMaxSchedule; ++n) {
+        scheduleNames_[static_cast<std::size_t>(n)] = scheduletext::DefaultName(n);
     }
     // The loaded flag and the caches of the last card scan survive.
 }
@@ -400,7 +403,8 @@ CCardwrightDoc::UserEdit::UserEdit(CCardwrightDoc& doc, EditStep step)
     : doc_(doc), step_(std::move(step)), before_(doc.State()) {}
 
 CCardwrightDoc::UserEdit::~UserEdit() {
-    if (doc_.config_ == before_.config && doc_.schedules_.SameFileContent(before_.schedules)) {
+    if (doc_.config_ == before_.config && doc_.schedules_.SameFileContent(before_.schedules) &&
+        doc_.scheduleNames_ == before_.scheduleNames) {
         return;
     }
     doc_.UpdateModified(true, doc_.reconciled_);

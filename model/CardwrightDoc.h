@@ -70,10 +70,11 @@ class CCardwrightDoc {
     void SetEditListener(EditListener* listener) { listener_ = listener; }
 
     // Held around a change the user asked for. When the change leaves what a
-    // save writes (the configuration record, the schedules) different, the
-    // document is marked modified and the listener is told; a change that
-    // alters nothing marks nothing. Looking at the card runs outside one: a
-    // page's activation marks only what reconciling the track list marks.
+    // save writes (the configuration record, the schedules) or the schedule
+    // names different, the document is marked modified and the listener is
+    // told; a change that alters nothing marks nothing. Looking at the card
+    // runs outside one: a page's activation marks only what reconciling the
+    // track list marks.
     class UserEdit {
       public:
         explicit UserEdit(CCardwrightDoc& doc, EditStep step = {});

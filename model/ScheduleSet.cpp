@@ -53,11 +53,10 @@ void ScheduleSet::Clear() {
     for (auto& list : lists_) {
         list.clear();
     }
-    scratch_.clear();
     header_.fill(0);
 }
 
-bool ScheduleSet::Insert(std::vector<std::uint32_t>& list, std::uint32_t entry) {
+bool ScheduleSet::InsertEntry(std::vector<std::uint32_t>& list, std::uint32_t entry) {
     const std::uint32_t key = TimeKey(entry);
     const auto it = std::lower_bound(list.begin(), list.end(), key, KeyBefore);
     if (it != list.end() && TimeKey(*it) == key) {
@@ -67,7 +66,7 @@ bool ScheduleSet::Insert(std::vector<std::uint32_t>& list, std::uint32_t entry) 
     return true;
 }
 
-bool ScheduleSet::Remove(std::vector<std::uint32_t>& list, std::uint32_t entry) {
+bool ScheduleSet::RemoveEntry(std::vector<std::uint32_t>& list, std::uint32_t entry) {
     const std::uint32_t key = TimeKey(entry);
     const auto it = std::lower_bound(list.begin(), list.end(), key, KeyBefore);
     if (it == list.end() || TimeKey(*it) != key) {
@@ -78,11 +77,11 @@ bool ScheduleSet::Remove(std::vector<std::uint32_t>& list, std::uint32_t entry) 
 }
 
 bool ScheduleSet::AddScheduleEntry(int n, std::uint32_t entry) {
-    return Valid(n) && Insert(lists_[n], entry);
+    return Valid(n) && InsertEntry(lists_[n], entry);
 }
 
 bool ScheduleSet::RemoveScheduleEntry(int n, std::uint32_t entry) {
-    return Valid(n) && Remove(lists_[n], entry);
+    return Valid(n) && RemoveEntry(lists_[n], entry);
 }
 
 bool ScheduleSet::ReplaceScheduleEntry(int n, std::uint32_t entry) {
@@ -105,21 +104,14 @@ const std::vector<std::uint32_t>& ScheduleSet::Entries(int n) const {
     return Valid(n) ? lists_[n] : lists_[0];
 }
 
-bool ScheduleSet::CopyScheduleToScratch(int n) {
+void ScheduleSet::SetEntries(int n, const std::vector<std::uint32_t>& entries) {
     if (!Valid(n)) {
-        return false;
+        return;
     }
-    scratch_ = lists_[n];
-    return true;
-}
-
-bool ScheduleSet::CopyScratchToSchedule(int n) {
-    if (!Valid(n)) {
-        return false;
+    lists_[n].clear();
+    for (std::uint32_t entry : entries) {
+        InsertEntry(lists_[n], entry);
     }
-    lists_[n] = std::move(scratch_);
-    scratch_.clear();
-    return true;
 }
 
 int ScheduleSet::FindFreeSchedule() const {
@@ -129,26 +121,6 @@ int ScheduleSet::FindFreeSchedule() const {
         }
     }
     return -1;
-}
-
-bool ScheduleSet::InsertScratchEntry(std::uint32_t entry) {
-    return Insert(scratch_, entry);
-}
-
-bool ScheduleSet::RemoveScratchEntry(std::uint32_t entry) {
-    return Remove(scratch_, entry);
-}
-
-bool ScheduleSet::ReplaceScratchEntry(std::uint32_t entry) {
-    RemoveScratchEntry(entry);
-    return InsertScratchEntry(entry);
-}
-
-std::uint32_t ScheduleSet::GetScratchEntry(int i) const {
-    if (i < 0 || i >= ScratchCount()) {
-        return 0;
-    }
-    return scratch_[static_cast<std::size_t>(i)];
 }
 
 std::array<std::uint8_t, 3> ScheduleSet::EntryToBytes(std::uint32_t entry) {
@@ -227,8 +199,6 @@ void ScheduleSet::SetSerialAddress(std::uint8_t address) {
 }
 
 int ScheduleSet::Compact() {
-    // Schedules move through the scratch list, which is left empty.
-    scratch_.clear();
     std::array<std::uint8_t, kMaxSchedule + 1> renumber{};
     int next = 1;
     for (int t = 1; t <= kMaxSchedule; ++t) {

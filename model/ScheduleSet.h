@@ -8,9 +8,8 @@
 #include "model/Result.h"
 
 // The schedules of the clock models as they are kept in memory and in
-// SCHEDULE.SCH: 255 sorted entry lists, a scratch list for copying, and the
-// 471-byte file header that holds the day and weekday tables and the clock
-// reset time.
+// SCHEDULE.SCH: 255 sorted entry lists and the 471-byte file header that holds the day and weekday
+// tables and the clock reset time.
 //
 // An entry is three bytes held as byte0 << 16 | byte1 << 8 | byte2: the hour in
 // packed BCD, the minute in packed BCD with bit 7 set for a track event, and
@@ -38,6 +37,9 @@ class ScheduleSet {
     int EntryCount(int n) const;
     bool InUse(int n) const { return EntryCount(n) > 0; }
     const std::vector<std::uint32_t>& Entries(int n) const;
+    // Schedule n's list becomes `entries`, taken in time order with one
+    // event per minute as AddScheduleEntry takes them.
+    void SetEntries(int n, const std::vector<std::uint32_t>& entries);
 
     // Empties schedule n's entry list: it is no longer in use.
     void ClearSchedule(int n) {
@@ -45,14 +47,14 @@ class ScheduleSet {
             lists_[n].clear();
         }
     }
-    bool CopyScheduleToScratch(int n);
-    bool CopyScratchToSchedule(int n);
     int FindFreeSchedule() const;
-    bool InsertScratchEntry(std::uint32_t entry);
-    bool RemoveScratchEntry(std::uint32_t entry);
-    bool ReplaceScratchEntry(std::uint32_t entry);
-    std::uint32_t GetScratchEntry(int i) const;
-    int ScratchCount() const { return static_cast<int>(scratch_.size()); }
+
+    // The ordering every entry list keeps, for lists held elsewhere too:
+    // InsertEntry puts an entry where its time sorts and refuses a time the
+    // list already has; RemoveEntry takes out the entry with the same hour
+    // and minute, whatever it does.
+    static bool InsertEntry(std::vector<std::uint32_t>& list, std::uint32_t entry);
+    static bool RemoveEntry(std::vector<std::uint32_t>& list, std::uint32_t entry);
 
     static std::array<std::uint8_t, 3> EntryToBytes(std::uint32_t entry);
     static std::uint32_t BytesToEntry(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2);
@@ -69,8 +71,7 @@ class ScheduleSet {
     void SetResetTime(std::uint8_t hoursBcd, std::uint8_t minutesBcd, std::uint8_t secondsBcd);
 
     const Header& HeaderBytes() const { return header_; }
-    // Whether both would write the same schedule file; the scratch list is a
-    // working copy and does not count.
+    // Whether both would write the same schedule file.
     bool SameFileContent(const ScheduleSet& other) const {
         return lists_ == other.lists_ && header_ == other.header_;
     }
@@ -95,11 +96,8 @@ class ScheduleSet {
     Result<int> Parse(std::span<const std::uint8_t> bytes, std::uint8_t serialAddress);
 
   private:
-    static bool Insert(std::vector<std::uint32_t>& list, std::uint32_t entry);
-    static bool Remove(std::vector<std::uint32_t>& list, std::uint32_t entry);
     static bool Valid(int n) { return n >= 1 && n <= kMaxSchedule; }
 
     std::array<std::vector<std::uint32_t>, kMaxSchedule + 1> lists_;
-    std::vector<std::uint32_t> scratch_;
     Header header_{};
 };

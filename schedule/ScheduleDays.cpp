@@ -7,7 +7,7 @@
 
 using namespace std::chrono;
 
-ScheduleDays::ScheduleDays(int year) : year_(year) {}
+ScheduleDays::ScheduleDays(ScheduleSet& schedules, int year) : schedules_(schedules), year_(year) {}
 
 int ScheduleDays::DaysInYear() const {
     return std::chrono::year(year_).is_leap() ? 366 : 365;
@@ -27,53 +27,74 @@ std::pair<int, int> ScheduleDays::CellOf(const Date& date) {
             static_cast<int>(weekday(sys_days(date)).c_encoding())};
 }
 
-void ScheduleDays::Clear() {
-    for (DayArray* a : {&dayMap, &daySelected, &savedDaySelected}) {
+std::optional<ScheduleDays::Date> ScheduleDays::DateOf(int dayOfYear) const {
+    if (dayOfYear < 1 || dayOfYear > DaysInYear()) {
+        return std::nullopt;
+    }
+    return Date(sys_days(std::chrono::year(year_) / January / 1) + days(dayOfYear - 1));
+}
+
+std::uint8_t ScheduleDays::DaySchedule(int dayOfYear) const {
+    const auto date = DateOf(dayOfYear);
+    if (!date) {
+        return 0;
+    }
+    return schedules_.DaySchedule(static_cast<int>(static_cast<unsigned>(date->month())) - 1,
+                                  static_cast<int>(static_cast<unsigned>(date->day())) - 1);
+}
+
+void ScheduleDays::SetDaySchedule(int dayOfYear, std::uint8_t schedule) {
+    // A date this year does not have keeps its cell.
+    if (const auto date = DateOf(dayOfYear)) {
+        schedules_.SetDaySchedule(static_cast<int>(static_cast<unsigned>(date->month())) - 1,
+                                  static_cast<int>(static_cast<unsigned>(date->day())) - 1,
+                                  schedule);
+    }
+}
+
+std::uint8_t ScheduleDays::WeekdaySchedule(int month, int weekday) const {
+    return schedules_.WeekdaySchedule(month, weekday);
+}
+
+void ScheduleDays::SetWeekdaySchedule(int month, int weekday, std::uint8_t schedule) {
+    schedules_.SetWeekdaySchedule(month, weekday, schedule);
+}
+
+bool ScheduleDays::AnyDayHas(int n) const {
+    for (int d = 1; d <= DaysInYear(); ++d) {
+        if (DaySchedule(d) == n) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ScheduleDays::AnyWeekdayHas(int n) const {
+    for (int m = 0; m < 12; ++m) {
+        for (int w = 0; w < 7; ++w) {
+            if (schedules_.WeekdaySchedule(m, w) == n) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void ScheduleDays::ClearSelections() {
+    for (DayArray* a : {&daySelected, &savedDaySelected}) {
         a->fill(0);
     }
-    for (WeekdayGrid* g : {&weekdayMap, &weekdaySelected, &savedWeekdaySelected}) {
+    for (WeekdayGrid* g : {&weekdaySelected, &savedWeekdaySelected}) {
         *g = {};
     }
-}
-
-void ScheduleDays::Load(const ScheduleSet& schedules) {
-    for (int m = 0; m < 12; ++m) {
-        for (int k = 0; k < 31; ++k) {
-            const Date date{std::chrono::year(year_), month(m + 1), day(k + 1)};
-            if (date.ok()) {
-                dayMap[DayOfYear(date)] = schedules.DaySchedule(m, k);
-            }
-        }
-        for (int w = 0; w < 7; ++w) {
-            weekdayMap[m][w] = schedules.WeekdaySchedule(m, w);
-        }
-    }
-}
-
-bool ScheduleDays::Store(ScheduleSet& schedules) const {
-    bool changed = false;
-    for (int m = 0; m < 12; ++m) {
-        for (int w = 0; w < 7; ++w) {
-            changed = changed || schedules.WeekdaySchedule(m, w) != weekdayMap[m][w];
-            schedules.SetWeekdaySchedule(m, w, weekdayMap[m][w]);
-        }
-        for (int k = 0; k < 31; ++k) {
-            const Date date{std::chrono::year(year_), month(m + 1), day(k + 1)};
-            if (!date.ok()) {
-                continue;  // a date this year does not have keeps its cell
-            }
-            const std::uint8_t value = dayMap[DayOfYear(date)];
-            changed = changed || schedules.DaySchedule(m, k) != value;
-            schedules.SetDaySchedule(m, k, value);
-        }
-    }
-    return changed;
 }
 
 bool ScheduleDays::Click(std::optional<Date> start, std::optional<Date> end, bool marker,
                          bool shift) {
     // What a double-click brings back: the schedules as they are now.
-    savedDaySelected = dayMap;
+    for (int d = 0; d < kDaySlots; ++d) {
+        savedDaySelected[d] = DaySchedule(d);
+    }
     if (!start || !start->ok() || !end || !end->ok()) {
         return true;
     }
@@ -161,11 +182,11 @@ void ScheduleDays::ClearSelection() {
 void ScheduleDays::SelectSchedule(int n) {
     for (int m = 0; m < 12; ++m) {
         for (int w = 0; w < 7; ++w) {
-            weekdaySelected[m][w] = weekdayMap[m][w] == n ? 1 : 0;
+            weekdaySelected[m][w] = schedules_.WeekdaySchedule(m, w) == n ? 1 : 0;
         }
     }
     for (int d = 1; d < kDaySlots; ++d) {
-        daySelected[d] = d <= DaysInYear() && dayMap[d] == n ? 1 : 0;
+        daySelected[d] = d <= DaysInYear() && DaySchedule(d) == n ? 1 : 0;
     }
 }
 

@@ -4,14 +4,17 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 class ScheduleSet;
 
-// The Schedule page's working copy of the day and weekday maps for one year,
-// with what the user has selected. Days are numbered by day of the year,
-// 1 to 366; a weekday cell stands for every such weekday of a month. The
-// gestures take the dates the calendar reports; a weekday marker is the
-// first day of a month on a weekday, standing for that weekday's header.
+// The Schedule page's view of the document's day and weekday maps for one
+// year, and what the user has selected there. Days are numbered by day of the
+// year, 1 to 366; a weekday cell stands for every such weekday of a month.
+// The maps are read from and written to the schedules themselves, so nothing
+// here can fall behind them; only the selection is the page's own. The
+// gestures take the dates the calendar reports; a weekday marker is the first
+// day of a month on a weekday, standing for that weekday's header.
 class ScheduleDays {
   public:
     using Date = std::chrono::year_month_day;
@@ -19,7 +22,7 @@ class ScheduleDays {
     using DayArray = std::array<std::uint8_t, kDaySlots>;
     using WeekdayGrid = std::array<std::array<std::uint8_t, 7>, 12>;  // [month 0-11][0 = Sunday]
 
-    explicit ScheduleDays(int year);
+    ScheduleDays(ScheduleSet& schedules, int year);
 
     int Year() const { return year_; }
     int DaysInYear() const;
@@ -28,12 +31,18 @@ class ScheduleDays {
     // The weekday cell of a date: its month (0-11) and weekday (0 = Sunday).
     static std::pair<int, int> CellOf(const Date& date);
 
-    // Every map and selection emptied.
-    void Clear();
-    // The maps from the document's schedules (real dates of this year only),
-    // and back; Store says whether any cell changed.
-    void Load(const ScheduleSet& schedules);
-    bool Store(ScheduleSet& schedules) const;
+    // The schedule of a day of this year (0 for a day the year does not
+    // have), and of a weekday cell; setting a day the year lacks does nothing.
+    std::uint8_t DaySchedule(int dayOfYear) const;
+    void SetDaySchedule(int dayOfYear, std::uint8_t schedule);
+    std::uint8_t WeekdaySchedule(int month, int weekday) const;
+    void SetWeekdaySchedule(int month, int weekday, std::uint8_t schedule);
+    // Whether any day of this year, or any weekday cell, has schedule n.
+    bool AnyDayHas(int n) const;
+    bool AnyWeekdayHas(int n) const;
+
+    // The selection and the saved one emptied; the anchor stays.
+    void ClearSelections();
 
     // A click (or drag) the calendar reports: the range from `start` to
     // `end`, or a weekday header when `marker`. Shift extends from the
@@ -50,13 +59,16 @@ class ScheduleDays {
     void SelectSchedule(int n);
     bool AnySelected() const;
 
-    DayArray dayMap{}, daySelected{}, savedDaySelected{};
-    WeekdayGrid weekdayMap{}, weekdaySelected{}, savedWeekdaySelected{};
+    DayArray daySelected{}, savedDaySelected{};
+    WeekdayGrid weekdaySelected{}, savedWeekdaySelected{};
 
   private:
     void ClickWeekdays(Date start, Date end, bool shift);
     bool ClickDays(Date start, Date end, bool shift);
+    // The date of a day of this year, or nothing.
+    std::optional<Date> DateOf(int dayOfYear) const;
 
+    ScheduleSet& schedules_;
     int year_;
     std::optional<Date> anchor_;
 };

@@ -26,12 +26,11 @@ std::uint32_t EntryOf(const QTreeWidgetItem* line) {
 
 }  // namespace
 
-CScheduleEntriesDlg::CScheduleEntriesDlg(CCardwrightDoc& doc, int schedule, const QString& name,
-                                         QWidget* parent)
+CScheduleEntriesDlg::CScheduleEntriesDlg(CCardwrightDoc& doc, std::vector<std::uint32_t> entries,
+                                         const QString& name, QWidget* parent)
     : QDialog(parent),
       runEditor([](CScheduleEntryDlg& editor) { return editor.exec() == QDialog::Accepted; }),
-      doc_(doc),
-      schedule_(schedule) {
+      doc_(doc) {
     setWindowTitle(QStringLiteral("Schedule"));
     name_ = new QLineEdit(name.left(kNameLength), this);
     name_->setObjectName(QStringLiteral("nameEdit"));
@@ -66,10 +65,10 @@ CScheduleEntriesDlg::CScheduleEntriesDlg(CCardwrightDoc& doc, int schedule, cons
     connect(buttons, &QDialogButtonBox::accepted, this, &CScheduleEntriesDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CScheduleEntriesDlg::reject);
 
-    ScheduleSet& schedules = doc_.Schedules();
-    schedules.CopyScheduleToScratch(schedule_);
-    for (int i = 0; i < schedules.ScratchCount(); ++i) {
-        AddLine(schedules.GetScratchEntry(i));
+    for (std::uint32_t entry : entries) {
+        if (ScheduleSet::InsertEntry(entries_, entry)) {
+            AddLine(entry);
+        }
     }
 }
 
@@ -95,7 +94,7 @@ void CScheduleEntriesDlg::Tell(const char* text) {
 void CScheduleEntriesDlg::OnNewEntry() {
     CScheduleEntryDlg editor(doc_, this);
     while (runEditor(editor)) {
-        if (doc_.Schedules().InsertScratchEntry(editor.Entry())) {
+        if (ScheduleSet::InsertEntry(entries_, editor.Entry())) {
             AddLine(editor.Entry());
             return;
         }
@@ -113,18 +112,18 @@ void CScheduleEntriesDlg::OnEditEntry() {
     const std::uint32_t old = EntryOf(selected.front());
     CScheduleEntryDlg editor(doc_, this);
     editor.SetEntry(old);
-    ScheduleSet& schedules = doc_.Schedules();
     while (runEditor(editor)) {
         const std::uint32_t edited = editor.Entry();
         const bool sameTime = scheduletext::Hours(edited) == scheduletext::Hours(old) &&
                               scheduletext::Minutes(edited) == scheduletext::Minutes(old);
         if (sameTime) {
-            schedules.ReplaceScratchEntry(edited);
-        } else if (!schedules.InsertScratchEntry(edited)) {
+            ScheduleSet::RemoveEntry(entries_, old);
+            ScheduleSet::InsertEntry(entries_, edited);
+        } else if (!ScheduleSet::InsertEntry(entries_, edited)) {
             Tell(kDuplicateTime);
             continue;
         } else {
-            schedules.RemoveScratchEntry(old);
+            ScheduleSet::RemoveEntry(entries_, old);
         }
         RemoveLine(old);
         AddLine(edited);
@@ -138,16 +137,11 @@ void CScheduleEntriesDlg::OnDeleteEntry() {
         QTreeWidgetItem* line = list_->topLevelItem(i);
         if (line->isSelected()) {
             any = true;
-            doc_.Schedules().RemoveScratchEntry(EntryOf(line));
+            ScheduleSet::RemoveEntry(entries_, EntryOf(line));
             delete line;
         }
     }
     if (!any) {
         Tell("Select an entry to delete first.");
     }
-}
-
-void CScheduleEntriesDlg::accept() {
-    doc_.Schedules().CopyScratchToSchedule(schedule_);
-    QDialog::accept();
 }

@@ -3,22 +3,25 @@
 #include <QDialog>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class CCardwrightDoc;
 class CScheduleEntryDlg;
 class QLineEdit;
 class QTreeWidget;
 
-// "Schedule": the name of one schedule and its events, edited on the
-// document's scratch list and stored into the schedule only on OK.
+// "Schedule": the name of one schedule and its events. The dialog edits its
+// own copy of the events, kept in time order with one event per minute as
+// the schedules keep theirs; the caller takes the edited list after OK.
 class CScheduleEntriesDlg : public QDialog {
     Q_OBJECT
 
   public:
-    CScheduleEntriesDlg(CCardwrightDoc& doc, int schedule, const QString& name,
-                        QWidget* parent = nullptr);
+    CScheduleEntriesDlg(CCardwrightDoc& doc, std::vector<std::uint32_t> entries,
+                        const QString& name, QWidget* parent = nullptr);
 
     QString Name() const;
+    const std::vector<std::uint32_t>& Entries() const { return entries_; }
 
     // Runs the entry editor; true on OK. The editor is made once per New or
     // Edit and run again after a refused time. Tests drive it here.
@@ -27,7 +30,6 @@ class CScheduleEntriesDlg : public QDialog {
     void OnNewEntry();
     void OnEditEntry();
     void OnDeleteEntry();
-    void accept() override;
 
   private:
     void AddLine(std::uint32_t entry);
@@ -35,7 +37,7 @@ class CScheduleEntriesDlg : public QDialog {
     void Tell(const char* text);
 
     CCardwrightDoc& doc_;
-    int schedule_;
+    std::vector<std::uint32_t> entries_;
     QLineEdit* name_ = nullptr;
     QTreeWidget* list_ = nullptr;
 };

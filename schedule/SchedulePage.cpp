@@ -6,8 +6,11 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -55,13 +58,17 @@ int CurrentYear() {
     return QDate::currentDate().year();
 }
 
+QColor ToColour(ColorRef colour) {
+    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                  static_cast<int>((colour >> 16) & 0xFF));
+}
+
 }  // namespace
 
 SchedulePage::SchedulePage(CCardwrightDoc& doc, QWidget* parent, int year)
     : CPropertyPage(doc, QStringLiteral("Schedule"), parent),
-      days_(year != 0 ? year : CurrentYear()),
-      rules_(std::make_unique<ScheduleRules>(days_, doc, static_cast<ScheduleDialogs&>(*this),
-                                             static_cast<SchedulePageHooks&>(*this))) {
+      days_(doc.Schedules(), year != 0 ? year : CurrentYear()),
+      rules_(std::make_unique<ScheduleRules>(days_, doc, static_cast<ScheduleDialogs&>(*this))) {
     // The calendar fits itself into the room its holder keeps for it.
     auto* holder = new QWidget(this);
     holder->setFixedSize(fontMetrics().averageCharWidth() * 347 / 4,
@@ -109,9 +116,16 @@ SchedulePage::SchedulePage(CCardwrightDoc& doc, QWidget* parent, int year)
     layout->addLayout(options);
     layout->addStretch(1);
 
-    ConnectEdit(edit, &QPushButton::clicked, [this] { rules_->EditFlow(); });
-    ConnectEdit(create, &QPushButton::clicked, [this] { rules_->NewFlow(); });
-    ConnectEdit(remove, &QPushButton::clicked, [this] { rules_->RemoveFlow(); });
+    Connect(edit, create, remove, clear, help);
+}
+
+SchedulePage::~SchedulePage() = default;
+
+void SchedulePage::Connect(QPushButton* edit, QPushButton* create, QPushButton* remove,
+                           QPushButton* clear, QPushButton* help) {
+    ConnectEdit(edit, &QPushButton::clicked, [this] { Show(rules_->EditFlow()); });
+    ConnectEdit(create, &QPushButton::clicked, [this] { Show(rules_->NewFlow()); });
+    ConnectEdit(remove, &QPushButton::clicked, [this] { Show(rules_->RemoveFlow()); });
     connect(clear, &QPushButton::clicked, this, &SchedulePage::OnClearSelection);
     ConnectEdit(combo_, &QComboBox::activated, [this] { OnComboChoice(combo_->currentIndex()); });
     connect(help, &QPushButton::clicked, this, [this] {
@@ -124,15 +138,13 @@ SchedulePage::SchedulePage(CCardwrightDoc& doc, QWidget* parent, int year)
         RunEdit(QStringLiteral("Edit Schedule"),
                 [this, start, end] { OnCalendarDoubleClicked(start, end); });
     });
-    StoreOnChange({noBlueStarts_, resetClock_, resetTime_});
+    StoreOnChange({noBlueStarts_, resetClock_});
+    connect(resetTime_, &QLineEdit::editingFinished, this, &SchedulePage::OnResetTimeFinished);
 }
-
-SchedulePage::~SchedulePage() = default;
 
 void SchedulePage::SetDialogs(ScheduleDialogs* dialogs) {
     dialogs_ = dialogs != nullptr ? dialogs : static_cast<ScheduleDialogs*>(this);
-    rules_ = std::make_unique<ScheduleRules>(days_, Document(), *dialogs_,
-                                             static_cast<SchedulePageHooks&>(*this));
+    rules_ = std::make_unique<ScheduleRules>(days_, Document(), *dialogs_);
 }
 
 ColorRef SchedulePage::ScheduleColour(int n) {
@@ -144,21 +156,24 @@ ColorRef SchedulePage::ScheduleColour(int n) {
 }
 
 bool SchedulePage::OnSetActive() {
-    days_.Clear();
+    days_.ClearSelections();
     LoadFromDocument();
     if (!calendarSetUp_) {
-        std::vector<std::string>& names = Document().ScheduleNames();
-        names.assign(ScheduleSet::kMaxSchedule + 1, std::string());
-        names[0] = "No Schedule";
-        for (int n = 1; n <= ScheduleSet::kMaxSchedule; ++n) {
-            names[static_cast<std::size_t>(n)] = scheduletext::DefaultName(n);
-        }
-        RebuildScheduleCombo();
         SetUpCalendar();
         calendarSetUp_ = true;
     }
+    // The schedules may have changed since the page was last in front (a
+    // save renumbers them, an undo takes one back).
+    RefreshScheduleCombo();
     calendar_->update();
     return CPropertyPage::OnSetActive();
+}
+
+void SchedulePage::AfterSave(SaveKind /*kind*/, bool /*saved*/) {
+    // A save renumbers the schedules: what the page shows follows them.
+    LoadFromDocument();
+    ShowSelectionInCombo();
+    calendar_->update();
 }
 
 void SchedulePage::SetUpCalendar() {
@@ -183,7 +198,6 @@ void SchedulePage::SetUpCalendar() {
 
 void SchedulePage::LoadFromDocument() {
     const ScheduleSet& schedules = Document().Schedules();
-    days_.Load(schedules);
     resetTime_->setText(QString::fromStdString(scheduletext::ResetTimeText(schedules.ResetTime())));
     const CardConfig& config = *Document().GetConfig();
     resetClock_->setChecked(config.Get(field::kResetClockFlag));
@@ -196,8 +210,9 @@ bool SchedulePage::StoreControls() {
 }
 
 void SchedulePage::StoreToDocument() {
+    // The day and weekday maps are the document's own; the options and the
+    // reset time are what the page holds apart from them.
     CCardwrightDoc& doc = Document();
-    days_.Store(doc.Schedules());
     CardConfig& config = *doc.GetConfig();
     config.Set(field::kNoBlueStartsFlag, noBlueStarts_->isChecked());
     config.Set(field::kResetClockFlag, resetClock_->isChecked());
@@ -206,8 +221,21 @@ void SchedulePage::StoreToDocument() {
         const std::array<std::uint8_t, 3> wanted = scheduletext::ResetTimeBytes(*time);
         doc.Schedules().SetResetTime(wanted[0], wanted[1], wanted[2]);
     } else {
+        const QScopedValueRollback<bool> guard(telling_, true);
         Tell(QString::fromStdString(refusal));
     }
+}
+
+void SchedulePage::OnResetTimeFinished() {
+    // Leaving the page hides it, which takes the focus from the field; the
+    // store that leaves the page tells of a refused time, once. Nor does the
+    // field store while its refusal is being told, or when only the window
+    // lost the keyboard.
+    if (telling_ || !isVisible() || !isActiveWindow()) {
+        return;
+    }
+    RunEdit(
+        StepName(resetTime_), [this] { StoreToDocument(); }, resetTime_);
 }
 
 void SchedulePage::RebuildScheduleCombo() {
@@ -215,17 +243,31 @@ void SchedulePage::RebuildScheduleCombo() {
     combo_->addItem(QStringLiteral("No Schedule"), 0);
     combo_->addItem(QStringLiteral("Create New Schedule"), 0);
     combo_->addItem(QStringLiteral("Duplicate Selected Schedule"), 0);
-    const std::vector<std::string>& names = Document().ScheduleNames();
+    // Each schedule with a swatch of the colour its days are drawn in.
+    const int side = fontMetrics().height() * 3 / 4;
     for (int n = 1; n <= ScheduleSet::kMaxSchedule; ++n) {
         if (Document().Schedules().InUse(n)) {
-            const std::string name = static_cast<std::size_t>(n) < names.size()
-                                         ? names[static_cast<std::size_t>(n)]
-                                         : scheduletext::DefaultName(n);
-            combo_->addItem(QString::fromStdString(name), n);
+            QPixmap swatch(side, side);
+            swatch.fill(ToColour(ScheduleColour(n)));
+            combo_->addItem(
+                QIcon(swatch),
+                QString::fromStdString(ScheduleRules::NameOf(Document().ScheduleNames(), n)), n);
         }
     }
     combo_->addItem(QStringLiteral("Multiple Scheds!"), 0);
     combo_->setCurrentIndex(-1);
+}
+
+void SchedulePage::RefreshScheduleCombo() {
+    const int index = combo_->currentIndex();
+    const int shown = index >= 0 ? combo_->itemData(index).toInt() : 0;
+    const bool last = index >= 0 && index == combo_->count() - 1;
+    RebuildScheduleCombo();
+    if (shown != 0) {
+        combo_->setCurrentIndex(combo_->findData(shown));
+    } else if (index >= 0) {
+        combo_->setCurrentIndex(last ? combo_->count() - 1 : index);
+    }
 }
 
 void SchedulePage::ShowSelectionInCombo() {
@@ -248,6 +290,18 @@ void SchedulePage::ShowSelectionInCombo() {
             }
     }
     combo_->setCurrentIndex(index);
+}
+
+void SchedulePage::Show(const ScheduleRules::Outcome& outcome) {
+    if (outcome.redraw) {
+        RedrawCalendar();
+    }
+    if (outcome.store) {
+        StoreToDocument();
+    }
+    if (outcome.commit) {
+        CommitSelection();
+    }
 }
 
 void SchedulePage::ClearCalendarRange() {
@@ -284,13 +338,13 @@ ColorRef SchedulePage::DayColour(const CalendarDate& date) const {
         if (days_.weekdaySelected[m][w] != 0) {
             return kSelectedColour;
         }
-        value = days_.weekdayMap[m][w];
+        value = days_.WeekdaySchedule(m, w);
     } else {
         const int d = days_.DayOfYear(*day);
         if (days_.daySelected[d] != 0) {
             return kSelectedColour;
         }
-        value = days_.dayMap[d];
+        value = days_.DaySchedule(d);
     }
     return ScheduleColour(value);
 }
@@ -311,43 +365,51 @@ void SchedulePage::OnCalendarDoubleClicked(const CalendarDate& start, const Cale
     }
     days_.DoubleClick(*from, end.IsWeekdayMarker());
     calendar_->update();
-    rules_->EditFlow();
+    Show(rules_->EditFlow());
 }
 
 void SchedulePage::OnComboChoice(int index) {
-    const ScheduleRules::Classification c = rules_->ClassifySelection();
-    const int last = combo_->count() - 1;
-    const int n = index >= kFirstSchedule && index < last ? combo_->itemData(index).toInt() : 0;
     if (index < 0) {
         return;
     }
-    if (c.kind == ScheduleRules::SelNone) {
-        if (n != 0) {
-            days_.SelectSchedule(n);
-            calendar_->update();
-            return;
-        }
-        if (index == kCreateNew || index == kDuplicate) {
-            Tell(QStringLiteral("Select some dates first!"));
-        }
-        combo_->setCurrentIndex(-1);
+    const ScheduleRules::Classification c = rules_->ClassifySelection();
+    if (c.kind != ScheduleRules::SelNone) {
+        OnComboWithSelection(index, c);
         return;
     }
+    const int last = combo_->count() - 1;
+    const int n = index >= kFirstSchedule && index < last ? combo_->itemData(index).toInt() : 0;
+    if (n != 0) {
+        days_.SelectSchedule(n);
+        calendar_->update();
+        return;
+    }
+    if (index == kCreateNew || index == kDuplicate) {
+        Tell(QStringLiteral("Select some dates first!"));
+    }
+    combo_->setCurrentIndex(-1);
+}
+
+void SchedulePage::OnComboWithSelection(int index, const ScheduleRules::Classification& c) {
+    const int last = combo_->count() - 1;
+    const int n = index >= kFirstSchedule && index < last ? combo_->itemData(index).toInt() : 0;
+    const auto showIfDone = [this](const ScheduleRules::Outcome& outcome) {
+        Show(outcome);
+        if (outcome.done) {
+            ShowSelectionInCombo();
+        }
+    };
     if (index == kNoSchedule) {
         if (c.kind == ScheduleRules::SelUnscheduled) {
             combo_->setCurrentIndex(-1);
         } else {
-            rules_->RemoveFlow();
+            Show(rules_->RemoveFlow());
         }
     } else if (index == kCreateNew) {
-        if (rules_->NewScheduleForSelection()) {
-            ShowSelectionInCombo();
-        }
+        showIfDone(rules_->NewScheduleForSelection());
     } else if (index == kDuplicate) {
         if (c.kind == ScheduleRules::SelOneWider || c.kind == ScheduleRules::SelOneExact) {
-            if (rules_->DuplicateScheduleForSelection(c.schedule)) {
-                ShowSelectionInCombo();
-            }
+            showIfDone(rules_->DuplicateScheduleForSelection(c.schedule));
         } else {
             Tell(
                 QStringLiteral("Select a single schedule to duplicate, then  select the new "
@@ -358,21 +420,22 @@ void SchedulePage::OnComboChoice(int index) {
     } else if (Document().GetPrompter().Ask(
                    "Replace the current schedule with the new one on the selected dates?",
                    Prompter::Buttons::YesNo, Prompter::Icon::None) == Prompter::Answer::Yes) {
-        rules_->AssignScheduleToSelection(n, std::string());
+        Show(rules_->AssignScheduleToSelection(n, std::string()));
     } else {
+        // Nothing selected now: the same choice selects every cell of n.
         OnClearSelection();
         combo_->setCurrentIndex(index);
         OnComboChoice(index);
     }
 }
 
-bool SchedulePage::EditEntries(int n, std::string& name) {
-    CScheduleEntriesDlg dialog(Document(), n, QString::fromStdString(name), this);
+std::optional<ScheduleDialogs::Edited> SchedulePage::EditEntries(
+    const std::vector<std::uint32_t>& entries, const std::string& name) {
+    CScheduleEntriesDlg dialog(Document(), entries, QString::fromStdString(name), this);
     if (dialog.exec() != QDialog::Accepted) {
-        return false;
+        return std::nullopt;
     }
-    name = dialog.Name().toStdString();
-    return true;
+    return Edited{dialog.Entries(), dialog.Name().toStdString()};
 }
 
 ScheduleDialogs::Choice SchedulePage::SelectSchedule(

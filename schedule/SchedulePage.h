@@ -13,13 +13,15 @@ class CYearCalendarCtrl;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QPushButton;
 
 // "Schedule": the clock models' year of schedules. The user selects days
 // and weekday cells on the calendar and gives them a schedule; the schedule
 // dialogs edit what a schedule does. The page also holds the two clock
-// options and the time the player resets its clock to. Every change is
-// written into the document at once.
-class SchedulePage : public CPropertyPage, private SchedulePageHooks, private ScheduleDialogs {
+// options and the time the player resets its clock to. The calendar shows
+// the document's own day and weekday maps and every change is made there;
+// only the selection is the page's.
+class SchedulePage : public CPropertyPage, private ScheduleDialogs {
     Q_OBJECT
 
   public:
@@ -42,24 +44,33 @@ class SchedulePage : public CPropertyPage, private SchedulePageHooks, private Sc
 
   protected:
     bool StoreControls() override;
+    void AfterSave(SaveKind kind, bool saved) override;
 
   private:
-    // SchedulePageHooks
-    void StoreToDocument() override;
-    void CommitSelection() override;
-    void RedrawCalendar() override;
     // ScheduleDialogs, answered with the real dialogs
-    bool EditEntries(int n, std::string& name) override;
+    std::optional<Edited> EditEntries(const std::vector<std::uint32_t>& entries,
+                                      const std::string& name) override;
     Choice SelectSchedule(bool severalSchedules,
                           const std::vector<std::pair<int, std::string>>& list) override;
 
+    void Connect(QPushButton* edit, QPushButton* create, QPushButton* remove, QPushButton* clear,
+                 QPushButton* help);
+    // Shows what the rules did.
+    void Show(const ScheduleRules::Outcome& outcome);
+    void StoreToDocument();
+    void CommitSelection();
+    void RedrawCalendar();
     void SetUpCalendar();
     void LoadFromDocument();
+    void OnResetTimeFinished();
     void RebuildScheduleCombo();
+    // Rebuilt from the document, showing the same item if it is still there.
+    void RefreshScheduleCombo();
     void ShowSelectionInCombo();
     void OnCalendarClicked(const CalendarDate& start, const CalendarDate& end);
     void OnCalendarDoubleClicked(const CalendarDate& start, const CalendarDate& end);
     void OnComboChoice(int index);
+    void OnComboWithSelection(int index, const ScheduleRules::Classification& c);
     void OnClearSelection();
     ColorRef DayColour(const CalendarDate& date) const;
     void ClearCalendarRange();
@@ -69,6 +80,7 @@ class SchedulePage : public CPropertyPage, private SchedulePageHooks, private Sc
     ScheduleDialogs* dialogs_ = this;
     std::function<void(const QString&)> showHelp_;
     bool calendarSetUp_ = false;
+    bool telling_ = false;  // a refused reset time is being told
 
     CYearCalendarCtrl* calendar_ = nullptr;
     QComboBox* combo_ = nullptr;

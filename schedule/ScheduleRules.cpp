@@ -7,6 +7,9 @@
 
 namespace {
 
+using Answer = Prompter::Answer;
+using Buttons = Prompter::Buttons;
+
 constexpr const char* kCreateNew = "Create New Schedule";
 constexpr const char* kInUseQuestion =
     "This schedule is in use.  If you delete this schedule, all of the days where it is used will "
@@ -14,6 +17,7 @@ constexpr const char* kInUseQuestion =
 constexpr const char* kExpandQuestion =
     "The selected days include one schedule and some unscheduled days.\nDo you want to expand "
     "this schedule to all of the selected days?";
+constexpr const char* kRemoveQuestion = "Remove schedule from selected days?";
 // The wider-schedule question, spaces and all.
 const std::string kWiderQuestion =
     std::string(21, ' ') +
@@ -23,18 +27,62 @@ const std::string kWiderQuestion =
     std::string(16, ' ') + "YES to edit the current schedule." + std::string(16, ' ') +
     "NO to create a new schedule.";
 
+std::string QuestionText(ScheduleRules::Question question) {
+    switch (question) {
+        case ScheduleRules::Question::Expand:
+            return kExpandQuestion;
+        case ScheduleRules::Question::Wider:
+            return kWiderQuestion;
+        case ScheduleRules::Question::InUse:
+            return kInUseQuestion;
+        case ScheduleRules::Question::Remove:
+            return kRemoveQuestion;
+        case ScheduleRules::Question::None:
+            break;
+    }
+    return {};
+}
+
+// What followed a question: it keeps the question and its answer unless it
+// asked one of its own.
+ScheduleRules::Outcome After(const ScheduleRules::Outcome& question, ScheduleRules::Outcome next) {
+    if (next.asked == ScheduleRules::Question::None) {
+        next.asked = question.asked;
+        next.answer = question.answer;
+    }
+    return next;
+}
+
 }  // namespace
 
-ScheduleRules::ScheduleRules(ScheduleDays& days, CCardwrightDoc& doc, ScheduleDialogs& dialogs,
-                             SchedulePageHooks& page)
-    : days_(days), doc_(doc), dialogs_(dialogs), page_(page) {}
+ScheduleRules::ScheduleRules(ScheduleDays& days, CCardwrightDoc& doc, ScheduleDialogs& dialogs)
+    : days_(days), doc_(doc), dialogs_(dialogs) {}
 
-std::string& ScheduleRules::Name(int n) {
+std::string ScheduleRules::NameOf(const std::vector<std::string>& names, int n) {
+    const auto at = static_cast<std::size_t>(n);
+    if (n >= 0 && at < names.size() && !names[at].empty()) {
+        return names[at];
+    }
+    return n == 0 ? "No Schedule" : scheduletext::DefaultName(n);
+}
+
+std::string ScheduleRules::Name(int n) const {
+    return NameOf(doc_.ScheduleNames(), n);
+}
+
+void ScheduleRules::SetName(int n, const std::string& name) {
     std::vector<std::string>& names = doc_.ScheduleNames();
     if (names.size() <= static_cast<std::size_t>(n)) {
         names.resize(static_cast<std::size_t>(n) + 1);
     }
-    return names[static_cast<std::size_t>(n)];
+    names[static_cast<std::size_t>(n)] = name;
+}
+
+Prompter::Answer ScheduleRules::Ask(Outcome& outcome, Question question,
+                                    Prompter::Buttons buttons) {
+    outcome.asked = question;
+    outcome.answer = doc_.GetPrompter().Ask(QuestionText(question), buttons, Prompter::Icon::None);
+    return outcome.answer;
 }
 
 ScheduleRules::Classification ScheduleRules::ClassifySelection() const {
@@ -52,13 +100,13 @@ ScheduleRules::Classification ScheduleRules::ClassifySelection() const {
     for (int m = 0; m < 12; ++m) {
         for (int w = 0; w < 7; ++w) {
             if (days_.weekdaySelected[m][w] != 0) {
-                look(days_.weekdayMap[m][w]);
+                look(days_.WeekdaySchedule(m, w));
             }
         }
     }
     for (int d = 1; d < ScheduleDays::kDaySlots; ++d) {
         if (days_.daySelected[d] != 0) {
-            look(days_.dayMap[d]);
+            look(days_.DaySchedule(d));
         }
     }
     if (!any) {
@@ -68,7 +116,7 @@ ScheduleRules::Classification ScheduleRules::ClassifySelection() const {
         result.schedule = result.found.front();
         bool wider = false;
         for (int d = 1; d < ScheduleDays::kDaySlots && !wider; ++d) {
-            wider = days_.daySelected[d] == 0 && days_.dayMap[d] == result.schedule;
+            wider = days_.daySelected[d] == 0 && days_.DaySchedule(d) == result.schedule;
         }
         result.kind = unscheduled ? SelOnePlusUnscheduled : wider ? SelOneWider : SelOneExact;
     } else {
@@ -77,25 +125,27 @@ ScheduleRules::Classification ScheduleRules::ClassifySelection() const {
     return result;
 }
 
-void ScheduleRules::AssignScheduleToSelection(int n, const std::string& name) {
+ScheduleRules::Outcome ScheduleRules::AssignScheduleToSelection(int n, const std::string& name) {
     const auto value = static_cast<std::uint8_t>(n);
     for (int m = 0; m < 12; ++m) {
         for (int w = 0; w < 7; ++w) {
             if (days_.weekdaySelected[m][w] != 0) {
-                days_.weekdayMap[m][w] = value;
+                days_.SetWeekdaySchedule(m, w, value);
             }
         }
     }
     for (int d = 1; d < ScheduleDays::kDaySlots; ++d) {
         if (days_.daySelected[d] != 0) {
-            days_.dayMap[d] = value;
+            days_.SetDaySchedule(d, value);
         }
     }
-    page_.RedrawCalendar();
     if (!name.empty()) {
-        Name(n) = name;
+        SetName(n, name);
     }
-    page_.StoreToDocument();
+    Outcome outcome;
+    outcome.done = outcome.redraw = outcome.store = true;
+    outcome.schedule = n;
+    return outcome;
 }
 
 int ScheduleRules::FreeSchedule() {
@@ -109,143 +159,162 @@ int ScheduleRules::FreeSchedule() {
     return n;
 }
 
-bool ScheduleRules::NewScheduleForSelection() {
-    const int n = FreeSchedule();
-    return n != 0 && EditScheduleForSelection(n);
-}
-
-bool ScheduleRules::EditScheduleForSelection(int n) {
-    std::string name = Name(n);
-    if (!dialogs_.EditEntries(n, name)) {
-        return false;
+ScheduleRules::Outcome ScheduleRules::EditAs(int n, const std::vector<std::uint32_t>& entries) {
+    auto edited = dialogs_.EditEntries(entries, Name(n));
+    if (!edited) {
+        return {};
     }
-    AssignScheduleToSelection(n, name);
-    return true;
+    doc_.Schedules().SetEntries(n, edited->entries);
+    return AssignScheduleToSelection(n, edited->name);
 }
 
-bool ScheduleRules::DuplicateScheduleForSelection(int s) {
+ScheduleRules::Outcome ScheduleRules::NewScheduleForSelection() {
     const int n = FreeSchedule();
     if (n == 0) {
-        return false;
+        return {};
     }
-    ScheduleSet& schedules = doc_.Schedules();
-    schedules.CopyScheduleToScratch(s);
-    schedules.CopyScratchToSchedule(n);
-    if (EditScheduleForSelection(n)) {
-        return true;
+    Outcome outcome = EditAs(n, {});
+    if (outcome.done && !doc_.Schedules().InUse(n)) {
+        doc_.GetPrompter().Tell("\"" + Name(n) +
+                                "\" has no events yet.\nThe selected days will run nothing until "
+                                "you add some to it.");
     }
-    Name(n) = scheduletext::DefaultName(n);
-    schedules.ClearSchedule(n);
-    page_.StoreToDocument();
-    return false;
+    return outcome;
 }
 
-bool ScheduleRules::DeleteSchedule(int s) {
-    bool onWeekdays = false, onDays = false;
-    for (const auto& row : days_.weekdayMap) {
-        onWeekdays = onWeekdays || std::count(row.begin(), row.end(), s) > 0;
+ScheduleRules::Outcome ScheduleRules::EditScheduleForSelection(int n) {
+    const std::vector<std::uint32_t> entries = doc_.Schedules().Entries(n);
+    return EditAs(n, entries);
+}
+
+ScheduleRules::Outcome ScheduleRules::DuplicateScheduleForSelection(int s) {
+    const int n = FreeSchedule();
+    if (n == 0) {
+        return {};
     }
-    for (int d = 1; d < ScheduleDays::kDaySlots; ++d) {
-        onDays = onDays || days_.dayMap[d] == s;
+    const std::vector<std::uint32_t> copy = doc_.Schedules().Entries(s);
+    Outcome outcome = EditAs(n, copy);
+    if (!outcome.done) {
+        // The copy never became a schedule; the number goes back as it was.
+        SetName(n, scheduletext::DefaultName(n));
+        doc_.Schedules().ClearSchedule(n);
+        outcome.store = true;
     }
-    Prompter& prompter = doc_.GetPrompter();
-    for (const bool used : {onWeekdays, onDays}) {
-        if (used && prompter.Ask(kInUseQuestion, Prompter::Buttons::YesNo, Prompter::Icon::None) !=
-                        Prompter::Answer::Yes) {
-            return false;
+    return outcome;
+}
+
+ScheduleRules::Outcome ScheduleRules::DeleteSchedule(int s) {
+    Outcome outcome;
+    for (const bool used : {days_.AnyWeekdayHas(s), days_.AnyDayHas(s)}) {
+        if (used && Ask(outcome, Question::InUse, Buttons::YesNo) != Answer::Yes) {
+            return outcome;
         }
     }
-    for (auto& row : days_.weekdayMap) {
-        std::replace(row.begin(), row.end(), static_cast<std::uint8_t>(s), std::uint8_t{0});
+    for (int m = 0; m < 12; ++m) {
+        for (int w = 0; w < 7; ++w) {
+            if (days_.WeekdaySchedule(m, w) == s) {
+                days_.SetWeekdaySchedule(m, w, 0);
+            }
+        }
     }
-    std::replace(days_.dayMap.begin() + 1, days_.dayMap.end(), static_cast<std::uint8_t>(s),
-                 std::uint8_t{0});
-    Name(s) = scheduletext::DefaultName(s);
+    for (int d = 1; d <= days_.DaysInYear(); ++d) {
+        if (days_.DaySchedule(d) == s) {
+            days_.SetDaySchedule(d, 0);
+        }
+    }
+    SetName(s, scheduletext::DefaultName(s));
     doc_.Schedules().ClearSchedule(s);
-    page_.StoreToDocument();
-    return true;
+    outcome.done = outcome.redraw = outcome.store = true;
+    return outcome;
 }
 
-void ScheduleRules::EditFlow() {
+ScheduleRules::Outcome ScheduleRules::EditFlow() {
     const Classification c = ClassifySelection();
-    Prompter& prompter = doc_.GetPrompter();
-    std::vector<std::pair<int, std::string>> list{{0, kCreateNew}};
+    Outcome outcome;
     switch (c.kind) {
-        case SelNone:
-        case SelUnscheduled:
-            for (int n = 1; n <= ScheduleSet::kMaxSchedule; ++n) {
-                if (doc_.Schedules().InUse(n)) {
-                    list.emplace_back(n, Name(n));
-                }
+        case SelOnePlusUnscheduled:
+            if (Ask(outcome, Question::Expand, Buttons::YesNo) != Answer::Yes) {
+                outcome.commit = true;  // nothing assigned, the selection still goes
+                return outcome;
             }
-            ActOnChoice(dialogs_.SelectSchedule(false, list));
-            return;
-        case SelOnePlusUnscheduled: {
-            const auto answer =
-                prompter.Ask(kExpandQuestion, Prompter::Buttons::YesNo, Prompter::Icon::None);
-            if (answer != Prompter::Answer::Yes || EditScheduleForSelection(c.schedule)) {
-                page_.CommitSelection();
+            outcome = After(outcome, EditScheduleForSelection(c.schedule));
+            break;
+        case SelOneWider:
+            switch (Ask(outcome, Question::Wider, Buttons::YesNoCancel)) {
+                case Answer::Yes:
+                    outcome = After(outcome, EditScheduleForSelection(c.schedule));
+                    break;
+                case Answer::No:
+                    outcome = After(outcome, NewScheduleForSelection());
+                    break;
+                default:
+                    return outcome;
             }
-            return;
-        }
-        case SelOneWider: {
-            const auto answer =
-                prompter.Ask(kWiderQuestion, Prompter::Buttons::YesNoCancel, Prompter::Icon::None);
-            if ((answer == Prompter::Answer::Yes && EditScheduleForSelection(c.schedule)) ||
-                (answer == Prompter::Answer::No && NewScheduleForSelection())) {
-                page_.CommitSelection();
-            }
-            return;
-        }
+            break;
         case SelOneExact:
-            if (EditScheduleForSelection(c.schedule)) {
-                page_.CommitSelection();
-            }
-            return;
-        case SelMultiple:
-            for (int n : c.found) {
-                list.emplace_back(n, Name(n));
-            }
-            ActOnChoice(dialogs_.SelectSchedule(true, list));
-            return;
+            outcome = EditScheduleForSelection(c.schedule);
+            break;
+        default:
+            return EditOrChoose(c);
     }
+    outcome.commit = outcome.done;
+    return outcome;
 }
 
-void ScheduleRules::ActOnChoice(const ScheduleDialogs::Choice& choice) {
-    if (!choice.ok) {
-        return;
-    }
-    if (choice.erase) {
-        DeleteSchedule(choice.chosen);
-        page_.CommitSelection();
-    } else if (choice.chosen == 0) {
-        if (NewScheduleForSelection()) {
-            page_.CommitSelection();
-        }
-    } else if (choice.edit) {
-        if (EditScheduleForSelection(choice.chosen)) {
-            page_.CommitSelection();
+ScheduleRules::Outcome ScheduleRules::EditOrChoose(const Classification& c) {
+    // No schedule selected: any schedule in use may be chosen; several: one
+    // of those, in the order they were met.
+    std::vector<std::pair<int, std::string>> list{{0, kCreateNew}};
+    if (c.kind == SelMultiple) {
+        for (int n : c.found) {
+            list.emplace_back(n, Name(n));
         }
     } else {
-        AssignScheduleToSelection(choice.chosen, Name(choice.chosen));
-        page_.CommitSelection();
+        for (int n = 1; n <= ScheduleSet::kMaxSchedule; ++n) {
+            if (doc_.Schedules().InUse(n)) {
+                list.emplace_back(n, Name(n));
+            }
+        }
     }
+    return ActOnChoice(dialogs_.SelectSchedule(c.kind == SelMultiple, list));
 }
 
-void ScheduleRules::NewFlow() {
+ScheduleRules::Outcome ScheduleRules::ActOnChoice(const ScheduleDialogs::Choice& choice) {
+    if (!choice.ok) {
+        return {};
+    }
+    Outcome outcome;
+    if (choice.erase) {
+        outcome = DeleteSchedule(choice.chosen);
+        outcome.commit = true;  // whether deleted or not
+        return outcome;
+    }
+    if (choice.chosen == 0) {
+        outcome = NewScheduleForSelection();
+    } else if (choice.edit) {
+        outcome = EditScheduleForSelection(choice.chosen);
+    } else {
+        outcome = AssignScheduleToSelection(choice.chosen, Name(choice.chosen));
+    }
+    outcome.commit = outcome.done;
+    return outcome;
+}
+
+ScheduleRules::Outcome ScheduleRules::NewFlow() {
     if (ClassifySelection().kind == SelNone) {
         doc_.GetPrompter().Tell("Select some dates first!");
-        return;
+        return {};
     }
-    if (NewScheduleForSelection()) {
-        page_.CommitSelection();
-    }
+    Outcome outcome = NewScheduleForSelection();
+    outcome.commit = outcome.done;
+    return outcome;
 }
 
-void ScheduleRules::RemoveFlow() {
-    if (doc_.GetPrompter().Ask("Remove schedule from selected days?", Prompter::Buttons::YesNo,
-                               Prompter::Icon::None) == Prompter::Answer::Yes) {
-        AssignScheduleToSelection(0, "");
-        page_.CommitSelection();
+ScheduleRules::Outcome ScheduleRules::RemoveFlow() {
+    Outcome outcome;
+    if (Ask(outcome, Question::Remove, Buttons::YesNo) == Answer::Yes) {
+        outcome = After(outcome, AssignScheduleToSelection(0, ""));
+        outcome.commit = true;
     }
+    return outcome;
 }

@@ -1,4 +1,4 @@
-// The schedule entry dialogs over a document's scratch list, and the
+// The schedule entry dialogs, which edit a list of their own, and the
 // schedule chooser.
 
 #include <gtest/gtest.h>
@@ -30,9 +30,10 @@ struct EditorTurn {
 
 struct EntriesDialog : DocOnCard {
     EntriesDialog() : DocOnCard(TrackFiles(3)) {
-        doc.Schedules().AddScheduleEntry(1, At(7, 30, false, 3));
-        doc.Schedules().AddScheduleEntry(1, At(8, 15, true, 2));
-        dialog = std::make_unique<CScheduleEntriesDlg>(doc, 1, QStringLiteral("Mornings"));
+        // Given out of order: the dialog keeps its list in time order.
+        dialog = std::make_unique<CScheduleEntriesDlg>(
+            doc, std::vector<std::uint32_t>{At(8, 15, true, 2), At(7, 30, false, 3)},
+            QStringLiteral("Mornings"));
         dialog->runEditor = [this](CScheduleEntryDlg& editor) {
             shownTimes.append(editor.findChild<QLineEdit*>("timeEdit")->text());
             if (turns.empty()) {
@@ -73,7 +74,7 @@ struct EntriesDialog : DocOnCard {
     QStringList shownTimes;
 };
 
-TEST(ScheduleEntriesDlg, NewEditAndDeleteWorkOnTheScratchListUntilOk) {
+TEST(ScheduleEntriesDlg, NewEditAndDeleteGiveBackTheEditedList) {
     EntriesDialog d;
     EXPECT_EQ(d.Lines(),
               (QStringList{"07:30\tStart\tShow 3", "08:15\tStart\tTrack 2: TRACK02.MP3"}));
@@ -117,9 +118,7 @@ TEST(ScheduleEntriesDlg, NewEditAndDeleteWorkOnTheScratchListUntilOk) {
     editor.findChild<QComboBox*>("kindCombo")->setCurrentIndex(1);
     EXPECT_EQ(editor.findChild<QComboBox*>("selectionCombo")->currentIndex(), -1);
 
-    EXPECT_EQ(d.doc.Schedules().EntryCount(1), 2);  // untouched until OK
-    d.dialog->accept();
-    EXPECT_EQ(d.doc.Schedules().Entries(1), std::vector<std::uint32_t>{At(7, 30, true, 3)});
+    EXPECT_EQ(d.dialog->Entries(), std::vector<std::uint32_t>{At(7, 30, true, 3)});
 }
 
 TEST(ScheduleEntryDlg, WithoutTrackFilesNothingCanBeChosen) {

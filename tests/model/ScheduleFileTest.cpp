@@ -48,19 +48,14 @@ TEST(ScheduleEntries, KeepTimeOrderAndOneEventPerMinute) {
     // Numbers outside 1..255 are never schedules.
     for (int n : {0, 256, -1}) {
         EXPECT_FALSE(s.AddScheduleEntry(n, At(1, 0, false, 0)));
-        EXPECT_FALSE(s.CopyScheduleToScratch(n));
         EXPECT_EQ(s.GetScheduleEntry(n, 0), 0u);
     }
     EXPECT_EQ(s.GetScheduleEntry(1, 3), 0u);
     EXPECT_EQ(s.FindFreeSchedule(), 2);
 
-    // Copying through the scratch list.
-    EXPECT_TRUE(s.CopyScheduleToScratch(1));
-    EXPECT_FALSE(s.InsertScratchEntry(At(8, 5, false, 9)));
-    EXPECT_TRUE(s.ReplaceScratchEntry(At(8, 5, false, 9)));
-    EXPECT_TRUE(s.CopyScratchToSchedule(7));
-    EXPECT_EQ(s.ScratchCount(), 0);
-    EXPECT_EQ(s.GetScheduleEntry(7, 0), At(8, 5, false, 9));
+    // A whole list set at once keeps the same order and one event per minute.
+    s.SetEntries(7, {At(12, 0, false, 1), At(8, 5, false, 9), At(8, 5, true, 4)});
+    EXPECT_EQ(s.Entries(7), (std::vector<std::uint32_t>{At(8, 5, false, 9), At(12, 0, false, 1)}));
     EXPECT_EQ(s.GetScheduleEntry(1, 0), At(8, 5, true, 3));
 }
 
