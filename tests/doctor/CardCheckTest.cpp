@@ -70,6 +70,11 @@ TEST(CardCheck, EachFaultIsFoundAloneAndACleanCardHasNone) {
          [](TestCard& card) { WriteWav(card.Sounds() / "ONE.WAV", 1, SF_FORMAT_PCM_24); }},
         {"wav-format", Severity::Error, 0, "SOUNDS/TWO.WAV",
          [](TestCard& card) { WriteWav(card.Sounds() / "TWO.WAV", 3); }},
+        {"truncated-wav", Severity::Error, 0, "SOUNDS/TWO.WAV",
+         [](TestCard& card) {
+             fs::resize_file(card.Sounds() / "TWO.WAV",
+                             fs::file_size(card.Sounds() / "TWO.WAV") - 9);
+         }},
         {"mp3-damaged", Severity::Error, 0, "SOUNDS/THREE.MP3",
          [](TestCard& card) {
              Bytes b = Mp3Frames(20);
