@@ -240,9 +240,13 @@ ConvertResult ConvertForPlayer(const fs::path& source, const fs::path& output,
         return result;
     }
     result.action = plan.action;
+    std::error_code ec;
+    if (fs::equivalent(source, output, ec)) {
+        result.error = MediaError{output, "it is the file being converted"};
+        return result;
+    }
     Job job(source, output, options, result);
     if (!(plan.action == Action::Copy ? job.Copy() : job.Convert())) {
-        std::error_code ec;
         fs::remove(output, ec);
     }
     return result;
