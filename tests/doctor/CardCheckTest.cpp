@@ -81,6 +81,11 @@ TEST(CardCheck, EachFaultIsFoundAloneAndACleanCardHasNone) {
              b.insert(b.begin() + 5 * kMp3Frame, 40, 0x11);
              WriteBytes(card.Sounds() / "THREE.MP3", b);
          }},
+        {"mp3-damaged", Severity::Error, 0, "SOUNDS/THREE.MP3",
+         [](TestCard& card) {
+             // Sparse: two gigabytes of zeros after the frames, walked no further.
+             fs::resize_file(card.Sounds() / "THREE.MP3", std::uintmax_t{2} << 30);
+         }},
         {"mp3-truncated", Severity::Error, 0, "SOUNDS/THREE.MP3",
          [](TestCard& card) {
              fs::resize_file(card.Sounds() / "THREE.MP3", 19 * kMp3Frame + 100);
