@@ -1,6 +1,7 @@
 #include "media/Probe.h"
 
 #include <algorithm>
+#include <string_view>
 #include <system_error>
 
 #include "media/FileStream.h"
@@ -150,6 +151,17 @@ bool CutShortAt(FileStream& stream, std::uint64_t end, std::uint64_t size) {
     return n >= 1 && next[0] == 0xFF && (n == 1 || (next[1] & 0xE0) == 0xE0);
 }
 
+// An ID3 tag (version 2) at the start, as MP3 files have and no other
+// format does.
+bool BeginsWithId3(FileStream& stream) {
+    char magic[3] = {};
+    const std::int64_t at = stream.Tell();
+    const bool id3 = stream.Seek(0, SEEK_SET) == 0 && stream.Read(magic, 3) == 3 &&
+                     std::string_view(magic, 3) == "ID3";
+    stream.Seek(at, SEEK_SET);
+    return id3;
+}
+
 // True when the file begins as MPEG audio does: with a frame, or with an
 // ID3 tag before one. No other format libsndfile reads begins so.
 bool ScanMpeg(FileStream& stream, const ProbeOptions& options, Probe& probe) {
@@ -165,7 +177,7 @@ bool ScanMpeg(FileStream& stream, const ProbeOptions& options, Probe& probe) {
         }
         return false;
     }
-    const bool startsAsMpeg = first == 0 || (mpg123_meta_check(mh.get()) & MPG123_ID3) != 0;
+    const bool startsAsMpeg = first == 0 || BeginsWithId3(stream);
     probe.container = Container::Mp3;
     probe.formatName = "MPEG audio";
     probe.encoding = LayerName(probe.mpegLayer);
