@@ -201,9 +201,8 @@ TEST(Decoder, FeedsEveryFrameOfWhatPlaysAndRefusesWhatIsBroken) {
         }
         EXPECT_FALSE(decoder->Error());
         int channels = 0;
-        EXPECT_EQ(fed,
-                  static_cast<std::int64_t>(ReadFloats(dir / name, channels).size()) / channels)
-            << name;
+        const auto samples = static_cast<std::int64_t>(ReadFloats(dir / name, channels).size());
+        EXPECT_EQ(fed, samples / channels) << name;
         EXPECT_EQ(sink.samples_, fed * decoder->Channels());
     }
     fs::resize_file(dir / "a.wav", 1000);
