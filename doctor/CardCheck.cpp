@@ -5,6 +5,7 @@
 
 #include "doctor/AudioCheck.h"
 #include "doctor/Card.h"
+#include "media/Probe.h"
 #include "model/BlinkCodes.h"
 #include "model/CardFiles.h"
 #include "model/FileIo.h"
@@ -18,10 +19,6 @@ namespace doctor {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Audio files larger than this are not read whole; the player's cards are far
-// smaller.
-constexpr std::size_t kLargestInspected = 512u * 1024 * 1024;
 
 std::string Num(std::uintmax_t n) {
     return std::to_string(n);
@@ -284,8 +281,6 @@ class Checker {
     }
 
     void InspectAudioFiles(const fs::path& sounds) {
-        Mp3Scanner mp3;
-        std::vector<std::uint8_t> bytes;
         const int total = static_cast<int>(audio_.size());
         for (int k = 0; k < total; ++k) {
             const card::AudioFile& e = *audio_[static_cast<std::size_t>(k)];
@@ -296,32 +291,7 @@ class Checker {
             if (options_.progress) {
                 options_.progress(k, total, shown);
             }
-            // A WAV file's header says whether it plays; only a file it
-            // condemns is read whole, to say what it holds instead.
-            const bool wav = text::HasExtension(e.longName, ".WAV");
-            auto prefix =
-                fileio::ReadPrefix(sounds / e.longName, wav ? kWavHeaderBytes : kLargestInspected);
-            if (!prefix) {
-                Add(Severity::Error, "audio-unreadable", shown,
-                    text::Concat({"the file cannot be read (", prefix.error().reason, ")"}),
-                    "copy the file onto the card again", 0);
-                continue;
-            }
-            bytes = std::move(prefix->bytes);
-            const std::uintmax_t size = prefix->size;
-            if (size > kLargestInspected) {
-                Add(Severity::Note, "audio-not-inspected", shown,
-                    text::Concat({"the file is ", Num(size), " bytes long; only files up to ",
-                                  Num(kLargestInspected), " bytes are inspected"}),
-                    "check that the player plays it", 0);
-                continue;
-            }
-            auto finding = InspectAudio(e.longName, bytes, mp3, size);
-            if (finding && bytes.size() < size) {
-                if (auto whole = fileio::ReadPrefix(sounds / e.longName, kLargestInspected)) {
-                    finding = InspectAudio(e.longName, whole->bytes, mp3, whole->size);
-                }
-            }
+            auto finding = InspectAudio(e.longName, media::ProbeFile(sounds / e.longName));
             if (finding) {
                 finding->file = shown;
                 result_.findings.push_back(std::move(*finding));

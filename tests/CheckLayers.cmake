@@ -1,8 +1,8 @@
 # Fails when a source file includes from a folder above its own. The folders
-# form layers: platform at the bottom, then model, then the card check and the
-# command line beside the widget folders, then the program; calendar knows
-# nothing of schedules or the card. Nothing in model/, platform/, doctor/ or
-# cli/ includes Qt.
+# form layers: platform at the bottom, then model and the audio library beside
+# it, then the card check and the command line beside the widget folders, then
+# the program; calendar knows nothing of schedules or the card. Nothing in
+# model/, platform/, media/, doctor/ or cli/ includes Qt.
 #
 #   cmake -DROOT=<source dir> -P CheckLayers.cmake
 
@@ -10,18 +10,19 @@ cmake_minimum_required(VERSION 3.25)
 
 set(allowed_platform platform)
 set(allowed_model model platform)
+set(allowed_media media platform)
 set(allowed_calendar calendar)
 # The Schedule page is a page like the others: it builds on their base class.
 set(allowed_schedule schedule pages calendar model platform)
-set(allowed_pages pages model platform)
-set(allowed_doctor doctor model platform)
-set(allowed_cli cli doctor model platform)
+set(allowed_pages pages media model platform)
+set(allowed_doctor doctor media model platform)
+set(allowed_cli cli doctor media model platform)
 set(allowed_tools tools model platform)
-set(allowed_app app pages schedule calendar doctor model platform)
-set(qt_free platform model doctor cli)
+set(allowed_app app pages schedule calendar doctor media model platform)
+set(qt_free platform model media doctor cli)
 
 set(faults "")
-foreach(layer platform model doctor cli calendar schedule pages tools app)
+foreach(layer platform model media doctor cli calendar schedule pages tools app)
   file(GLOB_RECURSE sources "${ROOT}/${layer}/*.h" "${ROOT}/${layer}/*.cpp")
   foreach(source IN LISTS sources)
     file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include")
