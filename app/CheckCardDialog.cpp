@@ -39,12 +39,13 @@ CheckCardDialog::CheckCardDialog(const std::filesystem::path& card, bool unsaved
     list_->setRootIsDecorated(false);
     // A finding wraps within its column rather than being cut short.
     list_->setWordWrap(true);
-    list_->setTextElideMode(Qt::ElideNone);
+    // A long path gives up its middle, not the file's name.
+    list_->setTextElideMode(Qt::ElideMiddle);
     list_->setUniformRowHeights(false);
     list_->setMinimumSize(fontMetrics().averageCharWidth() * 130, fontMetrics().height() * 18);
     list_->header()->setSectionResizeMode(kSeverity, QHeaderView::ResizeToContents);
     list_->header()->setSectionResizeMode(kProblem, QHeaderView::Stretch);
-    list_->header()->setSectionResizeMode(kFile, QHeaderView::ResizeToContents);
+    list_->header()->setSectionResizeMode(kFile, QHeaderView::Interactive);
     list_->header()->setStretchLastSection(false);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     button_ = buttons->button(QDialogButtonBox::Cancel);
@@ -167,10 +168,27 @@ void CheckCardDialog::OnFinished() {
                                           : QStringLiteral("%1 problems").arg(findings.size()),
                      Text(card_.string())));
     }
+    FitColumns();
     if (list_->topLevelItemCount() > 0) {
         list_->setCurrentItem(list_->topLevelItem(0));
         list_->setFocus();
     }
+}
+
+void CheckCardDialog::FitColumns() {
+    // The file column takes what its names need, but never more than a third
+    // of the list: the finding itself gets the rest and wraps within it.
+    list_->resizeColumnToContents(kFile);
+    const int most = list_->viewport()->width() / 3;
+    if (list_->columnWidth(kFile) > most) {
+        list_->setColumnWidth(kFile, most);
+    }
+    list_->doItemsLayout();
+}
+
+void CheckCardDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    FitColumns();
 }
 
 void CheckCardDialog::OnActivated(QTreeWidgetItem* item) {

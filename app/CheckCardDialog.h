@@ -40,7 +40,11 @@ class CheckCardDialog : public QDialog {
     void reject() override;
     void closeEvent(QCloseEvent* event) override;
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
+    void FitColumns();
     void OnProgress(int done, int total, const QString& file);
     void OnFinished();
     void OnActivated(QTreeWidgetItem* item);
