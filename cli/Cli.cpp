@@ -349,6 +349,15 @@ std::variant<card::Read, int> ReadForApply(const Environment& env, const card::L
             return Trouble(env, text::Concat({fileio::Display(p.file), ": ", *refusal,
                                               "; nothing was written"}));
         }
+        if (p.kind == card::Problem::Kind::SoundsNotFolder ||
+            p.kind == card::Problem::Kind::SoundsBrokenLink) {
+            return Trouble(env, text::Concat({fileio::Display(p.file),
+                                              p.kind == card::Problem::Kind::SoundsNotFolder
+                                                  ? ": it is a file, but the player needs a folder"
+                                                  : ": it is a link that leads to no folder",
+                                              ", so the card cannot hold its audio; nothing was "
+                                              "written"}));
+        }
         if (p.kind == card::Problem::Kind::ScheduleBad) {
             env.err << kName << ": " << fileio::Display(p.file)
                     << " fails its length or checksum; it is written afresh from the settings\n";
