@@ -3,15 +3,7 @@
 namespace doctor {
 
 DirectoryLister DefaultLister() {
-    return [](const std::filesystem::path& dir, std::error_code& ec) {
-        return platform::ListDirectory(dir, ec, platform::ListDetail::KindOnly);
-    };
-}
-
-std::vector<platform::DirEntry> ListCardFolder(const DirectoryLister& lister,
-                                               const std::filesystem::path& dir,
-                                               std::error_code& ec) {
-    return lister ? lister(dir, ec) : DefaultLister()(dir, ec);
+    return KindOnlyLister();
 }
 
 std::vector<std::pair<std::string, std::string>> SoundsAliases(const card::Image& image) {

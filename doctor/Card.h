@@ -13,11 +13,6 @@
 // core, without changing anything on it.
 namespace doctor {
 
-// Lists a folder in stored order with the 8.3 aliases it has on the card.
-std::vector<platform::DirEntry> ListCardFolder(const DirectoryLister& lister,
-                                               const std::filesystem::path& dir,
-                                               std::error_code& ec);
-
 // The long names of the audio files in SOUNDS by their 8.3 alias, the first
 // of each alias in stored order.
 std::vector<std::pair<std::string, std::string>> SoundsAliases(const card::Image& image);

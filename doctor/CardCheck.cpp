@@ -203,10 +203,8 @@ class Checker {
 
     // --- the card's root ------------------------------------------------------
     void CheckRoot() {
-        std::error_code ec;
-        const auto root = ListCardFolder(options_.lister, where_.dir, ec);
         soundsMissing_ = card_.Has(card::Problem::Kind::SoundsMissing);
-        for (const platform::DirEntry& e : root) {
+        for (const platform::DirEntry& e : card_.root) {
             NoteAliases(e.aliasGenerated);
             if (!e.isDirectory && cardfiles::IsAudioFileName(e.longName)) {
                 Add(Severity::Warning, "audio-in-root", e.longName,
@@ -470,12 +468,8 @@ class Checker {
         check(field::kCurrentDownloadFile, c.Get(field::kLoadOnBootFlag), "current");
     }
 
-    bool ShowFilePresent(const std::string& name) {
-        std::error_code ec;
-        if (rootListing_.empty()) {
-            rootListing_ = ListCardFolder(options_.lister, where_.dir, ec);
-        }
-        return std::any_of(rootListing_.begin(), rootListing_.end(), [&](const auto& e) {
+    bool ShowFilePresent(const std::string& name) const {
+        return std::any_of(card_.root.begin(), card_.root.end(), [&](const auto& e) {
             return !e.isDirectory &&
                    (cardfiles::Alias(e) == name || text::EqualIgnoringCase(e.longName, name));
         });
@@ -531,7 +525,6 @@ class Checker {
     bool aliasesNoted_ = false;
     std::string soundsName_ = cardfiles::kSoundsDirName;
     fs::path programCopy_;
-    std::vector<platform::DirEntry> rootListing_;
     std::vector<const card::AudioFile*> audio_;
 };
 

@@ -79,6 +79,8 @@ struct Problem {
 struct Read {
     Image image;
     std::vector<Problem> problems;
+    // The card folder as listed, for those who look further at it.
+    std::vector<platform::DirEntry> root;
     // The card holds files a save leaves besides the configuration (the
     // schedule or KELDA file, audio in SOUNDS): an empty configuration beside
     // them is far more likely an interrupted save than a wish for defaults.

@@ -48,15 +48,6 @@ const Problem* Read::Find(Problem::Kind kind) const {
 
 namespace {
 
-DirectoryLister OrDefault(const DirectoryLister& lister) {
-    if (lister) {
-        return lister;
-    }
-    return [](const fs::path& dir, std::error_code& ec) {
-        return platform::ListDirectory(dir, ec, platform::ListDetail::KindOnly);
-    };
-}
-
 class Reader {
   public:
     Reader(const Location& where, DirectoryLister lister)
@@ -139,8 +130,8 @@ class Reader {
         std::error_code ec;
         Problem inRoot{Kind::AudioInRoot, where_.dir, {}, 0, {}};
         Problem leftovers{Kind::LeftoverTemporary, where_.dir, {}, 0, {}};
-        root_ = lister_(where_.dir, ec);
-        for (const platform::DirEntry& e : root_) {
+        read_.root = lister_(where_.dir, ec);
+        for (const platform::DirEntry& e : read_.root) {
             if (e.isDirectory) {
                 continue;
             }
@@ -166,7 +157,7 @@ class Reader {
             case cardprep::SoundsState::Missing:
                 // The tracks the card will have once a save makes SOUNDS
                 // and moves the root's audio into it.
-                for (const platform::DirEntry* e : cardprep::RootAudioInMoveOrder(root_)) {
+                for (const platform::DirEntry* e : cardprep::RootAudioInMoveOrder(read_.root)) {
                     read_.image.audio.push_back(
                         {e->longName, cardfiles::Alias(*e), e->aliasGenerated});
                 }
@@ -193,7 +184,6 @@ class Reader {
 
     const Location& where_;
     DirectoryLister lister_;
-    std::vector<platform::DirEntry> root_;
     Read read_;
 };
 
@@ -204,7 +194,7 @@ Result<Read> ReadCard(const Location& where, const DirectoryLister& lister) {
     if (!fs::is_directory(where.dir, ec)) {
         return Failure{where.dir, "no such card folder"};
     }
-    return Reader(where, OrDefault(lister)).Run();
+    return Reader(where, ListerOrDefault(lister)).Run();
 }
 
 }  // namespace card

@@ -84,11 +84,7 @@ class Writer {
         : where_(where), options_(options) {
         report_.written = image;
         report_.written.config.Set(field::kConfigVersion, ProgramVersion());
-        if (!options_.lister) {
-            options_.lister = [](const fs::path& dir, std::error_code& ec) {
-                return platform::ListDirectory(dir, ec, platform::ListDetail::KindOnly);
-            };
-        }
+        options_.lister = ListerOrDefault(options_.lister);
     }
 
     WriteReport Run() {
@@ -204,7 +200,13 @@ class Writer {
         return true;
     }
 
+    // Planning again after the tracks were reconciled makes the card files
+    // anew; the program copy, compared byte for byte, is judged only once.
     void Plan() {
+        std::optional<bool> programUnchanged;
+        if (!plan_.empty() && !plan_.back().copyOf.empty()) {
+            programUnchanged = plan_.back().unchanged;
+        }
         plan_.clear();
         const CardConfig& config = report_.written.config;
         plan_.push_back({where_.config, configfile::Encode(config), {}});
@@ -222,8 +224,12 @@ class Writer {
             plan_.push_back({program, {}, options_.program});
         }
         for (Planned& p : plan_) {
-            p.unchanged = p.copyOf.empty() ? fileio::HoldsBytes(p.target, p.bytes)
-                                           : fileio::SameContents(p.copyOf, p.target);
+            if (p.copyOf.empty()) {
+                p.unchanged = fileio::HoldsBytes(p.target, p.bytes);
+            } else {
+                p.unchanged =
+                    programUnchanged ? *programUnchanged : fileio::SameContents(p.copyOf, p.target);
+            }
         }
     }
 

@@ -82,19 +82,10 @@ TrackSync CCardwrightDoc::SyncTracks(bool apply) {
     if (result.positionsMoved) {
         UpdateModified(modified_, true);
     }
+    TellUnreadable(result.unreadable);
     if (result.unreadable) {
-        // Said once for a card, until a listing succeeds or the card changes.
-        if (result.unreadable->file != unreadableTold_) {
-            unreadableTold_ = result.unreadable->file;
-            prompter_.Tell(
-                text::Concat({"Unable to read the card's SOUNDS directory ",
-                              fileio::Quoted(result.unreadable->file), ":\n",
-                              result.unreadable->reason, ".\n\nThe track list is kept as it is."}),
-                Prompter::Icon::Warning);
-        }
         return result;
     }
-    unreadableTold_.clear();
     // Said once for a card, and again only when its number of files changes,
     // not on every page the user opens.
     if (result.TooManyFiles() &&
@@ -133,11 +124,6 @@ std::string Format(const char* pattern, unsigned a, unsigned b) {
     char text[512];
     std::snprintf(text, sizeof text, pattern, a, b);
     return text;
-}
-
-bool IsTheCardsName(const std::filesystem::path& path) {
-    return text::AsciiUpper(path.stem().string()) == "TUNBOX" &&
-           text::AsciiUpper(path.extension().string()) == ".CFG";
 }
 
 const char* const kSoundsIsAFile =
@@ -280,6 +266,12 @@ bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
     return true;
 }
 
+void CCardwrightDoc::TellSoundsUnusable(const std::filesystem::path& path) {
+    prompter_.Tell(text::Concat({"Unable to save ", fileio::Quoted(path), ":\n", kSoundsUnusable,
+                                 " Nothing was written."}),
+                   Prompter::Icon::Warning);
+}
+
 void CCardwrightDoc::TellRefusal(const card::Refusal& refusal, const std::filesystem::path& path) {
     const bool sounds = refusal.kind == card::Refusal::Kind::SoundsNotFolder ||
                         refusal.kind == card::Refusal::Kind::SoundsBrokenLink;
@@ -289,9 +281,7 @@ void CCardwrightDoc::TellRefusal(const card::Refusal& refusal, const std::filesy
         } else {
             prompter_.Tell(SoundsIsABrokenLink(refusal.failure.file), Prompter::Icon::Warning);
         }
-        prompter_.Tell(text::Concat({"Unable to save ", fileio::Quoted(path), ":\n",
-                                     kSoundsUnusable, " Nothing was written."}),
-                       Prompter::Icon::Warning);
+        TellSoundsUnusable(path);
         return;
     }
     const std::filesystem::path& file = refusal.failure.file;
@@ -336,9 +326,7 @@ bool CCardwrightDoc::AcceptWrite(const card::WriteReport& report,
     }
     if (report.soundsFailed) {
         prompter_.Tell(kSoundsNotCreated);
-        prompter_.Tell(text::Concat({"Unable to save ", fileio::Quoted(path), ":\n",
-                                     kSoundsUnusable, " Nothing was written."}),
-                       Prompter::Icon::Warning);
+        TellSoundsUnusable(path);
         return false;
     }
     for (const card::FileReport& file : report.files) {
@@ -354,7 +342,8 @@ bool CCardwrightDoc::AcceptWrite(const card::WriteReport& report,
 bool CCardwrightDoc::OnSaveDocument(const std::filesystem::path& requested) {
     std::error_code ec;
     const std::filesystem::path path = std::filesystem::absolute(requested, ec);
-    if (!IsTheCardsName(path) &&
+    const card::Location where{path.parent_path(), path};
+    if (!where.ConfigIsTheCards() &&
         prompter_.Ask("WARNING!\n\nThe TUNBOX only uses a config file named TUNBOX.CFG\n\nYou can "
                       "save config files under other names, but you MUST\nrename them to "
                       "TUNBOX.CFG before they will be used.",
@@ -368,7 +357,7 @@ bool CCardwrightDoc::OnSaveDocument(const std::filesystem::path& requested) {
     card::WriteReport report;
     {
         BusyScope busy(busy_);
-        report = card::WriteCard({path.parent_path(), path}, Image(), options);
+        report = card::WriteCard(where, Image(), options);
     }
     // The document takes the saved state only once the card holds every
     // file, so a failed save leaves it as it was.

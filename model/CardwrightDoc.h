@@ -145,6 +145,7 @@ class CCardwrightDoc {
     // Tells what a save could not do; true when the save is complete.
     bool AcceptWrite(const card::WriteReport& report, const std::filesystem::path& path);
     void TellRefusal(const card::Refusal& refusal, const std::filesystem::path& path);
+    void TellSoundsUnusable(const std::filesystem::path& path);
     void TellFileFailure(const card::FileReport& file, const std::filesystem::path& path);
     // After a save renumbered the schedules: the names go with them.
     void RenumberScheduleNames();

@@ -48,8 +48,7 @@ void StateChange::Extend(const StateChange& later) {
     auto mine = words_.begin();
     auto theirs = later.words_.begin();
     while (mine != words_.end() || theirs != later.words_.end()) {
-        if (theirs == later.words_.end() ||
-            (mine != words_.end() && mine->index < theirs->index)) {
+        if (theirs == later.words_.end() || (mine != words_.end() && mine->index < theirs->index)) {
             merged.push_back(*mine++);
         } else if (mine == words_.end() || theirs->index < mine->index) {
             merged.push_back(*theirs++);

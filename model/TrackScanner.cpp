@@ -45,10 +45,17 @@ std::unordered_map<std::string, int> LowestSlots(const std::vector<std::string>&
 
 }  // namespace
 
-TrackScanner::TrackScanner()
-    : lister_([](const std::filesystem::path& dir, std::error_code& ec) {
-          return platform::ListDirectory(dir, ec, platform::ListDetail::KindOnly);
-      }) {}
+DirectoryLister KindOnlyLister() {
+    return [](const std::filesystem::path& dir, std::error_code& ec) {
+        return platform::ListDirectory(dir, ec, platform::ListDetail::KindOnly);
+    };
+}
+
+DirectoryLister ListerOrDefault(const DirectoryLister& lister) {
+    return lister ? lister : KindOnlyLister();
+}
+
+TrackScanner::TrackScanner() : lister_(KindOnlyLister()) {}
 
 std::filesystem::path TrackScanner::SoundsDirectory(const std::filesystem::path& cardDir) {
     const std::filesystem::path exact = cardDir / cardfiles::kSoundsDirName;

@@ -16,6 +16,12 @@
 using DirectoryLister =
     std::function<std::vector<platform::DirEntry>(const std::filesystem::path&, std::error_code&)>;
 
+// The lister the program itself uses: the platform's, with each entry's kind
+// and alias but without file times, which cost a request per file.
+DirectoryLister KindOnlyLister();
+// `lister`, or the program's own when it is empty.
+DirectoryLister ListerOrDefault(const DirectoryLister& lister);
+
 // What a reconciliation of the track list with the card found.
 struct TrackSync {
     bool newFiles = false;        // audio files without a track
