@@ -11,30 +11,6 @@ using Kind = card::Problem::Kind;
 
 namespace {
 
-// Every file under a folder with its bytes, and every link with its target:
-// two snapshots are equal when nothing on the card changed.
-void SnapshotInto(const fs::path& root, const fs::path& dir, std::map<std::string, Bytes>& files) {
-    for (const fs::directory_entry& e : fs::directory_iterator(dir)) {
-        const std::string rel = e.path().lexically_relative(root).string();
-        const auto kind = fs::symlink_status(e.path()).type();
-        if (kind == fs::file_type::symlink) {
-            const std::string target = fs::read_symlink(e.path()).string();
-            files[rel + " ->"] = Bytes(target.begin(), target.end());
-        } else if (kind == fs::file_type::directory) {
-            files[rel + "/"] = {};
-            SnapshotInto(root, e.path(), files);
-        } else {
-            files[rel] = ReadBytes(e.path());
-        }
-    }
-}
-
-std::map<std::string, Bytes> Snapshot(const fs::path& dir) {
-    std::map<std::string, Bytes> files;
-    SnapshotInto(dir, dir, files);
-    return files;
-}
-
 // One schedule entry at hh:mm (BCD) playing a track.
 std::uint32_t Event(std::uint8_t hourBcd, std::uint8_t minuteBcd, std::uint8_t track) {
     return ScheduleSet::BytesToEntry(hourBcd, minuteBcd | ScheduleSet::kTrackEvent, track);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -46,4 +47,30 @@ inline void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
 
 inline void Touch(const std::filesystem::path& path, const std::string& content = "x") {
     std::ofstream(path, std::ios::binary) << content;
+}
+
+// Every file under a folder with its bytes, keyed by its path inside it, and
+// every link with its target (never followed, so a loop is no trouble): two
+// snapshots are equal when nothing in the folder changed.
+inline void SnapshotInto(const std::filesystem::path& root, const std::filesystem::path& dir,
+                         std::map<std::string, Bytes>& files) {
+    for (const std::filesystem::directory_entry& e : std::filesystem::directory_iterator(dir)) {
+        const std::string rel = e.path().lexically_relative(root).string();
+        const auto kind = std::filesystem::symlink_status(e.path()).type();
+        if (kind == std::filesystem::file_type::symlink) {
+            const std::string target = std::filesystem::read_symlink(e.path()).string();
+            files[rel + " ->"] = Bytes(target.begin(), target.end());
+        } else if (kind == std::filesystem::file_type::directory) {
+            files[rel + "/"] = {};
+            SnapshotInto(root, e.path(), files);
+        } else {
+            files[rel] = ReadBytes(e.path());
+        }
+    }
+}
+
+inline std::map<std::string, Bytes> Snapshot(const std::filesystem::path& dir) {
+    std::map<std::string, Bytes> files;
+    SnapshotInto(dir, dir, files);
+    return files;
 }
