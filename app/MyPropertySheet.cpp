@@ -227,6 +227,9 @@ bool CMyPropertySheet::SwitchTo(CPropertyPage* target) {
     }
     active_ = target;
     ShowTab(target);
+    if (!restoring_) {
+        target->BeforeShow();
+    }
     target->OnSetActive();
     return true;
 }
@@ -267,7 +270,8 @@ void CMyPropertySheet::BuildPageSet() {
 
 void CMyPropertySheet::ShowRestored(const QString& caption) {
     // What the pages show is older than the document now: nothing of it is
-    // stored on the way.
+    // stored on the way, and the document is shown as it was restored.
+    const QScopedValueRollback<bool> guard(restoring_, true);
     BuildPageSet(caption, false);
 }
 

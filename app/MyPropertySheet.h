@@ -100,5 +100,6 @@ class CMyPropertySheet : public QWidget, public PageHost {
     // The configuration as the page in front handed it to the last save.
     std::optional<CardConfig> savedFrom_;
     bool switching_ = false;
+    bool restoring_ = false;  // showing a document an undo or redo brought back
     bool clearing_ = false;
 };

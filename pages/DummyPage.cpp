@@ -70,6 +70,13 @@ QString DummyPage::MessageText() const {
     return message_->text();
 }
 
+void DummyPage::BeforeShow() {
+    CCardwrightDoc& doc = Document();
+    const CardConfig before = *doc.GetConfig();
+    cardChanged_ = doc.SyncTracks(true).CardChanged();
+    trackChanges_ = trackrefs::CompareTrackLists(before, *doc.GetConfig());
+}
+
 bool DummyPage::OnSetActive() {
     left_ = false;
     if (!font_) {
@@ -78,10 +85,9 @@ bool DummyPage::OnSetActive() {
     message_->setFont(*font_);
 
     CCardwrightDoc& doc = Document();
-    const CardConfig before = *doc.GetConfig();
-    if (doc.SyncTracks(true).CardChanged()) {
+    if (cardChanged_) {
         message_->setText(QString::fromUtf8(kTracksChangedText));
-        ShowChanges(trackrefs::CompareTrackLists(before, *doc.GetConfig()));
+        ShowChanges(trackChanges_);
     } else if (doc.CountTracks(false) == 0 && doc.IsLoaded()) {
         message_->setText(QString::fromUtf8(kNoSoundFilesText));
     }

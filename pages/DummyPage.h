@@ -3,6 +3,7 @@
 #include <QFont>
 #include <memory>
 
+#include "model/TrackReferences.h"
 #include "pages/PropertyPage.h"
 
 class QLabel;
@@ -24,6 +25,7 @@ class DummyPage : public CPropertyPage {
     explicit DummyPage(CCardwrightDoc& doc, QWidget* parent = nullptr);
     ~DummyPage() override;
 
+    void BeforeShow() override;
     bool OnSetActive() override;
     bool OnKillActive() override;
 
@@ -38,6 +40,9 @@ class DummyPage : public CPropertyPage {
 
     QLabel* message_;
     QLabel* changes_;
+    // What bringing the track list in line with the card found, last time.
+    bool cardChanged_ = false;
+    trackrefs::TrackListChanges trackChanges_;
     // Made on the first activation and kept for the page's life.
     std::unique_ptr<QFont> font_;
     bool left_ = false;

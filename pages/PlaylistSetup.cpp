@@ -133,7 +133,8 @@ CPlaylistSetup::CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent)
             Document().RebuildPlaylistSlots();
         };
     };
-    ConnectEdit(addTracksButton_, &QPushButton::clicked, withSlots([this] { AddSelectedTracks(); }));
+    ConnectEdit(addTracksButton_, &QPushButton::clicked,
+                withSlots([this] { AddSelectedTracks(); }));
     ConnectEdit(moveUpButton_, &QPushButton::clicked, withSlots([this] { MoveSelected(-1); }));
     ConnectEdit(moveDownButton_, &QPushButton::clicked, withSlots([this] { MoveSelected(1); }));
     ConnectEdit(deleteButton_, &QPushButton::clicked,
@@ -143,7 +144,7 @@ CPlaylistSetup::CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent)
 
 CPlaylistSetup::~CPlaylistSetup() = default;
 
-bool CPlaylistSetup::OnSetActive() {
+void CPlaylistSetup::BeforeShow() {
     CCardwrightDoc& doc = Document();
     // A document without tracks takes the card's files as they lie, once;
     // then the stored list is brought in line with the card.
@@ -151,6 +152,9 @@ bool CPlaylistSetup::OnSetActive() {
         doc.CountTracks(true);
     }
     doc.SyncTracks(true);
+}
+
+bool CPlaylistSetup::OnSetActive() {
     FillAvailableTracks();
     ShowPlaylist();
     return CPropertyPage::OnSetActive();
@@ -166,6 +170,8 @@ void CPlaylistSetup::BeforeSave() {
 }
 
 void CPlaylistSetup::AfterSave(SaveKind /*kind*/, bool /*saved*/) {
+    // After Save As the card is another one: its tracks are looked at anew.
+    BeforeShow();
     OnSetActive();
 }
 

@@ -24,6 +24,7 @@ class CPlaylistSetup : public CPropertyPage {
     explicit CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent = nullptr);
     ~CPlaylistSetup() override;
 
+    void BeforeShow() override;
     bool OnSetActive() override;
     bool OnKillActive() override;
 

@@ -55,6 +55,10 @@ class CPropertyPage : public QWidget {
     PageHost* Host() const { return host_; }
     CCardwrightDoc& Document() const { return doc_; }
 
+    // Runs before the user brings the page to the front, never when an undo
+    // does: a page that shows tracks brings the track list in line with the
+    // card here, so that showing a page never changes the document.
+    virtual void BeforeShow() {}
     // Loads the controls from the document.
     virtual bool OnSetActive();
     // Stores the controls; false keeps the page in front.

@@ -235,7 +235,13 @@ bool CTrackSetup::StoreControls() {
     return Commit();
 }
 
+void CTrackSetup::BeforeShow() {
+    Document().SyncTracks(true);
+}
+
 void CTrackSetup::AfterSave(SaveKind /*kind*/, bool /*saved*/) {
+    // After Save As the card is another one: its tracks are looked at anew.
+    BeforeShow();
     Refresh();
 }
 
@@ -248,8 +254,6 @@ void CTrackSetup::Refresh() {
     for (const FixedThen& entry : kFixedThen) {
         then_->addItem(QString::fromLatin1(entry.text));
     }
-
-    doc.SyncTracks(true);
 
     const CardConfig& config = *doc.GetConfig();
     QList<QTreeWidgetItem*> rows;

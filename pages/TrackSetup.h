@@ -41,6 +41,7 @@ class CTrackSetup : public CPropertyPage {
     explicit CTrackSetup(CCardwrightDoc& doc, QWidget* parent = nullptr);
     ~CTrackSetup() override;
 
+    void BeforeShow() override;
     bool OnSetActive() override;
 
     // The track whose settings the controls show; 0 when there is none.

@@ -80,8 +80,10 @@ struct PageOnCard : DocOnCard {
         page.resize(900, 500);
     }
 
+    // As the sheet brings a page to the front at the user's choice.
     void Activate() {
         page.show();
+        page.BeforeShow();
         page.OnSetActive();
     }
     template <class T = QWidget>

@@ -56,6 +56,7 @@ TEST_F(PlaylistPage, ActivationTakesTheCardsTracksIntoAnEmptyDocument) {
     doc.SetPathName(card.Path(QStringLiteral("TUNBOX.CFG")));
     SetPlaylist(0, {"ZEBRAC~1.MP3", "GONE.MP3"});
     Config().SetPlaylistCount(1, 40);
+    page.BeforeShow();  // as the sheet brings the page to the front
     ASSERT_TRUE(page.OnSetActive());
     EXPECT_EQ(List("availableTracks")->topLevelItemCount(), 13);
     EXPECT_EQ(Rows(List("availableTracks")).last(), " 13|zebra crossing.mp3");
@@ -86,6 +87,7 @@ TEST_F(PlaylistPage, AddsSelectedTracksInTrackOrderUpToThirtyOne) {
         SCOPED_TRACE(c.entries);
         const std::vector<std::string> before(std::size_t(c.entries), Track(1));
         SetPlaylist(0, before);
+        page.BeforeShow();  // as the sheet brings the page to the front
         ASSERT_TRUE(page.OnSetActive());
         Select(List("availableTracks"), c.selectedRows);
         Click("addTracksButton");
@@ -117,6 +119,7 @@ TEST_F(PlaylistPage, DeletesAndMovesTheSelectedEntries) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.button) + " " + std::to_string(c.selected.front()));
         SetPlaylist(0, {Track(1), Track(2), Track(3), Track(4), Track(5)});
+        page.BeforeShow();  // as the sheet brings the page to the front
         ASSERT_TRUE(page.OnSetActive());
         Select(List("playlistTracks"), c.selected);
         Click(c.button);
@@ -137,6 +140,7 @@ TEST_F(PlaylistPage, DeletesAndMovesTheSelectedEntries) {
 TEST_F(PlaylistPage, EachPlaylistKeepsItsOwnRememberOption) {
     Config().Set(field::kPlaylistOptions, 1, 0x1F);  // the player's bits
     Config().Set(field::kPlaylistRemember, 6, true);
+    page.BeforeShow();  // as the sheet brings the page to the front
     ASSERT_TRUE(page.OnSetActive());
     Click("rememberCheck");
     for (int shown : {3, 7, 1}) {

@@ -310,7 +310,7 @@ TEST(TrackSetup, ArrowKeysAndClicksStoreTheShownTrackAndLoadAnotherWhichActivati
 
     p.page.OnKillActive();
     p.card.RemoveSound("TRACK03.MP3");
-    p.page.OnSetActive();
+    p.Activate();
     EXPECT_EQ(p.page.CurrentTrack(), 1);
     EXPECT_EQ(p.SelectedTrack(), 1);
     EXPECT_EQ(p.Find<QLabel>("trackNameLabel")->text(), "TRACK01.MP3");

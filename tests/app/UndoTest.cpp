@@ -235,3 +235,27 @@ TEST(Undo, TheTitleNamesTheCardFolderCutFromTheLeft) {
 }
 
 }  // namespace
+
+namespace {
+
+// An undo shows the document as it was: bringing back the Track page looks
+// at the card only when the user next turns to a page of tracks.
+TEST(Undo, ShowingTheRestoredPageLeavesTheDocumentAsTheUndoMadeIt) {
+    TestCard card(TrackFiles(4));
+    AppHarness h;
+    OpenCard(h, card);
+    const Images opened = Of(h.Doc());
+    TypeInto(h, "delayEdit", "2.5");
+    ASSERT_TRUE(h.Sheet().SetActivePage(h.PageCaptions().indexOf("Audio Setup")));
+    card.RemoveSound("TRACK02.MP3");
+
+    Trigger(h, "editUndo");
+    EXPECT_EQ(h.Sheet().GetActivePage()->Caption(), "Track Setup");
+    EXPECT_EQ(Of(h.Doc()), opened);
+    EXPECT_TRUE(h.Doc().GetConfig()->TrackExists(2));
+
+    ASSERT_TRUE(h.Sheet().SetActivePage(h.PageCaptions().indexOf("Playlists")));
+    EXPECT_FALSE(h.Doc().GetConfig()->TrackExists(2));
+}
+
+}  // namespace
