@@ -413,13 +413,24 @@ int Apply(const Environment& env, const std::string& cardArg, const std::string&
     return ReportWrite(env, card::WriteCard(where, image, options));
 }
 
-}  // namespace
+// What the command line names, filled in as CLI11 parses it.
+struct Arguments {
+    std::string card;
+    std::string other;
+    std::string settingsFile;
+    std::string program;
+    bool json = false;
+    bool force = false;
+};
 
-int Run(int argc, const char* const* argv, const Environment& env) {
-    CLI::App app{
-        "Checks, shows, compares and writes the settings on the memory card of a TUNBOX audio "
-        "player. CARD is the card's folder or its TUNBOX.CFG.",
-        kName};
+struct Commands {
+    CLI::App* check = nullptr;
+    CLI::App* dump = nullptr;
+    CLI::App* diff = nullptr;
+    CLI::App* apply = nullptr;
+};
+
+void DescribeProgram(CLI::App& app) {
     app.set_version_flag("--version",
                          text::Concat({kName, " ", std::to_string(buildinfo::kVersionMajor), ".",
                                        std::to_string(buildinfo::kVersionMinor), ".",
@@ -430,46 +441,67 @@ int Run(int argc, const char* const* argv, const Environment& env) {
         "Exit status: check gives 0 when nothing is wrong, 1 for warnings only and 2 when the "
         "player will not start or a track will not play; diff gives 1 when the settings "
         "differ; every command gives 3 when it cannot do what was asked.");
+}
 
-    std::string card;
-    std::string other;
-    std::string settingsFile;
-    std::string program;
-    bool json = false;
-    bool force = false;
-
-    CLI::App* check = app.add_subcommand(
+Commands AddCommands(CLI::App& app, Arguments& a) {
+    Commands c;
+    c.check = app.add_subcommand(
         "check",
         "Read the card as the player would and report every problem found, with its "
         "severity, the file it concerns and what to do.");
-    check->add_option("CARD", card, "the card's folder or its TUNBOX.CFG")->required();
-    check->add_flag("--json", json, "report in JSON for programs");
+    c.check->add_option("CARD", a.card, "the card's folder or its TUNBOX.CFG")->required();
+    c.check->add_flag("--json", a.json, "report in JSON for programs");
 
-    CLI::App* dump = app.add_subcommand("dump", "Show every setting on the card by name.");
-    dump->add_option("CARD", card, "the card's folder or its TUNBOX.CFG")->required();
-    dump->add_flag("--json", json, "write the settings as JSON (docs/card-json.md)");
+    c.dump = app.add_subcommand("dump", "Show every setting on the card by name.");
+    c.dump->add_option("CARD", a.card, "the card's folder or its TUNBOX.CFG")->required();
+    c.dump->add_flag("--json", a.json, "write the settings as JSON (docs/card-json.md)");
 
-    CLI::App* diff = app.add_subcommand(
+    c.diff = app.add_subcommand(
         "diff",
         "Show the settings that differ between two cards or JSON dumps, old value and "
         "new.");
-    diff->add_option("CARD_A", card, "a card folder, a TUNBOX.CFG or a JSON dump")->required();
-    diff->add_option("CARD_B", other, "a card folder, a TUNBOX.CFG or a JSON dump")->required();
+    c.diff->add_option("CARD_A", a.card, "a card folder, a TUNBOX.CFG or a JSON dump")->required();
+    c.diff->add_option("CARD_B", a.other, "a card folder, a TUNBOX.CFG or a JSON dump")->required();
 
-    CLI::App* apply = app.add_subcommand(
+    c.apply = app.add_subcommand(
         "apply",
         "Write the settings of a JSON file (a whole dump, or only the keys to change) "
         "onto the card, as the window saves it. Nothing is written when any value is "
         "wrong.");
-    apply->add_option("CARD", card, "the card's folder or its TUNBOX.CFG")->required();
-    apply->add_option("SETTINGS", settingsFile, "the JSON settings file")->required();
-    apply->add_option("--program", program,
-                      "the program to copy onto the card as Cardwright.exe (default: cardwright "
-                      "beside this program, or none)");
-    apply->add_flag("--force", force,
-                    "write even where the window would ask first: an empty or older "
-                    "configuration, schedule events that would be left out");
+    c.apply->add_option("CARD", a.card, "the card's folder or its TUNBOX.CFG")->required();
+    c.apply->add_option("SETTINGS", a.settingsFile, "the JSON settings file")->required();
+    c.apply->add_option("--program", a.program,
+                        "the program to copy onto the card as Cardwright.exe (default: cardwright "
+                        "beside this program, or none)");
+    c.apply->add_flag("--force", a.force,
+                      "write even where the window would ask first: an empty or older "
+                      "configuration, schedule events that would be left out");
+    return c;
+}
 
+int RunCommand(const Environment& env, const Commands& c, const Arguments& a) {
+    if (c.check->parsed()) {
+        return Check(env, a.card, a.json);
+    }
+    if (c.dump->parsed()) {
+        return Dump(env, a.card, a.json);
+    }
+    if (c.diff->parsed()) {
+        return Diff(env, a.card, a.other);
+    }
+    return Apply(env, a.card, a.settingsFile, a.program, a.force);
+}
+
+}  // namespace
+
+int Run(int argc, const char* const* argv, const Environment& env) {
+    CLI::App app{
+        "Checks, shows, compares and writes the settings on the memory card of a TUNBOX audio "
+        "player. CARD is the card's folder or its TUNBOX.CFG.",
+        kName};
+    DescribeProgram(app);
+    Arguments arguments;
+    const Commands commands = AddCommands(app, arguments);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -477,16 +509,7 @@ int Run(int argc, const char* const* argv, const Environment& env) {
         return code == 0 ? 0 : kTrouble;
     }
     try {
-        if (check->parsed()) {
-            return Check(env, card, json);
-        }
-        if (dump->parsed()) {
-            return Dump(env, card, json);
-        }
-        if (diff->parsed()) {
-            return Diff(env, card, other);
-        }
-        return Apply(env, card, settingsFile, program, force);
+        return RunCommand(env, commands, arguments);
     } catch (const std::exception& e) {
         return Trouble(env, e.what());
     }

@@ -91,54 +91,56 @@ Json EntryJson(std::uint32_t entry) {
     return e;
 }
 
-Json DumpNamed(const CardConfig& c, const ScheduleSet& s, const AliasList& aliases) {
-    Json j;
-    j["format"] = kSettingsFormat;
-    j["version"] = kSettingsVersion;
-    j["model"] = nullptr;
+Json ModelJson(const CardConfig& c) {
     for (const ModelName& m : kModels) {
         if (c.IsModel(m.model)) {
-            j["model"] = m.name;
+            return m.name;
+        }
+    }
+    return nullptr;
+}
+
+Json TrackJson(const CardConfig& c, int n, const AliasList& aliases) {
+    Json t;
+    t["track"] = n;
+    t["file_name"] = c.TrackName(n);
+    for (const auto& [alias, longName] : aliases) {
+        if (alias == c.TrackName(n)) {
+            t["long_name"] = longName;
             break;
         }
     }
-    j[names::PowerUpTrack().name] = ValueOf(c, names::PowerUpTrack());
-    for (const names::Section& section : names::RecordSections()) {
-        Json& out = j[section.name] = Json::object();
-        for (const Setting& setting : section.settings) {
-            out[setting.name] = ValueOf(c, setting);
-        }
+    for (const Setting& setting : names::TrackSettings()) {
+        t[setting.name] = ValueOf(c, names::ForTrack(setting, n));
     }
+    return t;
+}
 
-    Json& tracks = j["tracks"] = Json::array();
+Json TracksJson(const CardConfig& c, const AliasList& aliases) {
+    Json tracks = Json::array();
     for (int n = 1; n <= layout::kMaxTrack; ++n) {
-        if (Unused(c, n)) {
-            continue;
+        if (!Unused(c, n)) {
+            tracks.push_back(TrackJson(c, n, aliases));
         }
-        Json t;
-        t["track"] = n;
-        t["file_name"] = c.TrackName(n);
-        for (const auto& [alias, longName] : aliases) {
-            if (alias == c.TrackName(n)) {
-                t["long_name"] = longName;
-                break;
-            }
-        }
-        for (const Setting& setting : names::TrackSettings()) {
-            t[setting.name] = ValueOf(c, names::ForTrack(setting, n));
-        }
-        tracks.push_back(std::move(t));
     }
+    return tracks;
+}
+
+// The unused slots are written once, as the record most of them share.
+Json UnusedTracksJson(const CardConfig& c) {
     CardConfig common;
     const auto record = CommonUnusedRecord(c);
     common.SetTrackRecordWord(0, 0, record.first);
     common.SetTrackRecordWord(0, 1, record.second);
-    Json& unused = j["unused_tracks"] = Json::object();
+    Json unused = Json::object();
     for (const Setting& setting : names::TrackSettings()) {
         unused[setting.name] = ValueOf(common, names::ForTrack(setting, 0));
     }
+    return unused;
+}
 
-    Json& playlists = j["playlists"] = Json::array();
+Json PlaylistsJson(const CardConfig& c) {
+    Json playlists = Json::array();
     for (int p = 0; p < layout::kPlaylistCount; ++p) {
         Json pl;
         pl["playlist"] = p + 1;
@@ -150,8 +152,11 @@ Json DumpNamed(const CardConfig& c, const ScheduleSet& s, const AliasList& alias
         }
         playlists.push_back(std::move(pl));
     }
+    return playlists;
+}
 
-    Json& inputs = j["inputs"] = Json::object();
+Json InputsJson(const CardConfig& c) {
+    Json inputs = Json::object();
     for (const auto& [set, name] :
          {std::pair{InputSet::Player, "player"}, std::pair{InputSet::Animation, "animation"}}) {
         Json& list = inputs[name] = Json::array();
@@ -164,39 +169,70 @@ Json DumpNamed(const CardConfig& c, const ScheduleSet& s, const AliasList& alias
             list.push_back(std::move(in));
         }
     }
+    return inputs;
+}
 
-    Json& schedules = j["schedules"] = Json::object();
+// Schedule n's entries and the days and weekdays that run it; null when the
+// schedule is neither in use nor named by any day.
+Json ScheduleJson(const ScheduleSet& s, int n) {
+    Json days = Json::array();
+    Json weekdays = Json::array();
+    for (int m = 0; m < kMonths; ++m) {
+        for (int d = 0; d < kDaysInRow; ++d) {
+            if (s.DaySchedule(m, d) == n) {
+                days.push_back(Dec2(m + 1) + "-" + Dec2(d + 1));
+            }
+        }
+        for (int w = 0; w < 7; ++w) {
+            if (s.WeekdaySchedule(m, w) == n) {
+                weekdays.push_back(Dec2(m + 1) + "-" + kWeekdays[w]);
+            }
+        }
+    }
+    if (!s.InUse(n) && days.empty() && weekdays.empty()) {
+        return nullptr;
+    }
+    Json one;
+    one["schedule"] = n;
+    Json& entries = one["entries"] = Json::array();
+    for (const std::uint32_t entry : s.Entries(n)) {
+        entries.push_back(EntryJson(entry));
+    }
+    one["days"] = std::move(days);
+    one["weekdays"] = std::move(weekdays);
+    return one;
+}
+
+Json SchedulesJson(const ScheduleSet& s) {
+    Json schedules = Json::object();
     const auto reset = s.ResetTime();
     schedules["clock_reset_time"] = Hex2(reset[0]) + ":" + Hex2(reset[1]) + ":" + Hex2(reset[2]);
     Json& list = schedules["list"] = Json::array();
     for (int n = 1; n <= ScheduleSet::kMaxSchedule; ++n) {
-        Json days = Json::array();
-        Json weekdays = Json::array();
-        for (int m = 0; m < kMonths; ++m) {
-            for (int d = 0; d < kDaysInRow; ++d) {
-                if (s.DaySchedule(m, d) == n) {
-                    days.push_back(Dec2(m + 1) + "-" + Dec2(d + 1));
-                }
-            }
-            for (int w = 0; w < 7; ++w) {
-                if (s.WeekdaySchedule(m, w) == n) {
-                    weekdays.push_back(Dec2(m + 1) + "-" + kWeekdays[w]);
-                }
-            }
+        if (Json one = ScheduleJson(s, n); !one.is_null()) {
+            list.push_back(std::move(one));
         }
-        if (!s.InUse(n) && days.empty() && weekdays.empty()) {
-            continue;
-        }
-        Json one;
-        one["schedule"] = n;
-        Json& entries = one["entries"] = Json::array();
-        for (const std::uint32_t entry : s.Entries(n)) {
-            entries.push_back(EntryJson(entry));
-        }
-        one["days"] = std::move(days);
-        one["weekdays"] = std::move(weekdays);
-        list.push_back(std::move(one));
     }
+    return schedules;
+}
+
+Json DumpNamed(const CardConfig& c, const ScheduleSet& s, const AliasList& aliases) {
+    Json j;
+    j["format"] = kSettingsFormat;
+    j["version"] = kSettingsVersion;
+    j["model"] = ModelJson(c);
+    j[names::PowerUpTrack().name] = ValueOf(c, names::PowerUpTrack());
+    for (const names::Section& section : names::RecordSections()) {
+        Json& out = j[section.name] = Json::object();
+        for (const Setting& setting : section.settings) {
+            out[setting.name] = ValueOf(c, setting);
+        }
+    }
+    j["tracks"] = TracksJson(c, aliases);
+    j["unused_tracks"] = UnusedTracksJson(c);
+    j["playlists"] = PlaylistsJson(c);
+    j["inputs"] = InputsJson(c);
+    j["schedules"] = SchedulesJson(s);
     return j;
 }
 

@@ -149,11 +149,51 @@ bool CCardwrightDoc::RejectOpen(const std::filesystem::path& path, const std::st
     return false;
 }
 
+bool CCardwrightDoc::AcceptEmptyConfig(const card::Read& read, const std::filesystem::path& path) {
+    // Beside other card files an empty configuration is far more likely the
+    // remains of a save that was cut short than a wish for defaults, so the
+    // user decides.
+    if (read.holdsOtherFiles &&
+        prompter_.Ask(text::Concat({path.filename().string(),
+                                    " on this card is empty, which usually means a save "
+                                    "was interrupted. Open it with all settings at their "
+                                    "defaults?"}),
+                      Prompter::Buttons::YesNo, Prompter::Icon::Warning) != Prompter::Answer::Yes) {
+        return RejectOpen(path,
+                          "the file is empty, and you chose not to open it with default "
+                          "settings.");
+    }
+    return true;
+}
+
+bool CCardwrightDoc::AcceptOlderConfig(unsigned version, const std::filesystem::path& path) {
+    if (prompter_.Ask(Format("Configuration file is version %u and this configurator is "
+                             "version %u.\nUnless you want to upgrade the firmware on "
+                             "this flash card you should\nuse an older matching "
+                             "configurator on this card.\n\nDo you want to continue?",
+                             version, ConfiguratorVersion()),
+                      Prompter::Buttons::YesNo, Prompter::Icon::None) != Prompter::Answer::Yes) {
+        return RejectOpen(path, text::Concat({"it is a version ", std::to_string(version),
+                                              " configuration, and you chose not to "
+                                              "open it."}));
+    }
+    return true;
+}
+
+bool CCardwrightDoc::RejectNewerConfig(unsigned version, const std::filesystem::path& path) {
+    prompter_.Tell(
+        Format("Configuration file is version %u, but configurator is only "
+               "version %u.  You must use a newer configurator.",
+               version, ConfiguratorVersion()));
+    return RejectOpen(path, text::Concat({"it was written by a newer configurator "
+                                          "(version ",
+                                          std::to_string(version), ")."}));
+}
+
 bool CCardwrightDoc::AcceptConfigProblem(const card::Problem& problem, const card::Read& read,
                                          const std::filesystem::path& path) {
     using Kind = card::Problem::Kind;
     const auto version = static_cast<unsigned>(problem.number);
-    const unsigned ours = ConfiguratorVersion();
     switch (problem.kind) {
         case Kind::ConfigMissing:
             return RejectOpen(path, "No such file or directory.");
@@ -165,42 +205,11 @@ bool CCardwrightDoc::AcceptConfigProblem(const card::Problem& problem, const car
                                                   "holds ",
                                                   std::to_string(layout::kFileSize), " bytes."}));
         case Kind::ConfigEmpty:
-            // Beside other card files an empty configuration is far more
-            // likely the remains of a save that was cut short than a wish for
-            // defaults, so the user decides.
-            if (read.holdsOtherFiles &&
-                prompter_.Ask(text::Concat({path.filename().string(),
-                                            " on this card is empty, which usually means a save "
-                                            "was interrupted. Open it with all settings at their "
-                                            "defaults?"}),
-                              Prompter::Buttons::YesNo,
-                              Prompter::Icon::Warning) != Prompter::Answer::Yes) {
-                return RejectOpen(path,
-                                  "the file is empty, and you chose not to open it with default "
-                                  "settings.");
-            }
-            return true;
+            return AcceptEmptyConfig(read, path);
         case Kind::ConfigNewer:
-            prompter_.Tell(
-                Format("Configuration file is version %u, but configurator is only "
-                       "version %u.  You must use a newer configurator.",
-                       version, ours));
-            return RejectOpen(path, text::Concat({"it was written by a newer configurator "
-                                                  "(version ",
-                                                  std::to_string(version), ")."}));
+            return RejectNewerConfig(version, path);
         case Kind::ConfigOlder:
-            if (prompter_.Ask(Format("Configuration file is version %u and this configurator is "
-                                     "version %u.\nUnless you want to upgrade the firmware on "
-                                     "this flash card you should\nuse an older matching "
-                                     "configurator on this card.\n\nDo you want to continue?",
-                                     version, ours),
-                              Prompter::Buttons::YesNo,
-                              Prompter::Icon::None) != Prompter::Answer::Yes) {
-                return RejectOpen(path, text::Concat({"it is a version ", std::to_string(version),
-                                                      " configuration, and you chose not to "
-                                                      "open it."}));
-            }
-            return true;
+            return AcceptOlderConfig(version, path);
         default:
             return true;
     }

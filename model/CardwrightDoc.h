@@ -142,6 +142,11 @@ class CCardwrightDoc {
     bool AcceptRead(const card::Read& read, const std::filesystem::path& path);
     bool AcceptConfigProblem(const card::Problem& problem, const card::Read& read,
                              const std::filesystem::path& path);
+    // The questions a configuration that can be opened only with the user's
+    // consent raises; false when the user declines.
+    bool AcceptEmptyConfig(const card::Read& read, const std::filesystem::path& path);
+    bool AcceptOlderConfig(unsigned version, const std::filesystem::path& path);
+    bool RejectNewerConfig(unsigned version, const std::filesystem::path& path);
     // Tells what a save could not do; true when the save is complete.
     bool AcceptWrite(const card::WriteReport& report, const std::filesystem::path& path);
     void TellRefusal(const card::Refusal& refusal, const std::filesystem::path& path);

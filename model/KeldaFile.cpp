@@ -35,12 +35,9 @@ constexpr std::size_t kTrackNames = 2438;
 constexpr std::size_t kPlaylists = 5510;
 constexpr std::size_t kPlaylistSize = 386;
 
-}  // namespace
-
-std::vector<std::uint8_t> Encode(const CardConfig& c) {
-    std::vector<std::uint8_t> buf(kSize, 0);
-    Writer out(buf);
-
+// The file's own header, the power-up track, the download file names and the
+// audio settings.
+void WriteHeaderAndAudio(Writer& out, const CardConfig& c) {
     out.Be16(0, c.Get(field::kConfigVersion));
     out.Be16(2, static_cast<std::uint32_t>(kTrackNames));
     out.Be16(4, 7176);
@@ -58,7 +55,10 @@ std::vector<std::uint8_t> Encode(const CardConfig& c) {
     out.Be16(46, c.Get(field::kTrebleCornerFrequency));
     out.Be16(48, static_cast<std::uint32_t>(c.Get(field::kTrebleGain)));
     out.Be16(50, c.Get(field::kAudioConstant));
+}
 
+// The player's and then the animation's input records.
+void WriteInputs(Writer& out, const CardConfig& c) {
     for (int set = 0; set < 2; ++set) {
         const InputSet s = set == 0 ? InputSet::Player : InputSet::Animation;
         for (int i = 0; i < layout::kInputCount; ++i) {
@@ -75,7 +75,11 @@ std::vector<std::uint8_t> Encode(const CardConfig& c) {
             out.Be16(at + 10, w2 >> 14);
         }
     }
+}
 
+// The bit masks, the playlist options, the MIDI and control channels and the
+// option word.
+void WriteOptions(Writer& out, const CardConfig& c) {
     out.Be16(244, (c.Get(field::kAnimationBinaryBitMask) << 8) | c.Get(field::kBinaryBitMask));
     for (int p = 0; p < layout::kPlaylistCount; ++p) {
         out.Byte(254 + static_cast<std::size_t>(p), c.Get(field::kPlaylistOptions, p));
@@ -91,7 +95,10 @@ std::vector<std::uint8_t> Encode(const CardConfig& c) {
     out.Be16(310, (c.Get(field::kOptionWord) & 0x1FFF) | (c.Get(field::kOptionWord) & 0x8000));
     out.Be16(312, c.Get(field::kAnimationInputMaskB));
     out.Name(314, c, 90);
+}
 
+// Each track slot's record, and its name in the table of names.
+void WriteTracks(Writer& out, const CardConfig& c) {
     for (int n = 0; n < layout::kTrackSlots; ++n) {
         const std::size_t at = kTrackRecords + 8 * static_cast<std::size_t>(n);
         out.Be16(at, c.TrackRecordWord(n, 0) & 0x3FF);
@@ -101,7 +108,9 @@ std::vector<std::uint8_t> Encode(const CardConfig& c) {
         out.Name(kTrackNames + 12 * static_cast<std::size_t>(n), c,
                  layout::kTrackNamesWord + 4 * n);
     }
+}
 
+void WritePlaylists(Writer& out, const CardConfig& c) {
     for (int p = 0; p < layout::kPlaylistCount; ++p) {
         const std::size_t at = kPlaylists + kPlaylistSize * static_cast<std::size_t>(p);
         out.Be16(at, c.RawPlaylistCount(p));
@@ -110,10 +119,26 @@ std::vector<std::uint8_t> Encode(const CardConfig& c) {
                      layout::PlaylistWord(p) + 1 + 4 * k);
         }
     }
+}
 
+// The player model and the download stamps close the file.
+void WriteModelAndStamps(Writer& out, const CardConfig& c) {
     out.Be16(8598, c.Get(field::kPlayerModelWord) & 0x3F);
     out.Stamp(8602, c.Get(field::kChosenDownloadStamp));
     out.Stamp(8610, c.Get(field::kCurrentDownloadStamp));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> Encode(const CardConfig& c) {
+    std::vector<std::uint8_t> buf(kSize, 0);
+    Writer out(buf);
+    WriteHeaderAndAudio(out, c);
+    WriteInputs(out, c);
+    WriteOptions(out, c);
+    WriteTracks(out, c);
+    WritePlaylists(out, c);
+    WriteModelAndStamps(out, c);
     return buf;
 }
 

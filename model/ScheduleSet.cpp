@@ -254,88 +254,103 @@ std::vector<std::uint8_t> ScheduleSet::Serialize(std::uint8_t serialAddress) {
     return buf;
 }
 
-Result<int> ScheduleSet::Parse(std::span<const std::uint8_t> bytes, std::uint8_t serialAddress) {
-    const auto fail = [&](const char* reason) -> Result<int> {
-        Clear();
-        SetSerialAddress(serialAddress);
-        return Failure{{}, reason};
-    };
-    if (bytes.empty()) {
-        Clear();
-        SetSerialAddress(serialAddress);
-        return 0;
-    }
+namespace {
+
+// The offsets of the schedules' entry runs, once the file's length field,
+// checksum and offset table hold together: entry run k lies from table[k-1]
+// to table[k]. A file can pass both checks and still not hold a whole header
+// and offset table, or point outside itself; such a file is as bad as a wrong
+// sum.
+Result<std::vector<std::uint32_t>> OffsetTable(std::span<const std::uint8_t> bytes) {
     const std::size_t size = bytes.size();
-    // The length field and the checksum.
     if (size < kCountOffset + 1 + 2 || le24::Read(bytes, kLengthOffset) != size - 9) {
-        return fail("its length field does not match its size");
+        return Failure{{}, "its length field does not match its size"};
     }
     const std::uint16_t stored =
         static_cast<std::uint16_t>(bytes[size - 2] | (bytes[size - 1] << 8));
     if (Checksum(bytes.subspan(kChecksummedFrom, size - 9)) != stored) {
-        return fail("its checksum does not match its contents");
+        return Failure{{}, "its checksum does not match its contents"};
     }
-    // A file can pass both checks and still not hold a whole header and offset
-    // table, or point outside itself; such a file is as bad as a wrong sum.
     const std::size_t n = bytes[kCountOffset];
-    const std::size_t entriesFrom = kHeaderSize + 3 * (n + 1);
+    const std::size_t entriesFrom = ScheduleSet::kHeaderSize + 3 * (n + 1);
     const std::size_t entriesTo = size - 2;
     if (entriesFrom > entriesTo) {
-        return fail("its schedule table does not fit in the file");
+        return Failure{{}, "its schedule table does not fit in the file"};
     }
     std::vector<std::uint32_t> table(n + 1);
     for (std::size_t k = 0; k <= n; ++k) {
-        table[k] = le24::Read(bytes, kHeaderSize + 3 * k);
+        table[k] = le24::Read(bytes, ScheduleSet::kHeaderSize + 3 * k);
         const bool inside = table[k] >= entriesFrom && table[k] <= entriesTo;
         if (!inside || (k > 0 && table[k] < table[k - 1])) {
-            return fail("its schedule table points outside the file");
+            return Failure{{}, "its schedule table points outside the file"};
         }
     }
+    return table;
+}
 
-    Clear();
-    // Entries are kept as the user's own are: in time order, one per minute,
-    // the first in the file winning. A time that is not packed BCD of a time of
-    // day is dropped. A file written by this program is in order already and
-    // each entry lands at the end; once one is out of order, the rest of the
-    // schedule is gathered by minute of the day.
+// One schedule's entries from its run of 3-byte entries, kept as the user's
+// own are: in time order, one per minute, the first in the file winning. A
+// time that is not packed BCD of a time of day is dropped and counted in
+// `dropped`. A file written by this program is in order already and each
+// entry lands at the end; once one is out of order, the rest of the schedule
+// is gathered by minute of the day.
+std::vector<std::uint32_t> GatherEntries(std::span<const std::uint8_t> run, int& dropped) {
+    std::vector<std::uint32_t> list;
+    list.reserve(std::min<std::size_t>(run.size() / 3, kMinutesPerDay));
     std::vector<std::uint32_t> byMinute;
-    int dropped = 0;
-    for (std::size_t k = 1; k <= n; ++k) {
-        std::vector<std::uint32_t>& list = lists_[k];
-        list.reserve(std::min<std::size_t>((table[k] - table[k - 1]) / 3, kMinutesPerDay));
-        bool inOrder = true;
-        int last = -1;
-        for (std::size_t at = table[k - 1]; at + 3 <= table[k]; at += 3) {
-            const std::uint32_t entry = BytesToEntry(bytes[at], bytes[at + 1], bytes[at + 2]);
-            const int minute = MinuteOfDay(entry);
-            if (minute < 0) {
-                ++dropped;
+    bool inOrder = true;
+    int last = -1;
+    for (std::size_t at = 0; at + 3 <= run.size(); at += 3) {
+        const std::uint32_t entry = ScheduleSet::BytesToEntry(run[at], run[at + 1], run[at + 2]);
+        const int minute = MinuteOfDay(entry);
+        if (minute < 0) {
+            ++dropped;
+            continue;
+        }
+        if (inOrder) {
+            if (minute > last) {
+                list.push_back(entry);
+                last = minute;
                 continue;
             }
-            if (inOrder) {
-                if (minute > last) {
-                    list.push_back(entry);
-                    last = minute;
-                    continue;
-                }
-                inOrder = false;
-                byMinute.assign(kMinutesPerDay, kNoEntry);
-                for (std::uint32_t kept : list) {
-                    byMinute[static_cast<std::size_t>(MinuteOfDay(kept))] = kept;
-                }
-            }
-            std::uint32_t& slot = byMinute[static_cast<std::size_t>(minute)];
-            if (slot == kNoEntry) {
-                slot = entry;
-            } else {
-                ++dropped;
+            inOrder = false;
+            byMinute.assign(kMinutesPerDay, kNoEntry);
+            for (std::uint32_t kept : list) {
+                byMinute[static_cast<std::size_t>(MinuteOfDay(kept))] = kept;
             }
         }
-        if (!inOrder) {
-            list.clear();
-            std::copy_if(byMinute.begin(), byMinute.end(), std::back_inserter(list),
-                         [](std::uint32_t e) { return e != kNoEntry; });
+        std::uint32_t& slot = byMinute[static_cast<std::size_t>(minute)];
+        if (slot == kNoEntry) {
+            slot = entry;
+        } else {
+            ++dropped;
         }
+    }
+    if (!inOrder) {
+        list.clear();
+        std::copy_if(byMinute.begin(), byMinute.end(), std::back_inserter(list),
+                     [](std::uint32_t e) { return e != kNoEntry; });
+    }
+    return list;
+}
+
+}  // namespace
+
+Result<int> ScheduleSet::Parse(std::span<const std::uint8_t> bytes, std::uint8_t serialAddress) {
+    Clear();
+    if (bytes.empty()) {
+        SetSerialAddress(serialAddress);
+        return 0;
+    }
+    const auto table = OffsetTable(bytes);
+    if (!table) {
+        SetSerialAddress(serialAddress);
+        return table.error();
+    }
+    int dropped = 0;
+    for (std::size_t k = 1; k < table->size(); ++k) {
+        const std::uint32_t from = (*table)[k - 1];
+        lists_[k] = GatherEntries(bytes.subspan(from, (*table)[k] - from), dropped);
     }
     std::copy(bytes.begin(), bytes.begin() + kHeaderSize, header_.begin());
     return dropped;

@@ -7,6 +7,7 @@
 //
 // PATH is the program to copy onto the card beside the configuration.
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -93,63 +95,60 @@ int Fail(const std::string& what) {
     return 1;
 }
 
-}  // namespace
+constexpr const char* kUsage = "usage: cardwright-demo-card [--program PATH] FOLDER";
+constexpr const char* kShowFile = "SHOW1.A01";
 
-int main(int argc, char* argv[]) {
+struct Options {
     fs::path program;
     fs::path folder;
+};
+
+std::optional<Options> ParseArguments(int argc, char* argv[]) {
+    Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--program" && i + 1 < argc) {
-            program = argv[++i];
-        } else if (!arg.empty() && arg[0] != '-' && folder.empty()) {
-            folder = arg;
+            options.program = argv[++i];
+        } else if (!arg.empty() && arg[0] != '-' && options.folder.empty()) {
+            options.folder = arg;
         } else {
-            return Fail("usage: cardwright-demo-card [--program PATH] FOLDER");
+            return std::nullopt;
         }
     }
-    if (folder.empty()) {
-        return Fail("usage: cardwright-demo-card [--program PATH] FOLDER");
+    if (options.folder.empty()) {
+        return std::nullopt;
     }
+    return options;
+}
 
+// The tones in SOUNDS and the show file in the root; what went wrong, or
+// nothing.
+std::string WriteMediaFiles(const fs::path& folder) {
     std::error_code ec;
-    folder = fs::absolute(folder, ec);
     fs::create_directories(folder / "SOUNDS", ec);
     if (ec) {
-        return Fail("cannot create " + (folder / "SOUNDS").string() + ": " + ec.message());
+        return "cannot create " + (folder / "SOUNDS").string() + ": " + ec.message();
     }
     for (const Tone& tone : kTones) {
         if (!WriteTone(folder / "SOUNDS" / tone.name, tone.frequency, 1.5)) {
-            return Fail("cannot write " + (folder / "SOUNDS" / tone.name).string());
+            return "cannot write " + (folder / "SOUNDS" / tone.name).string();
         }
     }
     // The player only lists show files and records the chosen one; any bytes
     // will do for a demonstration.
-    const fs::path show = folder / "SHOW1.A01";
-    {
-        std::ofstream file(show, std::ios::binary);
-        file << "Lighthouse animation show for the demonstration card\n";
-        if (!file) {
-            return Fail("cannot write " + show.string());
-        }
+    const fs::path show = folder / kShowFile;
+    std::ofstream file(show, std::ios::binary);
+    file << "Lighthouse animation show for the demonstration card\n";
+    if (!file) {
+        return "cannot write " + show.string();
     }
+    return {};
+}
 
-    ConsolePrompter prompter;
-    CCardwrightDoc doc(prompter);
-    if (!program.empty()) {
-        doc.SetExecutablePath(fs::absolute(program, ec));
-    }
-    doc.OnNewDocument();
-    doc.SetPathName(folder / "TUNBOX.CFG");
-    const int tracks = doc.CountTracks(true);
-    if (tracks != 10) {
-        return Fail("expected 10 tracks in SOUNDS, found " + std::to_string(tracks));
-    }
-
-    CardConfig& c = *doc.GetConfig();
+void SetModelAndAudio(CardConfig& c, int tracks) {
     c.SetPlayerModel(PlayerModel::TunboxC40);
-    doc.GetConfig()->ClearInputSet(InputSet::Player);
-    doc.GetConfig()->ApplyInputDefaults(InputSet::Animation, tracks);
+    c.ClearInputSet(InputSet::Player);
+    c.ApplyInputDefaults(InputSet::Animation, tracks);
     c.Set(field::kPlayerControlChannel, 5);
     c.Set(field::kLevelControlChannelLeft, 6);
     c.Set(field::kLevelControlChannelRight, 7);
@@ -164,10 +163,17 @@ int main(int argc, char* argv[]) {
     c.Set(field::kTrebleCornerFrequency, 12000);
     c.Set(field::kDmxReception, true);
     c.Set(field::kRealtimeLevelLeft, true);
+}
 
-    // Tracks are numbered in directory order; find each tone's number by its
-    // long name so the settings below follow the tones, whatever that order.
-    int trackOf[std::size(kTones)] = {};
+// Each tone's track number, in the order of kTones.
+using TrackNumbers = std::array<int, std::size(kTones)>;
+
+// Tracks are numbered in directory order; find each tone's number by its
+// long name so the settings follow the tones, whatever that order. What went
+// wrong, or nothing.
+std::string FindTracks(CCardwrightDoc& doc, int tracks, TrackNumbers& trackOf) {
+    const CardConfig& c = *doc.GetConfig();
+    trackOf.fill(0);
     for (int n = 1; n <= tracks; ++n) {
         const std::string name = doc.GetLongTrackName(c.TrackName(n));
         for (std::size_t i = 0; i < std::size(kTones); ++i) {
@@ -178,10 +184,14 @@ int main(int argc, char* argv[]) {
     }
     for (std::size_t i = 0; i < std::size(kTones); ++i) {
         if (trackOf[i] == 0) {
-            return Fail(std::string("no track for ") + kTones[i].name);
+            return std::string("no track for ") + kTones[i].name;
         }
     }
+    return {};
+}
 
+void SetTracksAndPlaylists(CCardwrightDoc& doc, const TrackNumbers& trackOf) {
+    CardConfig& c = *doc.GetConfig();
     // The story tones run on into each other; the seagulls pick at random.
     c.Set(field::kPowerUpTrack, static_cast<std::uint32_t>(trackOf[0]));
     for (int i = 0; i < 4; ++i) {
@@ -206,16 +216,20 @@ int main(int argc, char* argv[]) {
     c.SetPlaylistCount(1, 4);
     c.Set(field::kPlaylistRemember, 1, true);
     doc.RebuildPlaylistSlots();
+}
 
-    c.Set(field::kChosenDownloadFile, "SHOW1.A01");
+void ChooseShow(CardConfig& c, const fs::path& folder) {
+    c.Set(field::kChosenDownloadFile, kShowFile);
     c.Set(field::kNextBootFlag, 1);
-    const auto showTime = fs::last_write_time(show, ec);
+    std::error_code ec;
+    const auto showTime = fs::last_write_time(folder / kShowFile, ec);
     if (!ec) {
         c.Set(field::kChosenDownloadStamp, platform::CardFileTime(showTime));
     }
+}
 
+void SetSchedules(ScheduleSet& s, CardConfig& c, const TrackNumbers& trackOf) {
     // Opening hours on weekends and two special days.
-    ScheduleSet& s = doc.Schedules();
     s.AddScheduleEntry(1, ScheduleSet::MakeEntry(10, 0, true, trackOf[0]));
     s.AddScheduleEntry(1, ScheduleSet::MakeEntry(12, 30, true, trackOf[6]));
     s.AddScheduleEntry(1, ScheduleSet::MakeEntry(17, 0, true, trackOf[9]));
@@ -244,7 +258,42 @@ int main(int argc, char* argv[]) {
     }
     s.SetResetTime(0x03, 0x05, 0x01);
     c.Set(field::kResetClockFlag, 1);
+}
 
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const std::optional<Options> options = ParseArguments(argc, argv);
+    if (!options) {
+        return Fail(kUsage);
+    }
+    std::error_code ec;
+    const fs::path folder = fs::absolute(options->folder, ec);
+    if (const std::string why = WriteMediaFiles(folder); !why.empty()) {
+        return Fail(why);
+    }
+
+    ConsolePrompter prompter;
+    CCardwrightDoc doc(prompter);
+    if (!options->program.empty()) {
+        doc.SetExecutablePath(fs::absolute(options->program, ec));
+    }
+    doc.OnNewDocument();
+    doc.SetPathName(folder / "TUNBOX.CFG");
+    const int tracks = doc.CountTracks(true);
+    if (tracks != 10) {
+        return Fail("expected 10 tracks in SOUNDS, found " + std::to_string(tracks));
+    }
+
+    CardConfig& c = *doc.GetConfig();
+    SetModelAndAudio(c, tracks);
+    TrackNumbers trackOf;
+    if (const std::string why = FindTracks(doc, tracks, trackOf); !why.empty()) {
+        return Fail(why);
+    }
+    SetTracksAndPlaylists(doc, trackOf);
+    ChooseShow(c, folder);
+    SetSchedules(doc.Schedules(), c, trackOf);
     // The masks the player reads instead of searching the input tables, as
     // the input pages work them out.
     inputs::RecomputeBinaryMasks(c);
