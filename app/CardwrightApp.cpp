@@ -49,7 +49,7 @@ CCardwrightApp::CCardwrightApp(Prompter& prompter, FileChooser& files, BusyIndic
       files_(files),
       doc_(prompter, busy),
       recent_(appstrings::kRecentFileCount),
-      history_(doc_, [this](const QString& page) {
+      history_(doc_, [this](std::optional<PageId> page) {
           if (View() != nullptr && View()->GetSheet() != nullptr) {
               View()->GetSheet()->ShowRestored(page);
           }

@@ -106,13 +106,9 @@ void CMainFrame::OnCheckCard() {
     dialog.exec();
 }
 
-void CMainFrame::GoToPage(const QString& caption) {
-    CMyPropertySheet* sheet = view_->GetSheet();
-    for (int i = 0; i < sheet->GetPageCount(); ++i) {
-        if (sheet->GetPage(i)->Caption() == caption) {
-            sheet->SetActivePage(i);
-            return;
-        }
+void CMainFrame::GoToPage(PageId page) {
+    if (CMyPropertySheet* sheet = view_->GetSheet()) {
+        sheet->GoToPage(page);
     }
 }
 

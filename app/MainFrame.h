@@ -7,6 +7,7 @@
 
 #include "app/EditCommands.h"
 #include "model/CardConfig.h"
+#include "pages/PropertyPage.h"
 
 class CCardwrightApp;
 class CCardwrightDoc;
@@ -42,8 +43,8 @@ class CMainFrame : public QMainWindow {
 
     // File > Check Card: looks the open configuration's card over.
     void OnCheckCard();
-    // Brings the page with this caption to the front, if the sheet shows it.
-    void GoToPage(const QString& caption);
+    // Brings the page to the front, if the sheet shows it.
+    void GoToPage(PageId page);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

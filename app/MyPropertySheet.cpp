@@ -43,8 +43,8 @@ CMyPropertySheet::CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWid
 
     warningPage_ = new DummyPage(doc_, this);
     audioPage_ = new CAudioSetup(doc_, this);
-    inputPage_ = new CInputSetup(doc_, QStringLiteral("Input Setup"), this);
-    animationInputPage_ = new CInputSetup(doc_, QStringLiteral("Animation Input Setup"), this);
+    inputPage_ = new CInputSetup(doc_, PageId::InputSetup, this);
+    animationInputPage_ = new CInputSetup(doc_, PageId::AnimationInputSetup, this);
     trackPage_ = new CTrackSetup(doc_, this);
     playlistPage_ = new CPlaylistSetup(doc_, this);
     schedulePage_ = new SchedulePage(doc_, this);
@@ -98,7 +98,7 @@ CMyPropertySheet::CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWid
 }
 
 EditStep CMyPropertySheet::Step(const char* name) const {
-    return {name, active_ != nullptr ? active_->Caption().toStdString() : std::string()};
+    return {name, active_ != nullptr ? PageKey(active_->Id()) : std::string()};
 }
 
 CMyPropertySheet::~CMyPropertySheet() {
@@ -262,13 +262,22 @@ void CMyPropertySheet::RemoveAllPages(bool store) {
 }
 
 void CMyPropertySheet::BuildPageSet() {
-    BuildPageSet(QString(), true);
+    BuildPageSet(std::nullopt, true);
 }
 
-void CMyPropertySheet::ShowRestored(const QString& caption) {
+void CMyPropertySheet::ShowRestored(std::optional<PageId> front) {
     // What the pages show is older than the document now: nothing of it is
     // stored on the way.
-    BuildPageSet(caption, false);
+    BuildPageSet(front, false);
+}
+
+bool CMyPropertySheet::GoToPage(PageId id) {
+    for (int i = 0; i < GetPageCount(); ++i) {
+        if (GetPage(i)->Id() == id) {
+            return SetActivePage(i);
+        }
+    }
+    return false;
 }
 
 std::vector<CPropertyPage*> CMyPropertySheet::PageSet() {
@@ -298,12 +307,12 @@ std::vector<CPropertyPage*> CMyPropertySheet::ShownPages() const {
     return pages;
 }
 
-void CMyPropertySheet::BuildPageSet(const QString& front, bool storeLeaving) {
+void CMyPropertySheet::BuildPageSet(std::optional<PageId> front, bool storeLeaving) {
     RemoveAllPages(storeLeaving);
     BuildPageSet(front, false, PageSet());
 }
 
-void CMyPropertySheet::BuildPageSet(const QString& front, bool storeLeaving,
+void CMyPropertySheet::BuildPageSet(std::optional<PageId> front, bool storeLeaving,
                                     const std::vector<CPropertyPage*>& pages) {
     RemoveAllPages(storeLeaving);
     const CardConfig& config = *doc_.GetConfig();
@@ -313,13 +322,9 @@ void CMyPropertySheet::BuildPageSet(const QString& front, bool storeLeaving,
     for (CPropertyPage* page : pages) {
         AddPage(page);
     }
-    for (int i = 0; i < GetPageCount(); ++i) {
-        if (!front.isEmpty() && GetPage(i)->Caption() == front) {
-            SetActivePage(i);
-            return;
-        }
+    if (!front || !GoToPage(*front)) {
+        SetActivePage(0);
     }
-    SetActivePage(0);
 }
 
 void CMyPropertySheet::OnPlayerType(PlayerModel model) {
@@ -368,7 +373,7 @@ SaveOutcome CMyPropertySheet::Save(SaveKind kind) {
     const bool same = savedFrom_ && *savedFrom_ == *doc_.GetConfig() && pages == ShownPages();
     savedFrom_.reset();
     if (!same || active_ == nullptr) {
-        BuildPageSet(active_ != nullptr ? active_->Caption() : QString(), true, pages);
+        BuildPageSet(active_ != nullptr ? std::optional(active_->Id()) : std::nullopt, true, pages);
     }
     return outcome;
 }

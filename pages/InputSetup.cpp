@@ -93,8 +93,8 @@ QComboBox* MakeCombo(QWidget* parent, const QString& name, const QStringList& en
 
 }  // namespace
 
-CInputSetup::CInputSetup(CCardwrightDoc& doc, const QString& caption, QWidget* parent)
-    : CPropertyPage(doc, caption, parent) {
+CInputSetup::CInputSetup(CCardwrightDoc& doc, PageId id, QWidget* parent)
+    : CPropertyPage(doc, id, parent) {
     sides_[0].side = inputs::Side::Close;
     sides_[1].side = inputs::Side::Open;
     BuildControls();

@@ -30,7 +30,7 @@ class CInputSetup : public CPropertyPage {
     static constexpr int kDelayMaxTenths = 9999;
     static constexpr int kFadeTimeMaxTenths = 99;
 
-    CInputSetup(CCardwrightDoc& doc, const QString& caption, QWidget* parent = nullptr);
+    CInputSetup(CCardwrightDoc& doc, PageId id, QWidget* parent = nullptr);
     ~CInputSetup() override;
 
     // Which of the two tables of input action records the page edits.

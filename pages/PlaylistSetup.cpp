@@ -67,8 +67,7 @@ bool AnyTrack(const CardConfig& config) {
 }  // namespace
 
 CPlaylistSetup::CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent)
-    : CPropertyPage(doc, QStringLiteral("Playlists"), parent),
-      playlistRadios_(new QButtonGroup(this)) {
+    : CPropertyPage(doc, PageId::Playlists, parent), playlistRadios_(new QButtonGroup(this)) {
     // Controls are made in reading order, which is the order Tab takes;
     // within the radio group the arrow keys choose the playlist.
     auto* radioBox = new QGroupBox(QStringLiteral(" &Select Playlist "), this);
@@ -133,7 +132,8 @@ CPlaylistSetup::CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent)
             Document().RebuildPlaylistSlots();
         };
     };
-    ConnectEdit(addTracksButton_, &QPushButton::clicked, withSlots([this] { AddSelectedTracks(); }));
+    ConnectEdit(addTracksButton_, &QPushButton::clicked,
+                withSlots([this] { AddSelectedTracks(); }));
     ConnectEdit(moveUpButton_, &QPushButton::clicked, withSlots([this] { MoveSelected(-1); }));
     ConnectEdit(moveDownButton_, &QPushButton::clicked, withSlots([this] { MoveSelected(1); }));
     ConnectEdit(deleteButton_, &QPushButton::clicked,

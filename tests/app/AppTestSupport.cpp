@@ -119,6 +119,11 @@ QString AppHarness::ActiveCaption() {
     return page != nullptr ? page->Caption() : QString();
 }
 
+std::optional<PageId> AppHarness::ActivePage() {
+    CPropertyPage* page = Sheet().GetActivePage();
+    return page != nullptr ? std::optional(page->Id()) : std::nullopt;
+}
+
 DirectoryLister ListedInOrder(const QStringList& files) {
     return [files](const std::filesystem::path& dir, std::error_code& ec) {
         auto list = platform::ListDirectory(dir, ec, platform::ListDetail::KindOnly);
