@@ -5,11 +5,12 @@
 #include <span>
 #include <vector>
 
+#include "app/DocumentWindow.h"
 #include "app/EditCommands.h"
 #include "model/CardConfig.h"
 #include "pages/PropertyPage.h"
 
-class CCardwrightApp;
+class AppCommands;
 class CCardwrightDoc;
 class CCardwrightView;
 class Prompter;
@@ -18,12 +19,14 @@ class QLabel;
 class QMenu;
 
 // The main window: menus, the view with its sheet, and the status bar. It
-// may take any size; a page scrolls when the window is smaller than it.
-class CMainFrame : public QMainWindow {
+// may take any size; a page scrolls when the window is smaller than it. The
+// document handling its menus start is the application's, reached through
+// `commands`.
+class CMainFrame : public QMainWindow, public DocumentWindow {
     Q_OBJECT
 
   public:
-    CMainFrame(CCardwrightApp& app, CCardwrightDoc& doc, Prompter& prompter,
+    CMainFrame(AppCommands& commands, CCardwrightDoc& doc, Prompter& prompter,
                QWidget* parent = nullptr);
 
     CCardwrightView* View() const { return view_; }
@@ -46,6 +49,14 @@ class CMainFrame : public QMainWindow {
     // Brings the page to the front, if the sheet shows it.
     void GoToPage(PageId page);
 
+    void ShowNewDocument() override;
+    void ShowRestored(std::optional<PageId> page) override;
+    bool StoreActivePage() override;
+    bool SaveFromActivePage() override;
+    void DocumentChanged() override;
+    void RecentFilesChanged() override { UpdateRecentFiles(); }
+    void BringForward() override;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -61,7 +72,6 @@ class CMainFrame : public QMainWindow {
     void CreateMenus();
     void CreatePlayerMenus();
     void CreateStatusBar();
-    void OnDocumentChanged();
     // Undo or Redo: the focused text field's own while it has one, else the
     // document's.
     void OnUndoRedo(editcommands::Command command);
@@ -72,7 +82,8 @@ class CMainFrame : public QMainWindow {
     void AfterSave(bool saved);
     QAction* AddAction(QMenu* menu, const QString& text, const QString& prompt);
 
-    CCardwrightApp& app_;
+    AppCommands& commands_;
+    CCardwrightDoc& doc_;
     CCardwrightView* view_;
     std::vector<std::pair<PlayerModel, QAction*>> playerTypes_;
     QMenu* fileMenu_ = nullptr;

@@ -103,7 +103,7 @@ bool AppHarness::Start(const QStringList& args) {
 }
 
 CMyPropertySheet& AppHarness::Sheet() {
-    return *app_->View()->GetSheet();
+    return *app_->MainFrame()->View()->GetSheet();
 }
 
 QStringList AppHarness::PageCaptions() {
