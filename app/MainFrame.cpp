@@ -171,7 +171,12 @@ std::vector<QAction*> CMainFrame::AddItems(QMenu* menu, std::span<const MenuItem
 }
 
 void CMainFrame::CreateMenus() {
-    using editcommands::Command;
+    CreateFileMenu();
+    CreateEditMenu();
+    CreatePlayerMenus();
+}
+
+void CMainFrame::CreateFileMenu() {
     static const MenuItem fileItems[] = {
         {"&New\tCtrl+N", "Create a new document", "fileNew", "Ctrl+N",
          [](CMainFrame& f) { f.commands_.OnFileNew(); }},
@@ -189,6 +194,18 @@ void CMainFrame::CreateMenus() {
         {"E&xit", "Quit the application; prompts to save documents", "fileExit", "",
          [](CMainFrame& f) { f.close(); }},
     };
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
+    AddItems(fileMenu_, fileItems);
+    fileMenu_->addSeparator();
+    recentPlaceholder_ = fileMenu_->addAction(QStringLiteral("Recent File"));
+    recentPlaceholder_->setEnabled(false);
+    fileMenu_->addSeparator();
+    AddItems(fileMenu_, exitItem);
+    UpdateRecentFiles();
+}
+
+void CMainFrame::CreateEditMenu() {
+    using editcommands::Command;
     static const MenuItem editItems[] = {
         {"&Undo\tCtrl+Z", "Undo the last action", "editUndo", "Ctrl+Z; Alt+Backspace",
          [](CMainFrame& f) { f.OnUndoRedo(Command::Undo); }},
@@ -207,16 +224,6 @@ void CMainFrame::CreateMenus() {
         {"Reset Everything to Defaults", "", "resetEverything", "",
          [](CMainFrame& f) { f.view_->OnResetDefaults(); }},
     };
-
-    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
-    AddItems(fileMenu_, fileItems);
-    fileMenu_->addSeparator();
-    recentPlaceholder_ = fileMenu_->addAction(QStringLiteral("Recent File"));
-    recentPlaceholder_->setEnabled(false);
-    fileMenu_->addSeparator();
-    AddItems(fileMenu_, exitItem);
-    UpdateRecentFiles();
-
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     const std::vector<QAction*> editActions = AddItems(edit, editItems);
     undo_ = editActions[0];
@@ -236,7 +243,6 @@ void CMainFrame::CreateMenus() {
     QUndoStack& stack = commands_.UndoSteps();
     connect(&stack, &QUndoStack::indexChanged, this, [this] { UpdateUndoTexts(false); });
     UpdateUndoTexts(false);
-    CreatePlayerMenus();
 }
 
 void CMainFrame::CreatePlayerMenus() {

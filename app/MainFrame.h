@@ -70,6 +70,8 @@ class CMainFrame : public QMainWindow, public DocumentWindow {
     struct MenuItem;
     std::vector<QAction*> AddItems(QMenu* menu, std::span<const MenuItem> items);
     void CreateMenus();
+    void CreateFileMenu();
+    void CreateEditMenu();
     void CreatePlayerMenus();
     void CreateStatusBar();
     // Undo or Redo: the focused text field's own while it has one, else the

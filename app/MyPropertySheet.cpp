@@ -54,35 +54,15 @@ CMyPropertySheet::CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWid
     });
     animationPage_ = new CMpuSetup(doc_, this);
 
-    // The window first opens with room for the largest page, so it keeps its
-    // size whichever pages the model shows; a page never shrinks below what
-    // its own layout needs, it scrolls instead.
     const std::vector<CPropertyPage*> all{warningPage_,        audioPage_,    inputPage_,
                                           animationInputPage_, trackPage_,    playlistPage_,
                                           schedulePage_,       animationPage_};
-    QSize pageSize = PageTemplateSize(font());
-    for (CPropertyPage* page : all) {
-        pageSize = pageSize.expandedTo(page->sizeHint());
-    }
-    // Wide enough for the longest row of tabs, which the clock models show.
-    {
-        const QSignalBlocker blocker(tabs_);
-        for (CPropertyPage* page : all) {
-            tabs_->addTab(new QWidget, page->Caption());
-        }
-        pageSize.setWidth(std::max(pageSize.width(), tabs_->tabBar()->sizeHint().width()));
-        while (tabs_->count() > 0) {
-            QWidget* stand = tabs_->widget(0);
-            tabs_->removeTab(0);
-            delete stand;
-        }
-    }
+    pageSize_ = RoomForPages(all);
     for (CPropertyPage* page : all) {
         page->setObjectName(page->Caption());
         page->SetHost(this);
         MakeFrame(page);
     }
-    pageSize_ = pageSize;
 
     // In a narrow window the tabs scroll; the arrow keys on the tabs do
     // that, so Tab goes on from the tabs into the page, not to the arrows.
@@ -95,6 +75,28 @@ CMyPropertySheet::CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWid
         doc_.CountTracks(true);
     }
     BuildPageSet();
+}
+
+QSize CMyPropertySheet::RoomForPages(const std::vector<CPropertyPage*>& pages) {
+    // The window first opens with room for the largest page, so it keeps its
+    // size whichever pages the model shows; a page never shrinks below what
+    // its own layout needs, it scrolls instead.
+    QSize room = PageTemplateSize(font());
+    for (CPropertyPage* page : pages) {
+        room = room.expandedTo(page->sizeHint());
+    }
+    // Wide enough for the longest row of tabs, which the clock models show.
+    const QSignalBlocker blocker(tabs_);
+    for (CPropertyPage* page : pages) {
+        tabs_->addTab(new QWidget, page->Caption());
+    }
+    room.setWidth(std::max(room.width(), tabs_->tabBar()->sizeHint().width()));
+    while (tabs_->count() > 0) {
+        QWidget* stand = tabs_->widget(0);
+        tabs_->removeTab(0);
+        delete stand;
+    }
+    return room;
 }
 
 EditStep CMyPropertySheet::Step(const char* name) const {

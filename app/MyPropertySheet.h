@@ -70,6 +70,8 @@ class CMyPropertySheet : public QWidget, public PageHost {
 
   private:
     QScrollArea* MakeFrame(CPropertyPage* page);
+    // Room for the largest of `pages`, and for all their tabs in one row.
+    QSize RoomForPages(const std::vector<CPropertyPage*>& pages);
     bool SwitchTo(CPropertyPage* target);
     void ShowTab(CPropertyPage* page);
     void OnTabChanged(int index);

@@ -62,7 +62,11 @@ class CInputSetup : public CPropertyPage {
         InputAction action;  // what the controls show
     };
 
+    class SideMaker;
+
     void BuildControls();
+    QLayout* BuildChooseArea();
+    QWidget* BuildActionArea();
     QWidget* BuildBinaryDisplay();
     // The controls of one side in a group box of their own; made in the order
     // the user meets them, which is also the Tab order.
