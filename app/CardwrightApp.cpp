@@ -5,7 +5,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/AppStrings.h"
-#include "app/CardwrightView.h"
+#include "app/DocumentWindow.h"
 #include "app/FileChooser.h"
 #include "app/MainFrame.h"
 #include "model/Prompter.h"
@@ -49,11 +49,11 @@ CCardwrightApp::CCardwrightApp(Prompter& prompter, FileChooser& files, BusyIndic
       files_(files),
       doc_(prompter, busy),
       recent_(appstrings::kRecentFileCount),
-      history_(doc_, [this](const QString& page) {
-          if (View() != nullptr && View()->GetSheet() != nullptr) {
-              View()->GetSheet()->ShowRestored(page);
+      history_(doc_, [this](std::optional<PageId> page) {
+          if (Window() != nullptr) {
+              Window()->ShowRestored(page);
           }
-          emit DocumentChanged();
+          DocumentChanged();
       }) {
     connect(&history_, &EditHistory::ModifiedFlagChanged, this, &CCardwrightApp::DocumentChanged);
     std::error_code ec;
@@ -64,8 +64,20 @@ CCardwrightApp::~CCardwrightApp() {
     delete frame_.data();
 }
 
-CCardwrightView* CCardwrightApp::View() const {
-    return frame_ != nullptr ? frame_->View() : nullptr;
+DocumentWindow* CCardwrightApp::Window() const {
+    return frame_.data();
+}
+
+void CCardwrightApp::DocumentChanged() {
+    if (Window() != nullptr) {
+        Window()->DocumentChanged();
+    }
+}
+
+void CCardwrightApp::RecentFilesChanged() {
+    if (Window() != nullptr) {
+        Window()->RecentFilesChanged();
+    }
 }
 
 bool CCardwrightApp::InitInstance(const QStringList& args) {
@@ -125,9 +137,8 @@ bool CCardwrightApp::OpenDocumentFile(const QString& path) {
     if (!doc_.GetPathName().empty() &&
         std::filesystem::path(QFileInfo(path).absoluteFilePath().toStdString()) ==
             doc_.GetPathName()) {
-        if (frame_ != nullptr) {
-            frame_->raise();
-            frame_->activateWindow();
+        if (Window() != nullptr) {
+            Window()->BringForward();
         }
         return true;
     }
@@ -147,7 +158,7 @@ bool CCardwrightApp::OpenFile(const QString& path) {
     }
     history_.Clear();
     recent_.Add(absolute);
-    emit RecentFilesChanged();
+    RecentFilesChanged();
     return true;
 }
 
@@ -164,7 +175,7 @@ void CCardwrightApp::OnOpenRecentFile(int index) {
         // Gone or unreadable: the user has been told; keep it off the list.
         const int stale = recent_.Files().indexOf(path);
         recent_.Remove(stale);
-        emit RecentFilesChanged();
+        RecentFilesChanged();
     }
     RefreshView();
 }
@@ -172,7 +183,7 @@ void CCardwrightApp::OnOpenRecentFile(int index) {
 bool CCardwrightApp::SaveModified() {
     // What the page in front shows counts as an edit too; a value it refuses
     // has been reported, and keeps the document as it is.
-    if (View() != nullptr && !View()->StoreActivePage()) {
+    if (Window() != nullptr && !Window()->StoreActivePage()) {
         return false;
     }
     if (!doc_.IsModified()) {
@@ -184,7 +195,8 @@ bool CCardwrightApp::SaveModified() {
                           Prompter::Icon::Warning)) {
         case Prompter::Answer::Yes:
             // Through the page in front, so that what it shows is saved too.
-            return View() != nullptr ? View()->OnFileSave() : SaveDocument(SaveKind::Save);
+            return Window() != nullptr ? Window()->SaveFromActivePage()
+                                       : SaveDocument(SaveKind::Save);
         case Prompter::Answer::No:
             return true;
         default:
@@ -217,20 +229,20 @@ bool CCardwrightApp::DoSave(const QString& path) {
     doc_.SetPathName(ToPath(absolute));
     history_.MarkSaved();
     recent_.Add(absolute);
-    emit RecentFilesChanged();
-    emit DocumentChanged();
+    RecentFilesChanged();
+    DocumentChanged();
     return true;
 }
 
 void CCardwrightApp::RefreshView() {
-    if (View() != nullptr) {
-        View()->OnInitialUpdate();
+    if (Window() != nullptr) {
+        Window()->ShowNewDocument();
     }
-    emit DocumentChanged();
+    DocumentChanged();
 }
 
 void CCardwrightApp::OnEditUndoRedo(bool redo) {
-    if (View() != nullptr && !View()->StoreActivePage()) {
+    if (Window() != nullptr && !Window()->StoreActivePage()) {
         return;
     }
     if (redo) {

@@ -6,21 +6,22 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/AppCommands.h"
 #include "app/EditHistory.h"
 #include "app/MainFrame.h"
 #include "app/RecentFileList.h"
-#include "app/SaveCommands.h"
 #include "model/CardwrightDoc.h"
 
 class BusyIndicator;
-class CCardwrightView;
+class DocumentWindow;
 class FileChooser;
 class Prompter;
 
 // The application: the one document, the main window, and the document
 // handling around them (New, Open, Save, Save As, the question to save a
 // modified document, the recent-file list, the files to open at start-up).
-class CCardwrightApp : public QObject, public SaveCommands {
+// It creates the main window and asks of it only what a DocumentWindow does.
+class CCardwrightApp : public QObject, public AppCommands {
     Q_OBJECT
 
   public:
@@ -39,37 +40,38 @@ class CCardwrightApp : public QObject, public SaveCommands {
 
     CCardwrightDoc& Document() { return doc_; }
     CMainFrame* MainFrame() const { return frame_; }
-    CCardwrightView* View() const;
     RecentFileList& RecentFiles() { return recent_; }
     EditHistory& History() { return history_; }
 
-    void OnFileNew();
-    void OnFileOpen();
+    void OnFileNew() override;
+    void OnFileOpen() override;
     // Asks to save a modified document first; false when the user cancels
     // or the file cannot be opened.
-    bool OpenDocumentFile(const QString& path);
-    void OnOpenRecentFile(int index);
+    bool OpenDocumentFile(const QString& path) override;
+    void OnOpenRecentFile(int index) override;
     // Offers to save a modified document; false means the user cancelled
     // (or the save failed) and what was asked for must not happen.
-    bool SaveModified();
-    void OnAppAbout();
+    bool SaveModified() override;
+    void OnAppAbout() override;
 
     bool SaveDocument(SaveKind kind) override;
 
     // Edit > Undo and Redo of the document's last change: what the page in
     // front shows is stored first, as the latest change.
-    void OnEditUndoRedo(bool redo);
+    void OnEditUndoRedo(bool redo) override;
 
     // "<file name> (<folder>) - TUNBOX Configuration", the folder cut from
     // the left when long, with "*" before it while the document is modified;
     // a new document shows its title alone.
-    QString FrameTitle() const;
-
-  signals:
-    void RecentFilesChanged();
-    void DocumentChanged();
+    QString FrameTitle() const override;
+    const QStringList& RecentFileNames() const override { return recent_.Files(); }
+    QUndoStack& UndoSteps() override { return history_.Stack(); }
 
   private:
+    // The main window, while there is one.
+    DocumentWindow* Window() const;
+    void DocumentChanged();
+    void RecentFilesChanged();
     bool OpenFile(const QString& path);
     bool DoSave(const QString& path);
     void RefreshView();

@@ -91,28 +91,28 @@ CheckCardDialog::~CheckCardDialog() {
     delete thread_;
 }
 
-QString CheckCardDialog::PageFor(const doctor::Finding& finding) {
+std::optional<PageId> CheckCardDialog::PageFor(const doctor::Finding& finding) {
     const std::string& id = finding.id;
     const auto starts = [&id](const char* prefix) { return id.rfind(prefix, 0) == 0; };
     if (starts("input-")) {
         return finding.problem.find("nimation input") != std::string::npos
-                   ? QStringLiteral("Animation Input Setup")
-                   : QStringLiteral("Input Setup");
+                   ? PageId::AnimationInputSetup
+                   : PageId::InputSetup;
     }
     if (starts("playlist-")) {
-        return QStringLiteral("Playlists");
+        return PageId::Playlists;
     }
     if (starts("schedule-")) {
-        return QStringLiteral("Schedule");
+        return PageId::Schedule;
     }
     if (starts("show-")) {
-        return QStringLiteral("Animation Control Setup");
+        return PageId::AnimationControlSetup;
     }
     if (starts("track-") || starts("end-action-") || starts("power-up-") ||
         id == "file-without-track") {
-        return QStringLiteral("Track Setup");
+        return PageId::TrackSetup;
     }
-    return {};
+    return std::nullopt;
 }
 
 void CheckCardDialog::OnProgress(int done, int total, const QString& file) {
@@ -143,17 +143,20 @@ void CheckCardDialog::OnFinished() {
         }
         item->setText(kProblem, problem);
         item->setText(kFile, Text(f.file));
-        const QString page = PageFor(f);
+        const std::optional<PageId> page = PageFor(f);
         // Rich text, so that the tip wraps instead of running off the screen.
         QString tip = QStringLiteral("<p>%1</p><p>What to do: %2</p>")
                           .arg(problem.toHtmlEscaped(), Text(f.action).toHtmlEscaped());
-        if (!page.isEmpty()) {
-            tip += QStringLiteral("<p>Double-click to open %1.</p>").arg(page.toHtmlEscaped());
+        if (page) {
+            tip += QStringLiteral("<p>Double-click to open %1.</p>")
+                       .arg(PageCaption(*page).toHtmlEscaped());
         }
         for (int column : {kSeverity, kProblem, kFile}) {
             item->setToolTip(column, tip);
         }
-        item->setData(kSeverity, kFindingRole, page);
+        if (page) {
+            item->setData(kSeverity, kFindingRole, static_cast<int>(*page));
+        }
     }
     if (result_->cancelled) {
         status_->setText(
@@ -192,9 +195,9 @@ void CheckCardDialog::resizeEvent(QResizeEvent* event) {
 }
 
 void CheckCardDialog::OnActivated(QTreeWidgetItem* item) {
-    const QString page = item->data(kSeverity, kFindingRole).toString();
-    if (!page.isEmpty()) {
-        emit GoToPage(page);
+    const QVariant page = item->data(kSeverity, kFindingRole);
+    if (page.isValid()) {
+        emit GoToPage(static_cast<PageId>(page.toInt()));
         accept();
     }
 }

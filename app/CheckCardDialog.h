@@ -5,8 +5,10 @@
 #include <atomic>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "doctor/CardCheck.h"
+#include "pages/PropertyPage.h"
 
 class QLabel;
 class QProgressBar;
@@ -28,13 +30,13 @@ class CheckCardDialog : public QDialog {
                     QWidget* parent = nullptr);
     ~CheckCardDialog() override;
 
-    // The page that fixes a finding of this kind, or an empty string.
-    static QString PageFor(const doctor::Finding& finding);
+    // The page that fixes a finding of this kind, if one does.
+    static std::optional<PageId> PageFor(const doctor::Finding& finding);
     // Whether the check has ended (done or cancelled).
     bool Finished() const { return finished_; }
 
   signals:
-    void GoToPage(const QString& caption);
+    void GoToPage(PageId page);
 
   protected:
     void reject() override;

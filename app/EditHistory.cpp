@@ -19,7 +19,7 @@ class EditHistory::Step : public QUndoCommand {
         : QUndoCommand(QString::fromStdString(step.name)),
           history_(history),
           change_(before, after),
-          page_(QString::fromStdString(step.place)),
+          page_(PageFromKey(step.place)),
           source_(step.source) {}
 
     int id() const override { return 1; }
@@ -54,7 +54,7 @@ class EditHistory::Step : public QUndoCommand {
   private:
     EditHistory& history_;
     StateChange change_;
-    QString page_;
+    std::optional<PageId> page_;
     const void* source_;
     bool done_ = false;
 };
@@ -97,7 +97,7 @@ void EditHistory::Edited(DocumentState before, const EditStep& step) {
     typingIn_ = step.source;
 }
 
-void EditHistory::Apply(DocumentState state, const QString& page) {
+void EditHistory::Apply(DocumentState state, std::optional<PageId> page) {
     const QScopedValueRollback<bool> guard(applying_, true);
     typingIn_ = nullptr;
     doc_.Restore(std::move(state));

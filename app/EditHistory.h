@@ -4,8 +4,10 @@
 #include <QString>
 #include <QUndoStack>
 #include <functional>
+#include <optional>
 
 #include "model/CardwrightDoc.h"
+#include "pages/PropertyPage.h"
 
 // The document's undo history: one step per change of the user's, each
 // holding what it changed in the document, before and after. Undoing or redoing puts
@@ -16,10 +18,10 @@ class EditHistory : public QObject, public EditListener {
     Q_OBJECT
 
   public:
-    // `show` brings the page with the given caption to the front (the first
-    // page when there is none such), showing the document as it now is and
-    // storing nothing of what the pages showed before.
-    using ShowPage = std::function<void(const QString& caption)>;
+    // `show` brings the given page to the front (the first page when there
+    // is none, or the sheet does not show it), showing the document as it now
+    // is and storing nothing of what the pages showed before.
+    using ShowPage = std::function<void(std::optional<PageId> page)>;
     EditHistory(CCardwrightDoc& doc, ShowPage show, QObject* parent = nullptr);
     ~EditHistory() override;
 
@@ -37,7 +39,7 @@ class EditHistory : public QObject, public EditListener {
 
   private:
     class Step;
-    void Apply(DocumentState state, const QString& page);
+    void Apply(DocumentState state, std::optional<PageId> page);
     void UpdateModified();
 
     CCardwrightDoc& doc_;

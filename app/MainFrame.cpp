@@ -18,9 +18,9 @@
 #include <QUndoStack>
 #include <QWindow>
 
+#include "app/AppCommands.h"
 #include "app/AppIcon.h"
 #include "app/AppStrings.h"
-#include "app/CardwrightApp.h"
 #include "app/CardwrightView.h"
 #include "app/CheckCardDialog.h"
 #include "app/EditCommands.h"
@@ -67,9 +67,12 @@ constexpr PlayerTypeItem kPlayerTypes[] = {
 
 }  // namespace
 
-CMainFrame::CMainFrame(CCardwrightApp& app, CCardwrightDoc& doc, Prompter& prompter,
+CMainFrame::CMainFrame(AppCommands& commands, CCardwrightDoc& doc, Prompter& prompter,
                        QWidget* parent)
-    : QMainWindow(parent), app_(app), view_(new CCardwrightView(doc, app, prompter, this)) {
+    : QMainWindow(parent),
+      commands_(commands),
+      doc_(doc),
+      view_(new CCardwrightView(doc, commands, prompter, this)) {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowIcon(AppIcon());
     setAcceptDrops(true);
@@ -77,12 +80,10 @@ CMainFrame::CMainFrame(CCardwrightApp& app, CCardwrightDoc& doc, Prompter& promp
     CreateMenus();
     CreateStatusBar();
 
-    connect(&app_, &CCardwrightApp::DocumentChanged, this, &CMainFrame::OnDocumentChanged);
     // Sees the undo keys before the focused field does, and this window's
     // own events.
     qApp->installEventFilter(this);
-    connect(&app_, &CCardwrightApp::RecentFilesChanged, this, &CMainFrame::UpdateRecentFiles);
-    OnDocumentChanged();
+    DocumentChanged();
 }
 
 void CMainFrame::AfterSave(bool saved) {
@@ -95,25 +96,43 @@ void CMainFrame::AfterSave(bool saved) {
 }
 
 void CMainFrame::OnCheckCard() {
-    CCardwrightDoc& doc = app_.Document();
-    if (doc.GetPathName().empty()) {
-        doc.GetPrompter().Tell(
+    if (doc_.GetPathName().empty()) {
+        doc_.GetPrompter().Tell(
             "There is no card to check yet: save the configuration onto a card first.");
         return;
     }
-    CheckCardDialog dialog(doc.GetPathName(), doc.IsModified(), this);
+    CheckCardDialog dialog(doc_.GetPathName(), doc_.IsModified(), this);
     connect(&dialog, &CheckCardDialog::GoToPage, this, &CMainFrame::GoToPage);
     dialog.exec();
 }
 
-void CMainFrame::GoToPage(const QString& caption) {
-    CMyPropertySheet* sheet = view_->GetSheet();
-    for (int i = 0; i < sheet->GetPageCount(); ++i) {
-        if (sheet->GetPage(i)->Caption() == caption) {
-            sheet->SetActivePage(i);
-            return;
-        }
+void CMainFrame::GoToPage(PageId page) {
+    if (CMyPropertySheet* sheet = view_->GetSheet()) {
+        sheet->GoToPage(page);
     }
+}
+
+void CMainFrame::ShowNewDocument() {
+    view_->OnInitialUpdate();
+}
+
+void CMainFrame::ShowRestored(std::optional<PageId> page) {
+    if (CMyPropertySheet* sheet = view_->GetSheet()) {
+        sheet->ShowRestored(page);
+    }
+}
+
+bool CMainFrame::StoreActivePage() {
+    return view_->StoreActivePage();
+}
+
+bool CMainFrame::SaveFromActivePage() {
+    return view_->OnFileSave();
+}
+
+void CMainFrame::BringForward() {
+    raise();
+    activateWindow();
 }
 
 QAction* CMainFrame::AddAction(QMenu* menu, const QString& text, const QString& prompt) {
@@ -152,12 +171,17 @@ std::vector<QAction*> CMainFrame::AddItems(QMenu* menu, std::span<const MenuItem
 }
 
 void CMainFrame::CreateMenus() {
-    using editcommands::Command;
+    CreateFileMenu();
+    CreateEditMenu();
+    CreatePlayerMenus();
+}
+
+void CMainFrame::CreateFileMenu() {
     static const MenuItem fileItems[] = {
         {"&New\tCtrl+N", "Create a new document", "fileNew", "Ctrl+N",
-         [](CMainFrame& f) { f.app_.OnFileNew(); }},
+         [](CMainFrame& f) { f.commands_.OnFileNew(); }},
         {"&Open...\tCtrl+O", "Open an existing document", "fileOpen", "Ctrl+O",
-         [](CMainFrame& f) { f.app_.OnFileOpen(); }},
+         [](CMainFrame& f) { f.commands_.OnFileOpen(); }},
         {"&Save\tCtrl+S", "Save the active document", "fileSave", "Ctrl+S",
          [](CMainFrame& f) { f.AfterSave(f.view_->OnFileSave()); }},
         {"Save &As...", "Save the active document with a new name", "fileSaveAs", "",
@@ -170,6 +194,18 @@ void CMainFrame::CreateMenus() {
         {"E&xit", "Quit the application; prompts to save documents", "fileExit", "",
          [](CMainFrame& f) { f.close(); }},
     };
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
+    AddItems(fileMenu_, fileItems);
+    fileMenu_->addSeparator();
+    recentPlaceholder_ = fileMenu_->addAction(QStringLiteral("Recent File"));
+    recentPlaceholder_->setEnabled(false);
+    fileMenu_->addSeparator();
+    AddItems(fileMenu_, exitItem);
+    UpdateRecentFiles();
+}
+
+void CMainFrame::CreateEditMenu() {
+    using editcommands::Command;
     static const MenuItem editItems[] = {
         {"&Undo\tCtrl+Z", "Undo the last action", "editUndo", "Ctrl+Z; Alt+Backspace",
          [](CMainFrame& f) { f.OnUndoRedo(Command::Undo); }},
@@ -188,16 +224,6 @@ void CMainFrame::CreateMenus() {
         {"Reset Everything to Defaults", "", "resetEverything", "",
          [](CMainFrame& f) { f.view_->OnResetDefaults(); }},
     };
-
-    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
-    AddItems(fileMenu_, fileItems);
-    fileMenu_->addSeparator();
-    recentPlaceholder_ = fileMenu_->addAction(QStringLiteral("Recent File"));
-    recentPlaceholder_->setEnabled(false);
-    fileMenu_->addSeparator();
-    AddItems(fileMenu_, exitItem);
-    UpdateRecentFiles();
-
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     const std::vector<QAction*> editActions = AddItems(edit, editItems);
     undo_ = editActions[0];
@@ -214,10 +240,9 @@ void CMainFrame::CreateMenus() {
         }
         UpdateUndoTexts(false);
     });
-    QUndoStack& stack = app_.History().Stack();
+    QUndoStack& stack = commands_.UndoSteps();
     connect(&stack, &QUndoStack::indexChanged, this, [this] { UpdateUndoTexts(false); });
     UpdateUndoTexts(false);
-    CreatePlayerMenus();
 }
 
 void CMainFrame::CreatePlayerMenus() {
@@ -258,7 +283,7 @@ void CMainFrame::CreatePlayerMenus() {
         AddAction(help, QStringLiteral("&About Cardwright..."),
                   QStringLiteral("Display program information, version number and copyright"));
     about->setObjectName(QStringLiteral("helpAbout"));
-    connect(about, &QAction::triggered, &app_, &CCardwrightApp::OnAppAbout);
+    connect(about, &QAction::triggered, this, [this] { commands_.OnAppAbout(); });
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -322,13 +347,13 @@ void CMainFrame::OnUndoRedo(editcommands::Command command) {
     if (editcommands::CanRun(command, focusWidget())) {
         editcommands::Run(command, focusWidget());
     } else {
-        app_.OnEditUndoRedo(command == editcommands::Command::Redo);
+        commands_.OnEditUndoRedo(command == editcommands::Command::Redo);
     }
 }
 
 void CMainFrame::UpdateUndoTexts(bool forFocus) {
     using editcommands::Command;
-    const QUndoStack& stack = app_.History().Stack();
+    const QUndoStack& stack = commands_.UndoSteps();
     const auto text = [&](Command command, const QString& verb, const QString& step,
                           const QString& keys) {
         const bool field = forFocus && editcommands::CanRun(command, focusWidget());
@@ -348,7 +373,7 @@ void CMainFrame::UpdateUndoTexts(bool forFocus) {
 void CMainFrame::UpdateEditCommands() {
     using editcommands::Command;
     QWidget* focus = focusWidget();
-    const QUndoStack& stack = app_.History().Stack();
+    const QUndoStack& stack = commands_.UndoSteps();
     UpdateUndoTexts(true);
     undo_->setEnabled(editcommands::CanRun(Command::Undo, focus) || stack.canUndo());
     redo_->setEnabled(editcommands::CanRun(Command::Redo, focus) || stack.canRedo());
@@ -365,7 +390,7 @@ void CMainFrame::UpdateRecentFiles() {
         action->deleteLater();
     }
     recentActions_.clear();
-    const QStringList& files = app_.RecentFiles().Files();
+    const QStringList& files = commands_.RecentFileNames();
     recentPlaceholder_->setVisible(files.isEmpty());
     for (int i = 0; i < files.size(); ++i) {
         QString shown = files[i];
@@ -373,14 +398,14 @@ void CMainFrame::UpdateRecentFiles() {
         auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown), fileMenu_);
         action->setObjectName(QStringLiteral("recentFile%1").arg(i + 1));
         action->setStatusTip(QStringLiteral("Open this document"));
-        connect(action, &QAction::triggered, &app_, [this, i] { app_.OnOpenRecentFile(i); });
+        connect(action, &QAction::triggered, this, [this, i] { commands_.OnOpenRecentFile(i); });
         fileMenu_->insertAction(recentPlaceholder_, action);
         recentActions_.push_back(action);
     }
 }
 
-void CMainFrame::OnDocumentChanged() {
-    setWindowTitle(app_.FrameTitle());
+void CMainFrame::DocumentChanged() {
+    setWindowTitle(commands_.FrameTitle());
     UpdatePlayerTypeChecks();
 }
 
@@ -396,7 +421,7 @@ void CMainFrame::RestorePlacement() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (app_.SaveModified()) {
+    if (commands_.SaveModified()) {
         QSettings().setValue(kPlacementKey, saveGeometry());
         event->accept();
     } else {
@@ -424,7 +449,7 @@ void CMainFrame::OpenDropped(const QString& file) {
     // The program that started the drag waits until the drop returns: open
     // the file, with its questions, once it has.
     QMetaObject::invokeMethod(
-        this, [this, file] { app_.OpenDocumentFile(file); }, Qt::QueuedConnection);
+        this, [this, file] { commands_.OpenDocumentFile(file); }, Qt::QueuedConnection);
 }
 
 void CMainFrame::KeepOnScreen() {

@@ -5,10 +5,12 @@
 #include <span>
 #include <vector>
 
+#include "app/DocumentWindow.h"
 #include "app/EditCommands.h"
 #include "model/CardConfig.h"
+#include "pages/PropertyPage.h"
 
-class CCardwrightApp;
+class AppCommands;
 class CCardwrightDoc;
 class CCardwrightView;
 class Prompter;
@@ -17,12 +19,14 @@ class QLabel;
 class QMenu;
 
 // The main window: menus, the view with its sheet, and the status bar. It
-// may take any size; a page scrolls when the window is smaller than it.
-class CMainFrame : public QMainWindow {
+// may take any size; a page scrolls when the window is smaller than it. The
+// document handling its menus start is the application's, reached through
+// `commands`.
+class CMainFrame : public QMainWindow, public DocumentWindow {
     Q_OBJECT
 
   public:
-    CMainFrame(CCardwrightApp& app, CCardwrightDoc& doc, Prompter& prompter,
+    CMainFrame(AppCommands& commands, CCardwrightDoc& doc, Prompter& prompter,
                QWidget* parent = nullptr);
 
     CCardwrightView* View() const { return view_; }
@@ -42,8 +46,16 @@ class CMainFrame : public QMainWindow {
 
     // File > Check Card: looks the open configuration's card over.
     void OnCheckCard();
-    // Brings the page with this caption to the front, if the sheet shows it.
-    void GoToPage(const QString& caption);
+    // Brings the page to the front, if the sheet shows it.
+    void GoToPage(PageId page);
+
+    void ShowNewDocument() override;
+    void ShowRestored(std::optional<PageId> page) override;
+    bool StoreActivePage() override;
+    bool SaveFromActivePage() override;
+    void DocumentChanged() override;
+    void RecentFilesChanged() override { UpdateRecentFiles(); }
+    void BringForward() override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -58,9 +70,10 @@ class CMainFrame : public QMainWindow {
     struct MenuItem;
     std::vector<QAction*> AddItems(QMenu* menu, std::span<const MenuItem> items);
     void CreateMenus();
+    void CreateFileMenu();
+    void CreateEditMenu();
     void CreatePlayerMenus();
     void CreateStatusBar();
-    void OnDocumentChanged();
     // Undo or Redo: the focused text field's own while it has one, else the
     // document's.
     void OnUndoRedo(editcommands::Command command);
@@ -71,7 +84,8 @@ class CMainFrame : public QMainWindow {
     void AfterSave(bool saved);
     QAction* AddAction(QMenu* menu, const QString& text, const QString& prompt);
 
-    CCardwrightApp& app_;
+    AppCommands& commands_;
+    CCardwrightDoc& doc_;
     CCardwrightView* view_;
     std::vector<std::pair<PlayerModel, QAction*>> playerTypes_;
     QMenu* fileMenu_ = nullptr;

@@ -43,8 +43,8 @@ CMyPropertySheet::CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWid
 
     warningPage_ = new DummyPage(doc_, this);
     audioPage_ = new CAudioSetup(doc_, this);
-    inputPage_ = new CInputSetup(doc_, QStringLiteral("Input Setup"), this);
-    animationInputPage_ = new CInputSetup(doc_, QStringLiteral("Animation Input Setup"), this);
+    inputPage_ = new CInputSetup(doc_, PageId::InputSetup, this);
+    animationInputPage_ = new CInputSetup(doc_, PageId::AnimationInputSetup, this);
     trackPage_ = new CTrackSetup(doc_, this);
     playlistPage_ = new CPlaylistSetup(doc_, this);
     schedulePage_ = new SchedulePage(doc_, this);
@@ -54,35 +54,15 @@ CMyPropertySheet::CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWid
     });
     animationPage_ = new CMpuSetup(doc_, this);
 
-    // The window first opens with room for the largest page, so it keeps its
-    // size whichever pages the model shows; a page never shrinks below what
-    // its own layout needs, it scrolls instead.
     const std::vector<CPropertyPage*> all{warningPage_,        audioPage_,    inputPage_,
                                           animationInputPage_, trackPage_,    playlistPage_,
                                           schedulePage_,       animationPage_};
-    QSize pageSize = PageTemplateSize(font());
-    for (CPropertyPage* page : all) {
-        pageSize = pageSize.expandedTo(page->sizeHint());
-    }
-    // Wide enough for the longest row of tabs, which the clock models show.
-    {
-        const QSignalBlocker blocker(tabs_);
-        for (CPropertyPage* page : all) {
-            tabs_->addTab(new QWidget, page->Caption());
-        }
-        pageSize.setWidth(std::max(pageSize.width(), tabs_->tabBar()->sizeHint().width()));
-        while (tabs_->count() > 0) {
-            QWidget* stand = tabs_->widget(0);
-            tabs_->removeTab(0);
-            delete stand;
-        }
-    }
+    pageSize_ = RoomForPages(all);
     for (CPropertyPage* page : all) {
         page->setObjectName(page->Caption());
         page->SetHost(this);
         MakeFrame(page);
     }
-    pageSize_ = pageSize;
 
     // In a narrow window the tabs scroll; the arrow keys on the tabs do
     // that, so Tab goes on from the tabs into the page, not to the arrows.
@@ -97,8 +77,30 @@ CMyPropertySheet::CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWid
     BuildPageSet();
 }
 
+QSize CMyPropertySheet::RoomForPages(const std::vector<CPropertyPage*>& pages) {
+    // The window first opens with room for the largest page, so it keeps its
+    // size whichever pages the model shows; a page never shrinks below what
+    // its own layout needs, it scrolls instead.
+    QSize room = PageTemplateSize(font());
+    for (CPropertyPage* page : pages) {
+        room = room.expandedTo(page->sizeHint());
+    }
+    // Wide enough for the longest row of tabs, which the clock models show.
+    const QSignalBlocker blocker(tabs_);
+    for (CPropertyPage* page : pages) {
+        tabs_->addTab(new QWidget, page->Caption());
+    }
+    room.setWidth(std::max(room.width(), tabs_->tabBar()->sizeHint().width()));
+    while (tabs_->count() > 0) {
+        QWidget* stand = tabs_->widget(0);
+        tabs_->removeTab(0);
+        delete stand;
+    }
+    return room;
+}
+
 EditStep CMyPropertySheet::Step(const char* name) const {
-    return {name, active_ != nullptr ? active_->Caption().toStdString() : std::string()};
+    return {name, active_ != nullptr ? PageKey(active_->Id()) : std::string()};
 }
 
 CMyPropertySheet::~CMyPropertySheet() {
@@ -265,14 +267,23 @@ void CMyPropertySheet::RemoveAllPages(bool store) {
 }
 
 void CMyPropertySheet::BuildPageSet() {
-    BuildPageSet(QString(), true);
+    BuildPageSet(std::nullopt, true);
 }
 
-void CMyPropertySheet::ShowRestored(const QString& caption) {
+void CMyPropertySheet::ShowRestored(std::optional<PageId> front) {
     // What the pages show is older than the document now: nothing of it is
     // stored on the way, and the document is shown as it was restored.
     const QScopedValueRollback<bool> guard(restoring_, true);
-    BuildPageSet(caption, false);
+    BuildPageSet(front, false);
+}
+
+bool CMyPropertySheet::GoToPage(PageId id) {
+    for (int i = 0; i < GetPageCount(); ++i) {
+        if (GetPage(i)->Id() == id) {
+            return SetActivePage(i);
+        }
+    }
+    return false;
 }
 
 std::vector<CPropertyPage*> CMyPropertySheet::PageSet() {
@@ -302,12 +313,12 @@ std::vector<CPropertyPage*> CMyPropertySheet::ShownPages() const {
     return pages;
 }
 
-void CMyPropertySheet::BuildPageSet(const QString& front, bool storeLeaving) {
+void CMyPropertySheet::BuildPageSet(std::optional<PageId> front, bool storeLeaving) {
     RemoveAllPages(storeLeaving);
     BuildPageSet(front, false, PageSet());
 }
 
-void CMyPropertySheet::BuildPageSet(const QString& front, bool storeLeaving,
+void CMyPropertySheet::BuildPageSet(std::optional<PageId> front, bool storeLeaving,
                                     const std::vector<CPropertyPage*>& pages) {
     RemoveAllPages(storeLeaving);
     const CardConfig& config = *doc_.GetConfig();
@@ -317,13 +328,9 @@ void CMyPropertySheet::BuildPageSet(const QString& front, bool storeLeaving,
     for (CPropertyPage* page : pages) {
         AddPage(page);
     }
-    for (int i = 0; i < GetPageCount(); ++i) {
-        if (!front.isEmpty() && GetPage(i)->Caption() == front) {
-            SetActivePage(i);
-            return;
-        }
+    if (!front || !GoToPage(*front)) {
+        SetActivePage(0);
     }
-    SetActivePage(0);
 }
 
 void CMyPropertySheet::OnPlayerType(PlayerModel model) {
@@ -372,7 +379,7 @@ SaveOutcome CMyPropertySheet::Save(SaveKind kind) {
     const bool same = savedFrom_ && *savedFrom_ == *doc_.GetConfig() && pages == ShownPages();
     savedFrom_.reset();
     if (!same || active_ == nullptr) {
-        BuildPageSet(active_ != nullptr ? active_->Caption() : QString(), true, pages);
+        BuildPageSet(active_ != nullptr ? std::optional(active_->Id()) : std::nullopt, true, pages);
     }
     return outcome;
 }

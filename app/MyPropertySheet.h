@@ -50,9 +50,12 @@ class CMyPropertySheet : public QWidget, public PageHost {
     // Clears the sheet and adds the pages of the current model and card.
     void BuildPageSet();
     // After the document was put back to an earlier state: the page set of
-    // that state, with the page of this caption in front (or the first),
-    // showing it; what the pages showed before is dropped.
-    void ShowRestored(const QString& caption);
+    // that state, with `front` in front (or the first page), showing it;
+    // what the pages showed before is dropped.
+    void ShowRestored(std::optional<PageId> front);
+    // Brings the page to the front, if the sheet shows it; false when it
+    // does not, or the page in front refused to be left.
+    bool GoToPage(PageId id);
     void OnPlayerType(PlayerModel model);
     void OnResetDefaults();
     // File Save and Save As, through the page in front.
@@ -67,12 +70,14 @@ class CMyPropertySheet : public QWidget, public PageHost {
 
   private:
     QScrollArea* MakeFrame(CPropertyPage* page);
+    // Room for the largest of `pages`, and for all their tabs in one row.
+    QSize RoomForPages(const std::vector<CPropertyPage*>& pages);
     bool SwitchTo(CPropertyPage* target);
     void ShowTab(CPropertyPage* page);
     void OnTabChanged(int index);
     void RemoveAllPages(bool store);
-    void BuildPageSet(const QString& front, bool storeLeaving);
-    void BuildPageSet(const QString& front, bool storeLeaving,
+    void BuildPageSet(std::optional<PageId> front, bool storeLeaving);
+    void BuildPageSet(std::optional<PageId> front, bool storeLeaving,
                       const std::vector<CPropertyPage*>& pages);
     // The pages the model and the card call for, in tab order.
     std::vector<CPropertyPage*> PageSet();

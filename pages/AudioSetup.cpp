@@ -30,7 +30,7 @@ constexpr Field<bool> kRealtimeFields[] = {field::kRealtimeLevelLeft, field::kRe
 }  // namespace
 
 CAudioSetup::CAudioSetup(CCardwrightDoc& doc, QWidget* parent)
-    : CPropertyPage(doc, QStringLiteral("Audio Setup"), parent) {
+    : CPropertyPage(doc, PageId::AudioSetup, parent) {
     // Made in reading order, which is the order Tab takes.
     auto* levels = new QGridLayout;
     AddLevelRows(levels);

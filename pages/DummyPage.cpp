@@ -18,7 +18,7 @@ const char* const DummyPage::kNoSoundFilesText =
     "directory and rerun the Configurator.";
 
 DummyPage::DummyPage(CCardwrightDoc& doc, QWidget* parent)
-    : CPropertyPage(doc, QStringLiteral("Track Warning"), parent),
+    : CPropertyPage(doc, PageId::TrackWarning, parent),
       message_(new QLabel(QString::fromUtf8(kTemplateText), this)) {
     message_->setObjectName(QStringLiteral("trackWarningText"));
     message_->setTextFormat(Qt::PlainText);

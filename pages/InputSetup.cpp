@@ -93,8 +93,8 @@ QComboBox* MakeCombo(QWidget* parent, const QString& name, const QStringList& en
 
 }  // namespace
 
-CInputSetup::CInputSetup(CCardwrightDoc& doc, const QString& caption, QWidget* parent)
-    : CPropertyPage(doc, caption, parent) {
+CInputSetup::CInputSetup(CCardwrightDoc& doc, PageId id, QWidget* parent)
+    : CPropertyPage(doc, id, parent) {
     sides_[0].side = inputs::Side::Close;
     sides_[1].side = inputs::Side::Open;
     BuildControls();
@@ -110,6 +110,16 @@ CInputSetup::~CInputSetup() {
 
 void CInputSetup::BuildControls() {
     // Made in the order the user meets them, which is also the Tab order.
+    QLayout* top = BuildChooseArea();
+    QWidget* actions = BuildActionArea();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(actions);
+    layout->addStretch(1);
+    ConnectControls();
+}
+
+QLayout* CInputSetup::BuildChooseArea() {
     auto* inputLabel = new QLabel(QStringLiteral("&Input Bit:"), this);
     input_ = new QComboBox(this);
     input_->setObjectName(QStringLiteral("inputCombo"));
@@ -147,7 +157,10 @@ void CInputSetup::BuildControls() {
     auto* top = new QHBoxLayout;
     top->addLayout(left, 1);
     top->addWidget(BuildBinaryDisplay(), 0, Qt::AlignTop);
+    return top;
+}
 
+QWidget* CInputSetup::BuildActionArea() {
     // Inputs without actions of their own (unused, or a binary bit other
     // than 0) see a blank area where the actions would be.
     actionCover_ = new QStackedWidget(this);
@@ -164,12 +177,7 @@ void CInputSetup::BuildControls() {
     cover->setObjectName(QStringLiteral("actionCover"));
     actionCover_->addWidget(actions);
     actionCover_->addWidget(cover);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(actionCover_);
-    layout->addStretch(1);
-    ConnectControls();
+    return actionCover_;
 }
 
 QWidget* CInputSetup::BuildBinaryDisplay() {
@@ -199,100 +207,124 @@ QWidget* CInputSetup::BuildBinaryDisplay() {
     return binaryArea_;
 }
 
-void CInputSetup::BuildSide(SideControls& s, QWidget* parent, const QString& title,
-                            const QString& prefix) {
-    const auto name = [&prefix](const char* what) { return prefix + QLatin1String(what); };
-    const bool close = s.side == inputs::Side::Close;
-    const QFontMetrics metrics(font());
-    const int editWidth =
-        metrics.horizontalAdvance(QStringLiteral("0000.0")) + 2 * metrics.averageCharWidth();
-    const auto makeEdit = [&](const char* what) {
-        auto* edit = new QLineEdit(s.box);
-        edit->setObjectName(name(what));
-        edit->setFixedWidth(editWidth);
-        return edit;
-    };
-    const auto makeSpin = [&](const char* what, int max) {
-        auto* spin = new ArrowSpin(s.box);
-        spin->setObjectName(name(what));
-        spin->setRange(0, max);
-        return spin;
-    };
+// Makes the controls of one side in its group box, each named after the
+// side, in the order the user meets them.
+class CInputSetup::SideMaker {
+  public:
+    SideMaker(SideControls& s, const QString& prefix, const QFont& font)
+        : s_(s), prefix_(prefix), close_(s.side == inputs::Side::Close) {
+        const QFontMetrics metrics(font);
+        editWidth_ =
+            metrics.horizontalAdvance(QStringLiteral("0000.0")) + 2 * metrics.averageCharWidth();
+    }
 
-    s.box = new QGroupBox(title, parent);
-    s.kinds = new QButtonGroup(s.box);
-    QRadioButton* radios[std::size(kKindButtons)];
-    const auto addRadio = [&](Kind kind) {
+    QRadioButton* Radio(Kind kind) {
         const KindButton& button = kKindButtons[static_cast<int>(kind)];
         auto* radio = new QRadioButton(
-            QString::fromLatin1(close ? button.closeText : button.openText), s.box);
-        radio->setObjectName(name(button.name));
-        s.kinds->addButton(radio, static_cast<int>(kind));
-        radios[static_cast<int>(kind)] = radio;
-    };
-
-    addRadio(Kind::Start);
-    QStringList choices;
-    for (const char* text : kFixedChoices) {
-        choices << QString::fromLatin1(text);
+            QString::fromLatin1(close_ ? button.closeText : button.openText), s_.box);
+        radio->setObjectName(Name(button.name));
+        s_.kinds->addButton(radio, static_cast<int>(kind));
+        return radio;
     }
-    s.choice = new NameCombo(s.box);
-    s.choice->setObjectName(name("ChoiceCombo"));
-    s.choice->addItems(choices);
-    s.choice->setMinimumContentsLength(16);
-    QStringList scopes{QStringLiteral("in all tracks")};
-    for (int p = 1; p <= layout::kPlaylistCount; ++p) {
-        scopes << QStringLiteral("in Playlist %1").arg(p);
-    }
-    s.scope = MakeCombo(s.box, name("ScopeCombo"), scopes);
-    auto* delaying = new QLabel(
-        close ? QStringLiteral("after de&laying") : QStringLiteral("afte&r delaying"), s.box);
-    s.delayEdit = makeEdit("DelayEdit");
-    delaying->setBuddy(s.delayEdit);
-    s.delaySpin = makeSpin("DelaySpin", kDelayMaxTenths);
-    auto* delaySeconds = new QLabel(QStringLiteral("seconds."), s.box);
 
-    addRadio(Kind::Stop);
-    s.stop =
-        MakeCombo(s.box, name("StopCombo"),
-                  {QStringLiteral("now."), QStringLiteral("at the end of the current track.")});
-    addRadio(Kind::PauseResume);
-    addRadio(Kind::Nothing);
+    QComboBox* Combo(const char* what, const QStringList& entries) {
+        return MakeCombo(s_.box, Name(what), entries);
+    }
+
+    // What to start, from where, after how long.
+    QHBoxLayout* StartControls() {
+        QStringList choices;
+        for (const char* text : kFixedChoices) {
+            choices << QString::fromLatin1(text);
+        }
+        s_.choice = new NameCombo(s_.box);
+        s_.choice->setObjectName(Name("ChoiceCombo"));
+        s_.choice->addItems(choices);
+        s_.choice->setMinimumContentsLength(16);
+        QStringList scopes{QStringLiteral("in all tracks")};
+        for (int p = 1; p <= layout::kPlaylistCount; ++p) {
+            scopes << QStringLiteral("in Playlist %1").arg(p);
+        }
+        s_.scope = Combo("ScopeCombo", scopes);
+        auto* delaying = new QLabel(
+            close_ ? QStringLiteral("after de&laying") : QStringLiteral("afte&r delaying"), s_.box);
+        s_.delayEdit = Edit("DelayEdit");
+        delaying->setBuddy(s_.delayEdit);
+        s_.delaySpin = Spin("DelaySpin", kDelayMaxTenths);
+        return Row({s_.scope, delaying, s_.delayEdit, s_.delaySpin, Seconds()});
+    }
+
+    // How the playback level changes, and how fast.
+    QHBoxLayout* FadeControls() {
+        s_.fade = Combo(
+            "FadeCombo",
+            {QStringLiteral("Do not change playback level."), QStringLiteral("Fade to full in"),
+             QStringLiteral("Fade to zero in"), QStringLiteral("Fade to 'Half Mute' in")});
+        s_.fadeTimeEdit = Edit("FadeTimeEdit");
+        s_.fadeTimeSpin = Spin("FadeTimeSpin", kFadeTimeMaxTenths);
+        return Row({s_.fade, s_.fadeTimeEdit, s_.fadeTimeSpin, Seconds()});
+    }
+
+  private:
+    QString Name(const char* what) const { return prefix_ + QLatin1String(what); }
+
+    QLineEdit* Edit(const char* what) {
+        auto* edit = new QLineEdit(s_.box);
+        edit->setObjectName(Name(what));
+        edit->setFixedWidth(editWidth_);
+        return edit;
+    }
+
+    QSpinBox* Spin(const char* what, int max) {
+        auto* spin = new ArrowSpin(s_.box);
+        spin->setObjectName(Name(what));
+        spin->setRange(0, max);
+        return spin;
+    }
+
+    QLabel* Seconds() { return new QLabel(QStringLiteral("seconds."), s_.box); }
+
+    static QHBoxLayout* Row(std::initializer_list<QWidget*> widgets) {
+        auto* row = new QHBoxLayout;
+        for (QWidget* widget : widgets) {
+            row->addWidget(widget);
+        }
+        row->addStretch(1);
+        return row;
+    }
+
+    SideControls& s_;
+    QString prefix_;
+    bool close_;
+    int editWidth_;
+};
+
+void CInputSetup::BuildSide(SideControls& s, QWidget* parent, const QString& title,
+                            const QString& prefix) {
+    s.box = new QGroupBox(title, parent);
+    s.kinds = new QButtonGroup(s.box);
+    SideMaker make(s, prefix, font());
+    QRadioButton* start = make.Radio(Kind::Start);
+    QHBoxLayout* delayRow = make.StartControls();
+    QRadioButton* stop = make.Radio(Kind::Stop);
+    s.stop = make.Combo(
+        "StopCombo", {QStringLiteral("now."), QStringLiteral("at the end of the current track.")});
+    QRadioButton* pause = make.Radio(Kind::PauseResume);
+    QRadioButton* nothing = make.Radio(Kind::Nothing);
     pagefields::TabToChecked(s.kinds);
-
-    s.fade = MakeCombo(
-        s.box, name("FadeCombo"),
-        {QStringLiteral("Do not change playback level."), QStringLiteral("Fade to full in"),
-         QStringLiteral("Fade to zero in"), QStringLiteral("Fade to 'Half Mute' in")});
-    s.fadeTimeEdit = makeEdit("FadeTimeEdit");
-    s.fadeTimeSpin = makeSpin("FadeTimeSpin", kFadeTimeMaxTenths);
-    auto* fadeSeconds = new QLabel(QStringLiteral("seconds."), s.box);
-
-    auto* delayRow = new QHBoxLayout;
-    delayRow->addWidget(s.scope);
-    delayRow->addWidget(delaying);
-    delayRow->addWidget(s.delayEdit);
-    delayRow->addWidget(s.delaySpin);
-    delayRow->addWidget(delaySeconds);
-    delayRow->addStretch(1);
-    auto* fadeRow = new QHBoxLayout;
-    fadeRow->addWidget(s.fade);
-    fadeRow->addWidget(s.fadeTimeEdit);
-    fadeRow->addWidget(s.fadeTimeSpin);
-    fadeRow->addWidget(fadeSeconds);
-    fadeRow->addStretch(1);
+    QHBoxLayout* fadeRow = make.FadeControls();
 
     auto* grid = new QGridLayout(s.box);
-    grid->addWidget(radios[0], 0, 0);
+    grid->addWidget(start, 0, 0);
     grid->addWidget(s.choice, 0, 1);
     grid->addLayout(delayRow, 1, 1);
-    grid->addWidget(radios[1], 2, 0);
+    grid->addWidget(stop, 2, 0);
     grid->addWidget(s.stop, 2, 1, Qt::AlignLeft);
-    grid->addWidget(radios[2], 3, 0, 1, 2);
-    grid->addWidget(radios[3], 4, 0, 1, 2);
+    grid->addWidget(pause, 3, 0, 1, 2);
+    grid->addWidget(nothing, 4, 0, 1, 2);
     grid->addLayout(fadeRow, 5, 0, 1, 2);
     grid->setColumnStretch(1, 1);
-    grid->setRowMinimumHeight(5, s.fade->sizeHint().height() + metrics.height() / 2);
+    grid->setRowMinimumHeight(5, s.fade->sizeHint().height() + QFontMetrics(font()).height() / 2);
     grid->setRowStretch(6, 1);
 }
 

@@ -30,7 +30,7 @@ class CInputSetup : public CPropertyPage {
     static constexpr int kDelayMaxTenths = 9999;
     static constexpr int kFadeTimeMaxTenths = 99;
 
-    CInputSetup(CCardwrightDoc& doc, const QString& caption, QWidget* parent = nullptr);
+    CInputSetup(CCardwrightDoc& doc, PageId id, QWidget* parent = nullptr);
     ~CInputSetup() override;
 
     // Which of the two tables of input action records the page edits.
@@ -62,7 +62,11 @@ class CInputSetup : public CPropertyPage {
         InputAction action;  // what the controls show
     };
 
+    class SideMaker;
+
     void BuildControls();
+    QLayout* BuildChooseArea();
+    QWidget* BuildActionArea();
     QWidget* BuildBinaryDisplay();
     // The controls of one side in a group box of their own; made in the order
     // the user meets them, which is also the Tab order.

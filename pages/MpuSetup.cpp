@@ -70,7 +70,7 @@ QString ShowFileText(const showfiles::ShowFile& file) {
 }  // namespace
 
 CMpuSetup::CMpuSetup(CCardwrightDoc& doc, QWidget* parent)
-    : CPropertyPage(doc, QStringLiteral("Animation Control Setup"), parent) {
+    : CPropertyPage(doc, PageId::AnimationControlSetup, parent) {
     // Made in reading order, which is the order Tab takes.
     auto* top = new QHBoxLayout;
     top->addWidget(BuildModeGroup(), 1);

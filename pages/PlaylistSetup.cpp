@@ -67,23 +67,9 @@ bool AnyTrack(const CardConfig& config) {
 }  // namespace
 
 CPlaylistSetup::CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent)
-    : CPropertyPage(doc, QStringLiteral("Playlists"), parent),
-      playlistRadios_(new QButtonGroup(this)) {
-    // Controls are made in reading order, which is the order Tab takes;
-    // within the radio group the arrow keys choose the playlist.
-    auto* radioBox = new QGroupBox(QStringLiteral(" &Select Playlist "), this);
-    radioBox->setObjectName(QStringLiteral("playlistGroup"));
-    auto* radioRow = new QHBoxLayout(radioBox);
-    for (int p = 0; p < layout::kPlaylistCount; ++p) {
-        auto* radio = new QRadioButton(QString::number(p + 1), radioBox);
-        radio->setObjectName(QStringLiteral("playlistRadio%1").arg(p + 1));
-        playlistRadios_->addButton(radio, p);
-        radioRow->addWidget(radio);
-    }
-    radioRow->addStretch();
-    playlistRadios_->button(0)->setChecked(true);
-    pagefields::TabToChecked(playlistRadios_);
-
+    : CPropertyPage(doc, PageId::Playlists, parent), playlistRadios_(new QButtonGroup(this)) {
+    // Controls are made in reading order, which is the order Tab takes.
+    QGroupBox* radioBox = BuildPlaylistChoice();
     auto* availableLabel = new QLabel(QStringLiteral("&Available Tracks"), this);
     availableTracks_ = MakeTrackList(QStringLiteral("availableTracks"),
                                      pagefields::WithoutMnemonic(availableLabel->text()), this);
@@ -120,7 +106,27 @@ CPlaylistSetup::CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent)
     grid->setRowStretch(2, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
+    ConnectControls();
+}
 
+QGroupBox* CPlaylistSetup::BuildPlaylistChoice() {
+    // Within the group the arrow keys choose the playlist.
+    auto* radioBox = new QGroupBox(QStringLiteral(" &Select Playlist "), this);
+    radioBox->setObjectName(QStringLiteral("playlistGroup"));
+    auto* radioRow = new QHBoxLayout(radioBox);
+    for (int p = 0; p < layout::kPlaylistCount; ++p) {
+        auto* radio = new QRadioButton(QString::number(p + 1), radioBox);
+        radio->setObjectName(QStringLiteral("playlistRadio%1").arg(p + 1));
+        playlistRadios_->addButton(radio, p);
+        radioRow->addWidget(radio);
+    }
+    radioRow->addStretch();
+    playlistRadios_->button(0)->setChecked(true);
+    pagefields::TabToChecked(playlistRadios_);
+    return radioBox;
+}
+
+void CPlaylistSetup::ConnectControls() {
     connect(playlistRadios_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
         if (checked) {
             ShowPlaylist();

@@ -6,6 +6,7 @@
 #include "pages/PropertyPage.h"
 
 class QButtonGroup;
+class QGroupBox;
 class QCheckBox;
 class QPushButton;
 class QTreeWidget;
@@ -36,6 +37,9 @@ class CPlaylistSetup : public CPropertyPage {
     void AfterSave(SaveKind kind, bool saved) override;
 
   private:
+    // The row of playlist radio buttons.
+    QGroupBox* BuildPlaylistChoice();
+    void ConnectControls();
     // Reads the radio buttons into the selected playlist.
     void ReadControls();
     void FillAvailableTracks();

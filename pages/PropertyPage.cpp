@@ -24,10 +24,53 @@ QString PlainText(const QString& marked) {
     return text;
 }
 
+struct PageName {
+    PageId id;
+    const char* caption;
+    const char* key;
+};
+
+constexpr PageName kPageNames[] = {
+    {PageId::TrackWarning, "Track Warning", "trackWarning"},
+    {PageId::AudioSetup, "Audio Setup", "audioSetup"},
+    {PageId::InputSetup, "Input Setup", "inputSetup"},
+    {PageId::AnimationInputSetup, "Animation Input Setup", "animationInputSetup"},
+    {PageId::TrackSetup, "Track Setup", "trackSetup"},
+    {PageId::Playlists, "Playlists", "playlists"},
+    {PageId::Schedule, "Schedule", "schedule"},
+    {PageId::AnimationControlSetup, "Animation Control Setup", "animationControlSetup"},
+};
+
+const PageName& NameOf(PageId id) {
+    for (const PageName& name : kPageNames) {
+        if (name.id == id) {
+            return name;
+        }
+    }
+    Q_UNREACHABLE();
+}
+
 }  // namespace
 
-CPropertyPage::CPropertyPage(CCardwrightDoc& doc, const QString& caption, QWidget* parent)
-    : QWidget(parent), doc_(doc), caption_(caption) {}
+QString PageCaption(PageId id) {
+    return QString::fromLatin1(NameOf(id).caption);
+}
+
+std::string PageKey(PageId id) {
+    return NameOf(id).key;
+}
+
+std::optional<PageId> PageFromKey(const std::string& key) {
+    for (const PageName& name : kPageNames) {
+        if (key == name.key) {
+            return name.id;
+        }
+    }
+    return std::nullopt;
+}
+
+CPropertyPage::CPropertyPage(CCardwrightDoc& doc, PageId id, QWidget* parent)
+    : QWidget(parent), doc_(doc), id_(id), caption_(PageCaption(id)) {}
 
 bool CPropertyPage::OnSetActive() {
     return true;
@@ -64,14 +107,14 @@ bool CPropertyPage::StoreAfter(const QObject* control) {
     const QScopedValueRollback<bool> guard(storing_, true);
     const QString name =
         control != nullptr ? StepName(control) : QStringLiteral("Change ") + caption_;
-    const CCardwrightDoc::UserEdit edit(
-        doc_, {name.toStdString(), caption_.toStdString(), TypingSource(control)});
+    const CCardwrightDoc::UserEdit edit(doc_,
+                                        {name.toStdString(), PageKey(id_), TypingSource(control)});
     return StoreControls();
 }
 
 void CPropertyPage::RunEdit(const QString& name, const std::function<void()>& change,
                             const QObject* source) {
-    const CCardwrightDoc::UserEdit edit(doc_, {name.toStdString(), caption_.toStdString(), source});
+    const CCardwrightDoc::UserEdit edit(doc_, {name.toStdString(), PageKey(id_), source});
     change();
 }
 

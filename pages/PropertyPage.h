@@ -4,11 +4,33 @@
 #include <QWidget>
 #include <functional>
 #include <initializer_list>
+#include <optional>
+#include <string>
 
 #include "model/Prompter.h"
 
 class CCardwrightDoc;
 class CPropertyPage;
+
+// The pages the sheet may show. The program knows a page by this; the
+// caption is only the text its tab shows the user.
+enum class PageId {
+    TrackWarning,
+    AudioSetup,
+    InputSetup,
+    AnimationInputSetup,
+    TrackSetup,
+    Playlists,
+    Schedule,
+    AnimationControlSetup,
+};
+
+// The text of the page's tab.
+QString PageCaption(PageId id);
+// The name an undo step records its page by, and back; nullopt for a name
+// that is no page's (a change made with no page in front).
+std::string PageKey(PageId id);
+std::optional<PageId> PageFromKey(const std::string& key);
 
 // File Save writes to the document's own path (asking for one when it has
 // none); Save As always asks.
@@ -48,8 +70,9 @@ class CPropertyPage : public QWidget {
     Q_OBJECT
 
   public:
-    CPropertyPage(CCardwrightDoc& doc, const QString& caption, QWidget* parent = nullptr);
+    CPropertyPage(CCardwrightDoc& doc, PageId id, QWidget* parent = nullptr);
 
+    PageId Id() const { return id_; }
     const QString& Caption() const { return caption_; }
     void SetHost(PageHost* host) { host_ = host; }
     PageHost* Host() const { return host_; }
@@ -112,6 +135,7 @@ class CPropertyPage : public QWidget {
     bool StoreAfter(const QObject* control);
 
     CCardwrightDoc& doc_;
+    PageId id_;
     QString caption_;
     PageHost* host_ = nullptr;
     bool storing_ = false;

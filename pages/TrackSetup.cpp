@@ -74,7 +74,7 @@ int TrackOf(const QTreeWidgetItem* item) {
 }  // namespace
 
 CTrackSetup::CTrackSetup(CCardwrightDoc& doc, QWidget* parent)
-    : CPropertyPage(doc, QStringLiteral("Track Setup"), parent) {
+    : CPropertyPage(doc, PageId::TrackSetup, parent) {
     BuildControls();
 }
 

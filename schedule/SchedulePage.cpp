@@ -66,7 +66,7 @@ QColor ToColour(ColorRef colour) {
 }  // namespace
 
 SchedulePage::SchedulePage(CCardwrightDoc& doc, QWidget* parent, int year)
-    : CPropertyPage(doc, QStringLiteral("Schedule"), parent),
+    : CPropertyPage(doc, PageId::Schedule, parent),
       days_(doc.Schedules(), year != 0 ? year : CurrentYear()),
       rules_(std::make_unique<ScheduleRules>(days_, doc, static_cast<ScheduleDialogs&>(*this))) {
     // The calendar fits itself into the room its holder keeps for it.

@@ -103,7 +103,7 @@ bool AppHarness::Start(const QStringList& args) {
 }
 
 CMyPropertySheet& AppHarness::Sheet() {
-    return *app_->View()->GetSheet();
+    return *app_->MainFrame()->View()->GetSheet();
 }
 
 QStringList AppHarness::PageCaptions() {
@@ -117,6 +117,11 @@ QStringList AppHarness::PageCaptions() {
 QString AppHarness::ActiveCaption() {
     CPropertyPage* page = Sheet().GetActivePage();
     return page != nullptr ? page->Caption() : QString();
+}
+
+std::optional<PageId> AppHarness::ActivePage() {
+    CPropertyPage* page = Sheet().GetActivePage();
+    return page != nullptr ? std::optional(page->Id()) : std::nullopt;
 }
 
 DirectoryLister ListedInOrder(const QStringList& files) {

@@ -127,6 +127,7 @@ class AppHarness {
     CMyPropertySheet& Sheet();
     QStringList PageCaptions();
     QString ActiveCaption();
+    std::optional<PageId> ActivePage();
 
     ScriptedPrompter prompter;
     ScriptedFileChooser files;

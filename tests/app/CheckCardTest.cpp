@@ -43,7 +43,7 @@ TEST(CheckCard, ListsTheWorstFirstAndLeadsToThePageThatFixesIt) {
     QSignalSpy pages(&dialog, &CheckCardDialog::GoToPage);
     emit list->itemActivated(missing, 1);
     ASSERT_EQ(pages.size(), 1);
-    EXPECT_EQ(pages[0][0].toString(), "Track Setup");
+    EXPECT_EQ(pages[0][0].value<PageId>(), PageId::TrackSetup);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ namespace {
 struct InputPage : PageOnCard<CInputSetup> {
     explicit InputPage(InputSet set = InputSet::Player, PlayerModel model = PlayerModel::TunboxA8,
                        int tracks = 14)
-        : PageOnCard(TrackFiles(tracks), QStringLiteral("Input Setup")) {
+        : PageOnCard(TrackFiles(tracks), PageId::InputSetup) {
         Config().SetPlayerModel(model);
         page.SetTableSelector(set);
     }

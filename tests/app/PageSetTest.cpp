@@ -93,7 +93,7 @@ TEST(PageSet, ChangedCardOpensOnTheWarningWhichGoesOnceLeft) {
               static_cast<QWidget*>(h.Sheet().FrameOf(h.Sheet().GetActivePage())));
     EXPECT_FALSE(h.Sheet().TrackWarningPage()->isVisible());
     // What pointed at the track that went is marked on the Track page.
-    h.Frame().GoToPage("Track Setup");
+    h.Frame().GoToPage(PageId::TrackSetup);
     auto* note = h.Sheet().GetActivePage()->findChild<QLabel*>("emptyTrackNote");
     EXPECT_EQ(note->text(),
               "No file on the card for: track 3 going on to track 2; input 0 on closing playing "
@@ -274,11 +274,11 @@ TEST(Save, KeepsThePageInFrontAndWhatItShows) {
     h.Frame().show();
     auto* list = h.Frame().findChild<QTreeWidget*>("trackList");
     list->setCurrentItem(list->topLevelItem(3));
-    h.Frame().GoToPage("Schedule");
+    h.Frame().GoToPage(PageId::Schedule);
     h.Frame().findChild<QAction*>("fileSave")->trigger();
     EXPECT_EQ(h.ActiveCaption(), "Schedule");
 
-    h.Frame().GoToPage("Input Setup");
+    h.Frame().GoToPage(PageId::InputSetup);
     auto* inputs = h.Frame().findChild<QComboBox*>("inputCombo");
     inputs->setCurrentIndex(3);
     emit inputs->activated(3);
@@ -287,7 +287,7 @@ TEST(Save, KeepsThePageInFrontAndWhatItShows) {
     EXPECT_EQ(inputs->currentIndex(), 3);
 
     // Save As to another card rebuilds the pages, and the place stays.
-    h.Frame().GoToPage("Track Setup");
+    h.Frame().GoToPage(PageId::TrackSetup);
     h.files.names.push_back(other.ConfigPath());
     h.Frame().findChild<QAction*>("fileSaveAs")->trigger();
     EXPECT_EQ(h.ActiveCaption(), "Track Setup");

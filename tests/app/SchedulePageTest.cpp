@@ -142,15 +142,15 @@ TEST(SchedulePage, SavingFromThePageKeepsEveryDayOnItsSchedule) {
     QUndoStack& steps = p.h.App().History().Stack();
     const int stepCount = steps.count();
 
-    p.h.Frame().GoToPage(QStringLiteral("Schedule"));
+    p.h.Frame().GoToPage(PageId::Schedule);
     ASSERT_TRUE(p.h.Frame().View()->OnFileSave());
     const auto first = ReadBytes(p.card.Path(QStringLiteral("SCHEDULE.SCH")));
     EXPECT_EQ(SixthOfJanuary(first), std::vector<std::uint32_t>{Evening()});
     // Coming back to the page and leaving it stores nothing old.
-    p.h.Frame().GoToPage(QStringLiteral("Schedule"));
+    p.h.Frame().GoToPage(PageId::Schedule);
     auto* combo = p.h.Sheet().GetActivePage()->findChild<QComboBox*>("scheduleCombo");
     EXPECT_EQ(combo->itemData(4), 2);  // the schedules as renumbered
-    p.h.Frame().GoToPage(QStringLiteral("Track Setup"));
+    p.h.Frame().GoToPage(PageId::TrackSetup);
     EXPECT_FALSE(p.h.Doc().IsModified());
     EXPECT_EQ(steps.count(), stepCount);
     ASSERT_TRUE(p.h.Frame().View()->OnFileSave());
@@ -164,7 +164,7 @@ TEST(SchedulePage, SavingFromThePageKeepsEveryDayOnItsSchedule) {
 TEST(SchedulePage, ABadResetTimeIsToldOnceWhenThePageIsLeftByItsTab) {
     ProgramOnCard p;
     ASSERT_TRUE(p.active);
-    p.h.Frame().GoToPage(QStringLiteral("Schedule"));
+    p.h.Frame().GoToPage(PageId::Schedule);
     auto* edit = p.h.Sheet().GetActivePage()->findChild<QLineEdit*>("resetTimeEdit");
     edit->setFocus();
     QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);

@@ -17,15 +17,16 @@ namespace {
 
 class RecordingPage : public CPropertyPage {
   public:
-    RecordingPage(CCardwrightDoc& doc, const QString& caption, QStringList& log)
-        : CPropertyPage(doc, caption), log_(log) {}
+    // A stand-in page, logged as `name`; the sheet never looks it up.
+    RecordingPage(CCardwrightDoc& doc, const QString& name, QStringList& log)
+        : CPropertyPage(doc, PageId::TrackWarning), name_(name), log_(log) {}
 
     bool OnSetActive() override {
-        log_.append("set " + Caption());
+        log_.append("set " + name_);
         return CPropertyPage::OnSetActive();
     }
     bool OnKillActive() override {
-        log_.append("kill " + Caption());
+        log_.append("kill " + name_);
         return CPropertyPage::OnKillActive();
     }
 
@@ -33,11 +34,12 @@ class RecordingPage : public CPropertyPage {
 
   protected:
     bool StoreControls() override {
-        log_.append("store " + Caption());
+        log_.append("store " + name_);
         return acceptValues;
     }
 
   private:
+    QString name_;
     QStringList& log_;
 };
 

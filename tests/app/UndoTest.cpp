@@ -35,7 +35,7 @@ Images Of(CCardwrightDoc& doc) {
 }
 
 struct Change {
-    const char* page;  // where it is made, and shown again on undo
+    PageId page;       // where it is made, and shown again on undo
     const char* step;  // the name the Edit menu gives it, when checked
     std::function<void(AppHarness&)> make;
 };
@@ -103,26 +103,27 @@ TEST(Undo, EveryKindOfChangeIsOneStepThatUndoesAndRedoesExactly) {
 
     const Change changes[] = {
         // Typing in a field is one step, however many keys it took.
-        {"Track Setup", nullptr, [](AppHarness& h) { TypeInto(h, "delayEdit", "2.5"); }},
-        {"Track Setup", "Move Up",
+        {PageId::TrackSetup, nullptr, [](AppHarness& h) { TypeInto(h, "delayEdit", "2.5"); }},
+        {PageId::TrackSetup, "Move Up",
          [](AppHarness& h) {
              SelectRows(h, "trackList", {2});
              Find<QAbstractButton>(h, "moveUpButton")->click();
          }},
-        {"Track Setup", "All",
+        {PageId::TrackSetup, "All",
          [](AppHarness& h) { Find<QAbstractButton>(h, "allButton")->click(); }},
-        {"Track Setup", "Reload Track List From Player Directory",
+        {PageId::TrackSetup, "Reload Track List From Player Directory",
          [](AppHarness& h) { Find<QAbstractButton>(h, "reloadButton")->click(); }},
-        {"Playlists", "Move selected tracks to Playlist",
+        {PageId::Playlists, "Move selected tracks to Playlist",
          [](AppHarness& h) {
              SelectRows(h, "availableTracks", {0, 2});
              Find<QAbstractButton>(h, "addTracksButton")->click();
          }},
-        {"Audio Setup", nullptr, [](AppHarness& h) { TypeInto(h, "mainVolumeLeftEdit", "40"); }},
-        {"Input Setup", nullptr, [](AppHarness& h) { Pick(h, "modeCombo", 1); }},
-        {"Animation Control Setup", "Enable MIDI Reception",
+        {PageId::AudioSetup, nullptr,
+         [](AppHarness& h) { TypeInto(h, "mainVolumeLeftEdit", "40"); }},
+        {PageId::InputSetup, nullptr, [](AppHarness& h) { Pick(h, "modeCombo", 1); }},
+        {PageId::AnimationControlSetup, "Enable MIDI Reception",
          [](AppHarness& h) { Find<QAbstractButton>(h, "midiReceptionRadio")->click(); }},
-        {"Schedule", nullptr,
+        {PageId::Schedule, nullptr,
          [](AppHarness& h) {
              CYearCalendarCtrl* calendar = Find<CYearCalendarCtrl>(h, "yearCalendar");
              QTest::mouseClick(calendar, Qt::LeftButton, {},
@@ -130,16 +131,18 @@ TEST(Undo, EveryKindOfChangeIsOneStepThatUndoesAndRedoesExactly) {
              h.prompter.Script({Prompter::Answer::Yes});
              Pick(h, "scheduleCombo", 3);
          }},
-        {"Schedule", "Reset Clock on D/White to",
+        {PageId::Schedule, "Reset Clock on D/White to",
          [](AppHarness& h) { Find<QAbstractButton>(h, "resetClockCheck")->click(); }},
-        {"Track Setup", "Reset Everything to Defaults",
+        {PageId::TrackSetup, "Reset Everything to Defaults",
          [](AppHarness& h) { Trigger(h, "resetEverything"); }},
-        {"Track Setup", "Change Player Type", [](AppHarness& h) { Trigger(h, "playerTypeA8"); }},
+        {PageId::TrackSetup, "Change Player Type",
+         [](AppHarness& h) { Trigger(h, "playerTypeA8"); }},
     };
     for (const Change& change : changes) {
-        SCOPED_TRACE(std::string(change.page) + " " + (change.step != nullptr ? change.step : ""));
-        h.Frame().GoToPage(QString::fromLatin1(change.page));
-        ASSERT_EQ(h.ActiveCaption(), change.page);
+        SCOPED_TRACE(PageCaption(change.page).toStdString() + " " +
+                     (change.step != nullptr ? change.step : ""));
+        h.Frame().GoToPage(change.page);
+        ASSERT_EQ(h.ActivePage(), change.page);
         const Images before = Of(h.Doc());
         const int steps = stack.count();
         change.make(h);
@@ -151,13 +154,13 @@ TEST(Undo, EveryKindOfChangeIsOneStepThatUndoesAndRedoesExactly) {
                       QStringLiteral("&Undo %1\tCtrl+Z").arg(QString::fromLatin1(change.step)));
         }
 
-        h.Frame().GoToPage(QStringLiteral("Track Setup"));
+        h.Frame().GoToPage(PageId::TrackSetup);
         Trigger(h, "editUndo");
         EXPECT_EQ(Of(h.Doc()), before);
-        EXPECT_EQ(h.ActiveCaption(), change.page);
+        EXPECT_EQ(h.ActivePage(), change.page);
         Trigger(h, "editRedo");
         EXPECT_EQ(Of(h.Doc()), after);
-        EXPECT_EQ(h.ActiveCaption(), change.page);
+        EXPECT_EQ(h.ActivePage(), change.page);
     }
 
     // Saved in the middle of the history: the saved point is what is not
@@ -212,7 +215,7 @@ TEST(Undo, KeysSteppingOneControlAreOneStepUntilTheFocusLeavesIt) {
     Trigger(h, "editUndo");
     EXPECT_EQ(Find<QComboBox>(h, "thenCombo")->currentIndex(), 4);
 
-    h.Frame().GoToPage(QStringLiteral("Input Setup"));
+    h.Frame().GoToPage(PageId::InputSetup);
     Pick(h, "modeCombo", 1);
     Find<QAbstractButton>(h, "closeStartRadio")->click();
     const int steps = stack.count();
@@ -246,15 +249,15 @@ TEST(Undo, ShowingTheRestoredPageLeavesTheDocumentAsTheUndoMadeIt) {
     OpenCard(h, card);
     const Images opened = Of(h.Doc());
     TypeInto(h, "delayEdit", "2.5");
-    ASSERT_TRUE(h.Sheet().SetActivePage(h.PageCaptions().indexOf("Audio Setup")));
+    ASSERT_TRUE(h.Sheet().GoToPage(PageId::AudioSetup));
     card.RemoveSound("TRACK02.MP3");
 
     Trigger(h, "editUndo");
-    EXPECT_EQ(h.Sheet().GetActivePage()->Caption(), "Track Setup");
+    EXPECT_EQ(h.Sheet().GetActivePage()->Id(), PageId::TrackSetup);
     EXPECT_EQ(Of(h.Doc()), opened);
     EXPECT_TRUE(h.Doc().GetConfig()->TrackExists(2));
 
-    ASSERT_TRUE(h.Sheet().SetActivePage(h.PageCaptions().indexOf("Playlists")));
+    ASSERT_TRUE(h.Sheet().GoToPage(PageId::Playlists));
     EXPECT_FALSE(h.Doc().GetConfig()->TrackExists(2));
 }
 
