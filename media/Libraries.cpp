@@ -57,7 +57,8 @@ void Mpg123Closer::operator()(mpg123_handle* handle) const {
 Mpg123 OpenMpg123(FileStream& stream, std::string& error) {
     Mpg123 handle(mpg123_new(nullptr, nullptr));
     if (!handle) {
-        error = "the MP3 decoder could not be started";
+        const std::string missing = LoadFailure();
+        error = missing.empty() ? "the MP3 decoder could not be started" : missing;
         return nullptr;
     }
     mpg123_handle* mh = handle.get();

@@ -13,6 +13,10 @@
 // byte they read is counted.
 namespace media::lib {
 
+// Why libsndfile or libmpg123 could not be loaded; empty when both load.
+// The program loads them the first time it reads audio.
+std::string LoadFailure();
+
 // libsndfile on `stream`; null when it does not read (or cannot write) it.
 SNDFILE* OpenSndfile(FileStream& stream, int mode, SF_INFO& info);
 
