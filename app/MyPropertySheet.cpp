@@ -26,10 +26,42 @@ namespace {
 
 // The pages were laid out as 440 x 221 dialog units: a quarter of the average
 // character width across, an eighth of the line height down.
-QSize PageTemplateSize(const QFont& font) {
+QSize DialogUnits(const QFont& font, QSize units) {
     const QFontMetrics metrics(font);
-    return {440 * metrics.averageCharWidth() / 4, 221 * metrics.height() / 8};
+    return {units.width() * metrics.averageCharWidth() / 4, units.height() * metrics.height() / 8};
 }
+
+// What each page's layout asks for, in dialog units, with a little to spare.
+// The sheet sizes the window from these before it builds any page, so a page
+// is built only when it is first shown; the scale tests check that every
+// page still fits.
+QSize DesignUnits(PageId id) {
+    switch (id) {
+        case PageId::AudioSetup:
+            return {274, 138};
+        case PageId::InputSetup:
+        case PageId::AnimationInputSetup:
+            return {634, 164};
+        case PageId::TrackSetup:
+            return {460, 184};
+        case PageId::Playlists:
+            return {376, 202};
+        case PageId::Schedule:
+            return {416, 254};
+        case PageId::AnimationControlSetup:
+            return {425, 202};
+        case PageId::TrackWarning:
+            break;
+    }
+    return {440, 221};
+}
+
+constexpr PageId kAllPages[] = {
+    PageId::TrackWarning, PageId::AudioSetup, PageId::InputSetup, PageId::AnimationInputSetup,
+    PageId::TrackSetup,   PageId::Playlists,  PageId::Schedule,   PageId::AnimationControlSetup,
+};
+
+const char* const kPageIdProperty = "pageId";
 
 }  // namespace
 
@@ -41,28 +73,7 @@ CMyPropertySheet::CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWid
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(tabs_);
 
-    warningPage_ = new DummyPage(doc_, this);
-    audioPage_ = new CAudioSetup(doc_, this);
-    inputPage_ = new CInputSetup(doc_, PageId::InputSetup, this);
-    animationInputPage_ = new CInputSetup(doc_, PageId::AnimationInputSetup, this);
-    trackPage_ = new CTrackSetup(doc_, this);
-    playlistPage_ = new CPlaylistSetup(doc_, this);
-    schedulePage_ = new SchedulePage(doc_, this);
-    schedulePage_->SetHelp([this](const QString& text) {
-        HelpDialog help(HelpDialog::kScheduleHelp, text, this);
-        help.exec();
-    });
-    animationPage_ = new CMpuSetup(doc_, this);
-
-    const std::vector<CPropertyPage*> all{warningPage_,        audioPage_,    inputPage_,
-                                          animationInputPage_, trackPage_,    playlistPage_,
-                                          schedulePage_,       animationPage_};
-    pageSize_ = RoomForPages(all);
-    for (CPropertyPage* page : all) {
-        page->setObjectName(page->Caption());
-        page->SetHost(this);
-        MakeFrame(page);
-    }
+    pageSize_ = RoomForPages();
 
     // In a narrow window the tabs scroll; the arrow keys on the tabs do
     // that, so Tab goes on from the tabs into the page, not to the arrows.
@@ -77,18 +88,83 @@ CMyPropertySheet::CMyPropertySheet(CCardwrightDoc& doc, SaveCommands& save, QWid
     BuildPageSet();
 }
 
-QSize CMyPropertySheet::RoomForPages(const std::vector<CPropertyPage*>& pages) {
+CPropertyPage* CMyPropertySheet::MakePage(PageId id) {
+    switch (id) {
+        case PageId::TrackWarning:
+            return new DummyPage(doc_, this);
+        case PageId::AudioSetup:
+            return new CAudioSetup(doc_, this);
+        case PageId::InputSetup:
+        case PageId::AnimationInputSetup: {
+            auto* page = new CInputSetup(doc_, id, this);
+            page->SetTableSelector(id == PageId::InputSetup ? InputSet::Player
+                                                            : InputSet::Animation);
+            return page;
+        }
+        case PageId::TrackSetup:
+            return new CTrackSetup(doc_, this);
+        case PageId::Playlists:
+            return new CPlaylistSetup(doc_, this);
+        case PageId::Schedule: {
+            auto* page = new SchedulePage(doc_, this);
+            page->SetHelp([this](const QString& text) {
+                HelpDialog help(HelpDialog::kScheduleHelp, text, this);
+                help.exec();
+            });
+            return page;
+        }
+        case PageId::AnimationControlSetup:
+            break;
+    }
+    return new CMpuSetup(doc_, this);
+}
+
+CPropertyPage* CMyPropertySheet::Page(PageId id) {
+    if (CPropertyPage* page = pages_[id]) {
+        return page;
+    }
+    CPropertyPage* page = MakePage(id);
+    pages_[id] = page;
+    page->setObjectName(page->Caption());
+    page->SetHost(this);
+    QScrollArea* frame = Frame(id);
+    frame->setWidget(page);
+    frames_.insert(page, frame);
+    ConfigurePage(page);
+    return page;
+}
+
+void CMyPropertySheet::ConfigurePage(CPropertyPage* page) {
+    if (auto* audio = qobject_cast<CAudioSetup*>(page)) {
+        audio->SetCoverFlag(doc_.GetConfig()->IsAudioOnly() ? 1 : 0);
+    }
+}
+
+QScrollArea* CMyPropertySheet::Frame(PageId id) {
+    QScrollArea*& frame = idFrames_[id];
+    if (frame == nullptr) {
+        frame = MakeFrame(PageCaption(id));
+        frame->setProperty(kPageIdProperty, static_cast<int>(id));
+    }
+    return frame;
+}
+
+DummyPage* CMyPropertySheet::TrackWarningPage() {
+    return static_cast<DummyPage*>(Page(PageId::TrackWarning));
+}
+
+QSize CMyPropertySheet::RoomForPages() {
     // The window first opens with room for the largest page, so it keeps its
     // size whichever pages the model shows; a page never shrinks below what
     // its own layout needs, it scrolls instead.
-    QSize room = PageTemplateSize(font());
-    for (CPropertyPage* page : pages) {
-        room = room.expandedTo(page->sizeHint());
+    QSize room;
+    for (PageId id : kAllPages) {
+        room = room.expandedTo(DialogUnits(font(), DesignUnits(id)));
     }
     // Wide enough for the longest row of tabs, which the clock models show.
     const QSignalBlocker blocker(tabs_);
-    for (CPropertyPage* page : pages) {
-        tabs_->addTab(new QWidget, page->Caption());
+    for (PageId id : kAllPages) {
+        tabs_->addTab(new QWidget, PageCaption(id));
     }
     room.setWidth(std::max(room.width(), tabs_->tabBar()->sizeHint().width()));
     while (tabs_->count() > 0) {
@@ -113,24 +189,41 @@ int CMyPropertySheet::GetPageCount() const {
     return tabs_->count();
 }
 
-CPropertyPage* CMyPropertySheet::GetPage(int index) const {
-    const auto* frame = qobject_cast<QScrollArea*>(tabs_->widget(index));
-    return frame != nullptr ? qobject_cast<CPropertyPage*>(frame->widget()) : nullptr;
+std::optional<PageId> CMyPropertySheet::PageIdAt(int index) const {
+    const QWidget* frame = tabs_->widget(index);
+    if (frame == nullptr) {
+        return std::nullopt;
+    }
+    if (const auto* page =
+            qobject_cast<const CPropertyPage*>(static_cast<const QScrollArea*>(frame)->widget())) {
+        return page->Id();
+    }
+    return static_cast<PageId>(frame->property(kPageIdProperty).toInt());
 }
 
-QScrollArea* CMyPropertySheet::MakeFrame(CPropertyPage* page) {
+CPropertyPage* CMyPropertySheet::GetPage(int index) {
+    auto* frame = qobject_cast<QScrollArea*>(tabs_->widget(index));
+    if (frame == nullptr) {
+        return nullptr;
+    }
+    if (auto* page = qobject_cast<CPropertyPage*>(frame->widget())) {
+        return page;
+    }
+    // A tab whose page has not been shown yet: it is built now.
+    return Page(static_cast<PageId>(frame->property(kPageIdProperty).toInt()));
+}
+
+QScrollArea* CMyPropertySheet::MakeFrame(const QString& caption) {
     // A page scrolls when the window is smaller than it, and grows with the
     // window when it is larger.
     auto* frame = new QScrollArea(this);
-    frame->setObjectName(page->Caption() + QStringLiteral(" frame"));
+    frame->setObjectName(caption + QStringLiteral(" frame"));
     frame->setFrameShape(QFrame::NoFrame);
     frame->setWidgetResizable(true);
     // Tab goes from the tabs straight into the page; the frame follows the
     // focus as it moves through the page.
     frame->setFocusPolicy(Qt::NoFocus);
-    frame->setWidget(page);
     frame->hide();
-    frames_.insert(page, frame);
     return frame;
 }
 
@@ -164,9 +257,20 @@ void CMyPropertySheet::AddPage(CPropertyPage* page) {
         return;
     }
     page->SetHost(this);
-    QScrollArea* frame = frames_.contains(page) ? frames_.value(page) : MakeFrame(page);
+    if (!frames_.contains(page)) {
+        QScrollArea* frame = MakeFrame(page->Caption());
+        frame->setWidget(page);
+        frames_.insert(page, frame);
+    }
+    AddTab(frames_.value(page), page->Caption());
+}
+
+void CMyPropertySheet::AddTab(QScrollArea* frame, const QString& caption) {
+    if (tabs_->indexOf(frame) >= 0) {
+        return;
+    }
     const QSignalBlocker blocker(tabs_);
-    tabs_->addTab(frame, page->Caption());
+    tabs_->addTab(frame, caption);
     // The tab widget makes its first page current by itself; keep showing the
     // page that is really active.
     if (active_ != nullptr) {
@@ -261,8 +365,12 @@ void CMyPropertySheet::RemoveAllPages(bool store) {
         }
         active_ = nullptr;
     }
+    // Pages never shown stay unbuilt.
+    const QSignalBlocker blocker(tabs_);
     while (GetPageCount() > 0) {
-        RemovePage(GetPage(GetPageCount() - 1));
+        QWidget* frame = tabs_->widget(GetPageCount() - 1);
+        tabs_->removeTab(GetPageCount() - 1);
+        frame->hide();
     }
 }
 
@@ -279,24 +387,25 @@ void CMyPropertySheet::ShowRestored(std::optional<PageId> front) {
 
 bool CMyPropertySheet::GoToPage(PageId id) {
     for (int i = 0; i < GetPageCount(); ++i) {
-        if (GetPage(i)->Id() == id) {
+        if (PageIdAt(i) == id) {
             return SetActivePage(i);
         }
     }
     return false;
 }
 
-std::vector<CPropertyPage*> CMyPropertySheet::PageSet() {
-    std::vector<CPropertyPage*> pages{warningPage_};
+std::vector<PageId> CMyPropertySheet::PageSet() {
+    std::vector<PageId> pages{PageId::TrackWarning};
     if (doc_.CountTracks(false) == 0) {
         return pages;
     }
     const CardConfig& config = *doc_.GetConfig();
-    pages.insert(pages.end(), {trackPage_, playlistPage_, audioPage_, inputPage_});
+    pages.insert(pages.end(),
+                 {PageId::TrackSetup, PageId::Playlists, PageId::AudioSetup, PageId::InputSetup});
     if (config.HasAnimation()) {
-        pages.insert(pages.end(), {animationInputPage_, animationPage_});
+        pages.insert(pages.end(), {PageId::AnimationInputSetup, PageId::AnimationControlSetup});
         if (config.HasClock()) {
-            pages.push_back(schedulePage_);
+            pages.push_back(PageId::Schedule);
         }
     }
     if (!doc_.SyncTracks(false).CardChanged()) {
@@ -305,10 +414,10 @@ std::vector<CPropertyPage*> CMyPropertySheet::PageSet() {
     return pages;
 }
 
-std::vector<CPropertyPage*> CMyPropertySheet::ShownPages() const {
-    std::vector<CPropertyPage*> pages;
+std::vector<PageId> CMyPropertySheet::ShownPages() const {
+    std::vector<PageId> pages;
     for (int i = 0; i < GetPageCount(); ++i) {
-        pages.push_back(GetPage(i));
+        pages.push_back(*PageIdAt(i));
     }
     return pages;
 }
@@ -319,14 +428,15 @@ void CMyPropertySheet::BuildPageSet(std::optional<PageId> front, bool storeLeavi
 }
 
 void CMyPropertySheet::BuildPageSet(std::optional<PageId> front, bool storeLeaving,
-                                    const std::vector<CPropertyPage*>& pages) {
+                                    const std::vector<PageId>& pages) {
     RemoveAllPages(storeLeaving);
-    const CardConfig& config = *doc_.GetConfig();
-    audioPage_->SetCoverFlag(config.IsAudioOnly() ? 1 : 0);
-    inputPage_->SetTableSelector(InputSet::Player);
-    animationInputPage_->SetTableSelector(InputSet::Animation);
-    for (CPropertyPage* page : pages) {
-        AddPage(page);
+    for (const auto& [id, page] : pages_) {
+        if (page != nullptr) {
+            ConfigurePage(page);
+        }
+    }
+    for (PageId id : pages) {
+        AddTab(Frame(id), PageCaption(id));
     }
     if (!front || !GoToPage(*front)) {
         SetActivePage(0);
@@ -375,7 +485,7 @@ SaveOutcome CMyPropertySheet::Save(SaveKind kind) {
     // pages show, the page in front keeps everything it shows; otherwise
     // it comes to the front again, showing the document afresh.
     // The card is looked at once: a second look would find nothing new.
-    const std::vector<CPropertyPage*> pages = PageSet();
+    const std::vector<PageId> pages = PageSet();
     const bool same = savedFrom_ && *savedFrom_ == *doc_.GetConfig() && pages == ShownPages();
     savedFrom_.reset();
     if (!same || active_ == nullptr) {

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QWidget>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -32,7 +33,10 @@ class CMyPropertySheet : public QWidget, public PageHost {
     ~CMyPropertySheet() override;
 
     int GetPageCount() const;
-    CPropertyPage* GetPage(int index) const;
+    // The page of tab `index`, built if it was never shown.
+    CPropertyPage* GetPage(int index);
+    // Which page tab `index` holds, without building it.
+    std::optional<PageId> PageIdAt(int index) const;
     CPropertyPage* GetActivePage() const { return active_; }
     int GetActiveIndex() const;
     // Brings page `index` to the front; false when the page in front refused
@@ -46,6 +50,8 @@ class CMyPropertySheet : public QWidget, public PageHost {
     QScrollArea* FrameOf(CPropertyPage* page) const;
     // Room for every page whole.
     QSize sizeHint() const override;
+    // The part of that room a page has.
+    QSize PageRoom() const { return pageSize_; }
 
     // Clears the sheet and adds the pages of the current model and card.
     void BuildPageSet();
@@ -66,22 +72,31 @@ class CMyPropertySheet : public QWidget, public PageHost {
 
     bool SaveDocument(SaveKind kind) override;
 
-    DummyPage* TrackWarningPage() const { return warningPage_; }
+    DummyPage* TrackWarningPage();
 
   private:
-    QScrollArea* MakeFrame(CPropertyPage* page);
-    // Room for the largest of `pages`, and for all their tabs in one row.
-    QSize RoomForPages(const std::vector<CPropertyPage*>& pages);
+    // The sheet's own page `id`, built the first time it is asked for.
+    CPropertyPage* Page(PageId id);
+    CPropertyPage* MakePage(PageId id);
+    // What a page takes from the document and the model when it is built and
+    // whenever the page set is built again.
+    void ConfigurePage(CPropertyPage* page);
+    // The scroll area that holds page `id` in its tab, built or not.
+    QScrollArea* Frame(PageId id);
+    QScrollArea* MakeFrame(const QString& caption);
+    void AddTab(QScrollArea* frame, const QString& caption);
+    // Room for the largest page, and for all the tabs in one row.
+    QSize RoomForPages();
     bool SwitchTo(CPropertyPage* target);
     void ShowTab(CPropertyPage* page);
     void OnTabChanged(int index);
     void RemoveAllPages(bool store);
     void BuildPageSet(std::optional<PageId> front, bool storeLeaving);
     void BuildPageSet(std::optional<PageId> front, bool storeLeaving,
-                      const std::vector<CPropertyPage*>& pages);
+                      const std::vector<PageId>& pages);
     // The pages the model and the card call for, in tab order.
-    std::vector<CPropertyPage*> PageSet();
-    std::vector<CPropertyPage*> ShownPages() const;
+    std::vector<PageId> PageSet();
+    std::vector<PageId> ShownPages() const;
     // A change made from the sheet, on the page in front.
     EditStep Step(const char* name) const;
 
@@ -89,16 +104,10 @@ class CMyPropertySheet : public QWidget, public PageHost {
     SaveCommands& save_;
     QTabWidget* tabs_;
 
-    // Constructed once, in this order, and kept while pages come and go.
-    DummyPage* warningPage_;
-    CAudioSetup* audioPage_;
-    CInputSetup* inputPage_;
-    CInputSetup* animationInputPage_;
-    CTrackSetup* trackPage_;
-    CPlaylistSetup* playlistPage_;
-    SchedulePage* schedulePage_;
-    CMpuSetup* animationPage_;
-
+    // Each page is built when it is first shown, and kept while pages come
+    // and go.
+    std::map<PageId, CPropertyPage*> pages_;
+    std::map<PageId, QScrollArea*> idFrames_;
     QHash<CPropertyPage*, QScrollArea*> frames_;
     QSize pageSize_;
     CPropertyPage* active_ = nullptr;

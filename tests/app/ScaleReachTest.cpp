@@ -41,6 +41,13 @@ TEST(Scale, EveryControlOfEveryPageIsReachable) {
         EXPECT_TRUE(frame.rect().contains(
             InWindow(h.Sheet().Tabs()->tabBar(), &frame).intersected(frame.rect())));
         CPropertyPage* page = h.Sheet().GetActivePage();
+        // The window is sized before the pages are built: the room it keeps
+        // for them holds each page whole.
+        const QSize room = h.Sheet().PageRoom();
+        EXPECT_TRUE(page->sizeHint().width() <= room.width() &&
+                    page->sizeHint().height() <= room.height())
+            << page->sizeHint().width() << "x" << page->sizeHint().height() << " in a room of "
+            << room.width() << "x" << room.height();
         QScrollArea* scroll = h.Sheet().FrameOf(page);
         QWidget* viewport = scroll->viewport();
         // The scroll bars reach every part of the page, and the view lies

@@ -113,13 +113,14 @@ TEST(SaveModified, EveryEditOnThePagesMarksTheDocumentAndLookingDoesNot) {
     for (int i = h.Sheet().GetPageCount() - 1; i >= 0; --i) {
         ASSERT_TRUE(h.Sheet().SetActivePage(i));
         QTest::keyClick(tracks, i == 0 ? Qt::Key_Home : Qt::Key_End);
-        h.Frame()
-            .findChild<QAbstractButton*>(QStringLiteral("playlistRadio%1").arg(i + 1))
+        // Page 1 is Playlists.
+        h.Sheet()
+            .GetPage(1)
+            ->findChild<QAbstractButton*>(QStringLiteral("playlistRadio%1").arg(i + 1))
             ->click();
     }
     EXPECT_FALSE(h.Doc().IsModified());
 
-    // Page 0 is Track Setup, page 1 Playlists.
     auto edit = [&](int page, const char* name) {
         SCOPED_TRACE(name);
         h.Doc().SetModifiedFlag(false);
