@@ -7,6 +7,7 @@
 
 #include "TestCard.h"
 #include "cli/Cli.h"
+#include "doctor/Settings.h"
 
 namespace {
 
@@ -136,7 +137,7 @@ TEST(CliSettings, DiffShowsOnlyTheChangeAndDumpNamesEverySetting) {
     Touch(other / "dump.json", json.out);
     EXPECT_EQ(Cli({"diff", (other / "dump.json").string(), other.path().string()}).out, "");
     const auto parsed = nlohmann::json::parse(json.out);
-    EXPECT_EQ(parsed["version"], 1);
+    EXPECT_EQ(parsed["version"], doctor::kSettingsVersion);
     EXPECT_EQ(parsed["tracks"].size(), 3u);
 
     const std::string text = Cli({"dump", other.path().string()}).out;
