@@ -303,11 +303,12 @@ void Complain(const Environment& env, const std::string& file,
 }
 
 // The card's settings, and the same once `settings` are applied as apply
-// would (reconciling the tracks with SOUNDS too, when `where` is the card's
-// own configuration); nothing when the settings are refused.
+// would; with `reconcile`, as the save then writes them too: in this
+// program's version, the tracks following SOUNDS when `where` is the card's
+// own configuration. Nothing when the settings are refused.
 std::optional<std::pair<Json, Json>> Preview(const Environment& env, const card::Location& where,
                                              const card::Read& read, const Json& settings,
-                                             const std::string& name) {
+                                             const std::string& name, bool reconcile) {
     card::Image after = read.image;
     const auto errors = doctor::ApplySettings(settings, after.config, after.schedules,
                                               doctor::SoundsAliases(read.image));
@@ -315,10 +316,12 @@ std::optional<std::pair<Json, Json>> Preview(const Environment& env, const card:
         Complain(env, name, errors);
         return std::nullopt;
     }
-    after.config.Set(field::kConfigVersion, card::ProgramVersion());
+    if (reconcile) {
+        after.config.Set(field::kConfigVersion, card::ProgramVersion());  // as a save writes it
+    }
     // Without SOUNDS a save first moves the root's audio into it; the track
     // list then follows what it finds, which cannot be seen beforehand.
-    if (where.ConfigIsTheCards() && !read.Has(card::Problem::Kind::SoundsMissing)) {
+    if (reconcile && where.ConfigIsTheCards() && !read.Has(card::Problem::Kind::SoundsMissing)) {
         TrackScanner scanner;
         scanner.SetLister(doctor::DefaultLister());
         scanner.SyncTracks(after.config, where.config, where.dir, true);
@@ -335,7 +338,7 @@ int Diff(const Environment& env, const std::string& a, const std::string& b) {
         if (!read || !LoadJsonSettings(env, b, right)) {
             return kTrouble;
         }
-        const auto preview = Preview(env, card::Locate(a), *read, right, InputName(b));
+        const auto preview = Preview(env, card::Locate(a), *read, right, InputName(b), false);
         return preview ? ShowChanges(env, preview->first, preview->second) : kTrouble;
     }
     if (!LoadSettings(env, a, left) || !LoadSettings(env, b, right)) {
@@ -436,8 +439,8 @@ int Apply(const Environment& env, const std::string& cardArg, const std::string&
         return *status;
     }
     if (dryRun) {
-        const auto preview =
-            Preview(env, where, std::get<card::Read>(read), settings, InputName(settingsFile));
+        const auto preview = Preview(env, where, std::get<card::Read>(read), settings,
+                                     InputName(settingsFile), true);
         return preview ? ShowChanges(env, preview->first, preview->second) : kTrouble;
     }
     card::Image image = std::move(std::get<card::Read>(read).image);

@@ -59,8 +59,8 @@ std::optional<std::string> ResolveAudioName(const AliasList& aliases, const std:
     using Match = bool (*)(const std::pair<std::string, std::string>&, const std::string&);
     const Match matches[] = {
         [](const auto& f, const std::string& n) { return f.first == n; },
-        [](const auto& f, const std::string& n) { return text::EqualIgnoringCase(f.first, n); },
         [](const auto& f, const std::string& n) { return f.second == n; },
+        [](const auto& f, const std::string& n) { return text::EqualIgnoringCase(f.first, n); },
         [](const auto& f, const std::string& n) { return text::EqualIgnoringCase(f.second, n); },
     };
     for (const Match match : matches) {

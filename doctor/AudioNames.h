@@ -15,8 +15,8 @@ namespace doctor {
 using AliasList = std::vector<std::pair<std::string, std::string>>;
 
 // The alias of the file `name` names on this card: its alias or its long
-// name, in any letter case, an alias matched before a long name and an
-// exact match before one by case.
+// name, in any letter case. An exact match goes before one by case (a folder
+// off a card may hold "a.wav" beside "A.WAV"), an alias before a long name.
 std::optional<std::string> ResolveAudioName(const AliasList& aliases, const std::string& name);
 
 // For a name that names no file: the files it most resembles, or when none
