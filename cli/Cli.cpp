@@ -8,9 +8,11 @@
 #include <variant>
 
 #include "BuildInfo.h"
+#include "cli/SettingsIo.h"
 #include "doctor/Card.h"
 #include "doctor/CardCheck.h"
 #include "doctor/Settings.h"
+#include "doctor/SettingsSchema.h"
 #include "model/BlinkCodes.h"
 #include "model/Card.h"
 #include "model/CardFiles.h"
@@ -27,37 +29,6 @@ using Json = nlohmann::ordered_json;
 constexpr const char* kName = "cardwright-cli";
 // Below this many audio files a check is over before progress is worth drawing.
 constexpr int kProgressFrom = 32;
-// A settings file larger than this is no settings file.
-constexpr std::size_t kLargestSettings = 16u * 1024 * 1024;
-constexpr int kDeepestSettings = 32;
-
-// How deeply the arrays and objects of a JSON text nest, brackets inside
-// strings not counted.
-int NestingDepth(const std::vector<std::uint8_t>& bytes) {
-    int depth = 0, deepest = 0;
-    bool inString = false, escaped = false;
-    for (const std::uint8_t c : bytes) {
-        if (inString) {
-            if (escaped) {
-                escaped = false;
-            } else if (c == '\\') {
-                escaped = true;
-            } else if (c == '"') {
-                inString = false;
-            }
-            continue;
-        }
-        if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            deepest = std::max(deepest, ++depth);
-        } else if (c == ']' || c == '}') {
-            --depth;
-        }
-    }
-    return deepest;
-}
-
 int Trouble(const Environment& env, const std::string& what) {
     env.err << kName << ": " << what << "\n";
     return kTrouble;
@@ -188,82 +159,75 @@ std::optional<std::string> ConfigRefusal(const card::Problem& p, bool reading, b
     }
 }
 
-// The settings of a JSON file as it is.
-bool LoadJsonSettings(const Environment& env, const fs::path& path, Json& out) {
-    auto read = fileio::ReadPrefix(path, kLargestSettings);
-    if (!read) {
-        Trouble(env, read.error().Message());
+// The settings of a JSON file or pipe as it is.
+bool LoadJsonSettings(const Environment& env, const std::string& arg, Json& out) {
+    const Input input = ReadInput(arg, env.in);
+    if (!input.error.empty()) {
+        Trouble(env, input.error);
         return false;
     }
-    if (read->size > kLargestSettings) {
-        Trouble(env, text::Concat({fileio::Display(path), ": too large for a settings file"}));
+    Parsed parsed = ParseSettings(input.bytes, InputName(arg));
+    if (!parsed.error.empty()) {
+        Trouble(env, parsed.error);
         return false;
     }
-    const std::vector<std::uint8_t>& bytes = read->bytes;
-    // Settings nest a few levels; a file nested far deeper is no settings
-    // file, and would cost the readers below their stack. The depth is
-    // counted over the bytes first (brackets outside strings), so the parse
-    // itself stays linear.
-    if (NestingDepth(bytes) > kDeepestSettings) {
-        Trouble(env, text::Concat({fileio::Display(path), ": nested more than ",
-                                   std::to_string(kDeepestSettings),
-                                   " levels deep; not a settings file"}));
-        return false;
-    }
-    out = Json::parse(bytes.begin(), bytes.end(), nullptr, false);
-    if (out.is_discarded()) {
-        Trouble(env, text::Concat({fileio::Display(path), ": not valid JSON"}));
-        return false;
-    }
+    out = std::move(parsed.json);
     return true;
 }
 
-// The settings of a card, or of a JSON file as it is.
-bool LoadSettings(const Environment& env, const std::string& arg, Json& out) {
-    std::error_code ec;
-    const fs::path path(arg);
-    if (fs::is_regular_file(path, ec) &&
-        !text::EqualIgnoringCase(path.extension().string(), ".CFG")) {
-        return LoadJsonSettings(env, path, out);
-    }
-    const card::Location where = card::Locate(path);
-    const Result<card::Read> read = card::ReadCard(where);
+// A card as it is, to be shown: what makes it unreadable is said.
+std::optional<card::Read> ReadToShow(const Environment& env, const std::string& arg) {
+    const card::Location where = card::Locate(arg);
+    Result<card::Read> read = card::ReadCard(where);
     if (!read) {
         Trouble(env, read.error().Message());
-        return false;
+        return std::nullopt;
     }
     using Kind = card::Problem::Kind;
     for (const card::Problem& p : read->problems) {
         if (const auto refusal = ConfigRefusal(p, true)) {
             Trouble(env, text::Concat({fileio::Display(p.file), ": ", *refusal}));
-            return false;
+            return std::nullopt;
         }
         if (p.kind == Kind::ScheduleBad) {
             env.err << kName << ": " << fileio::Display(p.file)
                     << ": bad length or checksum; read as no schedules\n";
         }
     }
-    out = doctor::DumpSettings(read->image.config, read->image.schedules,
-                               doctor::SoundsAliases(read->image));
-    return true;
+    return std::move(*read);
 }
 
-int Dump(const Environment& env, const std::string& card, bool json) {
+Json DumpOf(const card::Image& image) {
+    return doctor::DumpSettings(image.config, image.schedules, doctor::SoundsAliases(image));
+}
+
+// The settings of a card, or of a JSON file as it is.
+bool LoadSettings(const Environment& env, const std::string& arg, Json& out) {
+    if (NamesJson(arg)) {
+        return LoadJsonSettings(env, arg, out);
+    }
+    const auto read = ReadToShow(env, arg);
+    if (read) {
+        out = DumpOf(read->image);
+    }
+    return read.has_value();
+}
+
+int Dump(const Environment& env, const std::string& card, bool json, const std::string& output) {
     Json settings;
     if (!LoadSettings(env, card, settings)) {
         return kTrouble;
     }
-    env.out << (json ? settings.dump(2, ' ', false, Json::error_handler_t::replace) + "\n"
-                     : doctor::RenderText(settings));
-    return 0;
+    const std::string error =
+        WriteOutput(output,
+                    json ? settings.dump(2, ' ', false, Json::error_handler_t::replace) + "\n"
+                         : doctor::RenderText(settings),
+                    env.out);
+    return error.empty() ? 0 : Trouble(env, error);
 }
 
-int Diff(const Environment& env, const std::string& a, const std::string& b) {
-    Json left;
-    Json right;
-    if (!LoadSettings(env, a, left) || !LoadSettings(env, b, right)) {
-        return kTrouble;
-    }
+// Says each setting that differs, "key: old -> new"; kDiffers when any does.
+int ShowChanges(const Environment& env, const Json& left, const Json& right) {
     const auto before = doctor::Flatten(left);
     const auto after = doctor::Flatten(right);
     std::map<std::string, std::string> newValues;
@@ -291,6 +255,96 @@ int Diff(const Environment& env, const std::string& a, const std::string& b) {
         }
     }
     return status;
+}
+
+// Only the settings `partial` holds, and the entries of its lists: what a
+// file of the keys to change leaves alone is not a difference.
+Json Restrict(const Json& whole, const Json& partial);
+
+// The entries of a numbered list (tracks, inputs, schedules) that `partial`
+// names by its first key, as a dump writes them.
+Json RestrictList(const Json& whole, const Json& partial) {
+    Json out = Json::array();
+    for (const Json& entry : whole) {
+        if (!entry.is_object() || entry.empty()) {
+            return whole;  // a list of values is a value, compared whole
+        }
+        const auto id = entry.items().begin();
+        for (const Json& named : partial) {
+            if (named.is_object() && named.contains(id.key()) && named[id.key()] == id.value()) {
+                out.push_back(Restrict(entry, named));
+            }
+        }
+    }
+    return out;
+}
+
+Json Restrict(const Json& whole, const Json& partial) {
+    if (whole.is_array() && partial.is_array()) {
+        return RestrictList(whole, partial);
+    }
+    if (!whole.is_object() || !partial.is_object()) {
+        return whole;
+    }
+    Json out = Json::object();
+    for (const auto& [key, value] : partial.items()) {
+        if (whole.contains(key)) {
+            out[key] = Restrict(whole[key], value);
+        }
+    }
+    return out;
+}
+
+void Complain(const Environment& env, const std::string& file,
+              const std::vector<std::string>& errors) {
+    for (const std::string& e : errors) {
+        env.err << kName << ": " << file << ": " << e << "\n";
+    }
+}
+
+// The card's settings, and the same once `settings` are applied as apply
+// would; with `reconcile`, as the save then writes them too: in this
+// program's version, the tracks following SOUNDS when `where` is the card's
+// own configuration. Nothing when the settings are refused.
+std::optional<std::pair<Json, Json>> Preview(const Environment& env, const card::Location& where,
+                                             const card::Read& read, const Json& settings,
+                                             const std::string& name, bool reconcile) {
+    card::Image after = read.image;
+    const auto errors = doctor::ApplySettings(settings, after.config, after.schedules,
+                                              doctor::SoundsAliases(read.image));
+    if (!errors.empty()) {
+        Complain(env, name, errors);
+        return std::nullopt;
+    }
+    if (reconcile) {
+        after.config.Set(field::kConfigVersion, card::ProgramVersion());  // as a save writes it
+    }
+    // Without SOUNDS a save first moves the root's audio into it; the track
+    // list then follows what it finds, which cannot be seen beforehand.
+    if (reconcile && where.ConfigIsTheCards() && !read.Has(card::Problem::Kind::SoundsMissing)) {
+        TrackScanner scanner;
+        scanner.SetLister(doctor::DefaultLister());
+        scanner.SyncTracks(after.config, where.config, where.dir, true);
+    }
+    return std::pair{DumpOf(read.image), DumpOf(after)};
+}
+
+int Diff(const Environment& env, const std::string& a, const std::string& b) {
+    Json left;
+    Json right;
+    // A card and a settings file: the card as the file would leave it.
+    if (!NamesJson(a) && NamesJson(b)) {
+        const auto read = ReadToShow(env, a);
+        if (!read || !LoadJsonSettings(env, b, right)) {
+            return kTrouble;
+        }
+        const auto preview = Preview(env, card::Locate(a), *read, right, InputName(b), false);
+        return preview ? ShowChanges(env, preview->first, preview->second) : kTrouble;
+    }
+    if (!LoadSettings(env, a, left) || !LoadSettings(env, b, right)) {
+        return kTrouble;
+    }
+    return ShowChanges(env, NamesJson(b) ? Restrict(left, right) : left, right);
 }
 
 // --- apply ----------------------------------------------------------------------
@@ -367,13 +421,10 @@ std::variant<card::Read, int> ReadForApply(const Environment& env, const card::L
 }
 
 int Apply(const Environment& env, const std::string& cardArg, const std::string& settingsFile,
-          const std::string& program, bool force) {
+          const std::string& program, bool force, bool dryRun) {
     Json settings;
     std::error_code ec;
-    if (!fs::is_regular_file(settingsFile, ec)) {
-        return Trouble(env, text::Concat({settingsFile, ": no such settings file"}));
-    }
-    if (!LoadSettings(env, settingsFile, settings)) {
+    if (!LoadJsonSettings(env, settingsFile, settings)) {
         return kTrouble;
     }
     // A card that is not there is a mistake, not a new configuration file.
@@ -387,13 +438,16 @@ int Apply(const Environment& env, const std::string& cardArg, const std::string&
     if (const int* status = std::get_if<int>(&read)) {
         return *status;
     }
+    if (dryRun) {
+        const auto preview = Preview(env, where, std::get<card::Read>(read), settings,
+                                     InputName(settingsFile), true);
+        return preview ? ShowChanges(env, preview->first, preview->second) : kTrouble;
+    }
     card::Image image = std::move(std::get<card::Read>(read).image);
     const auto errors = doctor::ApplySettings(settings, image.config, image.schedules,
                                               doctor::SoundsAliases(image));
     if (!errors.empty()) {
-        for (const std::string& e : errors) {
-            env.err << kName << ": " << settingsFile << ": " << e << "\n";
-        }
+        Complain(env, InputName(settingsFile), errors);
         env.err << kName << ": nothing was written\n";
         return kTrouble;
     }
@@ -413,14 +467,41 @@ int Apply(const Environment& env, const std::string& cardArg, const std::string&
     return ReportWrite(env, card::WriteCard(where, image, options));
 }
 
+// --- validate and schema ----------------------------------------------------
+
+// 0 when the file holds settings apply could take, 1 naming every problem,
+// 3 when it cannot be read.
+int Validate(const Environment& env, const std::string& settingsFile) {
+    const Input input = ReadInput(settingsFile, env.in);
+    if (!input.error.empty()) {
+        return Trouble(env, input.error);
+    }
+    const std::string name = InputName(settingsFile);
+    const Parsed parsed = ParseSettings(input.bytes, name);
+    if (!parsed.error.empty()) {
+        env.err << kName << ": " << parsed.error << "\n";
+        return kInvalid;
+    }
+    const auto errors = doctor::ValidateSettings(parsed.json);
+    Complain(env, name, errors);
+    return errors.empty() ? 0 : kInvalid;
+}
+
+int Schema(const Environment& env) {
+    env.out << doctor::SettingsSchema().dump(2) << "\n";
+    return 0;
+}
+
 // What the command line names, filled in as CLI11 parses it.
 struct Arguments {
     std::string card;
     std::string other;
     std::string settingsFile;
     std::string program;
+    std::string output = "-";
     bool json = false;
     bool force = false;
+    bool dryRun = false;
 };
 
 struct Commands {
@@ -428,7 +509,20 @@ struct Commands {
     CLI::App* dump = nullptr;
     CLI::App* diff = nullptr;
     CLI::App* apply = nullptr;
+    CLI::App* validate = nullptr;
+    CLI::App* schema = nullptr;
 };
+
+void AddSettingsCommands(CLI::App& app, Arguments& a, Commands& c) {
+    c.validate = app.add_subcommand(
+        "validate",
+        "Check a JSON settings file without a card: every key, type and range apply checks. "
+        "Exit status 0 when it is valid, 1 when it is not, 3 when it cannot be read.");
+    c.validate->add_option("SETTINGS", a.settingsFile, "the JSON settings file, or - to read it")
+        ->required();
+    c.schema = app.add_subcommand(
+        "schema", "Write the JSON Schema of settings files (docs/card-settings.schema.json).");
+}
 
 void DescribeProgram(CLI::App& app) {
     app.set_version_flag("--version",
@@ -455,13 +549,18 @@ Commands AddCommands(CLI::App& app, Arguments& a) {
     c.dump = app.add_subcommand("dump", "Show every setting on the card by name.");
     c.dump->add_option("CARD", a.card, "the card's folder or its TUNBOX.CFG")->required();
     c.dump->add_flag("--json", a.json, "write the settings as JSON (docs/card-json.md)");
+    c.dump->add_option("-o,--output", a.output, "write to this file instead (- standard output)");
 
     c.diff = app.add_subcommand(
         "diff",
         "Show the settings that differ between two cards or JSON dumps, old value and "
         "new.");
     c.diff->add_option("CARD_A", a.card, "a card folder, a TUNBOX.CFG or a JSON dump")->required();
-    c.diff->add_option("CARD_B", a.other, "a card folder, a TUNBOX.CFG or a JSON dump")->required();
+    c.diff
+        ->add_option("CARD_B", a.other,
+                     "a card folder, a TUNBOX.CFG or JSON settings (- to read them); only "
+                     "the settings a JSON file holds are compared")
+        ->required();
 
     c.apply = app.add_subcommand(
         "apply",
@@ -469,13 +568,18 @@ Commands AddCommands(CLI::App& app, Arguments& a) {
         "onto the card, as the window saves it. Nothing is written when any value is "
         "wrong.");
     c.apply->add_option("CARD", a.card, "the card's folder or its TUNBOX.CFG")->required();
-    c.apply->add_option("SETTINGS", a.settingsFile, "the JSON settings file")->required();
+    c.apply->add_option("SETTINGS", a.settingsFile, "the JSON settings file, or - to read it")
+        ->required();
+    c.apply->add_flag("--dry-run", a.dryRun,
+                      "write nothing; show the settings that would change as diff does, and "
+                      "exit 1 when any would");
     c.apply->add_option("--program", a.program,
                         "the program to copy onto the card as Cardwright.exe (default: cardwright "
                         "beside this program, or none)");
     c.apply->add_flag("--force", a.force,
                       "write even where the window would ask first: an empty or older "
                       "configuration, schedule events that would be left out");
+    AddSettingsCommands(app, a, c);
     return c;
 }
 
@@ -484,12 +588,18 @@ int RunCommand(const Environment& env, const Commands& c, const Arguments& a) {
         return Check(env, a.card, a.json);
     }
     if (c.dump->parsed()) {
-        return Dump(env, a.card, a.json);
+        return Dump(env, a.card, a.json, a.output);
     }
     if (c.diff->parsed()) {
         return Diff(env, a.card, a.other);
     }
-    return Apply(env, a.card, a.settingsFile, a.program, a.force);
+    if (c.validate->parsed()) {
+        return Validate(env, a.settingsFile);
+    }
+    if (c.schema->parsed()) {
+        return Schema(env);
+    }
+    return Apply(env, a.card, a.settingsFile, a.program, a.force, a.dryRun);
 }
 
 }  // namespace

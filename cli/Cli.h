@@ -10,6 +10,7 @@ namespace cli {
 
 // Exit statuses besides those of the check (0 clean, 1 warnings, 2 errors).
 inline constexpr int kDiffers = 1;
+inline constexpr int kInvalid = 1;  // validate: the settings file is not valid
 inline constexpr int kTrouble = 3;  // bad arguments, an unreadable input, a refused apply
 
 struct Environment {
@@ -19,6 +20,8 @@ struct Environment {
     // The program a save copies onto the card; empty: `cardwright` beside
     // this program, or nothing when there is none.
     std::filesystem::path program;
+    // What "-" reads; null: nothing to read.
+    std::istream* in = nullptr;
 };
 
 int Run(int argc, const char* const* argv, const Environment& env);

@@ -364,10 +364,7 @@ class Checker {
                 continue;
             }
             const std::uint32_t code = c.Get(field::kEndAction, n);
-            const bool settable = (code >= 1 && code <= layout::kMaxTrack) ||
-                                  code == playcode::kStopNow ||
-                                  (code >= playcode::kNextHigher && code <= playcode::kRandom);
-            if (!settable) {
+            if (!playcode::IsEndAction(code)) {
                 Add(Severity::Warning, "end-action-code", ConfigName(),
                     text::Concat({Track(n), " ends with action code ", Num(code),
                                   ", which the Track page cannot set"}),
@@ -377,6 +374,26 @@ class Checker {
         }
         for (const trackrefs::EmptyReference& r : trackrefs::FindEmptyReferences(c)) {
             ReportEmpty(r);
+        }
+        CheckInputModes();
+    }
+
+    // A mode past the binary bits is no mode at all: the player reads the
+    // input as nothing it knows.
+    void CheckInputModes() {
+        const CardConfig& c = card_.image.config;
+        for (const auto& [set, what] : {std::pair{InputSet::Player, "input"},
+                                        std::pair{InputSet::Animation, "animation input"}}) {
+            for (int i = 0; i < layout::kInputCount; ++i) {
+                const std::uint32_t mode = c.Get(field::kInputMode, set, i);
+                if (inputs::IsMode(mode)) {
+                    continue;
+                }
+                Add(Severity::Warning, "input-mode-unknown", ConfigName(),
+                    text::Concat({what, " ", std::to_string(i), " has mode ", Num(mode),
+                                  ", which is neither unused, independent nor a binary bit"}),
+                    "choose the input's mode on its setup page", 0);
+            }
         }
     }
 

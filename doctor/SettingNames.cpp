@@ -1,6 +1,9 @@
 #include "doctor/SettingNames.h"
 
+#include <algorithm>
 #include <map>
+
+#include "model/InputTable.h"
 
 namespace doctor::names {
 
@@ -108,19 +111,37 @@ const Setting& PowerUpTrack() {
     return kSetting;
 }
 
-const std::vector<Setting>& TrackSettings() {
+const std::vector<Setting>& UnusedTrackSettings() {
     static const std::vector<Setting> kSettings = {CW_SETTING(kStepOn), CW_SETTING(kEndAction),
                                                    CW_SETTING(kEndDelay), CW_SETTING(kWaitForInput),
                                                    CW_SETTING(kFilePosition)};
     return kSettings;
 }
 
+const std::vector<Setting>& TrackSettings() {
+    static const std::vector<Setting> kSettings = [] {
+        std::vector<Setting> settings = UnusedTrackSettings();
+        for (Setting& s : settings) {
+            if (s.name == SnakeName("kEndAction")) {
+                s.valid = &playcode::IsEndAction;
+            }
+        }
+        return settings;
+    }();
+    return kSettings;
+}
+
 const std::vector<Setting>& InputSettings() {
-    static const std::vector<Setting> kSettings = {
-        CW_SETTING(kInputMode),  CW_SETTING(kCloseCode),    CW_SETTING(kClosePlaylist),
-        CW_SETTING(kCloseDelay), CW_SETTING(kCloseFade),    CW_SETTING(kCloseFadeTime),
-        CW_SETTING(kOpenCode),   CW_SETTING(kOpenPlaylist), CW_SETTING(kOpenDelay),
-        CW_SETTING(kOpenFade),   CW_SETTING(kOpenFadeTime)};
+    static const std::vector<Setting> kSettings = [] {
+        std::vector<Setting> settings = {
+            CW_SETTING(kInputMode),  CW_SETTING(kCloseCode),    CW_SETTING(kClosePlaylist),
+            CW_SETTING(kCloseDelay), CW_SETTING(kCloseFade),    CW_SETTING(kCloseFadeTime),
+            CW_SETTING(kOpenCode),   CW_SETTING(kOpenPlaylist), CW_SETTING(kOpenDelay),
+            CW_SETTING(kOpenFade),   CW_SETTING(kOpenFadeTime)};
+        // The field has room for modes the player does not know.
+        settings.front().max = inputs::kHighestMode;
+        return settings;
+    }();
     return kSettings;
 }
 
@@ -145,6 +166,36 @@ Setting ForPlaylist(const Setting& s, int p) {
     Setting out = s;
     out.word = layout::kPlaylistOptionsWord + p / 4;
     out.shift = 6 * (p % 4) + s.shift;
+    return out;
+}
+
+std::vector<std::pair<std::int64_t, std::int64_t>> AllowedRuns(const Setting& s) {
+    if (!s.valid) {
+        return {{s.min, s.max}};
+    }
+    std::vector<std::pair<std::int64_t, std::int64_t>> runs;
+    for (std::int64_t v = std::max<std::int64_t>(s.min, 0); v <= s.max; ++v) {
+        if (!s.valid(static_cast<std::uint32_t>(v))) {
+            continue;
+        }
+        if (!runs.empty() && runs.back().second == v - 1) {
+            runs.back().second = v;
+        } else {
+            runs.emplace_back(v, v);
+        }
+    }
+    return runs;
+}
+
+std::string AllowedText(const Setting& s) {
+    std::string out = "must be a whole number";
+    const auto runs = AllowedRuns(s);
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        out += k == 0 ? " " : " or ";
+        out += runs[k].first == runs[k].second ? std::to_string(runs[k].first)
+                                               : "from " + std::to_string(runs[k].first) + " to " +
+                                                     std::to_string(runs[k].second);
+    }
     return out;
 }
 

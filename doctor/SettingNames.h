@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/CardConfig.h"
@@ -22,6 +23,8 @@ struct Setting {
     Kind kind;
     std::int64_t min;
     std::int64_t max;
+    // Within min to max, the values the player knows; null: all of them.
+    bool (*valid)(std::uint32_t) = nullptr;
 };
 
 struct Section {
@@ -33,8 +36,11 @@ struct Section {
 const std::vector<Section>& RecordSections();
 // power_up_track, which stands beside the model at the top.
 const Setting& PowerUpTrack();
-// Per track (word from the record's first), per input, per playlist.
+// Per track (word from the record's first), per input, per playlist. The
+// settings of a track that has a file know fewer end actions than an unused
+// slot may hold.
 const std::vector<Setting>& TrackSettings();  // without the derived playlist slot
+const std::vector<Setting>& UnusedTrackSettings();
 const std::vector<Setting>& InputSettings();
 const Setting& PlaylistRemember();
 
@@ -42,6 +48,12 @@ const Setting& PlaylistRemember();
 Setting ForTrack(const Setting& s, int n);
 Setting ForInput(const Setting& s, InputSet set, int i);
 Setting ForPlaylist(const Setting& s, int p);
+
+// The runs of values from min to max a setting allows, lowest first: one
+// run unless `valid` leaves gaps.
+std::vector<std::pair<std::int64_t, std::int64_t>> AllowedRuns(const Setting& s);
+// "must be a whole number from 0 to 63", naming each run.
+std::string AllowedText(const Setting& s);
 
 // Reads and writes a number, flag or signed setting as a 64-bit value.
 std::int64_t Read(const CardConfig& c, const Setting& s);

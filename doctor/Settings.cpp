@@ -1,10 +1,12 @@
 #include "doctor/Settings.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <map>
 #include <set>
 
+#include "doctor/FlaggedSettings.h"
 #include "doctor/SettingNames.h"
 #include "model/InputTable.h"
 #include "model/Text.h"
@@ -52,7 +54,9 @@ Json ValueOf(const CardConfig& c, const Setting& s) {
         case Kind::Name:
             return c.Get(NameField{s.word});
         case Kind::Stamp:
-            return c.Get(StampField{s.word});
+            // As text: a number above 2^53 is rounded by readers that hold
+            // every number as a double.
+            return std::to_string(c.Get(StampField{s.word}));
         case Kind::Unsigned:
             break;
     }
@@ -133,13 +137,24 @@ Json UnusedTracksJson(const CardConfig& c) {
     common.SetTrackRecordWord(0, 0, record.first);
     common.SetTrackRecordWord(0, 1, record.second);
     Json unused = Json::object();
-    for (const Setting& setting : names::TrackSettings()) {
+    for (const Setting& setting : names::UnusedTrackSettings()) {
         unused[setting.name] = ValueOf(common, names::ForTrack(setting, 0));
     }
     return unused;
 }
 
-Json PlaylistsJson(const CardConfig& c) {
+// A playlist entry by the long name of its file where the card has it, so
+// that the entry still names that file on a card whose aliases differ.
+std::string EntryName(const std::string& alias, const AliasList& aliases) {
+    for (const auto& [a, longName] : aliases) {
+        if (a == alias) {
+            return longName;
+        }
+    }
+    return alias;
+}
+
+Json PlaylistsJson(const CardConfig& c, const AliasList& aliases) {
     Json playlists = Json::array();
     for (int p = 0; p < layout::kPlaylistCount; ++p) {
         Json pl;
@@ -148,7 +163,7 @@ Json PlaylistsJson(const CardConfig& c) {
             ValueOf(c, names::ForPlaylist(names::PlaylistRemember(), p));
         Json& entries = pl["entries"] = Json::array();
         for (int k = 0; k < static_cast<int>(c.PlaylistCount(p)); ++k) {
-            entries.push_back(c.PlaylistEntry(p, k));
+            entries.push_back(EntryName(c.PlaylistEntry(p, k), aliases));
         }
         playlists.push_back(std::move(pl));
     }
@@ -230,18 +245,24 @@ Json DumpNamed(const CardConfig& c, const ScheduleSet& s, const AliasList& alias
     }
     j["tracks"] = TracksJson(c, aliases);
     j["unused_tracks"] = UnusedTracksJson(c);
-    j["playlists"] = PlaylistsJson(c);
+    j["playlists"] = PlaylistsJson(c, aliases);
     j["inputs"] = InputsJson(c);
     j["schedules"] = SchedulesJson(s);
     return j;
 }
 
+// How a file name in the settings is taken.
+enum class Names {
+    OnCard,   // it must name one of the card's audio files; flagged values are refused
+    AsGiven,  // the card's alias where it names one of its files, else the name as it is
+};
+
 // Writes settings into copies of a configuration and its schedules,
 // collecting every error before anything is kept.
 class Applier {
   public:
-    Applier(CardConfig& config, ScheduleSet& schedules, const AliasList* aliases)
-        : config_(config), schedules_(schedules), aliases_(aliases) {}
+    Applier(CardConfig& config, ScheduleSet& schedules, const AliasList& aliases, Names names)
+        : config_(config), schedules_(schedules), aliases_(aliases), names_(names) {}
 
     std::vector<std::string> Run(const Json& j) {
         CardConfig c = config_;
@@ -256,6 +277,9 @@ class Applier {
         Finish(c, j);
         if (j.contains("raw") && j["raw"].is_object()) {
             Raw(c, j["raw"]);
+        }
+        if (errors_.empty() && names_ == Names::OnCard) {
+            RefuseFlagged(c, s, j);
         }
         if (errors_.empty()) {
             config_ = c;
@@ -273,8 +297,13 @@ class Applier {
         errors_.push_back(text::Concat({key, " = ", shown, ": ", why}));
     }
 
-    void Top(CardConfig& c, ScheduleSet& s, const std::string& key, const Json& v) {
-        if (key == "format") {
+    // The keys that say what the file is; false for any other key.
+    bool Header(const std::string& key, const Json& v) {
+        if (key == "$schema") {
+            if (!v.is_string()) {
+                Fail(key, v, "must be the address of a schema, in quotes");
+            }
+        } else if (key == "format") {
             if (v != kSettingsFormat) {
                 Fail(key, v,
                      text::Concat(
@@ -287,6 +316,15 @@ class Applier {
                      text::Concat({"this program reads settings of version 1 to ",
                                    std::to_string(kSettingsVersion)}));
             }
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    void Top(CardConfig& c, ScheduleSet& s, const std::string& key, const Json& v) {
+        if (Header(key, v)) {
+            return;
         } else if (key == "model") {
             Model(c, key, v);
         } else if (key == names::PowerUpTrack().name) {
@@ -297,7 +335,7 @@ class Applier {
             // Applied once the track names are settled, in Finish.
             if (ObjectOf(key, v)) {
                 for (const auto& [name, value] : v.items()) {
-                    if (!FindSetting(names::TrackSettings(), name)) {
+                    if (!FindSetting(names::UnusedTrackSettings(), name)) {
                         Fail(key + "." + name, value, "unknown key");
                     }
                 }
@@ -359,6 +397,24 @@ class Applier {
         }
     }
 
+    // A file time as dumped (decimal digits in quotes) or as a bare number,
+    // as files of the first layout hold it.
+    static std::optional<std::uint64_t> StampOf(const Json& v) {
+        if (v.is_number_unsigned()) {
+            return v.get<std::uint64_t>();
+        }
+        if (!v.is_string()) {
+            return std::nullopt;
+        }
+        const std::string& digits = v.get_ref<const std::string&>();
+        std::uint64_t stamp = 0;
+        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), stamp);
+        if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) {
+            return std::nullopt;
+        }
+        return stamp;
+    }
+
     void Scalar(CardConfig& c, const std::string& key, const Json& v, const Setting& s) {
         switch (s.kind) {
             case Kind::Name: {
@@ -374,10 +430,12 @@ class Applier {
                 return;
             }
             case Kind::Stamp:
-                if (!v.is_number_unsigned()) {
-                    Fail(key, v, "must be a whole number from 0 to 18446744073709551615");
+                if (const auto stamp = StampOf(v)) {
+                    c.Set(StampField{s.word}, *stamp);
                 } else {
-                    c.Set(StampField{s.word}, v.get<std::uint64_t>());
+                    Fail(key, v,
+                         "must be a whole number from 0 to 18446744073709551615, in quotes or "
+                         "not");
                 }
                 return;
             case Kind::Bool:
@@ -391,8 +449,7 @@ class Applier {
             case Kind::Unsigned:
                 break;
         }
-        const std::string range = text::Concat(
-            {"must be a whole number from ", std::to_string(s.min), " to ", std::to_string(s.max)});
+        const std::string range = names::AllowedText(s);
         if (!v.is_number_integer()) {
             Fail(key, v, range);
             return;
@@ -400,7 +457,7 @@ class Applier {
         const bool fits = v.is_number_unsigned()
                               ? v.get<std::uint64_t>() <= static_cast<std::uint64_t>(s.max)
                               : v.get<std::int64_t>() >= s.min && v.get<std::int64_t>() <= s.max;
-        if (!fits) {
+        if (!fits || (s.valid && !s.valid(static_cast<std::uint32_t>(v.get<std::int64_t>())))) {
             Fail(key, v, range);
             return;
         }
@@ -449,38 +506,66 @@ class Applier {
             const std::string at = text::Concat({key, "[", std::to_string(n), "]"});
             for (const auto& [name, value] : t.items()) {
                 const std::string k = at + "." + name;
-                if (name == "track") {
+                if (name == "track" || name == "long_name" || name == "file_name") {
                     continue;
-                }
-                if (name == "long_name") {
-                    if (!value.is_string()) {
-                        Fail(k, value, "must be a file name in quotes");
-                    }
-                } else if (name == "file_name") {
-                    TrackFile(c, k, value, n);
                 } else if (const Setting* s = FindSetting(names::TrackSettings(), name)) {
                     Scalar(c, k, value, names::ForTrack(*s, n));
                 } else {
                     Fail(k, value, "unknown key");
                 }
             }
+            TrackFile(c, at, t, n);
         }
         playlistsTouched_ = true;
     }
 
-    void TrackFile(CardConfig& c, const std::string& key, const Json& v, int n) {
-        if (!v.is_string() || v.get<std::string>().size() > 12) {
-            Fail(key, v, "must be the 8.3 name of a file in SOUNDS, in quotes");
+    // The card's alias for a file the settings name, or nothing (with the
+    // error said when the name must be the card's).
+    std::optional<std::string> AudioName(const std::string& key, const Json& v) {
+        if (!v.is_string() || v.get<std::string>().size() > kLongestName) {
+            Fail(key, v, "must be the 8.3 or long name of an audio file in SOUNDS, in quotes");
+            return std::nullopt;
+        }
+        const std::string& name = v.get_ref<const std::string&>();
+        if (auto alias = ResolveAudioName(aliases_, name)) {
+            return alias;
+        }
+        if (names_ == Names::OnCard) {
+            Fail(key, v,
+                 text::Concat({"no audio file of that name is in the card's SOUNDS folder; ",
+                               AudioCandidates(aliases_, name)}));
+            return std::nullopt;
+        }
+        // Without the card a long name cannot be written; the name is only
+        // checked.
+        return name.size() <= static_cast<std::size_t>(layout::kNameLength) ? name : "";
+    }
+
+    // A track's file, by its long name where the entry gives one: aliases
+    // differ from card to card, long names do not. An empty file name
+    // removes the track.
+    void TrackFile(CardConfig& c, const std::string& at, const Json& track, int n) {
+        const Json* fileName = track.contains("file_name") ? &track["file_name"] : nullptr;
+        const Json* longName = track.contains("long_name") ? &track["long_name"] : nullptr;
+        if (fileName && fileName->is_string() && fileName->get<std::string>().empty()) {
+            c.SetTrackName(n, "");
             return;
         }
-        const std::string name = v.get<std::string>();
-        if (!name.empty() && aliases_ &&
-            std::none_of(aliases_->begin(), aliases_->end(),
-                         [&](const auto& a) { return a.first == name; })) {
-            Fail(key, v, "no audio file of that 8.3 name is in the card's SOUNDS folder");
-            return;
+        if (longName) {
+            if (const auto alias = AudioName(at + ".long_name", *longName)) {
+                if (!alias->empty()) {
+                    c.SetTrackName(n, *alias);
+                    return;
+                }
+            } else {
+                return;
+            }
         }
-        c.SetTrackName(n, name);
+        if (fileName) {
+            if (const auto alias = AudioName(at + ".file_name", *fileName)) {
+                c.SetTrackName(n, *alias);
+            }
+        }
     }
 
     void Playlists(CardConfig& c, const std::string& key, const Json& v) {
@@ -518,20 +603,18 @@ class Applier {
             Fail(key, v, "a playlist holds at most 31 entries");
             return;
         }
-        int k = 0;
+        std::vector<std::string> entries;
         for (const Json& e : v) {
-            if (!e.is_string() || e.get<std::string>().size() > 12) {
-                Fail(text::Concat({key, "[", std::to_string(k), "]"}), e,
-                     "must be the 8.3 file name of a track, in quotes");
+            const auto alias =
+                AudioName(text::Concat({key, "[", std::to_string(entries.size()), "]"}), e);
+            if (!alias) {
                 return;
             }
-            ++k;
+            entries.push_back(*alias);
         }
-        for (k = 0; k < layout::kPlaylistEntries; ++k) {
-            c.SetPlaylistEntry(p, k,
-                               k < static_cast<int>(v.size())
-                                   ? v[static_cast<std::size_t>(k)].get<std::string>()
-                                   : "");
+        entries.resize(static_cast<std::size_t>(layout::kPlaylistEntries));
+        for (int k = 0; k < layout::kPlaylistEntries; ++k) {
+            c.SetPlaylistEntry(p, k, entries[static_cast<std::size_t>(k)]);
         }
         c.SetPlaylistCount(p, static_cast<std::uint32_t>(v.size()));
     }
@@ -729,7 +812,7 @@ class Applier {
                     continue;
                 }
                 for (const auto& [name, value] : j["unused_tracks"].items()) {
-                    if (const Setting* s = FindSetting(names::TrackSettings(), name)) {
+                    if (const Setting* s = FindSetting(names::UnusedTrackSettings(), name)) {
                         Scalar(c, "unused_tracks." + name, value, names::ForTrack(*s, n));
                     }
                 }
@@ -766,15 +849,53 @@ class Applier {
         }
     }
 
+    // Whether the card would warn about a setting that names what the card
+    // lacks: refused where the file sets it, or where the card was clear of
+    // it before, so that applying a file never brings a new warning.
+    void RefuseFlagged(const CardConfig& c, const ScheduleSet& s, const Json& j) {
+        std::set<std::string> set, before;
+        for (const FlatSetting& f : Flatten(j)) {
+            set.insert(f.key);
+        }
+        for (const FlaggedSetting& f : FlaggedSettings(config_, schedules_)) {
+            before.insert(f.key);
+        }
+        const auto sets = [&](const std::string& key) {
+            for (std::size_t at = key.size(); at != std::string::npos && at > 0;
+                 at = key.find_last_of(".[", at - 1)) {
+                if (set.count(key.substr(0, at))) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        for (const FlaggedSetting& f : FlaggedSettings(c, s)) {
+            if (sets(f.key) || !before.count(f.key)) {
+                Fail(f.key, f.value, f.why);
+            }
+        }
+    }
+
+    static constexpr std::size_t kLongestName = 255;  // a long file name on FAT
+
     CardConfig& config_;
     ScheduleSet& schedules_;
-    const AliasList* aliases_;
+    const AliasList& aliases_;
+    Names names_;
     bool playlistsTouched_ = false;
     bool inputsTouched_ = false;
     std::vector<std::string> errors_;
 };
 
 }  // namespace
+
+std::vector<std::string> ModelNames() {
+    std::vector<std::string> out;
+    for (const ModelName& m : kModels) {
+        out.emplace_back(m.name);
+    }
+    return out;
+}
 
 nlohmann::ordered_json DumpSettings(const CardConfig& config, const ScheduleSet& schedules,
                                     const AliasList& aliases) {
@@ -784,7 +905,7 @@ nlohmann::ordered_json DumpSettings(const CardConfig& config, const ScheduleSet&
     CardConfig rebuilt;
     rebuilt.SetDefaults();
     ScheduleSet ignored;
-    Applier(rebuilt, ignored, nullptr).Run(j);
+    Applier(rebuilt, ignored, aliases, Names::AsGiven).Run(j);
     Json& raw = j["raw"] = Json::object();
     for (int w = 0; w < layout::kWordCount; ++w) {
         if (rebuilt.Word(w) != config.Word(w)) {
@@ -796,7 +917,14 @@ nlohmann::ordered_json DumpSettings(const CardConfig& config, const ScheduleSet&
 
 std::vector<std::string> ApplySettings(const nlohmann::ordered_json& json, CardConfig& config,
                                        ScheduleSet& schedules, const AliasList& aliases) {
-    return Applier(config, schedules, &aliases).Run(json);
+    return Applier(config, schedules, aliases, Names::OnCard).Run(json);
+}
+
+std::vector<std::string> ValidateSettings(const nlohmann::ordered_json& json) {
+    CardConfig config;
+    config.SetDefaults();
+    ScheduleSet schedules;
+    return Applier(config, schedules, {}, Names::AsGiven).Run(json);
 }
 
 namespace {

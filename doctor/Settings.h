@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "doctor/AudioNames.h"
 #include "model/CardConfig.h"
 #include "model/ScheduleSet.h"
 
@@ -13,11 +14,11 @@
 // whenever a reader of an older layout would misread a newer one.
 namespace doctor {
 
-inline constexpr int kSettingsVersion = 1;
+inline constexpr int kSettingsVersion = 2;
 inline constexpr const char* kSettingsFormat = "cardwright-card";
 
-// The long name of each audio file on the card by its 8.3 alias.
-using AliasList = std::vector<std::pair<std::string, std::string>>;
+// The names of the player models, as "model" gives them.
+std::vector<std::string> ModelNames();
 
 // Every setting of `config` and `schedules`. The "raw" section holds the
 // words the named settings do not give back, so that applying the whole dump
@@ -26,11 +27,19 @@ nlohmann::ordered_json DumpSettings(const CardConfig& config, const ScheduleSet&
                                     const AliasList& aliases);
 
 // Writes the settings in `json` (a whole dump, or only the keys to change)
-// into `config` and `schedules`. A track may name only a file in `aliases`.
-// Returns the errors, each naming the key and the value; with any error,
-// `config` and `schedules` are left as they were.
+// into `config` and `schedules`, the card's configuration and schedules. A
+// track or playlist entry may name only a file in `aliases`, by its alias or
+// long name; the card's alias is what is written. A value a check of the
+// result would warn about is refused when the file sets it, or when the card
+// did not have that warning before. Returns the errors, each naming the key
+// and the value; with any error, `config` and `schedules` are left as they
+// were.
 std::vector<std::string> ApplySettings(const nlohmann::ordered_json& json, CardConfig& config,
                                        ScheduleSet& schedules, const AliasList& aliases);
+
+// The errors `json` holds without a card to apply it to: every key, type and
+// range, but no file name or track looked up.
+std::vector<std::string> ValidateSettings(const nlohmann::ordered_json& json);
 
 // One setting of a dump: its key path ("levels.main_volume_left",
 // "tracks[3].end_action") and its value as compact JSON.

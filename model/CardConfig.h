@@ -27,6 +27,13 @@ inline constexpr std::uint32_t kNextHigher = 259;
 inline constexpr std::uint32_t kSameAgain = 260;
 inline constexpr std::uint32_t kRandom = 261;
 inline constexpr std::uint32_t kPauseResume = 262;
+
+// Whether a track may end with `code`: go on to a track, stop, or one of the
+// choices the Track page offers. Anything else is a code no page can set.
+constexpr bool IsEndAction(std::uint32_t code) {
+    return (code >= 1 && code <= static_cast<std::uint32_t>(layout::kMaxTrack)) ||
+           code == kStopNow || (code >= kNextHigher && code <= kRandom);
+}
 }  // namespace playcode
 
 // Packs up to 12 characters of `text` into four words, three to a word.

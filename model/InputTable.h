@@ -20,6 +20,10 @@ inline constexpr int kBinaryBits = 8;
 constexpr std::uint32_t BinaryMode(int bit) {
     return 2 + static_cast<std::uint32_t>(bit);
 }
+inline constexpr std::uint32_t kHighestMode = BinaryMode(kBinaryBits - 1);
+constexpr bool IsMode(std::uint32_t mode) {
+    return mode <= kHighestMode;
+}
 // The bit a mode makes its input, or -1 when the input is not binary.
 constexpr int BinaryBit(std::uint32_t mode) {
     return mode >= BinaryMode(0) && mode < BinaryMode(kBinaryBits) ? static_cast<int>(mode) - 2

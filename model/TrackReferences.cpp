@@ -15,11 +15,6 @@ EmptyReference Reference(Kind kind, int track = 0) {
     return r;
 }
 
-bool TrackPlays(const CardConfig& c, std::uint32_t n) {
-    return n >= 1 && n <= static_cast<std::uint32_t>(layout::kMaxTrack) &&
-           c.TrackExists(static_cast<int>(n));
-}
-
 bool TrackNamed(const CardConfig& c, const std::string& name) {
     if (name.empty()) {
         return false;
@@ -62,6 +57,11 @@ void FindInInputs(const CardConfig& c, InputSet set, std::vector<EmptyReference>
 }
 
 }  // namespace
+
+bool TrackPlays(const CardConfig& c, std::uint32_t n) {
+    return n >= 1 && n <= static_cast<std::uint32_t>(layout::kMaxTrack) &&
+           c.TrackExists(static_cast<int>(n));
+}
 
 std::vector<EmptyReference> FindEmptyReferences(const CardConfig& c) {
     std::vector<EmptyReference> found;

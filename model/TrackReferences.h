@@ -35,6 +35,9 @@ struct EmptyReference {
 // An end action that is not a track number is not looked at here.
 std::vector<EmptyReference> FindEmptyReferences(const CardConfig& c);
 
+// Whether track n has a file to play.
+bool TrackPlays(const CardConfig& c, std::uint32_t n);
+
 // What a reconciliation did to the track list: the names of the files that
 // took a track, and of the tracks whose file went, in track order.
 struct TrackListChanges {

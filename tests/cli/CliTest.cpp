@@ -7,6 +7,7 @@
 
 #include "TestCard.h"
 #include "cli/Cli.h"
+#include "doctor/Settings.h"
 
 namespace {
 
@@ -16,14 +17,16 @@ struct Ran {
     std::string err;
 };
 
-Ran Cli(const std::vector<std::string>& args) {
+Ran Cli(const std::vector<std::string>& args, const std::string& input = "") {
     std::ostringstream out;
     std::ostringstream err;
+    std::istringstream in(input);
     std::vector<const char*> argv{"cardwright-cli"};
     for (const std::string& a : args) {
         argv.push_back(a.c_str());
     }
-    const int status = cli::Run(static_cast<int>(argv.size()), argv.data(), {out, err, false, {}});
+    const int status =
+        cli::Run(static_cast<int>(argv.size()), argv.data(), {out, err, false, {}, &in});
     return {status, out.str(), err.str()};
 }
 
@@ -101,9 +104,23 @@ TEST(CliSettings, ApplyRefusesEachBadValueAndLeavesTheCardAsItWas) {
         {R"({"schedules": {"list": [{"schedule": 1, "days": ["01-01"]}, {"schedule": 2, "days": ["01-01"]}]}})",
          R"(schedules.list[2].days = "01-01")"},
         {R"({"raw": {"3000": 1}})", "raw.3000 = 1"},
+        {R"({"tracks": [{"track": 1, "end_action": 262}]})", "tracks[1].end_action = 262"},
+        {R"({"tracks": [{"track": 2, "end_action": 300}]})", "tracks[2].end_action = 300"},
+        {R"({"tracks": [{"track": 2, "end_action": 9}]})", "tracks[2].end_action = 9: track 9"},
+        {R"({"inputs": {"player": [{"input": 3, "input_mode": 10}]}})",
+         "inputs.player[3].input_mode = 10"},
+        {R"({"power_up_track": 7})", "power_up_track = 7"},
+        {R"({"playlists": [{"playlist": 1, "entries": ["one.wav", "NOPE.WAV"]}]})",
+         R"(playlists[1].entries[1] = "NOPE.WAV")"},
+        {R"({"tracks": [{"track": 1, "file_name": ""}, {"track": 2, "file_name": ""},
+                        {"track": 3, "file_name": ""}],
+             "playlists": [{"playlist": 2, "entries": ["one.wav"]}]})",
+         R"(playlists[2].entries[0] = "ONE.WAV": no track)"},
+        {R"({"tracks": [{"track": 1, "file_name": ""}]})", "schedules.list[1].entries = "},
+        {R"({"show_file": {"chosen_download_stamp": "12x"}})", "chosen_download_stamp"},
         {R"({"levels": {"main_volume_left": 10}, "channels": {"midi_channel": 256}})",
          "channels.midi_channel = 256"},
-        {R"({ "levels": )", "not valid JSON"},
+        {"{\n  \"levels\": ,", "s.json:2:13: not valid JSON"},
         {R"({"levels": [[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]})",
          "nested more than"},
     };
@@ -136,7 +153,7 @@ TEST(CliSettings, DiffShowsOnlyTheChangeAndDumpNamesEverySetting) {
     Touch(other / "dump.json", json.out);
     EXPECT_EQ(Cli({"diff", (other / "dump.json").string(), other.path().string()}).out, "");
     const auto parsed = nlohmann::json::parse(json.out);
-    EXPECT_EQ(parsed["version"], 1);
+    EXPECT_EQ(parsed["version"], doctor::kSettingsVersion);
     EXPECT_EQ(parsed["tracks"].size(), 3u);
 
     const std::string text = Cli({"dump", other.path().string()}).out;

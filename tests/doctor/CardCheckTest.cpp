@@ -124,6 +124,11 @@ TEST(CardCheck, EachFaultIsFoundAloneAndACleanCardHasNone) {
          [](TestCard& card) {
              SetOnCard(card, [](CardConfig& c) { c.Set(field::kEndAction, 2, 0); });
          }},
+        {"input-mode-unknown", Severity::Warning, 0, "TUNBOX.CFG",
+         [](TestCard& card) {
+             SetOnCard(card,
+                       [](CardConfig& c) { c.Set(field::kInputMode, InputSet::Player, 5, 10); });
+         }},
         {"power-up-track-missing", Severity::Warning, 0, "TUNBOX.CFG",
          [](TestCard& card) {
              SetOnCard(card, [](CardConfig& c) { c.Set(field::kPowerUpTrack, 9); });
