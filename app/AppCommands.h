@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 #include "app/SaveCommands.h"
 
@@ -24,6 +25,8 @@ class AppCommands : public SaveCommands {
     virtual void OnAppAbout() = 0;
     // Edit > Undo and Redo of the document's last change.
     virtual void OnEditUndoRedo(bool redo) = 0;
+    // Asks where to write a report as PDF; nothing when the user cancelled.
+    virtual std::optional<QString> ChooseReportFile(const QString& suggestedPath) = 0;
 
     // The window's title for the document as it stands.
     virtual QString FrameTitle() const = 0;

@@ -252,6 +252,10 @@ void CCardwrightApp::OnEditUndoRedo(bool redo) {
     }
 }
 
+std::optional<QString> CCardwrightApp::ChooseReportFile(const QString& suggestedPath) {
+    return files_.ChoosePdfFile(suggestedPath);
+}
+
 QString CCardwrightApp::FrameTitle() const {
     QString name = QString::fromStdString(doc_.GetTitle());
     if (!doc_.GetPathName().empty()) {

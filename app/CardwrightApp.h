@@ -59,6 +59,7 @@ class CCardwrightApp : public QObject, public AppCommands {
     // Edit > Undo and Redo of the document's last change: what the page in
     // front shows is stored first, as the latest change.
     void OnEditUndoRedo(bool redo) override;
+    std::optional<QString> ChooseReportFile(const QString& suggestedPath) override;
 
     // "<file name> (<folder>) - TUNBOX Configuration", the folder cut from
     // the left when long, with "*" before it while the document is modified;

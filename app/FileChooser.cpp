@@ -47,3 +47,14 @@ std::optional<QString> DialogFileChooser::ChooseSaveFile(const QString& suggeste
     dialog.selectFile(suggestedPath);
     return Run(dialog);
 }
+
+std::optional<QString> DialogFileChooser::ChoosePdfFile(const QString& suggestedPath) {
+    QFileDialog dialog(Parent(parent_), QStringLiteral("Export Report as PDF"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setNameFilter(QStringLiteral("PDF Files (*.pdf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.selectFile(suggestedPath);
+    return Run(dialog);
+}

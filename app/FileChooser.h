@@ -12,6 +12,8 @@ class FileChooser {
     // Empty when the user cancels.
     virtual std::optional<QString> ChooseOpenFile(const QString& startDir) = 0;
     virtual std::optional<QString> ChooseSaveFile(const QString& suggestedPath) = 0;
+    // A PDF file to write a report into.
+    virtual std::optional<QString> ChoosePdfFile(const QString& suggestedPath) = 0;
 };
 
 // File dialogs offering "TUNBOX Config Files (*.CFG)", matched in any case.
@@ -20,6 +22,7 @@ class DialogFileChooser : public FileChooser {
     void SetParent(QWidget* parent) { parent_ = parent; }
     std::optional<QString> ChooseOpenFile(const QString& startDir) override;
     std::optional<QString> ChooseSaveFile(const QString& suggestedPath) override;
+    std::optional<QString> ChoosePdfFile(const QString& suggestedPath) override;
 
   private:
     QWidget* parent_ = nullptr;

@@ -4,8 +4,11 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDate>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -21,6 +24,7 @@
 #include "app/AppCommands.h"
 #include "app/AppIcon.h"
 #include "app/AppStrings.h"
+#include "app/CardReport.h"
 #include "app/CardwrightView.h"
 #include "app/CheckCardDialog.h"
 #include "app/EditCommands.h"
@@ -106,6 +110,39 @@ void CMainFrame::OnCheckCard() {
     dialog.exec();
 }
 
+std::unique_ptr<QTextDocument> CMainFrame::MakeReport() {
+    if (!StoreActivePage()) {
+        return nullptr;
+    }
+    const std::optional<doctor::ReportContent> content = cardreport::Gather(doc_, this);
+    if (!content) {
+        return nullptr;
+    }
+    return cardreport::MakeDocument(*content, QDate::currentDate().year());
+}
+
+void CMainFrame::OnPrintReport() {
+    if (const auto report = MakeReport()) {
+        cardreport::Print(*report, this);
+    }
+}
+
+void CMainFrame::OnExportReportPdf() {
+    QString title = QFileInfo(QString::fromStdString(doc_.GetTitle())).completeBaseName();
+    title = title.isEmpty() ? QStringLiteral("TUNBOX") : title;
+    const std::optional<QString> file =
+        commands_.ChooseReportFile(QDir(QString::fromStdString(doc_.CardDirectory().string()))
+                                       .filePath(title + QStringLiteral(" report.pdf")));
+    if (!file) {
+        return;
+    }
+    const auto report = MakeReport();
+    if (report && !cardreport::WritePdf(*report, *file)) {
+        doc_.GetPrompter().Tell("The report could not be written to " + file->toStdString() + ".",
+                                Prompter::Icon::Error);
+    }
+}
+
 void CMainFrame::GoToPage(PageId page) {
     if (CMyPropertySheet* sheet = view_->GetSheet()) {
         sheet->GoToPage(page);
@@ -189,6 +226,11 @@ void CMainFrame::CreateFileMenu() {
         {"Chec&k Card...\tCtrl+K",
          "Look the card over for what would stop the player or a track, as the player reads it",
          "fileCheckCard", "Ctrl+K", [](CMainFrame& f) { f.OnCheckCard(); }},
+        {"&Print Report...", "Print a report of the whole card, unsaved changes included",
+         "filePrintReport", "Ctrl+P", [](CMainFrame& f) { f.OnPrintReport(); }},
+        {"Export Report as P&DF...",
+         "Write a report of the whole card, unsaved changes included, into a PDF file",
+         "fileExportReportPdf", "", [](CMainFrame& f) { f.OnExportReportPdf(); }},
     };
     static const MenuItem exitItem[] = {
         {"E&xit", "Quit the application; prompts to save documents", "fileExit", "",

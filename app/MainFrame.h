@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -17,6 +18,7 @@ class Prompter;
 class QAction;
 class QLabel;
 class QMenu;
+class QTextDocument;
 
 // The main window: menus, the view with its sheet, and the status bar. It
 // may take any size; a page scrolls when the window is smaller than it. The
@@ -46,6 +48,10 @@ class CMainFrame : public QMainWindow, public DocumentWindow {
 
     // File > Check Card: looks the open configuration's card over.
     void OnCheckCard();
+    // File > Print Report and File > Export Report as PDF: the card report of
+    // the document as it stands.
+    void OnPrintReport();
+    void OnExportReportPdf();
     // Brings the page to the front, if the sheet shows it.
     void GoToPage(PageId page);
 
@@ -83,6 +89,9 @@ class CMainFrame : public QMainWindow, public DocumentWindow {
     // A save that wrote the card offers the card check in the status bar.
     void AfterSave(bool saved);
     QAction* AddAction(QMenu* menu, const QString& text, const QString& prompt);
+    // The report's laid-out document, or nothing when the page refused to
+    // store its controls or the user cancelled reading the card.
+    std::unique_ptr<QTextDocument> MakeReport();
 
     AppCommands& commands_;
     CCardwrightDoc& doc_;

@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include <CLI/CLI.hpp>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
@@ -11,6 +12,7 @@
 #include "cli/SettingsIo.h"
 #include "doctor/Card.h"
 #include "doctor/CardCheck.h"
+#include "doctor/Report.h"
 #include "doctor/Settings.h"
 #include "doctor/SettingsSchema.h"
 #include "model/BlinkCodes.h"
@@ -492,12 +494,41 @@ int Schema(const Environment& env) {
     return 0;
 }
 
+// --- report ---------------------------------------------------------------------
+
+int Report(const Environment& env, const std::string& card, const std::string& format,
+           const std::string& output) {
+    std::error_code ec;
+    if (!fs::exists(card, ec)) {
+        return Trouble(env, text::Concat({card, ": no such card folder or file"}));
+    }
+    const Result<doctor::ReportContent> content = doctor::GatherReport(card);
+    if (!content) {
+        return Trouble(env, content.error().Message());
+    }
+    const std::string report =
+        doctor::RenderReport(*content, format == "markdown" ? doctor::ReportFormat::Markdown
+                                                            : doctor::ReportFormat::Html);
+    if (output.empty() || output == "-") {
+        env.out << report;
+        return 0;
+    }
+    std::ofstream file(output, std::ios::binary | std::ios::trunc);
+    file << report;
+    file.close();
+    if (!file) {
+        return Trouble(env, text::Concat({output, ": cannot be written"}));
+    }
+    return 0;
+}
+
 // What the command line names, filled in as CLI11 parses it.
 struct Arguments {
     std::string card;
     std::string other;
     std::string settingsFile;
     std::string program;
+    std::string format = "html";
     std::string output = "-";
     bool json = false;
     bool force = false;
@@ -511,6 +542,7 @@ struct Commands {
     CLI::App* apply = nullptr;
     CLI::App* validate = nullptr;
     CLI::App* schema = nullptr;
+    CLI::App* report = nullptr;
 };
 
 void AddSettingsCommands(CLI::App& app, Arguments& a, Commands& c) {
@@ -580,6 +612,16 @@ Commands AddCommands(CLI::App& app, Arguments& a) {
                       "write even where the window would ask first: an empty or older "
                       "configuration, schedule events that would be left out");
     AddSettingsCommands(app, a, c);
+
+    c.report = app.add_subcommand(
+        "report",
+        "Write a report of the whole card for people: the tracks and what happens at their "
+        "end, the playlists, what each input does, the schedules and their days, and what "
+        "the check finds.");
+    c.report->add_option("CARD", a.card, "the card's folder or its TUNBOX.CFG")->required();
+    c.report->add_option("--format", a.format, "html (the default) or markdown")
+        ->check(CLI::IsMember({"html", "markdown"}));
+    c.report->add_option("-o,--output", a.output, "the file to write; - or none: standard output");
     return c;
 }
 
@@ -598,6 +640,9 @@ int RunCommand(const Environment& env, const Commands& c, const Arguments& a) {
     }
     if (c.schema->parsed()) {
         return Schema(env);
+    }
+    if (c.report->parsed()) {
+        return Report(env, a.card, a.format, a.output);
     }
     return Apply(env, a.card, a.settingsFile, a.program, a.force, a.dryRun);
 }

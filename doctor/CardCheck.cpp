@@ -8,9 +8,11 @@
 #include "media/Probe.h"
 #include "model/BlinkCodes.h"
 #include "model/CardFiles.h"
+#include "model/Describe.h"
 #include "model/FileIo.h"
 #include "model/InputTable.h"
 #include "model/KeldaFile.h"
+#include "model/ScheduleText.h"
 #include "model/Text.h"
 #include "model/TrackReferences.h"
 
@@ -400,7 +402,7 @@ class Checker {
     void ReportEmpty(const trackrefs::EmptyReference& r) {
         using Kind = trackrefs::EmptyReference::Kind;
         const std::string cfg = ConfigName();
-        const char* what = r.set == InputSet::Player ? "input" : "animation input";
+        const std::string what = describe::InputName(r.set, r.input);
         const char* edge = r.side == inputs::Side::Close ? "closing" : "opening";
         switch (r.kind) {
             case Kind::PowerUp:
@@ -418,15 +420,14 @@ class Checker {
                 break;
             case Kind::InputTrack:
                 Add(Severity::Warning, "input-track-missing", cfg,
-                    text::Concat({what, " ", std::to_string(r.input), " ", edge, " plays ",
-                                  Track(r.track), ", which has no file"}),
+                    text::Concat(
+                        {what, " ", edge, " plays ", Track(r.track), ", which has no file"}),
                     "choose another track for the input on its setup page", 0);
                 break;
             case Kind::InputPlaylistEntry:
                 Add(Severity::Warning, "input-playlist-entry-missing", cfg,
-                    text::Concat({what, " ", std::to_string(r.input), " ", edge, " plays entry ",
-                                  std::to_string(r.entry), " of playlist ",
-                                  std::to_string(r.playlist), ", which has ",
+                    text::Concat({what, " ", edge, " plays entry ", std::to_string(r.entry),
+                                  " of playlist ", std::to_string(r.playlist), ", which has ",
                                   Num(card_.image.config.PlaylistCount(r.playlist - 1)),
                                   " entries"}),
                     "choose another entry for the input on its setup page", 0);
@@ -448,16 +449,14 @@ class Checker {
         const ScheduleSet& s = card_.image.schedules;
         for (int n = 1; n <= ScheduleSet::kMaxSchedule; ++n) {
             for (const std::uint32_t entry : s.Entries(n)) {
-                const auto bytes = ScheduleSet::EntryToBytes(entry);
-                if ((bytes[1] & ScheduleSet::kTrackEvent) == 0 || TrackPlays(bytes[2])) {
+                const int track = scheduletext::Number(entry);
+                if (!scheduletext::IsTrack(entry) ||
+                    TrackPlays(static_cast<std::uint32_t>(track))) {
                     continue;
                 }
-                char time[8];
-                std::snprintf(time, sizeof time, "%02X:%02X", bytes[0],
-                              bytes[1] & ~ScheduleSet::kTrackEvent);
                 Add(Severity::Warning, "schedule-track-missing", cardfiles::kScheduleFileName,
-                    text::Concat({"schedule ", std::to_string(n), " plays ", Track(bytes[2]),
-                                  " at ", time, ", but that track has no file"}),
+                    text::Concat({"schedule ", std::to_string(n), " plays ", Track(track), " at ",
+                                  scheduletext::TimeText(entry), ", but that track has no file"}),
                     "change the entry in the schedule's entry list on the Schedule page", 0);
             }
         }

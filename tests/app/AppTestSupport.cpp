@@ -25,6 +25,10 @@ std::optional<QString> ScriptedFileChooser::ChooseSaveFile(const QString& sugges
     return ChooseOpenFile(suggestedPath);
 }
 
+std::optional<QString> ScriptedFileChooser::ChoosePdfFile(const QString& suggestedPath) {
+    return ChooseOpenFile(suggestedPath);
+}
+
 std::filesystem::path FakeProgram() {
     static QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("cardwright"));

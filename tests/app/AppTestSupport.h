@@ -27,6 +27,7 @@ class ScriptedFileChooser : public FileChooser {
   public:
     std::optional<QString> ChooseOpenFile(const QString& startDir) override;
     std::optional<QString> ChooseSaveFile(const QString& suggestedPath) override;
+    std::optional<QString> ChoosePdfFile(const QString& suggestedPath) override;
 
     std::deque<std::optional<QString>> names;
     QStringList suggested;

@@ -278,3 +278,36 @@ TEST(CliApply, ACopyUnderAnotherNameIsWrittenAlone) {
     before.erase("BACKUP.CFG");
     EXPECT_EQ(after, before);
 }
+
+namespace {
+
+TEST(CliReport, WritesEscapedHtmlOrMarkdownToStandardOutputOrAFile) {
+    TestCard card = CliCard();
+    card.Save([&card](CCardwrightDoc& doc) {
+        WriteWav(card.Sounds() / "Bell & <Loud> *one*.wav");
+        doc.CountTracks(true);
+    });
+    const std::string dir = card.Dir().string();
+    const Ran html = Cli({"report", dir});
+    ASSERT_EQ(html.status, 0) << html.err;
+    EXPECT_NE(html.out.find("<td>Bell &amp; &lt;Loud&gt; *one*.wav</td>"), std::string::npos);
+    EXPECT_EQ(html.out.find("<Loud>"), std::string::npos);
+    EXPECT_EQ(html.out.find("<link"), std::string::npos);          // nothing outside the document
+    EXPECT_NE(html.out.find("<td>0:00</td>"), std::string::npos);  // ONE.WAV's length
+
+    const fs::path file = card.Dir() / "report.md";
+    const Ran md = Cli({"report", "--format", "markdown", "-o", file.string(), dir});
+    ASSERT_EQ(md.status, 0) << md.err;
+    EXPECT_TRUE(md.out.empty());
+    const Bytes bytes = ReadBytes(file);
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_NE(text.find("| Bell & \\<Loud\\> \\*one\\*.wav |"), std::string::npos) << text;
+    EXPECT_NE(text.find("## Schedules"), std::string::npos);
+
+    EXPECT_EQ(Cli({"report", (card.Dir() / "nothing here").string()}).status, cli::kTrouble);
+    EXPECT_EQ(Cli({"report", "--format", "pdf", dir}).status, cli::kTrouble);
+    EXPECT_EQ(Cli({"report", "-o", (card.Dir() / "no" / "such.html").string(), dir}).status,
+              cli::kTrouble);
+}
+
+}  // namespace
