@@ -94,7 +94,14 @@ PreviewPlayer::PreviewPlayer(QObject* parent) : QObject(parent) {
     ticker_.setInterval(kTickMs);
     connect(&ticker_, &QTimer::timeout, this, [this] {
         if (sink_ != nullptr) {
-            OnStateChanged(sink_->state());
+            CheckOutput();
+        }
+        // The last of the sound is heard once the output has played what it
+        // holds, which is no more than its buffer.
+        if (sink_ != nullptr && draining_.isValid() &&
+            draining_.elapsed() >= sink_->format().durationForBytes(sink_->bufferSize()) / 1000) {
+            const auto& broken = stream_->Error();
+            End(broken ? QString::fromStdString(broken->Message()) : QString());
         }
         if (sink_ != nullptr) {
             emit Progress();
@@ -141,7 +148,7 @@ bool PreviewPlayer::Play(const std::filesystem::path& file, QString& error) {
     sink_ = new QAudioSink(output, format, this);
     auto* device = new StreamDevice(std::move(stream));
     device->setParent(sink_);
-    connect(sink_, &QAudioSink::stateChanged, this, &PreviewPlayer::OnStateChanged);
+    connect(sink_, &QAudioSink::stateChanged, this, [this] { CheckOutput(); });
     sink_->start(device);
     if (const QString fault = SinkFault(sink_->error()); !fault.isEmpty()) {
         Release();
@@ -162,16 +169,15 @@ qint64 PreviewPlayer::PlayedMs() const {
     return sink_ != nullptr ? std::min(sink_->processedUSecs() / 1000, lengthMs_) : 0;
 }
 
-void PreviewPlayer::OnStateChanged(QAudio::State state) {
+void PreviewPlayer::CheckOutput() {
     if (sink_ == nullptr) {
         return;
     }
     if (const QString fault = SinkFault(sink_->error()); !fault.isEmpty()) {
         End(fault);
-    } else if (state == QAudio::IdleState && stream_->Finished()) {
-        // All of it has gone to the output and been heard.
-        const auto& broken = stream_->Error();
-        End(broken ? QString::fromStdString(broken->Message()) : QString());
+    } else if (stream_->Finished() && !draining_.isValid()) {
+        // All of the sound is with the output now, or it has run dry.
+        draining_.start();
     }
 }
 
@@ -182,6 +188,7 @@ void PreviewPlayer::End(const QString& error) {
 
 void PreviewPlayer::Release() {
     ticker_.stop();
+    draining_.invalidate();
     if (sink_ == nullptr) {
         return;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QAudio>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -45,7 +45,9 @@ class PreviewPlayer : public QObject {
     void Finished(const QString& error);
 
   private:
-    void OnStateChanged(QAudio::State state);
+    // Ends playing on a fault of the output; notes when the last of the
+    // sound has gone to it.
+    void CheckOutput();
     // Lets go of the output and tells that playing ended.
     void End(const QString& error);
     void Release();
@@ -53,5 +55,6 @@ class PreviewPlayer : public QObject {
     QAudioSink* sink_ = nullptr;
     media::PreviewStream* stream_ = nullptr;  // read through the output, which owns it
     QTimer ticker_;
+    QElapsedTimer draining_;  // since the output took the last of the sound
     qint64 lengthMs_ = 0;
 };
