@@ -4,13 +4,14 @@
 #include <QEvent>
 #include <QHideEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMediaDevices>
 
 #include "model/CardwrightDoc.h"
 
 namespace {
 
-const QString kPlayText = QStringLiteral("&Play");
+const QString kPlayText = QStringLiteral("Pla&y");
 const QString kPlayTip =
     QStringLiteral("Plays the chosen track from the card (Space in the track list)");
 
@@ -27,7 +28,7 @@ QString Clock(qint64 ms) {
 }
 
 QString StopText(qint64 playedMs, qint64 lengthMs) {
-    return QStringLiteral("Sto&p %1 / %2").arg(Clock(playedMs), Clock(lengthMs));
+    return QStringLiteral("Stop %1 / %2").arg(Clock(playedMs), Clock(lengthMs));
 }
 
 }  // namespace
@@ -137,6 +138,8 @@ void PreviewButton::Start() {
 void PreviewButton::ShowState() {
     if (player_.IsPlaying()) {
         setText(StopText(player_.PlayedMs(), player_.LengthMs()));
+        // "Stop" has no letter of "Play": the key that started it stops it.
+        setShortcut(QKeySequence::mnemonic(kPlayText));
         return;
     }
     setText(kPlayText);

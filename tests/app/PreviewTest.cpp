@@ -46,7 +46,7 @@ void ExpectDisabledAndSilent(PageOnCard<Page>& on, const QString& listName) {
     auto* button = on.template Find<QPushButton>(QStringLiteral("previewButton"));
     ASSERT_NE(button, nullptr);
     EXPECT_FALSE(button->isEnabled());
-    EXPECT_EQ(button->text(), QStringLiteral("&Play"));
+    EXPECT_EQ(button->text(), QStringLiteral("Pla&y"));
     EXPECT_EQ(button->toolTip(), PreviewPlayer::Unavailable());
     // Space stays the list's own: it chooses a row, and nothing is played or
     // said.
