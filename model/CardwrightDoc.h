@@ -126,6 +126,10 @@ class CCardwrightDoc {
     std::string GetLongTrackName(const std::string& shortName) {
         return scanner_.LongTrackName(CardDirectory(), shortName);
     }
+    // Where the card keeps the file of the track with this 8.3 name.
+    std::filesystem::path TrackFile(const std::string& shortName) {
+        return TrackScanner::SoundsDirectory(CardDirectory()) / GetLongTrackName(shortName);
+    }
     // The card folder: where the configuration file lies, or for a document
     // without a path the folder the program was started in.
     std::filesystem::path CardDirectory() const {

@@ -16,6 +16,7 @@
 
 #include "model/CardwrightDoc.h"
 #include "pages/PageFields.h"
+#include "pages/PreviewButton.h"
 
 const char* const CPlaylistSetup::kPlaylistFullText =
     "Too many tracks selected.  Max 31 tracks in a playlist.";
@@ -87,12 +88,26 @@ CPlaylistSetup::CPlaylistSetup(CCardwrightDoc& doc, QWidget* parent)
     rememberCheck_ =
         new QCheckBox(QStringLiteral("&Remember last track played in this Playlist"), this);
     rememberCheck_->setObjectName(QStringLiteral("rememberCheck"));
+    preview_ = new PreviewButton(doc, this);
+    // The track chosen in either list; the one the user was in last.
+    preview_->ServeList(availableTracks_, [this] {
+        const QTreeWidgetItem* row = availableTracks_->currentItem();
+        return row != nullptr
+                   ? Document().GetConfig()->TrackName(row->data(0, Qt::UserRole).toInt())
+                   : std::string();
+    });
+    preview_->ServeList(playlistTracks_, [this] {
+        const int row = playlistTracks_->indexOfTopLevelItem(playlistTracks_->currentItem());
+        return row >= 0 && playlist_ >= 0 ? Document().GetConfig()->PlaylistEntry(playlist_, row)
+                                          : std::string();
+    });
 
     auto* entryButtons = new QHBoxLayout;
     entryButtons->addWidget(moveUpButton_);
     entryButtons->addWidget(moveDownButton_);
     entryButtons->addWidget(deleteButton_);
     entryButtons->addStretch();
+    entryButtons->addWidget(preview_);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(radioBox, 0, 0, 1, 2);

@@ -8,6 +8,7 @@
 class QButtonGroup;
 class QGroupBox;
 class QCheckBox;
+class PreviewButton;
 class QPushButton;
 class QTreeWidget;
 
@@ -62,6 +63,7 @@ class CPlaylistSetup : public CPropertyPage {
     QPushButton* moveDownButton_;
     QPushButton* deleteButton_;
     QCheckBox* rememberCheck_;
+    PreviewButton* preview_;
 
     int playlist_ = 0;
 };

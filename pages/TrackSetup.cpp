@@ -19,6 +19,7 @@
 #include "model/Prompter.h"
 #include "model/TrackReferences.h"
 #include "pages/PageFields.h"
+#include "pages/PreviewButton.h"
 
 namespace {
 
@@ -101,11 +102,17 @@ void CTrackSetup::BuildControls() {
 
     moveUp_ = pagefields::MakeButton(this, QStringLiteral("&Move Up"), "moveUpButton");
     moveDown_ = pagefields::MakeButton(this, QStringLiteral("Move &Down"), "moveDownButton");
+    preview_ = new PreviewButton(Document(), this);
+    preview_->ServeList(list_, [this] {
+        const int n = TrackOf(list_->currentItem());
+        return n >= 1 ? Document().GetConfig()->TrackName(n) : std::string();
+    });
     reload_ = pagefields::MakeButton(
         this, QStringLiteral("&Reload Track List From Player Directory"), "reloadButton");
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(moveUp_);
     buttonRow->addWidget(moveDown_);
+    buttonRow->addWidget(preview_);
     buttonRow->addStretch(1);
     buttonRow->addWidget(reload_);
 

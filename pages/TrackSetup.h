@@ -10,6 +10,7 @@ class QComboBox;
 class QLabel;
 class QLayout;
 class QLineEdit;
+class PreviewButton;
 class QPushButton;
 class QSpinBox;
 class QTreeWidget;
@@ -119,6 +120,7 @@ class CTrackSetup : public CPropertyPage {
     QPushButton* moveUp_;
     QPushButton* moveDown_;
     QPushButton* reload_;
+    PreviewButton* preview_;
 
     Values values_;
     int currentTrack_ = 0;

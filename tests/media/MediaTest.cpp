@@ -2,11 +2,14 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "TestSupport.h"
 #include "media/Convert.h"
 #include "media/Decoder.h"
+#include "media/PcmConverter.h"
 #include "media/PlayerCheck.h"
+#include "media/PreviewStream.h"
 
 namespace {
 
@@ -209,6 +212,142 @@ TEST(Decoder, FeedsEveryFrameOfWhatPlaysAndRefusesWhatIsBroken) {
     MediaError error;
     EXPECT_FALSE(Decoder::Open(dir / "a.wav", error));
     EXPECT_NE(error.reason.find("the header says"), std::string::npos) << error.reason;
+}
+
+// The samples of `bytes` in `type`, in 16-bit units, to compare across types.
+std::vector<double> Samples(const std::vector<std::byte>& bytes, SampleType type) {
+    std::vector<double> out;
+    const int size = PcmFormat{1, 1, type}.BytesPerSample();
+    for (std::size_t i = 0; i + size <= bytes.size(); i += static_cast<std::size_t>(size)) {
+        std::uint8_t u8 = 0;
+        std::int16_t s16 = 0;
+        std::int32_t s32 = 0;
+        float f = 0;
+        switch (type) {
+            case SampleType::UInt8:
+                std::memcpy(&u8, &bytes[i], 1);
+                out.push_back((u8 - 128) * 256.0);
+                break;
+            case SampleType::Int16:
+                std::memcpy(&s16, &bytes[i], 2);
+                out.push_back(s16);
+                break;
+            case SampleType::Int32:
+                std::memcpy(&s32, &bytes[i], 4);
+                out.push_back(s32 / 65536.0);
+                break;
+            case SampleType::Float:
+                std::memcpy(&f, &bytes[i], 4);
+                out.push_back(f * 32768.0);
+                break;
+        }
+    }
+    return out;
+}
+
+TEST(PcmConverter, EveryOutputFormatCarriesTheSameSound) {
+    struct Case {
+        const char* name;
+        int inChannels;
+        std::vector<std::int16_t> in;
+        PcmFormat out;
+        std::vector<double> expected;  // in 16-bit units
+        double tolerance;
+    };
+    const std::vector<std::int16_t> stereo{16384, -16384, -32768, 32767, 100, 300};
+    const Case cases[] = {
+        {"as it is",
+         2,
+         stereo,
+         {100, 2, SampleType::Int16},
+         {16384, -16384, -32768, 32767, 100, 300},
+         0},
+        {"8 bit",
+         2,
+         stereo,
+         {100, 2, SampleType::UInt8},
+         {16384, -16384, -32768, 32512, 0, 256},
+         0},
+        {"32 bit",
+         2,
+         stereo,
+         {100, 2, SampleType::Int32},
+         {16384, -16384, -32768, 32767, 100, 300},
+         0},
+        {"float to one speaker", 2, stereo, {100, 1, SampleType::Float}, {0, -0.5, 200}, 1e-3},
+        {"mono to the front of four",
+         1,
+         {1000, -7},
+         {100, 4, SampleType::Int16},
+         {1000, 1000, 0, 0, -7, -7, 0, 0},
+         0},
+    };
+    for (const Case& c : cases) {
+        PcmConverter converter(100, c.inChannels, c.out);
+        std::vector<std::byte> bytes;
+        converter.Convert(c.in, bytes);
+        const std::vector<double> got = Samples(bytes, c.out.type);
+        ASSERT_EQ(got.size(), c.expected.size()) << c.name;
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            EXPECT_NEAR(got[i], c.expected[i], c.tolerance) << c.name << " sample " << i;
+        }
+    }
+}
+
+TEST(PcmConverter, AnotherRateFollowsTheSoundAcrossBlocks) {
+    // A ramp rising 10 a frame: every frame between is on it, whatever the
+    // rate, and fed in ragged blocks it comes out as fed at once.
+    std::vector<std::int16_t> ramp(101);
+    for (std::size_t i = 0; i < ramp.size(); ++i) {
+        ramp[i] = static_cast<std::int16_t>(10 * i);
+    }
+    for (const int outRate : {44100, 48000, 8000}) {
+        PcmConverter whole(22050, 1, {outRate, 1, SampleType::Float});
+        PcmConverter blocks(22050, 1, {outRate, 1, SampleType::Float});
+        std::vector<std::byte> once, ragged;
+        whole.Convert(ramp, once);
+        for (std::size_t at = 0; at < ramp.size(); at += 7) {
+            blocks.Convert(std::span(ramp).subspan(at, std::min<std::size_t>(7, ramp.size() - at)),
+                           ragged);
+        }
+        EXPECT_EQ(once, ragged) << outRate;
+        const std::vector<double> got = Samples(once, SampleType::Float);
+        const double step = 22050.0 / outRate;
+        EXPECT_EQ(got.size(), static_cast<std::size_t>(std::ceil(100 / step))) << outRate;
+        for (std::size_t k = 0; k < got.size(); ++k) {
+            EXPECT_NEAR(got[k], 10 * step * static_cast<double>(k), 0.01) << outRate << " " << k;
+        }
+    }
+}
+
+TEST(PreviewStream, DecodesAChunkAheadAndGivesTheWholeSoundInTheDevicesFormat) {
+    TempDir dir;
+    WriteTone(dir / "a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0.5f);
+    const struct {
+        PcmFormat format;
+        std::size_t bytes;
+    } cases[] = {
+        {{kRate, 2, SampleType::Int16}, kFrames * 4},
+        {{2 * kRate, 1, SampleType::Float}, 2 * (kFrames - 1) * 4},
+    };
+    for (const auto& c : cases) {
+        MediaError error;
+        PreviewStream stream(Decoder::Open(dir / "a.wav", error), c.format);
+        std::vector<std::byte> read(999);
+        std::size_t total = 0;
+        std::size_t mostAhead = 0;
+        while (const std::size_t n = stream.Read(read)) {
+            total += n;
+            mostAhead = std::max(mostAhead, stream.Buffered());
+            EXPECT_TRUE(n == read.size() || stream.Finished());
+        }
+        EXPECT_EQ(total, c.bytes);
+        EXPECT_TRUE(stream.Finished());
+        EXPECT_FALSE(stream.Error());
+        // Never more than one chunk of decoded sound waits to be read.
+        EXPECT_LE(mostAhead, static_cast<std::size_t>(PreviewStream::kChunkFrames) *
+                                 (c.format.sampleRate / kRate) * c.format.BytesPerFrame());
+    }
 }
 
 }  // namespace
