@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "TestCard.h"
+#include "cli/Cli.h"
+#include "cli/Help.h"
+#include "cli/Printable.h"
+#include "doctor/Finding.h"
+
+namespace {
+
+struct Ran {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Ran Check(std::vector<std::string> args) {
+    args.insert(args.begin(), {"cardwright-cli", "check"});
+    std::vector<const char*> argv;
+    for (const std::string& a : args) {
+        argv.push_back(a.c_str());
+    }
+    std::ostringstream out, err;
+    const int status = cli::Run(static_cast<int>(argv.size()), argv.data(), {out, err, false, {}});
+    return {status, out.str(), err.str()};
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Runs the test from `dir`, so that paths relative to it can be expected.
+class InFolder {
+  public:
+    explicit InFolder(const fs::path& dir) : was_(fs::current_path()) { fs::current_path(dir); }
+    ~InFolder() { fs::current_path(was_); }
+
+  private:
+    fs::path was_;
+};
+
+// Two cards checked in one run, each line naming its own; filtered by
+// severity and by id; worst first although the warning is found first.
+TEST(CheckReport, SeveralCardsFilteredSortedAndNamedInEachLine) {
+    TestCard clean(doctor::DefaultLister());
+    TestCard broken(doctor::DefaultLister());
+    WriteBytes(broken.Dir() / "LOOSE.MP3", Mp3Frames(2));  // audio-in-root, found first
+    fs::resize_file(broken.Sounds() / "TWO.WAV", 0);        // empty-file
+    InFolder here(broken.Dir().parent_path());
+    const std::string a = clean.Dir().filename().string();
+    const std::string b = broken.Dir().filename().string();
+
+    const Ran gcc = Check({"--format=gcc", "--ignore=not-fat", a, b, "nowhere"});
+    EXPECT_EQ(gcc.status, cli::kTrouble);  // worst of 0, 2 and a path that is no card
+    EXPECT_EQ(gcc.err, "cardwright-cli: nowhere: no such card folder or file\n");
+    const std::vector<std::string> lines = Lines(gcc.out);
+    ASSERT_EQ(lines.size(), 2u) << gcc.out;
+    EXPECT_EQ(lines[0], b + "/SOUNDS/TWO.WAV: error: the file is empty [empty-file]");
+    EXPECT_EQ(lines[1], b + "/LOOSE.MP3: warning: an audio file lies in the card's root, where "
+                            "the player does not look [audio-in-root]");
+
+    const Ran text = Check({"--severity=warning", a, b});
+    EXPECT_EQ(text.status, 2);
+    for (const std::string& line : Lines(text.out)) {
+        EXPECT_TRUE(line.starts_with(a + ":") || line.starts_with(b + "/") ||
+                    line.starts_with(b + ":"))
+            << line;
+    }
+    EXPECT_NE(text.out.find(a + ": no problems found. 1 finding left out"), std::string::npos)
+        << text.out;
+
+    const Ran errorsOnly = Check({"--severity", "error", "--ignore", "empty-file", b});
+    EXPECT_EQ(errorsOnly.status, 0) << errorsOnly.out;
+    const Ran json = Check({"--format=json", "--ignore=not-fat", b, a});
+    EXPECT_EQ(json.status, 2);
+    const auto first = nlohmann::json::parse(json.out.substr(0, json.out.find("\n}\n") + 3));
+    EXPECT_EQ(first["findings"][0]["id"], "empty-file");
+    EXPECT_EQ(first["findings"].size(), 2u);
+
+    const Ran unknown = Check({"--ignore=track-gone", b});
+    EXPECT_EQ(unknown.status, cli::kTrouble);
+    EXPECT_TRUE(unknown.err.starts_with("cardwright-cli: --ignore: no finding has the id "
+                                        "track-gone"))
+        << unknown.err;
+}
+
+TEST(CheckReport, ControlCharactersInNamesCannotForgeALine) {
+    TestCard card(doctor::DefaultLister());
+    const std::string forged = "A\nB.WAV: error: forged \x1b[2J\xc2\x9b\xff.WAV";
+    WriteWav(card.Sounds() / forged);
+    for (const char* format : {"--format=text", "--format=gcc"}) {
+        const Ran r = Check({format, card.Dir().string()});
+        EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
+        EXPECT_EQ(r.out.find("\xc2\x9b"), std::string::npos);
+        EXPECT_NE(r.out.find("A\\nB.WAV: error: forged \\x1b[2J\\u009b\\xff.WAV"),
+                  std::string::npos)
+            << r.out;
+        for (const std::string& line : Lines(r.out)) {
+            EXPECT_FALSE(line.starts_with("B.WAV")) << line;
+        }
+    }
+    EXPECT_EQ(cli::Printable("caf\xc3\xa9 \\ \t\x7f\xe2\x82"), "caf\xc3\xa9 \\\\ \\t\\x7f\\xe2\\x82");
+}
+
+long PeakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// A WAV cut short and an MP3 of 2 GB (frames, then a sparse run of zeros)
+// are both errors, and checking them costs little memory.
+TEST(CheckReport, ACutWavAndAHugeMp3AreCheckedInLittleMemory) {
+    TestCard card(doctor::DefaultLister());
+    fs::resize_file(card.Sounds() / "ONE.WAV", fs::file_size(card.Sounds() / "ONE.WAV") - 1000);
+    fs::resize_file(card.Sounds() / "THREE.MP3", std::uintmax_t{2} << 30);
+    const long before = PeakKilobytes();
+    const Ran r = Check({"--format=gcc", "--severity=error", card.Dir().string()});
+    EXPECT_LT(PeakKilobytes() - before, 64 * 1024);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.out.find("ONE.WAV: error: the header says the sound is"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("THREE.MP3: error: the frames stop making sense"), std::string::npos)
+        << r.out;
+}
+
+TEST(CheckReport, TheManualListsEveryFindingAndHelpFitsATerminal) {
+    std::ifstream page(CARDWRIGHT_MAN_PAGE);
+    const std::string manual{std::istreambuf_iterator<char>(page), {}};
+    for (const std::string_view id : doctor::FindingIds()) {
+        std::string roff(id);
+        for (std::size_t at = roff.find('-'); at != std::string::npos; at = roff.find('-', at + 2)) {
+            roff.replace(at, 1, "\\-");
+        }
+        EXPECT_NE(manual.find(".B " + roff + "\n"), std::string::npos) << id;
+    }
+    for (const char* command : {"check", "dump", "diff", "apply", "--help"}) {
+        std::vector<const char*> argv{"cardwright-cli", command, "--help"};
+        std::ostringstream out, err;
+        cli::Run(command[0] == '-' ? 2 : 3, argv.data(), {out, err, false, {}});
+        for (const std::string& line : Lines(out.str())) {
+            EXPECT_LE(line.size(), cli::kHelpWidth) << line;
+        }
+    }
+    EXPECT_EQ(cli::WrapLines("  --x  one two three four", 16),
+              "  --x  one two\n       three\n       four");
+}
+
+}  // namespace
