@@ -55,7 +55,7 @@ TEST(CheckReport, SeveralCardsFilteredSortedAndNamedInEachLine) {
     TestCard clean(doctor::DefaultLister());
     TestCard broken(doctor::DefaultLister());
     WriteBytes(broken.Dir() / "LOOSE.MP3", Mp3Frames(2));  // audio-in-root, found first
-    fs::resize_file(broken.Sounds() / "TWO.WAV", 0);        // empty-file
+    fs::resize_file(broken.Sounds() / "TWO.WAV", 0);       // empty-file
     InFolder here(broken.Dir().parent_path());
     const std::string a = clean.Dir().filename().string();
     const std::string b = broken.Dir().filename().string();
@@ -89,8 +89,9 @@ TEST(CheckReport, SeveralCardsFilteredSortedAndNamedInEachLine) {
 
     const Ran unknown = Check({"--ignore=track-gone", b});
     EXPECT_EQ(unknown.status, cli::kTrouble);
-    EXPECT_TRUE(unknown.err.starts_with("cardwright-cli: --ignore: no finding has the id "
-                                        "track-gone"))
+    EXPECT_TRUE(
+        unknown.err.starts_with("cardwright-cli: --ignore: no finding has the id "
+                                "track-gone"))
         << unknown.err;
 }
 
@@ -109,7 +110,8 @@ TEST(CheckReport, ControlCharactersInNamesCannotForgeALine) {
             EXPECT_FALSE(line.starts_with("B.WAV")) << line;
         }
     }
-    EXPECT_EQ(cli::Printable("caf\xc3\xa9 \\ \t\x7f\xe2\x82"), "caf\xc3\xa9 \\\\ \\t\\x7f\\xe2\\x82");
+    EXPECT_EQ(cli::Printable("caf\xc3\xa9 \\ \t\x7f\xe2\x82"),
+              "caf\xc3\xa9 \\\\ \\t\\x7f\\xe2\\x82");
 }
 
 long PeakKilobytes() {
@@ -134,22 +136,58 @@ TEST(CheckReport, ACutWavAndAHugeMp3AreCheckedInLittleMemory) {
         << r.out;
 }
 
-TEST(CheckReport, TheManualListsEveryFindingAndHelpFitsATerminal) {
-    std::ifstream page(CARDWRIGHT_MAN_PAGE);
-    const std::string manual{std::istreambuf_iterator<char>(page), {}};
-    for (const std::string_view id : doctor::FindingIds()) {
-        std::string roff(id);
-        for (std::size_t at = roff.find('-'); at != std::string::npos; at = roff.find('-', at + 2)) {
-            roff.replace(at, 1, "\\-");
+std::string FileText(const char* path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Whether `word` stands in `text` as a word of its own (not part of a longer id).
+bool HasWord(const std::string& text, const std::string& word) {
+    const auto partOfWord = [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '-';
+    };
+    for (std::size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
+        const std::size_t end = at + word.size();
+        if ((at == 0 || !partOfWord(text[at - 1])) &&
+            (end == text.size() || !partOfWord(text[end]))) {
+            return true;
         }
-        EXPECT_NE(manual.find(".B " + roff + "\n"), std::string::npos) << id;
     }
-    for (const char* command : {"check", "dump", "diff", "apply", "--help"}) {
+    return false;
+}
+
+// `word` as the manual writes it: hyphens as roff's minus signs.
+std::string Roff(std::string word) {
+    for (std::size_t at = word.find('-'); at != std::string::npos; at = word.find('-', at + 2)) {
+        word.replace(at, 1, "\\-");
+    }
+    return word;
+}
+
+// The manual and the completion name every finding id and every option the
+// help shows, so neither falls behind the program; and the help fits a
+// terminal.
+TEST(CheckReport, ManualAndCompletionKnowEveryIdAndOption) {
+    const std::string manual = FileText(CARDWRIGHT_MAN_PAGE);
+    const std::string completion = FileText(CARDWRIGHT_COMPLETION);
+    for (const std::string_view id : doctor::FindingIds()) {
+        EXPECT_NE(manual.find(".B " + Roff(std::string(id)) + "\n"), std::string::npos) << id;
+        EXPECT_TRUE(HasWord(completion, std::string(id))) << id;
+    }
+    for (const char* command : {"check", "dump", "diff", "apply", "validate", "--help"}) {
         std::vector<const char*> argv{"cardwright-cli", command, "--help"};
         std::ostringstream out, err;
         cli::Run(command[0] == '-' ? 2 : 3, argv.data(), {out, err, false, {}});
-        for (const std::string& line : Lines(out.str())) {
+        const std::string help = out.str();
+        for (const std::string& line : Lines(help)) {
             EXPECT_LE(line.size(), cli::kHelpWidth) << line;
+        }
+        for (std::size_t at = help.find("--"); at != std::string::npos;
+             at = help.find("--", at + 2)) {
+            const std::size_t end = help.find_first_not_of("abcdefghijklmnopqrstuvwxyz-", at + 2);
+            const std::string option = help.substr(at, end - at);
+            EXPECT_TRUE(HasWord(completion, option)) << command << " " << option;
+            EXPECT_TRUE(HasWord(manual, Roff(option))) << command << " " << option;
         }
     }
     EXPECT_EQ(cli::WrapLines("  --x  one two three four", 16),
