@@ -8,7 +8,6 @@
 set(CPACK_PACKAGE_NAME cardwright)
 set(CPACK_PACKAGE_VENDOR "The Cardwright developers")
 set(CPACK_PACKAGE_CONTACT "The Cardwright developers <cardwright@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configurator for the memory card of a TUNBOX audio player")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -27,21 +26,26 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
 set(CPACK_DEBIAN_GUI_PACKAGE_NAME cardwright)
+# Qt finds its platform plugins at run time, where dpkg-shlibdeps cannot see
+# them; libqt6gui6 only recommends them, so a machine installing without
+# recommends would get a window that cannot open.
+set(CPACK_DEBIAN_GUI_PACKAGE_DEPENDS qt6-qpa-plugins)
 set(CPACK_DEBIAN_GUI_PACKAGE_SUGGESTS cardwright-cli)
+# Each description: its summary line, then the text under it.
 set(CPACK_DEBIAN_GUI_DESCRIPTION
     "configurator for the memory card of a TUNBOX audio player
- Cardwright opens the configuration on a TUNBOX player's memory card and
- edits its tracks, playlists, levels, control inputs, animation outputs and
- schedules on pages that fit the player model, then writes the card files
- back as the player reads them. Check Card finds what would keep the player
- from starting or a track from playing.")
+Cardwright opens the configuration on a TUNBOX player's memory card and
+edits its tracks, playlists, levels, control inputs, animation outputs and
+schedules on pages that fit the player model, then writes the card files
+back as the player reads them. Check Card finds what would keep the player
+from starting or a track from playing.")
 
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME cardwright-cli)
 set(CPACK_DEBIAN_CLI_DESCRIPTION
     "check and script the memory cards of TUNBOX audio players
- cardwright-cli checks a TUNBOX player's card as the player reads it, shows
- and compares its settings as JSON or text, and writes settings from a JSON
- file onto it, as the Cardwright window saves it. It needs no display, for
- scripts and CI that prepare many cards.")
+cardwright-cli checks a TUNBOX player's card as the player reads it, shows
+and compares its settings as JSON or text, and writes settings from a JSON
+file onto it, as the Cardwright window saves it. It needs no display, for
+scripts and CI that prepare many cards.")
 
 include(CPack)
