@@ -5,8 +5,8 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "cli/Printable.h"
 #include "doctor/CardCheck.h"
+#include "doctor/Printable.h"
 #include "model/BlinkCodes.h"
 #include "model/Card.h"
 #include "model/Text.h"
@@ -59,7 +59,7 @@ doctor::CheckResult CheckWithProgress(const Environment& env, const std::string&
                 return;
             }
             std::string line = text::Concat({"checking ", std::to_string(done), "/",
-                                             std::to_string(total), " ", Printable(file)});
+                                             std::to_string(total), " ", doctor::Printable(file)});
             line.resize(79, ' ');
             env.err << '\r' << line << std::flush;
             drew = true;
@@ -108,8 +108,8 @@ std::string FromHere(const fs::path& path) {
 
 void WriteGcc(std::ostream& out, const Report& r) {
     for (const doctor::Finding& f : r.shown) {
-        out << Printable(FromHere(Where(r, f))) << ": " << doctor::SeverityName(f.severity) << ": "
-            << Printable(f.problem) << " [" << f.id << "]\n";
+        out << doctor::Printable(FromHere(Where(r, f))) << ": " << doctor::SeverityName(f.severity)
+            << ": " << doctor::Printable(f.problem) << " [" << f.id << "]\n";
     }
 }
 
@@ -132,12 +132,12 @@ void WriteText(std::ostream& out, const Report& r) {
     std::size_t counts[3] = {};
     for (const doctor::Finding& f : r.shown) {
         ++counts[static_cast<int>(f.severity)];
-        const std::string where = Printable(Where(r, f).generic_string());
-        out << where << ": " << doctor::SeverityName(f.severity) << ": " << Printable(f.problem)
-            << " [" << f.id << "]\n"
-            << where << ": what to do: " << Printable(f.action) << "\n";
+        const std::string where = doctor::Printable(Where(r, f).generic_string());
+        out << where << ": " << doctor::SeverityName(f.severity) << ": "
+            << doctor::Printable(f.problem) << " [" << f.id << "]\n"
+            << where << ": what to do: " << doctor::Printable(f.action) << "\n";
     }
-    out << Printable(r.folder.generic_string()) << ": ";
+    out << doctor::Printable(r.folder.generic_string()) << ": ";
     if (r.shown.empty()) {
         out << "no problems found.";
     } else {
@@ -176,9 +176,10 @@ void DescribeCheck(CLI::App& check, CheckRequest& request) {
         ->check(CLI::IsMember({"error", "warning", "note"}));
     const CLI::Validator findingId(
         [](std::string& id) {
-            return doctor::IsFindingId(id) ? std::string()
-                                           : text::Concat({"no finding has the id ", Printable(id),
-                                                           "; man cardwright-cli lists them"});
+            return doctor::IsFindingId(id)
+                       ? std::string()
+                       : text::Concat({"no finding has the id ", doctor::Printable(id),
+                                       "; man cardwright-cli lists them"});
         },
         "ID");
     check
@@ -194,7 +195,7 @@ int RunCheck(const Environment& env, const CheckRequest& request) {
     for (const std::string& card : request.cards) {
         std::error_code ec;
         if (!fs::exists(card, ec)) {
-            env.err << kName << ": " << Printable(card) << ": "
+            env.err << kName << ": " << doctor::Printable(card) << ": "
                     << (ec ? ec.message() : "no such card folder or file") << "\n";
             worst = kTrouble;
             continue;

@@ -8,8 +8,8 @@
 #include "TestCard.h"
 #include "cli/Cli.h"
 #include "cli/Help.h"
-#include "cli/Printable.h"
 #include "doctor/Finding.h"
+#include "doctor/Printable.h"
 
 namespace {
 
@@ -19,8 +19,8 @@ struct Ran {
     std::string err;
 };
 
-Ran Check(std::vector<std::string> args) {
-    args.insert(args.begin(), {"cardwright-cli", "check"});
+Ran Command(std::vector<std::string> args) {
+    args.insert(args.begin(), "cardwright-cli");
     std::vector<const char*> argv;
     for (const std::string& a : args) {
         argv.push_back(a.c_str());
@@ -28,6 +28,11 @@ Ran Check(std::vector<std::string> args) {
     std::ostringstream out, err;
     const int status = cli::Run(static_cast<int>(argv.size()), argv.data(), {out, err, false, {}});
     return {status, out.str(), err.str()};
+}
+
+Ran Check(std::vector<std::string> args) {
+    args.insert(args.begin(), "check");
+    return Command(std::move(args));
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -99,8 +104,7 @@ TEST(CheckReport, ControlCharactersInNamesCannotForgeALine) {
     TestCard card(doctor::DefaultLister());
     const std::string forged = "A\nB.WAV: error: forged \x1b[2J\xc2\x9b\xff.WAV";
     WriteWav(card.Sounds() / forged);
-    for (const char* format : {"--format=text", "--format=gcc"}) {
-        const Ran r = Check({format, card.Dir().string()});
+    const auto expectEscaped = [](const Ran& r) {
         EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
         EXPECT_EQ(r.out.find("\xc2\x9b"), std::string::npos);
         EXPECT_NE(r.out.find("A\\nB.WAV: error: forged \\x1b[2J\\u009b\\xff.WAV"),
@@ -109,8 +113,12 @@ TEST(CheckReport, ControlCharactersInNamesCannotForgeALine) {
         for (const std::string& line : Lines(r.out)) {
             EXPECT_FALSE(line.starts_with("B.WAV")) << line;
         }
-    }
-    EXPECT_EQ(cli::Printable("caf\xc3\xa9 \\ \t\x7f\xe2\x82"),
+    };
+    expectEscaped(Check({"--format=text", card.Dir().string()}));
+    expectEscaped(Check({"--format=gcc", card.Dir().string()}));
+    card.Save([](CCardwrightDoc& doc) { doc.CountTracks(true); });  // a track plays it
+    expectEscaped(Command({"dump", card.Dir().string()}));
+    EXPECT_EQ(doctor::Printable("caf\xc3\xa9 \\ \t\x7f\xe2\x82"),
               "caf\xc3\xa9 \\\\ \\t\\x7f\\xe2\\x82");
 }
 

@@ -1,9 +1,9 @@
-#include "cli/Printable.h"
+#include "doctor/Printable.h"
 
 #include <cstdint>
 #include <cstdio>
 
-namespace cli {
+namespace doctor {
 
 namespace {
 
@@ -66,4 +66,4 @@ std::string Printable(std::string_view text) {
     return out;
 }
 
-}  // namespace cli
+}  // namespace doctor

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace cli {
+namespace doctor {
 
 // `text` as it may go to a terminal or into a line-per-record report: control
 // characters (a newline, an escape sequence, C1 controls) and bytes that are
@@ -11,4 +11,4 @@ namespace cli {
 // named to look like a finding, or to move the cursor, shows as what it is.
 std::string Printable(std::string_view text);
 
-}  // namespace cli
+}  // namespace doctor
