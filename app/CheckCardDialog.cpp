@@ -131,9 +131,7 @@ void CheckCardDialog::OnFinished() {
     progress_->hide();
     button_->setText(QStringLiteral("Close"));
     std::vector<doctor::Finding> findings = result_->findings;
-    std::stable_sort(findings.begin(), findings.end(), [](const auto& a, const auto& b) {
-        return static_cast<int>(a.severity) > static_cast<int>(b.severity);
-    });
+    doctor::SortWorstFirst(findings);
     for (const doctor::Finding& f : findings) {
         auto* item = new QTreeWidgetItem(list_);
         item->setText(kSeverity, QString::fromLatin1(doctor::SeverityName(f.severity)));

@@ -9,6 +9,8 @@
 #include <variant>
 
 #include "BuildInfo.h"
+#include "cli/CheckCommand.h"
+#include "cli/Help.h"
 #include "cli/SettingsIo.h"
 #include "doctor/Card.h"
 #include "doctor/CardCheck.h"
@@ -29,85 +31,9 @@ namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
 
 constexpr const char* kName = "cardwright-cli";
-// Below this many audio files a check is over before progress is worth drawing.
-constexpr int kProgressFrom = 32;
 int Trouble(const Environment& env, const std::string& what) {
     env.err << kName << ": " << what << "\n";
     return kTrouble;
-}
-
-// --- check ------------------------------------------------------------------
-
-Json FindingJson(const doctor::Finding& f) {
-    Json j;
-    j["severity"] = doctor::SeverityName(f.severity);
-    j["id"] = f.id;
-    j["file"] = f.file;
-    j["problem"] = f.problem;
-    j["action"] = f.action;
-    if (const BlinkCode* code = f.blinkCount ? BlinkCodeFor(f.blinkCount) : nullptr) {
-        j["blink"] = {{"count", f.blinkCount}, {"name", std::string(BlinkName(*code))}};
-    } else {
-        j["blink"] = nullptr;
-    }
-    return j;
-}
-
-std::string Plural(std::size_t n, const char* one, const char* many) {
-    return text::Concat({std::to_string(n), " ", n == 1 ? one : many});
-}
-
-int Check(const Environment& env, const std::string& card, bool json) {
-    doctor::CheckOptions options;
-    bool drew = false;
-    if (env.terminal) {
-        options.progress = [&](int done, int total, const std::string& file) {
-            if (total < kProgressFrom) {
-                return;
-            }
-            std::string line = text::Concat(
-                {"checking ", std::to_string(done), "/", std::to_string(total), " ", file});
-            line.resize(79, ' ');
-            env.err << '\r' << line << std::flush;
-            drew = true;
-        };
-    }
-    const doctor::CheckResult result = doctor::CheckCard(card, options);
-    if (drew) {
-        env.err << '\r' << std::string(79, ' ') << '\r' << std::flush;
-    }
-    const int status = result.cancelled ? kTrouble : doctor::ExitStatus(result.findings);
-    if (json) {
-        Json j;
-        j["format"] = "cardwright-check";
-        j["version"] = 1;
-        j["card"] = card;
-        j["status"] = status;
-        Json& list = j["findings"] = Json::array();
-        for (const doctor::Finding& f : result.findings) {
-            list.push_back(FindingJson(f));
-        }
-        env.out << j.dump(2, ' ', false, Json::error_handler_t::replace) << "\n";
-        return status;
-    }
-    std::size_t counts[3] = {};
-    for (const doctor::Finding& f : result.findings) {
-        ++counts[static_cast<int>(f.severity)];
-        env.out << (f.file.empty() ? "(card)" : f.file) << ": " << doctor::SeverityName(f.severity)
-                << ": " << f.problem << "\n    what to do: " << f.action << "\n";
-    }
-    if (result.findings.empty()) {
-        env.out << "No problems found.\n";
-    } else {
-        env.out << Plural(counts[2], "error", "errors") << ", "
-                << Plural(counts[1], "warning", "warnings") << ", "
-                << Plural(counts[0], "note", "notes") << "."
-                << (counts[2] ? " The player will not start from this card, or a track will "
-                                "not play."
-                              : "")
-                << "\n";
-    }
-    return status;
 }
 
 // --- reading either side ------------------------------------------------------
@@ -524,6 +450,7 @@ int Report(const Environment& env, const std::string& card, const std::string& f
 
 // What the command line names, filled in as CLI11 parses it.
 struct Arguments {
+    CheckRequest check;
     std::string card;
     std::string other;
     std::string settingsFile;
@@ -563,20 +490,24 @@ void DescribeProgram(CLI::App& app) {
                                        std::to_string(buildinfo::kVersionRelease), ".",
                                        std::to_string(buildinfo::kVersionBuild)}));
     app.require_subcommand(1);
+    app.formatter(std::make_shared<WrappingFormatter>());
+    app.failure_message([](const CLI::App*, const CLI::Error& e) {
+        return text::Concat({kName, ": ", e.what(), "\nRun with --help for more information.\n"});
+    });
     app.footer(
         "Exit status: check gives 0 when nothing is wrong, 1 for warnings only and 2 when the "
         "player will not start or a track will not play; diff gives 1 when the settings "
-        "differ; every command gives 3 when it cannot do what was asked.");
+        "differ; every command gives 3 when it cannot do what was asked, such as a CARD that is "
+        "not there.");
 }
 
 Commands AddCommands(CLI::App& app, Arguments& a) {
     Commands c;
     c.check = app.add_subcommand(
         "check",
-        "Read the card as the player would and report every problem found, with its "
-        "severity, the file it concerns and what to do.");
-    c.check->add_option("CARD", a.card, "the card's folder or its TUNBOX.CFG")->required();
-    c.check->add_flag("--json", a.json, "report in JSON for programs");
+        "Read each card as the player would and report every problem found, worst first, "
+        "with its severity, id, the file it concerns and what to do.");
+    DescribeCheck(*c.check, a.check);
 
     c.dump = app.add_subcommand("dump", "Show every setting on the card by name.");
     c.dump->add_option("CARD", a.card, "the card's folder or its TUNBOX.CFG")->required();
@@ -627,7 +558,7 @@ Commands AddCommands(CLI::App& app, Arguments& a) {
 
 int RunCommand(const Environment& env, const Commands& c, const Arguments& a) {
     if (c.check->parsed()) {
-        return Check(env, a.card, a.json);
+        return RunCheck(env, a.check);
     }
     if (c.dump->parsed()) {
         return Dump(env, a.card, a.json, a.output);

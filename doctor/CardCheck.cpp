@@ -1,6 +1,7 @@
 #include "doctor/CardCheck.h"
 
 #include <algorithm>
+#include <cassert>
 #include <map>
 
 #include "doctor/AudioCheck.h"
@@ -29,6 +30,22 @@ std::string Num(std::uintmax_t n) {
 std::string Track(int n) {
     return text::Concat({"track ", std::to_string(n)});
 }
+
+// A list of many findings of one kind names this many of them.
+constexpr std::size_t kNamedInCount = 3;
+
+// Findings of one kind that one slip makes many of (files copied on without
+// saving the configuration, a folder emptied): reported as one that counts
+// them, so that dozens of lines do not bury the findings that differ.
+struct Many {
+    std::vector<Finding> findings;
+    std::vector<std::string> items;  // each one in a few words
+
+    void Add(Finding f, std::string item) {
+        findings.push_back(std::move(f));
+        items.push_back(std::move(item));
+    }
+};
 
 class Checker {
   public:
@@ -209,11 +226,14 @@ class Checker {
         for (const platform::DirEntry& e : card_.root) {
             NoteAliases(e.aliasGenerated);
             if (!e.isDirectory && cardfiles::IsAudioFileName(e.longName)) {
-                Add(Severity::Warning, "audio-in-root", e.longName,
-                    "an audio file lies in the card's root, where the player does not look",
-                    soundsMissing_ ? "save the card with Cardwright, which moves it into SOUNDS"
-                                   : "move it into SOUNDS",
-                    0);
+                // Without SOUNDS they are what goes into it; its finding counts them.
+                if (soundsMissing_) {
+                    ++rootAudio_;
+                } else {
+                    Add(Severity::Warning, "audio-in-root", e.longName,
+                        "an audio file lies in the card's root, where the player does not look",
+                        "move it into SOUNDS", 0);
+                }
             }
             if (!e.isDirectory &&
                 text::EqualIgnoringCase(e.longName, cardfiles::kProgramFileName)) {
@@ -247,12 +267,8 @@ class Checker {
         const fs::path sounds = TrackScanner::SoundsDirectory(where_.dir);
         soundsName_ = sounds.filename().string();
         if (card_.Has(Kind::SoundsMissing)) {
-            Add(Severity::Warning, "sounds-missing", cardfiles::kSoundsDirName,
-                "the card has no SOUNDS folder, so the player has nothing to play",
-                "save the card with Cardwright, which creates it and moves the root's audio "
-                "files into it",
-                0);
-            return true;
+            ReportNoSounds();
+            return false;
         }
         if (card_.Has(Kind::SoundsNotFolder) || card_.Has(Kind::SoundsBrokenLink)) {
             Add(Severity::Error, "sounds-not-folder", soundsName_,
@@ -274,6 +290,55 @@ class Checker {
         }
         InspectAudioFiles(sounds);
         return true;
+    }
+
+    // One finding for the folder, counting what it costs: every track of the
+    // configuration loses its file, and audio in the root waits to go in.
+    void ReportNoSounds() {
+        int tracks = 0;
+        for (int n = 1; haveConfig_ && n <= layout::kMaxTrack; ++n) {
+            tracks += card_.image.config.TrackExists(n) ? 1 : 0;
+        }
+        std::string problem =
+            tracks == 0
+                ? "the card has no SOUNDS folder, so the player has nothing to play"
+                : text::Concat({"the card has no SOUNDS folder, so none of the ",
+                                Num(static_cast<unsigned>(tracks)),
+                                tracks == 1 ? " track" : " tracks", " of the configuration plays"});
+        if (rootAudio_ > 0) {
+            problem += text::Concat({"; ", Num(rootAudio_),
+                                     rootAudio_ == 1 ? " audio file lies" : " audio files lie",
+                                     " in the card's root, where the player does not look"});
+        }
+        Add(tracks == 0 ? Severity::Warning : Severity::Error, "sounds-missing",
+            cardfiles::kSoundsDirName, std::move(problem),
+            rootAudio_ > 0 ? "save the card with Cardwright, which creates it and moves the root's "
+                             "audio files into it"
+                           : "create a SOUNDS folder and copy the tracks' audio files into it",
+            0);
+    }
+
+    // The findings of `many` as they are when there is one, otherwise as one
+    // finding about SOUNDS that counts them and names the first few.
+    void AddMany(Many& many, const char* problem, const char* action) {
+        if (many.findings.size() <= 1) {
+            for (Finding& f : many.findings) {
+                result_.findings.push_back(std::move(f));
+            }
+            return;
+        }
+        Finding f = std::move(many.findings.front());
+        f.file = soundsName_;
+        f.action = action;
+        f.problem = text::Concat({Num(many.items.size()), " ", problem, ": "});
+        const std::size_t named = std::min(many.items.size(), kNamedInCount);
+        for (std::size_t k = 0; k < named; ++k) {
+            f.problem += text::Concat({k == 0 ? "" : ", ", many.items[k]});
+        }
+        if (many.items.size() > named) {
+            f.problem += text::Concat({" and ", Num(many.items.size() - named), " more"});
+        }
+        result_.findings.push_back(std::move(f));
     }
 
     std::string InSounds(const std::string& name) const {
@@ -323,6 +388,8 @@ class Checker {
             positionOf.emplace(audio_[static_cast<std::size_t>(k - 1)]->alias, k);
         }
         std::map<std::string, int> trackOf;
+        Many missing;
+        Many moved;
         for (int n = 1; n <= layout::kMaxTrack; ++n) {
             if (!c.TrackExists(n)) {
                 continue;
@@ -331,31 +398,49 @@ class Checker {
             trackOf.emplace(name, n);
             const auto found = positionOf.find(name);
             if (found == positionOf.end()) {
-                Add(Severity::Error, "track-missing", InSounds(name),
-                    text::Concat({Track(n), " names ", name, ", which is not in SOUNDS"}),
-                    "copy the file back, or open the card in Cardwright to update the track list",
-                    0);
+                missing.Add({Severity::Error, "track-missing", InSounds(name),
+                             text::Concat({Track(n), " names ", name, ", which is not in SOUNDS"}),
+                             "copy the file back, or open the card in Cardwright to update the "
+                             "track list",
+                             0},
+                            text::Concat({Track(n), " (", name, ")"}));
                 continue;
             }
             const std::uint32_t stored = c.Get(field::kFilePosition, n);
             if (stored != static_cast<std::uint32_t>(found->second)) {
                 const auto& file = *audio_[static_cast<std::size_t>(found->second - 1)];
-                Add(Severity::Warning, "track-moved", InSounds(file.longName),
-                    text::Concat({Track(n), "'s file is number ",
-                                  Num(static_cast<unsigned>(found->second)),
-                                  " in SOUNDS, but the configuration still says ", Num(stored),
-                                  ", so the player plays another file for it"}),
-                    "open the card in Cardwright and save it", 0);
+                moved.Add({Severity::Warning, "track-moved", InSounds(file.longName),
+                           text::Concat({Track(n), "'s file is number ",
+                                         Num(static_cast<unsigned>(found->second)),
+                                         " in SOUNDS, but the configuration still says ",
+                                         Num(stored), ", so the player plays another file for it"}),
+                           "open the card in Cardwright and save it", 0},
+                          text::Concat({Track(n), " (", file.longName, ")"}));
             }
         }
+        AddMany(missing, "tracks name files that are not in SOUNDS",
+                "copy the files back, or open the card in Cardwright to update the track list");
+        AddMany(moved,
+                "tracks' files are no longer where the configuration says in SOUNDS, so the "
+                "player plays other files for them",
+                "open the card in Cardwright and save it");
+        ReportFilesWithoutTrack(trackOf, usable);
+    }
+
+    void ReportFilesWithoutTrack(const std::map<std::string, int>& trackOf, int usable) {
+        Many idle;
         for (int k = 1; k <= usable; ++k) {
             const card::AudioFile& e = *audio_[static_cast<std::size_t>(k - 1)];
             if (!trackOf.count(e.alias)) {
-                Add(Severity::Warning, "file-without-track", InSounds(e.longName),
-                    text::Concat({"the file (", e.alias, ") is on the card but no track plays it"}),
-                    "open the card in Cardwright, which gives it a track, and save", 0);
+                idle.Add({Severity::Warning, "file-without-track", InSounds(e.longName),
+                          text::Concat(
+                              {"the file (", e.alias, ") is on the card but no track plays it"}),
+                          "open the card in Cardwright, which gives it a track, and save", 0},
+                         text::Concat({e.longName, " (", e.alias, ")"}));
             }
         }
+        AddMany(idle, "files are on the card but no track plays them",
+                "open the card in Cardwright, which gives them tracks, and save");
     }
 
     // --- settings that point at nothing -------------------------------------------
@@ -539,6 +624,7 @@ class Checker {
     bool haveConfig_ = false;
     bool soundsMissing_ = false;
     bool aliasesNoted_ = false;
+    std::uintmax_t rootAudio_ = 0;  // audio files in the root, counted when SOUNDS is missing
     std::string soundsName_ = cardfiles::kSoundsDirName;
     fs::path programCopy_;
     std::vector<const card::AudioFile*> audio_;
@@ -550,7 +636,10 @@ CheckResult CheckCard(const std::filesystem::path& card, const CheckOptions& opt
     // Whatever the file system throws (a looping link, a failing card) ends
     // the check as a finding, never as an exception out of its thread.
     try {
-        return Checker(card, options).Run();
+        CheckResult result = Checker(card, options).Run();
+        assert(std::all_of(result.findings.begin(), result.findings.end(),
+                           [](const Finding& f) { return IsFindingId(f.id); }));
+        return result;
     } catch (const std::exception& e) {
         CheckResult failed;
         failed.findings.push_back({Severity::Error, "card-unreadable", std::string(),

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace doctor {
@@ -13,6 +16,8 @@ enum class Severity { Note, Warning, Error };
 
 // "note", "warning", "error".
 const char* SeverityName(Severity severity);
+// The severity of one of those names; nothing for any other.
+std::optional<Severity> SeverityNamed(std::string_view name);
 
 // One problem found on a card.
 struct Finding {
@@ -27,5 +32,14 @@ struct Finding {
 // The exit status of a check: 0 when nothing is wrong, 1 for warnings only,
 // 2 when the player will not start or a track will not play.
 int ExitStatus(const std::vector<Finding>& findings);
+
+// Orders findings worst first, keeping the order they were found in within
+// a severity, as every list of findings is shown.
+void SortWorstFirst(std::vector<Finding>& findings);
+
+// Every id a check can give, in alphabetical order. Scripts silence findings
+// by these, so an id once given is never renamed.
+std::span<const std::string_view> FindingIds();
+bool IsFindingId(std::string_view id);
 
 }  // namespace doctor

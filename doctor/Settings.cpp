@@ -7,6 +7,7 @@
 #include <set>
 
 #include "doctor/FlaggedSettings.h"
+#include "doctor/Printable.h"
 #include "doctor/SettingNames.h"
 #include "model/InputTable.h"
 #include "model/Text.h"
@@ -994,14 +995,14 @@ void RenderInto(const Json& j, int depth, std::string& out) {
                     for (const auto& [k, v] : e.items()) {
                         parts += text::Concat(
                             {parts.empty() ? "" : " ", k == "time" ? "" : k + " ",
-                             v.is_string() ? v.get<std::string>()
+                             v.is_string() ? Printable(v.get<std::string>())
                                            : v.dump(-1, ' ', false,
                                                     nlohmann::json::error_handler_t::replace)});
                     }
                     line += parts;
                 } else {
                     line += e.is_string()
-                                ? e.get<std::string>()
+                                ? Printable(e.get<std::string>())
                                 : e.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
                 }
             }
@@ -1009,7 +1010,8 @@ void RenderInto(const Json& j, int depth, std::string& out) {
         } else {
             const std::string shown =
                 value.is_string()
-                    ? (value.get<std::string>().empty() ? "(none)" : value.get<std::string>())
+                    ? (value.get<std::string>().empty() ? "(none)"
+                                                        : Printable(value.get<std::string>()))
                 : value.is_object()
                     ? "(none)"
                     : value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);

@@ -182,7 +182,7 @@ TEST(CliCheck, ExitStatusFollowsTheWorstFinding) {
     EXPECT_EQ(j["findings"][0]["blink"]["count"], 4);
     EXPECT_EQ(j["findings"][0]["blink"]["name"], "No Config File");
 
-    EXPECT_EQ(Cli({"check", (card.Dir() / "nowhere").string()}).status, 2);
+    EXPECT_EQ(Cli({"check", (card.Dir() / "nowhere").string()}).status, cli::kTrouble);
     EXPECT_EQ(Cli({"check"}).status, cli::kTrouble);
 }
 

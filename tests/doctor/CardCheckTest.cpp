@@ -248,3 +248,41 @@ TEST(AudioInspection, EveryCutOfAFileIsFound) {
 }
 
 }  // namespace
+
+namespace {
+
+// A slip that leaves many files or tracks wrong is one finding that counts
+// them, of the severity of what it costs.
+TEST(CardCheck, OneCauseIsOneFindingThatCountsItsConsequences) {
+    TestCard noSounds;
+    WriteWav(noSounds.Dir() / "LOOSE.WAV");
+    fs::remove_all(noSounds.Sounds());
+    auto result = doctor::CheckCard(noSounds.Dir(), OnCard());
+    ASSERT_EQ(result.findings.size(), 1u) << Describe(result);
+    EXPECT_EQ(result.findings[0].id, "sounds-missing");
+    EXPECT_EQ(result.findings[0].severity, Severity::Error);
+    EXPECT_EQ(result.findings[0].problem,
+              "the card has no SOUNDS folder, so none of the 3 tracks of the configuration plays; "
+              "1 audio file lies in the card's root, where the player does not look");
+
+    TestCard copiedOn;
+    for (const char* name : {"A.WAV", "B.WAV", "C.WAV", "D.WAV"}) {
+        WriteWav(copiedOn.Sounds() / name);
+    }
+    fs::remove(copiedOn.Sounds() / "ONE.WAV");
+    fs::remove(copiedOn.Sounds() / "TWO.WAV");
+    result = doctor::CheckCard(copiedOn.Dir(), OnCard());
+    std::map<std::string, std::string> problems;
+    for (const doctor::Finding& f : result.findings) {
+        EXPECT_TRUE(problems.emplace(f.id, f.file + ": " + f.problem).second) << Describe(result);
+    }
+    EXPECT_EQ(problems["file-without-track"],
+              "SOUNDS: 4 files are on the card but no track plays them: A.WAV (A.WAV), B.WAV "
+              "(B.WAV), C.WAV (C.WAV) and 1 more");
+    EXPECT_EQ(problems["track-missing"],
+              "SOUNDS: 2 tracks name files that are not in SOUNDS: track 1 (ONE.WAV), track 3 "
+              "(TWO.WAV)");
+    EXPECT_EQ(problems.count("track-moved"), 1u);  // THREE.MP3 is now the fifth
+}
+
+}  // namespace
