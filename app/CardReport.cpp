@@ -5,8 +5,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QProgressDialog>
 #include <QTextDocument>
 #include <QThread>
@@ -17,6 +15,7 @@
 
 #include "calendar/YearCalendarCtrl.h"
 #include "model/CardwrightDoc.h"
+#include "pages/Devices.h"
 
 namespace cardreport {
 
@@ -166,15 +165,9 @@ bool WritePdf(QTextDocument& document, const QString& file) {
     return out.error() == QFileDevice::NoError;
 }
 
-bool Print(QTextDocument& document, QWidget* parent) {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QStringLiteral("Print Report"));
-    if (dialog.exec() != QDialog::Accepted) {
-        return false;
-    }
-    document.print(&printer);
-    return true;
+bool Print(QTextDocument& document, QWidget* parent, QString& error) {
+    ReportPrinter* printer = devices::Printer(error);
+    return printer != nullptr && printer->Print(document, QStringLiteral("Print Report"), parent);
 }
 
 }  // namespace cardreport

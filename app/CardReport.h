@@ -35,7 +35,8 @@ std::unique_ptr<QTextDocument> MakeDocument(const doctor::ReportContent& content
 // promised about the file, when it cannot be written.
 bool WritePdf(QTextDocument& document, const QString& file);
 
-// Asks for a printer and prints on it; false when the user cancelled.
-bool Print(QTextDocument& document, QWidget* parent);
+// Asks for a printer and prints on it; false when the user cancelled, or
+// with the reason in `error` when printing is not available.
+bool Print(QTextDocument& document, QWidget* parent, QString& error);
 
 }  // namespace cardreport

@@ -123,7 +123,10 @@ std::unique_ptr<QTextDocument> CMainFrame::MakeReport() {
 
 void CMainFrame::OnPrintReport() {
     if (const auto report = MakeReport()) {
-        cardreport::Print(*report, this);
+        QString error;
+        if (!cardreport::Print(*report, this, error) && !error.isEmpty()) {
+            doc_.GetPrompter().Tell(error.toStdString(), Prompter::Icon::Warning);
+        }
     }
 }
 

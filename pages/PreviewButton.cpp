@@ -5,9 +5,9 @@
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
-#include <QMediaDevices>
 
 #include "model/CardwrightDoc.h"
+#include "pages/Devices.h"
 
 namespace {
 
@@ -34,27 +34,15 @@ QString StopText(qint64 playedMs, qint64 lengthMs) {
 }  // namespace
 
 PreviewButton::PreviewButton(CCardwrightDoc& doc, QWidget* parent)
-    : QPushButton(parent), doc_(doc), devices_(new QMediaDevices(this)) {
+    : QPushButton(parent), doc_(doc) {
     setObjectName(QStringLiteral("previewButton"));
     // Wide enough for the time of a long track, so the row does not jump.
     setText(StopText(88 * 60000, 88 * 60000));
     setMinimumWidth(sizeHint().width());
     connect(this, &QPushButton::clicked, this, &PreviewButton::Toggle);
-    connect(devices_, &QMediaDevices::audioOutputsChanged, this, &PreviewButton::ShowState);
-    connect(&player_, &PreviewPlayer::Progress, this, [this] {
-        // The sound came from the card that was open; another card ends it.
-        if (doc_.CardDirectory() != playingCard_) {
-            player_.Stop();
-        }
+    devices::WhenSoundKnown(this, [this](const QString& unavailable) {
+        unavailable_ = unavailable;
         ShowState();
-    });
-    connect(&player_, &PreviewPlayer::Finished, this, [this](const QString& error) {
-        ShowState();
-        if (!error.isEmpty()) {
-            doc_.GetPrompter().Tell(
-                QStringLiteral("The track stopped playing.\n\n%1").arg(error).toStdString(),
-                Prompter::Icon::Warning);
-        }
     });
     ShowState();
 }
@@ -63,7 +51,48 @@ PreviewButton::~PreviewButton() {
     for (const Served& served : lists_) {
         served.list->removeEventFilter(this);
     }
-    player_.disconnect(this);
+    // The player's callbacks point here.
+    player_.reset();
+}
+
+bool PreviewButton::IsPlaying() const {
+    return player_ != nullptr && player_->IsPlaying();
+}
+
+void PreviewButton::Stop() {
+    if (player_ != nullptr) {
+        player_->Stop();
+    }
+}
+
+bool PreviewButton::MakePlayer() {
+    if (player_ != nullptr) {
+        return true;
+    }
+    QString error;
+    SoundOutputs* sound = devices::Sound(error);
+    if (sound == nullptr) {
+        doc_.GetPrompter().Tell(error.toStdString(), Prompter::Icon::Warning);
+        return false;
+    }
+    PlayerEvents events;
+    events.progress = [this] {
+        // The sound came from the card that was open; another card ends it.
+        if (doc_.CardDirectory() != playingCard_) {
+            Stop();
+        }
+        ShowState();
+    };
+    events.finished = [this](const QString& failure) {
+        ShowState();
+        if (!failure.isEmpty()) {
+            doc_.GetPrompter().Tell(
+                QStringLiteral("The track stopped playing.\n\n%1").arg(failure).toStdString(),
+                Prompter::Icon::Warning);
+        }
+    };
+    player_ = sound->NewPlayer(std::move(events));
+    return true;
 }
 
 void PreviewButton::ServeList(QAbstractItemView* list, std::function<std::string()> pick) {
@@ -100,14 +129,14 @@ bool PreviewButton::eventFilter(QObject* watched, QEvent* event) {
 void PreviewButton::hideEvent(QHideEvent* event) {
     // Leaving the page stops the sound; a minimised window does not.
     if (!event->spontaneous()) {
-        player_.Stop();
+        Stop();
     }
     QPushButton::hideEvent(event);
 }
 
 void PreviewButton::Toggle() {
-    if (player_.IsPlaying()) {
-        player_.Stop();
+    if (IsPlaying()) {
+        Stop();
     } else {
         Start();
     }
@@ -124,8 +153,11 @@ void PreviewButton::Start() {
     if (name.empty()) {
         return;
     }
+    if (!MakePlayer()) {
+        return;
+    }
     QString error;
-    if (!player_.Play(doc_.TrackFile(name), error)) {
+    if (!player_->Play(doc_.TrackFile(name), error)) {
         doc_.GetPrompter().Tell(
             QStringLiteral("This track cannot be played.\n\n%1").arg(error).toStdString(),
             Prompter::Icon::Warning);
@@ -136,14 +168,14 @@ void PreviewButton::Start() {
 }
 
 void PreviewButton::ShowState() {
-    if (player_.IsPlaying()) {
-        setText(StopText(player_.PlayedMs(), player_.LengthMs()));
+    if (IsPlaying()) {
+        setText(StopText(player_->PlayedMs(), player_->LengthMs()));
         // "Stop" has no letter of "Play": the key that started it stops it.
         setShortcut(QKeySequence::mnemonic(kPlayText));
         return;
     }
     setText(kPlayText);
-    const QString unavailable = PreviewPlayer::Unavailable();
-    setEnabled(unavailable.isEmpty());
-    setToolTip(unavailable.isEmpty() ? kPlayTip : unavailable);
+    // Until the outputs have been looked at, the button offers to play.
+    setEnabled(unavailable_.isEmpty());
+    setToolTip(unavailable_.isEmpty() ? kPlayTip : unavailable_);
 }

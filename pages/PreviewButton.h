@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "pages/PreviewPlayer.h"
+#include <memory>
+
+class TrackPlayer;
 
 class CCardwrightDoc;
 class QAbstractItemView;
-class QMediaDevices;
 
 // The Play/Stop button of a page that lists tracks. It plays the chosen
 // track's file from the card and, while it plays, shows the time heard and
@@ -29,8 +30,8 @@ class PreviewButton : public QPushButton {
     // last decides.
     void ServeList(QAbstractItemView* list, std::function<std::string()> pick);
 
-    void Stop() { player_.Stop(); }
-    bool IsPlaying() const { return player_.IsPlaying(); }
+    void Stop();
+    bool IsPlaying() const;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -42,14 +43,17 @@ class PreviewButton : public QPushButton {
         std::function<std::string()> pick;
     };
 
+    // The player, from the sound module loaded on first use; false (after
+    // telling the user) when the module is missing.
+    bool MakePlayer();
     void Toggle();
     void Start();
     // Text, tooltip and enabled state, from what plays and what can.
     void ShowState();
 
     CCardwrightDoc& doc_;
-    PreviewPlayer player_;
-    QMediaDevices* devices_;
+    std::unique_ptr<TrackPlayer> player_;
+    QString unavailable_;  // why nothing can be heard; empty when it can
     std::vector<Served> lists_;
     QAbstractItemView* lastList_ = nullptr;
     std::filesystem::path playingCard_;  // the card folder of the track playing

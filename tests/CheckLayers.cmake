@@ -15,6 +15,8 @@ set(allowed_calendar calendar)
 # The Schedule page is a page like the others: it builds on their base class.
 set(allowed_schedule schedule pages calendar model platform)
 set(allowed_pages pages media model platform)
+# The modules the window loads on demand implement what pages/ declares.
+set(allowed_devices devices pages media model platform)
 set(allowed_doctor doctor media model platform)
 set(allowed_cli cli doctor media model platform)
 set(allowed_tools tools model platform)
@@ -22,7 +24,7 @@ set(allowed_app app pages schedule calendar doctor media model platform)
 set(qt_free platform model media doctor cli)
 
 set(faults "")
-foreach(layer platform model media doctor cli calendar schedule pages tools app)
+foreach(layer platform model media doctor cli calendar schedule pages devices tools app)
   file(GLOB_RECURSE sources "${ROOT}/${layer}/*.h" "${ROOT}/${layer}/*.cpp")
   foreach(source IN LISTS sources)
     file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include")

@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyleOptionComboBox>
@@ -15,6 +16,7 @@
 #include "AppTestSupport.h"
 #include "app/MainFrame.h"
 #include "model/InputTable.h"
+#include "pages/Devices.h"
 #include "pages/PageFields.h"
 
 namespace {
@@ -66,6 +68,13 @@ TEST_P(EveryPage, AltKeysAndTabFollowThePageAndCutNamesShowWhole) {
     ClockCard app;
     ASSERT_TRUE(app.Sheet().SetActivePage(app.PageCaptions().indexOf(GetParam().first)));
     QWidget* page = app.Sheet().GetActivePage();
+    // A Play button is a stop while sound can be played, on this computer.
+    ASSERT_TRUE(QTest::qWaitFor(devices::SoundLookedAt, 5000));
+    QStringList expected = GetParam().second;
+    if (auto* play = page->findChild<QPushButton*>(QStringLiteral("previewButton"));
+        play != nullptr && play->isEnabled() && !expected.isEmpty()) {
+        expected.append(play->objectName());
+    }
     QWidgetList reached;  // by Tab from the sheet's tabs until it leaves the page
     QStringList names;
     app.Sheet().Tabs()->tabBar()->setFocus();
@@ -146,8 +155,7 @@ TEST_P(EveryPage, AltKeysAndTabFollowThePageAndCutNamesShowWhole) {
         EXPECT_FALSE(ReadsBefore(page, reached[i], reached[i - 1]))
             << names.join(' ').toStdString();
     }
-    EXPECT_TRUE(GetParam().second.isEmpty() || names == GetParam().second)
-        << names.join(' ').toStdString();
+    EXPECT_TRUE(expected.isEmpty() || names == expected) << names.join(' ').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(

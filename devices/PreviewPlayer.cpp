@@ -1,4 +1,4 @@
-#include "pages/PreviewPlayer.h"
+#include "devices/PreviewPlayer.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>
