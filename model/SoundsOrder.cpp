@@ -136,33 +136,37 @@ bool Exists(const fs::path& p) {
     return fs::exists(fs::symlink_status(p, ec));
 }
 
-// From whatever state the folders are in, to the files in `sounds` in the
-// journal's order, with the other two folders gone.
+// From whatever state the work was cut short in, to every file in a SOUNDS
+// made afresh, in the journal's order. All of SOUNDS first goes into the
+// holding folder, in any order; then SOUNDS is made again, so that no freed
+// slot of an old folder can put a file before those written ahead of it,
+// and the files come back in order. Renaming a whole folder instead would
+// take one move fewer per file, but some FAT drivers lose a folder's
+// contents when it is renamed.
 Status FinishFolders(const fs::path& cardDir, const fs::path& sounds,
                      const std::vector<std::string>& order, FileOps& ops) {
-    const fs::path fresh = cardDir / kNewFolderName;
-    const fs::path old = cardDir / kOldFolderName;
-    if (Exists(fresh) && Exists(sounds)) {
-        if (Status moved = MoveAll(sounds, fresh, order, ops); !moved) {
+    const fs::path holding = cardDir / kHoldingFolderName;
+    if (!Exists(holding)) {
+        if (auto err = ops.MakeFolder(holding)) {
+            return Fault(holding, err);
+        }
+    }
+    if (Exists(sounds)) {
+        if (Status moved = MoveAll(sounds, holding, {}, ops); !moved) {
             return moved;
         }
-        if (auto err = ops.Rename(sounds, old)) {
+        if (auto err = ops.RemoveEmptyFolder(sounds)) {
             return Fault(sounds, err);
         }
     }
-    if (Exists(fresh) && !Exists(sounds)) {
-        if (auto err = ops.Rename(fresh, sounds)) {
-            return Fault(fresh, err);
-        }
+    if (auto err = ops.MakeFolder(sounds)) {
+        return Fault(sounds, err);
     }
-    if (Exists(old)) {
-        // Empty unless something came into it after its files left.
-        if (Status moved = MoveAll(old, sounds, {}, ops); !moved) {
-            return moved;
-        }
-        if (auto err = ops.RemoveEmptyFolder(old)) {
-            return Fault(old, err);
-        }
+    if (Status moved = MoveAll(holding, sounds, order, ops); !moved) {
+        return moved;
+    }
+    if (auto err = ops.RemoveEmptyFolder(holding)) {
+        return Fault(holding, err);
     }
     platform::SyncDirectory(cardDir);
     return {};
@@ -200,18 +204,13 @@ bool InOrder(const std::vector<card::AudioFile>& audio, const std::vector<std::s
 Result<Journal> Reorder(const fs::path& cardDir, const std::vector<std::string>& order,
                         const std::vector<card::AudioFile>& before, FileOps& ops) {
     const fs::path sounds = TrackScanner::SoundsDirectory(cardDir);
-    const fs::path fresh = cardDir / kNewFolderName;
-    if (Exists(fresh) || Exists(cardDir / kOldFolderName)) {
-        return Failure{fresh, text::Concat({"the card already holds ", kNewFolderName, " or ",
-                                            kOldFolderName, "; move it away first"})};
+    if (Exists(cardDir / kHoldingFolderName)) {
+        return Failure{cardDir / kHoldingFolderName,
+                       "the card already holds a folder of this name; move it away first"};
     }
     Journal journal{before, order};
     if (auto err = ops.WriteFile(cardDir / kJournalName, JournalText(journal))) {
         return Fault(cardDir / kJournalName, err);
-    }
-    if (auto err = ops.MakeFolder(fresh)) {
-        ops.RemoveFile(cardDir / kJournalName);
-        return Fault(fresh, err);
     }
     if (Status done = FinishFolders(cardDir, sounds, order, ops); !done) {
         return done.error();

@@ -12,15 +12,14 @@
 // Putting the files of SOUNDS in the order the user wants their tracks. The
 // player numbers the files by their place in the folder, which on FAT is the
 // order they were written into it, and a folder that ever lost a file hands
-// its freed slots to the next ones. So the files are moved, in order, into a
-// fresh folder beside SOUNDS, which then takes SOUNDS' place. Moves need no
-// room on the card, and a card pulled at any moment holds every file in one
-// of the two folders; a journal beside them lets the next opening finish the
-// work.
+// its freed slots to the next ones. So the files are moved into a folder
+// beside SOUNDS, SOUNDS is made afresh, and the files are moved back into it
+// in order. Moves need no room on the card, and a card pulled at any moment
+// holds every file in one of the two folders; a journal beside them lets the
+// next opening finish the work.
 namespace soundsorder {
 
-inline constexpr const char* kNewFolderName = "SOUNDS.NEW";
-inline constexpr const char* kOldFolderName = "SOUNDS.OLD";
+inline constexpr const char* kHoldingFolderName = "SOUNDS.OLD";
 inline constexpr const char* kJournalName = "SOUNDS.JNL";
 
 // Every change the reordering makes to the card goes through here, so that a
@@ -76,8 +75,8 @@ struct Recovery {
     std::optional<Failure> failure;
 };
 
-// Finishes a reordering cut short: every file into the new folder in the
-// journal's order, the folders swapped, the card's settings made to follow
+// Finishes a reordering cut short: every file back in a fresh SOUNDS in the
+// journal's order, the card's settings made to follow
 // and written, the journal removed. Nothing to do without a journal.
 Recovery Recover(const card::Location& where, FileOps& ops, const DirectoryLister& lister = {});
 
