@@ -194,6 +194,10 @@ bool WriteOne(const Plan& plan, std::size_t index, AudioTool& tool, const AddOpt
 
 AddResult AddFiles(const Plan& plan, AudioTool& tool, const AddOptions& options) {
     AddResult result;
+    // With nothing to write, the card is not touched at all.
+    if (plan.Refused() == static_cast<int>(plan.files.size())) {
+        return result;
+    }
     if (std::optional<Failure> refused = Prepare(plan, options, result)) {
         result.refused = std::move(refused);
         return result;
