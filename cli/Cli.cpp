@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "BuildInfo.h"
+#include "cli/AudioCommands.h"
 #include "doctor/Card.h"
 #include "doctor/CardCheck.h"
 #include "doctor/Settings.h"
@@ -421,6 +422,8 @@ struct Arguments {
     std::string program;
     bool json = false;
     bool force = false;
+    std::vector<std::string> names;  // add-audio's files, order's names
+    bool yes = false;
 };
 
 struct Commands {
@@ -428,7 +431,28 @@ struct Commands {
     CLI::App* dump = nullptr;
     CLI::App* diff = nullptr;
     CLI::App* apply = nullptr;
+    CLI::App* addAudio = nullptr;
+    CLI::App* order = nullptr;
 };
+
+void AddAudioCommands(CLI::App& app, Arguments& a, Commands& c) {
+    c.addAudio = app.add_subcommand(
+        "add-audio",
+        "Put sound files on the card as the next tracks, in the order given: MP3 and 16-bit "
+        "WAV copied, anything else converted to 16-bit WAV. Shows the plan; writes only "
+        "with --yes.");
+    c.addAudio->add_option("CARD", a.card, "the card's folder or its TUNBOX.CFG")->required();
+    c.addAudio->add_option("FILE", a.names, "the sound files, in track order")->required();
+    c.addAudio->add_flag("--yes", a.yes, "write the files (without it, only the plan is shown)");
+
+    c.order = app.add_subcommand(
+        "order",
+        "Put the files of SOUNDS in this order, and with them the track numbers; the "
+        "track settings, playlists, inputs and schedules follow their files. Files not "
+        "named follow in their present order.");
+    c.order->add_option("CARD", a.card, "the card's folder or its TUNBOX.CFG")->required();
+    c.order->add_option("NAME", a.names, "long or 8.3 names of files in SOUNDS")->required();
+}
 
 void DescribeProgram(CLI::App& app) {
     app.set_version_flag("--version",
@@ -476,6 +500,7 @@ Commands AddCommands(CLI::App& app, Arguments& a) {
     c.apply->add_flag("--force", a.force,
                       "write even where the window would ask first: an empty or older "
                       "configuration, schedule events that would be left out");
+    AddAudioCommands(app, a, c);
     return c;
 }
 
@@ -488,6 +513,12 @@ int RunCommand(const Environment& env, const Commands& c, const Arguments& a) {
     }
     if (c.diff->parsed()) {
         return Diff(env, a.card, a.other);
+    }
+    if (c.addAudio->parsed()) {
+        return AddAudio(env, a.card, a.names, a.yes);
+    }
+    if (c.order->parsed()) {
+        return Order(env, a.card, a.names);
     }
     return Apply(env, a.card, a.settingsFile, a.program, a.force);
 }
