@@ -138,6 +138,8 @@ class CCardwrightDoc {
 
   private:
     bool RejectOpen(const std::filesystem::path& path, const std::string& reason);
+    // Finishes putting SOUNDS in order where a pulled card left it half done.
+    void FinishInterruptedOrder(const card::Location& where);
     // Asks or tells what the card read raised; false when the open must stop.
     bool AcceptRead(const card::Read& read, const std::filesystem::path& path);
     bool AcceptConfigProblem(const card::Problem& problem, const card::Read& read,
