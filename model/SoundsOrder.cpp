@@ -195,6 +195,32 @@ Result<std::vector<std::string>> ResolveOrder(const std::vector<card::AudioFile>
     return order;
 }
 
+std::vector<std::string> TrackOrder(const CardConfig& config,
+                                    const std::vector<card::AudioFile>& audio) {
+    std::vector<std::string> names;
+    for (int n = 1; n <= layout::kMaxTrack; ++n) {
+        const card::AudioFile* f = nullptr;
+        for (const card::AudioFile& a : audio) {
+            f = f == nullptr && config.TrackExists(n) && a.alias == config.TrackName(n) ? &a : f;
+        }
+        // A file two tracks name goes where the first of them puts it.
+        if (f != nullptr && std::find(names.begin(), names.end(), f->longName) == names.end()) {
+            names.push_back(f->longName);
+        }
+    }
+    return *ResolveOrder(audio, names);
+}
+
+bool OutOfTrackOrder(const CardConfig& config) {
+    for (int n = 1; n <= layout::kMaxTrack; ++n) {
+        if (config.TrackExists(n) &&
+            config.Get(field::kFilePosition, n) != static_cast<std::uint32_t>(n)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool InOrder(const std::vector<card::AudioFile>& audio, const std::vector<std::string>& order) {
     return std::equal(
         audio.begin(), audio.end(), order.begin(), order.end(),

@@ -50,6 +50,13 @@ struct Journal {
 Result<std::vector<std::string>> ResolveOrder(const std::vector<card::AudioFile>& audio,
                                               const std::vector<std::string>& names);
 
+// The whole order by track numbers: the tracks' files (long names) in the
+// order of their numbers, then the files no track names.
+std::vector<std::string> TrackOrder(const CardConfig& config,
+                                    const std::vector<card::AudioFile>& audio);
+// Whether some track's file lies elsewhere in SOUNDS than its number says.
+bool OutOfTrackOrder(const CardConfig& config);
+
 // Whether SOUNDS already lists its audio in this order.
 bool InOrder(const std::vector<card::AudioFile>& audio, const std::vector<std::string>& order);
 

@@ -2,15 +2,18 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -18,6 +21,7 @@
 #include "model/CardwrightDoc.h"
 #include "model/Prompter.h"
 #include "model/TrackReferences.h"
+#include "pages/AudioOnCard.h"
 #include "pages/PageFields.h"
 
 namespace {
@@ -74,7 +78,7 @@ int TrackOf(const QTreeWidgetItem* item) {
 }  // namespace
 
 CTrackSetup::CTrackSetup(CCardwrightDoc& doc, QWidget* parent)
-    : CPropertyPage(doc, PageId::TrackSetup, parent) {
+    : CPropertyPage(doc, PageId::TrackSetup, parent), audioChoices_(&DialogAudioChoices()) {
     BuildControls();
 }
 
@@ -103,10 +107,15 @@ void CTrackSetup::BuildControls() {
     moveDown_ = pagefields::MakeButton(this, QStringLiteral("Move &Down"), "moveDownButton");
     reload_ = pagefields::MakeButton(
         this, QStringLiteral("&Reload Track List From Player Directory"), "reloadButton");
+    addAudio_ = pagefields::MakeButton(this, QStringLiteral("Add Audio…"), "addAudioButton");
+    trackOrder_ =
+        pagefields::MakeButton(this, QStringLiteral("Put in Track Order"), "trackOrderButton");
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(moveUp_);
     buttonRow->addWidget(moveDown_);
     buttonRow->addStretch(1);
+    buttonRow->addWidget(addAudio_);
+    buttonRow->addWidget(trackOrder_);
     buttonRow->addWidget(reload_);
 
     auto* layout = new QVBoxLayout(this);
@@ -224,6 +233,48 @@ void CTrackSetup::ConnectControls() {
     ConnectEdit(moveDown_, &QPushButton::clicked, [this] { MoveTrack(1); });
     ConnectEdit(all_, &QPushButton::clicked, [this] { OnAll(); });
     ConnectEdit(reload_, &QPushButton::clicked, [this] { OnReload(); });
+    // Each makes its own step of the user's, after the card has changed.
+    connect(addAudio_, &QPushButton::clicked, this, [this] { OnAddAudio({}); });
+    connect(trackOrder_, &QPushButton::clicked, this, [this] { OnPutInTrackOrder(); });
+    list_->setAcceptDrops(true);
+    list_->viewport()->installEventFilter(this);
+}
+
+bool CTrackSetup::eventFilter(QObject* watched, QEvent* event) {
+    const bool drag = event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove;
+    if (watched != list_->viewport() || (!drag && event->type() != QEvent::Drop)) {
+        return CPropertyPage::eventFilter(watched, event);
+    }
+    auto* drop = static_cast<QDropEvent*>(event);
+    if (!drop->mimeData()->hasUrls()) {
+        return false;
+    }
+    drop->acceptProposedAction();
+    if (event->type() == QEvent::Drop) {
+        QStringList files;
+        for (const QUrl& url : drop->mimeData()->urls()) {
+            if (url.isLocalFile()) {
+                files << url.toLocalFile();
+            }
+        }
+        // After the drop has finished, so the dragging program is not held up.
+        QTimer::singleShot(0, this, [this, files] { OnAddAudio(files); });
+    }
+    return true;
+}
+
+void CTrackSetup::OnAddAudio(const QStringList& files) {
+    Commit();
+    if (audioflows::AddAudio(*this, *audioChoices_, files)) {
+        Refresh();
+    }
+}
+
+void CTrackSetup::OnPutInTrackOrder() {
+    Commit();
+    if (audioflows::PutInTrackOrder(*this)) {
+        Refresh();
+    }
 }
 
 bool CTrackSetup::OnSetActive() {
