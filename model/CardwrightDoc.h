@@ -133,6 +133,7 @@ class CCardwrightDoc {
     }
     void SetStartFolder(std::filesystem::path folder) { startFolder_ = std::move(folder); }
     void SetDirectoryLister(DirectoryLister lister) { scanner_.SetLister(std::move(lister)); }
+    const DirectoryLister& GetDirectoryLister() const { return scanner_.Lister(); }
     // Where the running program lives; replaceable for tests.
     void SetExecutablePath(std::filesystem::path path) { executablePath_ = std::move(path); }
 

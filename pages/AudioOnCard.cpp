@@ -32,8 +32,11 @@ class Dialogs final : public AudioChoices {
                            "All files (*)"));
     }
     std::vector<addaudio::Source> Confirm(QWidget* parent, const fs::path& cardDir,
+                                          const DirectoryLister& lister,
                                           std::vector<addaudio::Source> sources) override {
-        CAddAudioDialog dialog(cardDir, std::move(sources), {}, parent);
+        addaudio::PlanOptions options;
+        options.lister = lister;
+        CAddAudioDialog dialog(cardDir, std::move(sources), options, parent);
         return dialog.exec() == QDialog::Accepted ? dialog.Confirmed()
                                                   : std::vector<addaudio::Source>{};
     }
@@ -78,13 +81,14 @@ AudioChoices& DialogAudioChoices() {
 namespace audioflows {
 
 addaudio::AddResult WriteWithProgress(QWidget* parent, const addaudio::Plan& plan,
-                                      addaudio::AudioTool& tool) {
+                                      addaudio::AudioTool& tool, const DirectoryLister& lister) {
     std::atomic<bool> cancel{false};
     std::atomic<bool> finished{false};
     std::atomic<std::size_t> file{0};
     std::atomic<int> permille{0};
     addaudio::AddOptions options;
     options.cancel = &cancel;
+    options.lister = lister;
     options.progress = [&](std::size_t index, std::uint64_t done, std::uint64_t total) {
         file = index;
         permille = total == 0 ? 1000 : static_cast<int>(done * 1000 / total);
@@ -137,17 +141,20 @@ bool AddAudio(CPropertyPage& page, AudioChoices& choices, QStringList files) {
     QApplication::restoreOverrideCursor();
     CCardwrightDoc& doc = page.Document();
     const std::vector<addaudio::Source> chosen =
-        choices.Confirm(&page, doc.CardDirectory(), std::move(sources));
+        choices.Confirm(&page, doc.CardDirectory(), doc.GetDirectoryLister(), std::move(sources));
     if (chosen.empty()) {
         return false;
     }
-    const addaudio::Plan plan = addaudio::MakePlan(doc.CardDirectory(), chosen);
-    const addaudio::AddResult result = WriteWithProgress(&page, plan, tool);
+    addaudio::PlanOptions planOptions;
+    planOptions.lister = doc.GetDirectoryLister();
+    const addaudio::Plan plan = addaudio::MakePlan(doc.CardDirectory(), chosen, planOptions);
+    const addaudio::AddResult result =
+        WriteWithProgress(&page, plan, tool, doc.GetDirectoryLister());
     TellOutcome(page, result);
     if (result.written.empty()) {
         return false;
     }
-    const Result<card::Read> read = card::ReadCard(CardOf(page));
+    const Result<card::Read> read = card::ReadCard(CardOf(page), doc.GetDirectoryLister());
     if (!read) {
         return false;
     }
@@ -160,7 +167,7 @@ bool AddAudio(CPropertyPage& page, AudioChoices& choices, QStringList files) {
 bool PutInTrackOrder(CPropertyPage& page) {
     CCardwrightDoc& doc = page.Document();
     const card::Location where = CardOf(page);
-    const Result<card::Read> before = card::ReadCard(where);
+    const Result<card::Read> before = card::ReadCard(where, doc.GetDirectoryLister());
     if (!before) {
         Tell(page, Q(before.error().Message()));
         return false;
@@ -178,7 +185,7 @@ bool PutInTrackOrder(CPropertyPage& page) {
             return false;
         }
     }
-    const Result<card::Read> after = card::ReadCard(where);
+    const Result<card::Read> after = card::ReadCard(where, doc.GetDirectoryLister());
     if (!after) {
         Tell(page, Q(after.error().Message()));
         return false;

@@ -19,6 +19,7 @@ class AudioChoices {
     // The files to write, in order; empty when the user cancelled.
     virtual std::vector<addaudio::Source> Confirm(QWidget* parent,
                                                   const std::filesystem::path& cardDir,
+                                                  const DirectoryLister& lister,
                                                   std::vector<addaudio::Source> sources) = 0;
 };
 
@@ -46,6 +47,6 @@ bool OutOfTrackOrder(const CPropertyPage& page);
 // Writes the plan off the window's thread, with a progress dialog whose
 // Cancel stops it; the window keeps answering meanwhile.
 addaudio::AddResult WriteWithProgress(QWidget* parent, const addaudio::Plan& plan,
-                                      addaudio::AudioTool& tool);
+                                      addaudio::AudioTool& tool, const DirectoryLister& lister);
 
 }  // namespace audioflows

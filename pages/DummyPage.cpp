@@ -39,9 +39,9 @@ DummyPage::DummyPage(CCardwrightDoc& doc, QWidget* parent)
     changes_->setWordWrap(true);
     changes_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     changes_->hide();
-    addAudio_ = pagefields::MakeButton(this, QStringLiteral("Add Audio…"), "addAudioButton");
+    addAudio_ = pagefields::MakeButton(this, QStringLiteral("Add Aud&io…"), "addAudioButton");
     trackOrder_ =
-        pagefields::MakeButton(this, QStringLiteral("Put in Track Order"), "trackOrderButton");
+        pagefields::MakeButton(this, QStringLiteral("Put in Trac&k Order"), "trackOrderButton");
     addAudio_->hide();
     trackOrder_->hide();
     audioChoices_ = &DialogAudioChoices();

@@ -105,11 +105,11 @@ void CTrackSetup::BuildControls() {
 
     moveUp_ = pagefields::MakeButton(this, QStringLiteral("&Move Up"), "moveUpButton");
     moveDown_ = pagefields::MakeButton(this, QStringLiteral("Move &Down"), "moveDownButton");
+    addAudio_ = pagefields::MakeButton(this, QStringLiteral("Add Aud&io…"), "addAudioButton");
+    trackOrder_ =
+        pagefields::MakeButton(this, QStringLiteral("Put in Trac&k Order"), "trackOrderButton");
     reload_ = pagefields::MakeButton(
         this, QStringLiteral("&Reload Track List From Player Directory"), "reloadButton");
-    addAudio_ = pagefields::MakeButton(this, QStringLiteral("Add Audio…"), "addAudioButton");
-    trackOrder_ =
-        pagefields::MakeButton(this, QStringLiteral("Put in Track Order"), "trackOrderButton");
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(moveUp_);
     buttonRow->addWidget(moveDown_);
