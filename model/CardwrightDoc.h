@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ struct EditStep {
     std::string name;
     std::string place;
     const void* source = nullptr;
+    // What the change also did to the card's files, done again (false) or
+    // taken back (true) when the step is redone or undone.
+    std::function<void(bool undo)> onCard = nullptr;
 };
 
 // Told of each change the user makes, with what it replaced, so that it can

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QProgressDialog>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <thread>
@@ -65,6 +66,44 @@ void TellOutcome(CPropertyPage& page, const addaudio::AddResult& result) {
     if (!lines.isEmpty()) {
         Tell(page, lines.join(QStringLiteral("\n\n")));
     }
+}
+
+// SOUNDS put in `wanted` (long names: those no longer on the card are left
+// out, and the files not named follow), with nothing left to finish.
+Status PutFilesInOrder(const card::Location& where, const DirectoryLister& lister,
+                       const std::vector<std::string>& wanted) {
+    const Result<card::Read> read = card::ReadCard(where, lister);
+    if (!read) {
+        return read.error();
+    }
+    const auto& audio = read->image.audio;
+    std::vector<std::string> present;
+    std::copy_if(wanted.begin(), wanted.end(), std::back_inserter(present),
+                 [&audio](const std::string& name) {
+                     return std::any_of(audio.begin(), audio.end(),
+                                        [&name](const auto& f) { return f.longName == name; });
+                 });
+    const Result<std::vector<std::string>> order = soundsorder::ResolveOrder(audio, present);
+    if (!order) {
+        return order.error();
+    }
+    soundsorder::FileOps ops;
+    if (!soundsorder::InOrder(audio, *order)) {
+        if (Result<soundsorder::Journal> done = soundsorder::Reorder(where.dir, *order, audio, ops);
+            !done) {
+            return done.error();
+        }
+    }
+    return soundsorder::Settle(where.dir, ops);
+}
+
+void TellNotInOrder(CCardwrightDoc& doc, const Failure& failure) {
+    doc.GetPrompter().Tell(
+        QStringLiteral("The files could not be put in order:\n%1\nEvery file is still on the "
+                       "card; opening it again finishes the work.")
+            .arg(Q(failure.Message()))
+            .toStdString(),
+        Prompter::Icon::Warning);
 }
 
 card::Location CardOf(const CPropertyPage& page) {
@@ -167,37 +206,40 @@ bool AddAudio(CPropertyPage& page, AudioChoices& choices, QStringList files) {
 bool PutInTrackOrder(CPropertyPage& page) {
     CCardwrightDoc& doc = page.Document();
     const card::Location where = CardOf(page);
-    const Result<card::Read> before = card::ReadCard(where, doc.GetDirectoryLister());
+    const DirectoryLister lister = doc.GetDirectoryLister();
+    const Result<card::Read> before = card::ReadCard(where, lister);
     if (!before) {
         Tell(page, Q(before.error().Message()));
         return false;
     }
     const auto& audio = before->image.audio;
-    const std::vector<std::string> order = soundsorder::TrackOrder(*doc.GetConfig(), audio);
-    soundsorder::FileOps ops;
-    if (!soundsorder::InOrder(audio, order)) {
-        const Result<soundsorder::Journal> done =
-            soundsorder::Reorder(where.dir, order, audio, ops);
-        if (!done) {
-            Tell(page, QStringLiteral("The files could not be put in order:\n%1\nEvery file is "
-                                      "still on the card; opening it again finishes the work.")
-                           .arg(Q(done.error().Message())));
-            return false;
-        }
+    std::vector<std::string> previous;
+    for (const card::AudioFile& f : audio) {
+        previous.push_back(f.longName);
     }
-    const Result<card::Read> after = card::ReadCard(where, doc.GetDirectoryLister());
+    const std::vector<std::string> order = soundsorder::TrackOrder(*doc.GetConfig(), audio);
+    if (Status moved = PutFilesInOrder(where, lister, order); !moved) {
+        TellNotInOrder(doc, moved.error());
+        return false;
+    }
+    const Result<card::Read> after = card::ReadCard(where, lister);
     if (!after) {
         Tell(page, Q(after.error().Message()));
         return false;
     }
-    {
-        const CCardwrightDoc::UserEdit edit(doc,
-                                            {"Put in Track Order", PageKey(page.Id()), nullptr});
-        const card::Image moved = soundsorder::FollowFiles(doc.Image(), audio, after->image.audio);
-        *doc.GetConfig() = moved.config;
-        doc.Schedules() = moved.schedules;
-    }
-    soundsorder::Settle(where.dir, ops);
+    // Undo puts the files back in the order they had, and redo in this one,
+    // as the settings go back and forth with them.
+    EditStep step{"Put in Track Order", PageKey(page.Id()), nullptr,
+                  [&doc, where, lister, previous, order](bool undo) {
+                      if (Status moved = PutFilesInOrder(where, lister, undo ? previous : order);
+                          !moved) {
+                          TellNotInOrder(doc, moved.error());
+                      }
+                  }};
+    const CCardwrightDoc::UserEdit edit(doc, std::move(step));
+    const card::Image moved = soundsorder::FollowFiles(doc.Image(), audio, after->image.audio);
+    *doc.GetConfig() = moved.config;
+    doc.Schedules() = moved.schedules;
     return true;
 }
 

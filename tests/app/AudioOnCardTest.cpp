@@ -12,6 +12,7 @@
 
 #include "AppTestSupport.h"
 #include "TestSupport.h"
+#include "app/EditHistory.h"
 #include "cardaudio/MediaTool.h"
 #include "model/SoundsOrder.h"
 #include "pages/AddAudioDialog.h"
@@ -110,6 +111,7 @@ class Choices : public AudioChoices {
 TEST(AudioOnCard, TheTrackPageAddsOnlyTheConfirmedFilesAndPutsTheFilesInTrackOrder) {
     Inputs in;
     PageOnCard<CTrackSetup> p(TrackFiles(2));
+    EditHistory history(p.doc, nullptr);
     Choices choices;
     choices.picked = {QString::fromStdString((in.dir.path() / "Bell.wav").string()),
                       QString::fromStdString((in.dir.path() / "Alarm.wav").string())};
@@ -138,6 +140,16 @@ TEST(AudioOnCard, TheTrackPageAddsOnlyTheConfirmedFilesAndPutsTheFilesInTrackOrd
         EXPECT_TRUE(fs::exists(p.card.Path(QString("SOUNDS/") + name))) << name;
     }
     EXPECT_FALSE(fs::exists(p.card.Path(soundsorder::kJournalName)));
+
+    // Undo puts the files and the settings back as they were; redo again.
+    const CardConfig ordered = p.Config();
+    history.Stack().undo();
+    EXPECT_TRUE(soundsorder::OutOfTrackOrder(p.Config()));
+    history.Stack().redo();
+    EXPECT_EQ(p.Config(), ordered);
+    EXPECT_TRUE(p.prompter.shown.empty());
+    EXPECT_TRUE(fs::exists(p.card.Path("SOUNDS/Alarm.wav")));
+    EXPECT_FALSE(fs::exists(p.card.Path(soundsorder::kHoldingFolderName)));
 }
 
 TEST(AudioOnCard, TheTrackWarningPageOffersToAddAudioToACardWithNone) {
