@@ -3,15 +3,14 @@
 // pages' buttons with the user's choices scripted.
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <cmath>
 
 #include "AppTestSupport.h"
 #include "TestSupport.h"
+#include "Tones.h"
 #include "app/EditHistory.h"
 #include "cardaudio/MediaTool.h"
 #include "model/SoundsOrder.h"
@@ -24,26 +23,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void WriteTone(const fs::path& path) {
-    SF_INFO info{};
-    info.samplerate = 22050;
-    info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_24;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    ASSERT_NE(file, nullptr);
-    std::vector<float> samples(4000);
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = 0.5f * std::sin(static_cast<float>(i) * 0.05f);
-    }
-    sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size()));
-    sf_close(file);
-}
-
 // Three files to add: two sounds and a text file named as one.
 struct Inputs {
     Inputs() {
-        WriteTone(dir.path() / "Bell.wav");
-        WriteTone(dir.path() / "Alarm.wav");
+        WriteTone(dir.path() / "Bell.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+        WriteTone(dir.path() / "Alarm.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24);
         Touch(dir.path() / "notes.wav", "words");
     }
     std::vector<addaudio::Source> Sources() {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "TestSupport.h"
+#include "Tones.h"
 #include "cardaudio/MediaTool.h"
 #include "model/CardFiles.h"
 #include "model/FileIo.h"
@@ -13,25 +14,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace addaudio;
 
-constexpr int kRate = 22050;
-constexpr sf_count_t kFrames = kRate * 3 / 10;
+constexpr sf_count_t kFrames = 6615;  // what WriteTone writes
 constexpr int kMp3 = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
-
-// A stereo tone of 0.3 s at `peak` (1.0: full scale), written by libsndfile.
-void WriteTone(const fs::path& path, int format, float peak) {
-    SF_INFO info{};
-    info.samplerate = format == kMp3 ? 44100 : kRate;
-    info.channels = 2;
-    info.format = format;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    ASSERT_NE(file, nullptr) << path << ": " << sf_strerror(nullptr);
-    std::vector<float> samples(static_cast<std::size_t>(kFrames * 2));
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = peak * std::sin(static_cast<float>(i / 2) * 0.05f + static_cast<float>(i % 2));
-    }
-    sf_writef_float(file, samples.data(), kFrames);
-    sf_close(file);
-}
 
 // The audio files in SOUNDS by long name, as the card core lists them.
 std::vector<std::string> SoundsNames(const fs::path& card) {

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
-#include <cmath>
 #include <sstream>
 
 #include "TestSupport.h"
+#include "Tones.h"
 #include "cli/AudioCommands.h"
 #include "model/Card.h"
 
@@ -27,21 +26,6 @@ Ran Cli(const std::vector<std::string>& args) {
     }
     const int status = cli::Run(static_cast<int>(argv.size()), argv.data(), {out, err, false, {}});
     return {status, out.str(), err.str()};
-}
-
-void WriteTone(const fs::path& path, int format) {
-    SF_INFO info{};
-    info.samplerate = 22050;
-    info.channels = 1;
-    info.format = format;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    ASSERT_NE(file, nullptr);
-    std::vector<float> samples(6000);
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = 0.5f * std::sin(static_cast<float>(i) * 0.05f);
-    }
-    sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size()));
-    sf_close(file);
 }
 
 std::vector<std::string> TrackNames(const fs::path& card) {

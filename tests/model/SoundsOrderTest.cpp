@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 #include "TestSupport.h"
 #include "model/InputTable.h"
@@ -153,54 +154,46 @@ TEST(SoundsOrder, SettingsFollowTheirFilesByLongName) {
     EXPECT_EQ(moved.schedules.GetScheduleEntry(1, 0), ScheduleSet::MakeEntry(7, 30, true, 2));
 }
 
-// A FAT image mounted through FUSE for as long as the test runs.
+// What a shell command writes, and whether it succeeded.
+bool Run(const std::string& command, std::string* out = nullptr) {
+    if (out == nullptr) {
+        return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+    }
+    FILE* p = popen(command.c_str(), "r");
+    for (int c; p != nullptr && (c = std::fgetc(p)) != EOF;) {
+        out->push_back(static_cast<char>(c));
+    }
+    return p != nullptr && pclose(p) == 0;
+}
+
+// A FAT image mounted through FUSE for as long as the test runs; read back
+// with mtools once unmounted.
 class FatMount {
   public:
     explicit FatMount(const fs::path& dir) : image_(dir / "card.img"), mount_(dir / "mnt") {
         fs::create_directories(mount_);
         if (!fs::exists("/dev/fuse")) {
             why_ = "/dev/fuse is missing";
-        } else if (std::system(
-                       ("mkfs.vfat -C " + image_.string() + " 65536 >/dev/null 2>&1").c_str()) !=
-                   0) {
-            why_ = "mkfs.vfat failed";
-        } else if (std::system(("fusefat -o rw+ " + image_.string() + " " + mount_.string() +
-                                " >/dev/null 2>&1")
-                                   .c_str()) != 0) {
-            why_ = "fusefat could not mount a FAT image";
+        } else if (!Run("mkfs.vfat -C " + image_.string() + " 65536") ||
+                   !Run("fusefat -o rw+ " + image_.string() + " " + mount_.string())) {
+            why_ = "mkfs.vfat or fusefat failed";
         }
     }
     ~FatMount() { Unmount(); }
-    void Unmount() {
-        if (why_.empty() && !unmounted_) {
-            unmounted_ = std::system(("umount " + mount_.string()).c_str()) == 0;
-        }
-    }
-    // The names mtools finds in the image's SOUNDS, in directory order.
+    void Unmount() { mounted_ = mounted_ && why_.empty() && !Run("umount " + mount_.string()); }
+    // The names in the image's SOUNDS, in directory order.
     std::vector<std::string> SoundsListing() const {
+        std::string out;
+        Run("MTOOLS_SKIP_CHECK=1 mdir -b -i " + image_.string() + " ::SOUNDS", &out);
         std::vector<std::string> names;
-        const std::string cmd = "MTOOLS_SKIP_CHECK=1 mdir -b -i " + image_.string() + " ::SOUNDS";
-        if (FILE* p = popen(cmd.c_str(), "r")) {
-            char line[512];
-            while (std::fgets(line, sizeof line, p)) {
-                std::string path = line;
-                path.erase(path.find_last_not_of("\r\n/") + 1);
-                names.push_back(fs::path(path).filename().string());
-            }
-            pclose(p);
+        for (std::istringstream lines(out); std::getline(lines, out);) {
+            names.push_back(fs::path(out.substr(0, out.find_last_not_of("\r/") + 1)).filename());
         }
         return names;
     }
-    Bytes Contents(const std::string& name) const {
-        const std::string cmd =
-            "MTOOLS_SKIP_CHECK=1 mtype -i " + image_.string() + " \"::SOUNDS/" + name + "\"";
-        Bytes out;
-        if (FILE* p = popen(cmd.c_str(), "r")) {
-            for (int c; (c = std::fgetc(p)) != EOF;) {
-                out.push_back(static_cast<std::uint8_t>(c));
-            }
-            pclose(p);
-        }
+    std::string Contents(const std::string& name) const {
+        std::string out;
+        Run("MTOOLS_SKIP_CHECK=1 mtype -i " + image_.string() + " \"::SOUNDS/" + name + "\"", &out);
         return out;
     }
     const std::string& why() const { return why_; }
@@ -210,7 +203,7 @@ class FatMount {
     fs::path image_;
     fs::path mount_;
     std::string why_;
-    bool unmounted_ = false;
+    bool mounted_ = true;
 };
 
 TEST(SoundsOrder, OnRealFatTheFolderListsTheFilesInTheOrderAskedFor) {
@@ -251,8 +244,7 @@ TEST(SoundsOrder, OnRealFatTheFolderListsTheFilesInTheOrderAskedFor) {
         "e.mp3", "Long song name.wav", "Doorbell.wav", "d.WAV", "extra", "notes.txt"};
     EXPECT_EQ(fat.SoundsListing(), expected);
     for (const char* name : {"e.mp3", "Long song name.wav", "d.WAV"}) {
-        const std::string want = std::string("sound of ") + name;
-        EXPECT_EQ(fat.Contents(name), Bytes(want.begin(), want.end())) << name;
+        EXPECT_EQ(fat.Contents(name), std::string("sound of ") + name);
     }
 }
 
