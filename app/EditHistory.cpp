@@ -20,11 +20,15 @@ class EditHistory::Step : public QUndoCommand {
           history_(history),
           change_(before, after),
           page_(PageFromKey(step.place)),
-          source_(step.source) {}
+          source_(step.source),
+          onCard_(step.onCard) {}
 
     int id() const override { return 1; }
 
     void undo() override {
+        if (onCard_) {
+            onCard_(true);
+        }
         DocumentState state = history_.doc_.State();
         change_.Undo(state);
         history_.Apply(std::move(state), page_);
@@ -32,6 +36,9 @@ class EditHistory::Step : public QUndoCommand {
     void redo() override {
         // The change itself has already been made.
         if (done_) {
+            if (onCard_) {
+                onCard_(false);
+            }
             DocumentState state = history_.doc_.State();
             change_.Redo(state);
             history_.Apply(std::move(state), page_);
@@ -56,6 +63,7 @@ class EditHistory::Step : public QUndoCommand {
     StateChange change_;
     std::optional<PageId> page_;
     const void* source_;
+    std::function<void(bool undo)> onCard_;
     bool done_ = false;
 };
 

@@ -12,6 +12,7 @@
 #include "cli/CheckCommand.h"
 #include "cli/Help.h"
 #include "cli/SettingsIo.h"
+#include "cli/AudioCommands.h"
 #include "doctor/Card.h"
 #include "doctor/CardCheck.h"
 #include "doctor/Report.h"
@@ -460,6 +461,8 @@ struct Arguments {
     bool json = false;
     bool force = false;
     bool dryRun = false;
+    std::vector<std::string> names;  // add-audio's files, order's names
+    bool yes = false;
 };
 
 struct Commands {
@@ -470,6 +473,8 @@ struct Commands {
     CLI::App* validate = nullptr;
     CLI::App* schema = nullptr;
     CLI::App* report = nullptr;
+    CLI::App* addAudio = nullptr;
+    CLI::App* order = nullptr;
 };
 
 void AddSettingsCommands(CLI::App& app, Arguments& a, Commands& c) {
@@ -481,6 +486,25 @@ void AddSettingsCommands(CLI::App& app, Arguments& a, Commands& c) {
         ->required();
     c.schema = app.add_subcommand(
         "schema", "Write the JSON Schema of settings files (docs/card-settings.schema.json).");
+}
+
+void AddAudioCommands(CLI::App& app, Arguments& a, Commands& c) {
+    c.addAudio = app.add_subcommand(
+        "add-audio",
+        "Put sound files on the card as the next tracks, in the order given: MP3 and 16-bit "
+        "WAV copied, anything else converted to 16-bit WAV. Shows the plan; writes only "
+        "with --yes.");
+    c.addAudio->add_option("CARD", a.card, "the card's folder or its TUNBOX.CFG")->required();
+    c.addAudio->add_option("FILE", a.names, "the sound files, in track order")->required();
+    c.addAudio->add_flag("--yes", a.yes, "write the files (without it, only the plan is shown)");
+
+    c.order = app.add_subcommand(
+        "order",
+        "Put the files of SOUNDS in this order, and with them the track numbers; the "
+        "track settings, playlists, inputs and schedules follow their files. Files not "
+        "named follow in their present order.");
+    c.order->add_option("CARD", a.card, "the card's folder or its TUNBOX.CFG")->required();
+    c.order->add_option("NAME", a.names, "long or 8.3 names of files in SOUNDS")->required();
 }
 
 void DescribeProgram(CLI::App& app) {
@@ -553,6 +577,7 @@ Commands AddCommands(CLI::App& app, Arguments& a) {
     c.report->add_option("--format", a.format, "html (the default) or markdown")
         ->check(CLI::IsMember({"html", "markdown"}));
     c.report->add_option("-o,--output", a.output, "the file to write; - or none: standard output");
+    AddAudioCommands(app, a, c);
     return c;
 }
 
@@ -574,6 +599,12 @@ int RunCommand(const Environment& env, const Commands& c, const Arguments& a) {
     }
     if (c.report->parsed()) {
         return Report(env, a.card, a.format, a.output);
+    }
+    if (c.addAudio->parsed()) {
+        return AddAudio(env, a.card, a.names, a.yes);
+    }
+    if (c.order->parsed()) {
+        return Order(env, a.card, a.names);
     }
     return Apply(env, a.card, a.settingsFile, a.program, a.force, a.dryRun);
 }

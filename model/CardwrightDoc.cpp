@@ -7,6 +7,7 @@
 #include "model/CardPreparation.h"
 #include "model/FileIo.h"
 #include "model/ScheduleText.h"
+#include "model/SoundsOrder.h"
 #include "model/Text.h"
 
 CCardwrightDoc::CCardwrightDoc(Prompter& prompter, BusyIndicator* busy)
@@ -248,6 +249,21 @@ bool CCardwrightDoc::AcceptRead(const card::Read& read, const std::filesystem::p
     return true;
 }
 
+void CCardwrightDoc::FinishInterruptedOrder(const card::Location& where) {
+    // A card pulled while its files were put in order is finished before it
+    // is read, so that the tracks are read as they were meant to be.
+    soundsorder::FileOps ops;
+    const soundsorder::Recovery r = soundsorder::Recover(where, ops, scanner_.Lister());
+    if (r.failure) {
+        prompter_.Tell(
+            text::Concat({"Putting the files of SOUNDS in order was cut short, and it "
+                          "could not be finished:\n",
+                          r.failure->Message(), "\nEvery file is still on the card, in ",
+                          cardfiles::kSoundsDirName, " or ", soundsorder::kHoldingFolderName, "."}),
+            Prompter::Icon::Warning);
+    }
+}
+
 bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
     std::error_code ec;
     const std::filesystem::path path = std::filesystem::absolute(requested, ec);
@@ -255,6 +271,7 @@ bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
     // The whole card is read and every question asked before the document
     // takes any of it.
     BusyScope busy(busy_);
+    FinishInterruptedOrder(where);
     Result<card::Read> read = card::ReadCard(where, scanner_.Lister());
     if (!read) {
         return RejectOpen(path, text::Concat({read.error().reason, "."}));

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ struct EditStep {
     std::string name;
     std::string place;
     const void* source = nullptr;
+    // What the change also did to the card's files, done again (false) or
+    // taken back (true) when the step is redone or undone.
+    std::function<void(bool undo)> onCard = nullptr;
 };
 
 // Told of each change the user makes, with what it replaced, so that it can
@@ -137,11 +141,14 @@ class CCardwrightDoc {
     }
     void SetStartFolder(std::filesystem::path folder) { startFolder_ = std::move(folder); }
     void SetDirectoryLister(DirectoryLister lister) { scanner_.SetLister(std::move(lister)); }
+    const DirectoryLister& GetDirectoryLister() const { return scanner_.Lister(); }
     // Where the running program lives; replaceable for tests.
     void SetExecutablePath(std::filesystem::path path) { executablePath_ = std::move(path); }
 
   private:
     bool RejectOpen(const std::filesystem::path& path, const std::string& reason);
+    // Finishes putting SOUNDS in order where a pulled card left it half done.
+    void FinishInterruptedOrder(const card::Location& where);
     // Asks or tells what the card read raised; false when the open must stop.
     bool AcceptRead(const card::Read& read, const std::filesystem::path& path);
     bool AcceptConfigProblem(const card::Problem& problem, const card::Read& read,

@@ -86,20 +86,6 @@ std::string NotAFileReason(const std::filesystem::file_status& status) {
 constexpr std::string_view kTemporaryStem = "~CW";
 constexpr std::string_view kTemporaryExtension = ".CWT";
 
-// A short name that FAT keeps as it is (8.3, upper case), different for every
-// call in this process and unlikely to meet another process's; its stem and
-// extension are this program's own, so that the leftovers of an interrupted
-// save can be told from anyone else's files.
-std::string TemporaryName() {
-    static std::uint32_t next = [] {
-        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-        return static_cast<std::uint32_t>(now) ^ std::random_device{}();
-    }();
-    char name[16];
-    std::snprintf(name, sizeof name, "~CW%05X.CWT", next++ & 0xFFFFFu);
-    return name;
-}
-
 // Fills a new temporary file beside `target` through `fill`, syncs it and
 // renames it over `target`. `fill` returns false with errno set on failure.
 template <typename Fill>
@@ -200,6 +186,20 @@ bool SameContents(const std::filesystem::path& a, const std::filesystem::path& b
             return !std::ferror(fa.get()) && std::fgetc(fb.get()) == EOF;
         }
     }
+}
+
+// A short name that FAT keeps as it is (8.3, upper case), different for every
+// call in this process and unlikely to meet another process's; its stem and
+// extension are this program's own, so that the leftovers of an interrupted
+// save can be told from anyone else's files.
+std::string TemporaryName() {
+    static std::uint32_t next = [] {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+        return static_cast<std::uint32_t>(now) ^ std::random_device{}();
+    }();
+    char name[16];
+    std::snprintf(name, sizeof name, "~CW%05X.CWT", next++ & 0xFFFFFu);
+    return name;
 }
 
 bool IsTemporaryName(std::string_view name) {

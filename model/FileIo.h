@@ -62,6 +62,9 @@ bool SameContents(const std::filesystem::path& a, const std::filesystem::path& b
 // Whether `name` is one of the temporary files the replacing above makes:
 // one left on a card is the remains of a save that was cut short.
 bool IsTemporaryName(std::string_view name);
+// A fresh name of that kind, for a file that is written whole under it and
+// renamed once complete; the leftovers of a pulled card are then known.
+std::string TemporaryName();
 
 // The path as the user sees it in a message, and the same in quotes.
 std::string Display(const std::filesystem::path& path);

@@ -1,10 +1,14 @@
 #include "pages/DummyPage.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "model/CardwrightDoc.h"
 #include "model/TrackReferences.h"
+#include "pages/AudioOnCard.h"
+#include "pages/PageFields.h"
 
 const char* const DummyPage::kTemplateText =
     "\nThere are no tracks in the current directory.\n\nOpen an existing configuration file on "
@@ -35,9 +39,31 @@ DummyPage::DummyPage(CCardwrightDoc& doc, QWidget* parent)
     changes_->setWordWrap(true);
     changes_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     changes_->hide();
+    addAudio_ = pagefields::MakeButton(this, QStringLiteral("Add Aud&io…"), "addAudioButton");
+    trackOrder_ =
+        pagefields::MakeButton(this, QStringLiteral("Put in Trac&k Order"), "trackOrderButton");
+    addAudio_->hide();
+    trackOrder_->hide();
+    audioChoices_ = &DialogAudioChoices();
+    connect(addAudio_, &QPushButton::clicked, this, [this] {
+        if (audioflows::AddAudio(*this, *audioChoices_)) {
+            addAudio_->hide();
+        }
+    });
+    connect(trackOrder_, &QPushButton::clicked, this, [this] {
+        if (audioflows::PutInTrackOrder(*this)) {
+            trackOrder_->hide();
+        }
+    });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(addAudio_);
+    buttons->addWidget(trackOrder_);
+    buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(message_, 1);
     layout->addWidget(changes_);
+    layout->addLayout(buttons);
 }
 
 QString DummyPage::ChangesText() const {
@@ -85,12 +111,15 @@ bool DummyPage::OnSetActive() {
     message_->setFont(*font_);
 
     CCardwrightDoc& doc = Document();
+    const bool noAudio = !cardChanged_ && doc.CountTracks(false) == 0 && doc.IsLoaded();
     if (cardChanged_) {
         message_->setText(QString::fromUtf8(kTracksChangedText));
         ShowChanges(trackChanges_);
-    } else if (doc.CountTracks(false) == 0 && doc.IsLoaded()) {
+    } else if (noAudio) {
         message_->setText(QString::fromUtf8(kNoSoundFilesText));
     }
+    addAudio_->setVisible(noAudio);
+    trackOrder_->setVisible(cardChanged_ && audioflows::OutOfTrackOrder(*this));
     return CPropertyPage::OnSetActive();
 }
 

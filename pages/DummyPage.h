@@ -7,6 +7,8 @@
 #include "pages/PropertyPage.h"
 
 class QLabel;
+class QPushButton;
+class AudioChoices;
 namespace trackrefs {
 struct TrackListChanges;
 }
@@ -34,12 +36,19 @@ class DummyPage : public CPropertyPage {
     // last reconciliation that changed anything found them.
     QString ChangesText() const;
     bool HasLeft() const { return left_; }
+    // Who chooses and confirms the files "Add Audio…" writes.
+    void SetAudioChoices(AudioChoices* choices) { audioChoices_ = choices; }
 
   private:
     void ShowChanges(const trackrefs::TrackListChanges& changes);
 
     QLabel* message_;
     QLabel* changes_;
+    // What the user can do about it here: put audio on a card that has
+    // none, or the files in the order of their tracks.
+    QPushButton* addAudio_;
+    QPushButton* trackOrder_;
+    AudioChoices* audioChoices_;
     // What bringing the track list in line with the card found, last time.
     bool cardChanged_ = false;
     trackrefs::TrackListChanges trackChanges_;

@@ -2,15 +2,18 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -18,6 +21,7 @@
 #include "model/CardwrightDoc.h"
 #include "model/Prompter.h"
 #include "model/TrackReferences.h"
+#include "pages/AudioOnCard.h"
 #include "pages/PageFields.h"
 #include "pages/PreviewButton.h"
 
@@ -75,7 +79,7 @@ int TrackOf(const QTreeWidgetItem* item) {
 }  // namespace
 
 CTrackSetup::CTrackSetup(CCardwrightDoc& doc, QWidget* parent)
-    : CPropertyPage(doc, PageId::TrackSetup, parent) {
+    : CPropertyPage(doc, PageId::TrackSetup, parent), audioChoices_(&DialogAudioChoices()) {
     BuildControls();
 }
 
@@ -107,6 +111,9 @@ void CTrackSetup::BuildControls() {
         const int n = TrackOf(list_->currentItem());
         return n >= 1 ? Document().GetConfig()->TrackName(n) : std::string();
     });
+    addAudio_ = pagefields::MakeButton(this, QStringLiteral("Add Aud&io…"), "addAudioButton");
+    trackOrder_ =
+        pagefields::MakeButton(this, QStringLiteral("Put in Trac&k Order"), "trackOrderButton");
     reload_ = pagefields::MakeButton(
         this, QStringLiteral("&Reload Track List From Player Directory"), "reloadButton");
     auto* buttonRow = new QHBoxLayout;
@@ -114,6 +121,8 @@ void CTrackSetup::BuildControls() {
     buttonRow->addWidget(moveDown_);
     buttonRow->addWidget(preview_);
     buttonRow->addStretch(1);
+    buttonRow->addWidget(addAudio_);
+    buttonRow->addWidget(trackOrder_);
     buttonRow->addWidget(reload_);
 
     auto* layout = new QVBoxLayout(this);
@@ -231,6 +240,48 @@ void CTrackSetup::ConnectControls() {
     ConnectEdit(moveDown_, &QPushButton::clicked, [this] { MoveTrack(1); });
     ConnectEdit(all_, &QPushButton::clicked, [this] { OnAll(); });
     ConnectEdit(reload_, &QPushButton::clicked, [this] { OnReload(); });
+    // Each makes its own step of the user's, after the card has changed.
+    connect(addAudio_, &QPushButton::clicked, this, [this] { OnAddAudio({}); });
+    connect(trackOrder_, &QPushButton::clicked, this, [this] { OnPutInTrackOrder(); });
+    list_->setAcceptDrops(true);
+    list_->viewport()->installEventFilter(this);
+}
+
+bool CTrackSetup::eventFilter(QObject* watched, QEvent* event) {
+    const bool drag = event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove;
+    if (watched != list_->viewport() || (!drag && event->type() != QEvent::Drop)) {
+        return CPropertyPage::eventFilter(watched, event);
+    }
+    auto* drop = static_cast<QDropEvent*>(event);
+    if (!drop->mimeData()->hasUrls()) {
+        return false;
+    }
+    drop->acceptProposedAction();
+    if (event->type() == QEvent::Drop) {
+        QStringList files;
+        for (const QUrl& url : drop->mimeData()->urls()) {
+            if (url.isLocalFile()) {
+                files << url.toLocalFile();
+            }
+        }
+        // After the drop has finished, so the dragging program is not held up.
+        QTimer::singleShot(0, this, [this, files] { OnAddAudio(files); });
+    }
+    return true;
+}
+
+void CTrackSetup::OnAddAudio(const QStringList& files) {
+    Commit();
+    if (audioflows::AddAudio(*this, *audioChoices_, files)) {
+        Refresh();
+    }
+}
+
+void CTrackSetup::OnPutInTrackOrder() {
+    Commit();
+    if (audioflows::PutInTrackOrder(*this)) {
+        Refresh();
+    }
 }
 
 bool CTrackSetup::OnSetActive() {

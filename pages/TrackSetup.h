@@ -15,6 +15,7 @@ class QPushButton;
 class QSpinBox;
 class QTreeWidget;
 class QTreeWidgetItem;
+class AudioChoices;
 
 // "Track Setup": each track's end behaviour, the power-up track and the order
 // of tracks. The page edits one track at a time, the current track, and
@@ -48,8 +49,13 @@ class CTrackSetup : public CPropertyPage {
     // The track whose settings the controls show; 0 when there is none.
     int CurrentTrack() const { return currentTrack_; }
 
+    // Who chooses and confirms the files "Add Audio…" writes.
+    void SetAudioChoices(AudioChoices* choices) { audioChoices_ = choices; }
+
   protected:
     bool StoreControls() override;
+    // Sound files dropped on the track list are added as new tracks.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void AfterSave(SaveKind kind, bool saved) override;
 
   private:
@@ -105,6 +111,8 @@ class CTrackSetup : public CPropertyPage {
     void MoveTrack(int step);
     void OnAll();
     void OnReload();
+    void OnAddAudio(const QStringList& files);
+    void OnPutInTrackOrder();
 
     QLabel* trackName_;
     QLabel* emptyNote_ = nullptr;
@@ -121,6 +129,9 @@ class CTrackSetup : public CPropertyPage {
     QPushButton* moveDown_;
     QPushButton* reload_;
     PreviewButton* preview_;
+    QPushButton* addAudio_;
+    QPushButton* trackOrder_;
+    AudioChoices* audioChoices_;
 
     Values values_;
     int currentTrack_ = 0;
