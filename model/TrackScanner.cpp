@@ -1,5 +1,6 @@
 #include "model/TrackScanner.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "model/CardFiles.h"
@@ -32,16 +33,40 @@ std::vector<std::string> SlotNames(const CardConfig& config) {
     return names;
 }
 
-// Each name's lowest slot, for one lookup per file.
-std::unordered_map<std::string, int> LowestSlots(const std::vector<std::string>& names) {
-    std::unordered_map<std::string, int> slotOf;
-    for (int n = layout::kMaxTrack; n >= 1; --n) {
-        if (!names[static_cast<std::size_t>(n)].empty()) {
-            slotOf[names[static_cast<std::size_t>(n)]] = n;
+// Each name's lowest slot, sorted by name for one search per file. The names
+// are those of `names`, which outlives the table.
+class SlotsByName {
+  public:
+    explicit SlotsByName(const std::vector<std::string>& names) {
+        slots_.reserve(names.size());
+        for (int n = 1; n <= layout::kMaxTrack; ++n) {
+            if (!names[static_cast<std::size_t>(n)].empty()) {
+                slots_.emplace_back(names[static_cast<std::size_t>(n)], n);
+            }
         }
+        // Stable, so that of equal names the lowest slot comes first.
+        std::stable_sort(slots_.begin(), slots_.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
     }
-    return slotOf;
-}
+    // The lowest slot of this name, or 0.
+    int Find(std::string_view name) const {
+        const auto it =
+            std::lower_bound(slots_.begin(), slots_.end(), name,
+                             [](const auto& entry, std::string_view n) { return entry.first < n; });
+        if (it != slots_.end() && it->first == name) {
+            return it->second;
+        }
+        const auto added = added_.find(name);
+        return added != added_.end() ? added->second : 0;
+    }
+    // A name given to a free slot during the scan: never one of the names
+    // already there, or it would have matched.
+    void Add(std::string_view name, int slot) { added_.emplace(name, slot); }
+
+  private:
+    std::vector<std::pair<std::string_view, int>> slots_;
+    std::unordered_map<std::string_view, int> added_;
+};
 
 }  // namespace
 
@@ -74,10 +99,14 @@ std::filesystem::path TrackScanner::SoundsDirectory(const std::filesystem::path&
 }
 
 Status TrackScanner::ReadSounds(const std::filesystem::path& cardDir,
-                                std::vector<platform::DirEntry>& listing) {
-    const std::filesystem::path dir = SoundsDirectory(cardDir);
+                                std::vector<platform::DirEntry>& listing,
+                                std::filesystem::path* where) {
+    std::filesystem::path dir = SoundsDirectory(cardDir);
     std::error_code ec;
     listing = lister_(dir, ec);
+    if (where != nullptr) {
+        *where = std::move(dir);
+    }
     if (!ec) {
         return {};
     }
@@ -88,7 +117,7 @@ Status TrackScanner::ReadSounds(const std::filesystem::path& cardDir,
     if (ec == std::errc::no_such_file_or_directory) {
         return {};
     }
-    return Failure{dir, ec.message()};
+    return Failure{where != nullptr ? *where : dir, ec.message()};
 }
 
 int TrackScanner::CountTracks(CardConfig& config, const std::filesystem::path& cardDir,
@@ -142,7 +171,8 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
                                    const std::filesystem::path& cardDir, bool apply) {
     TrackSync result;
     std::vector<platform::DirEntry> listing;
-    if (Status read = ReadSounds(cardDir, listing); !read) {
+    std::filesystem::path soundsDir;
+    if (Status read = ReadSounds(cardDir, listing, &soundsDir); !read) {
         result.unreadable = read.error();
         return result;
     }
@@ -152,25 +182,33 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
     if (docPath == scanPath_ && count == scanCount_ && !apply) {
         return result;
     }
-    if (docPath != scanPath_ || scanCount_ < count) {
-        longToShort_.clear();
+    if (docPath != scanPath_ || scanCount_ < count || soundsDir != scanSounds_) {
+        storedAliases_.clear();
         shortToLong_.clear();
     }
     scanPath_ = docPath;
+    scanSounds_ = std::move(soundsDir);
     scanCount_ = count;
+    Reconcile(config, audio, apply, result);
+    // The long names are looked up only when a page shows them; the listing
+    // is kept for that rather than indexed on every scan.
+    lastListing_ = std::move(listing);
+    listingIndexed_ = false;
+    return result;
+}
 
+void TrackScanner::Reconcile(CardConfig& config,
+                             const std::vector<const platform::DirEntry*>& audio, bool apply,
+                             TrackSync& result) {
     std::vector<std::string> names = SlotNames(config);
-    std::unordered_map<std::string, int> slotOfName = LowestSlots(names);
+    SlotsByName slotOfName(names);
     std::vector<bool> seen(layout::kTrackSlots);
     int lowestFree = 1;
-    const std::string soundsDir = SoundsDirectory(cardDir).string() + '/';
-    const int usable = std::min(count, layout::kMaxTrack);
+    const int usable = std::min(static_cast<int>(audio.size()), layout::kMaxTrack);
     for (int k = 1; k <= usable; ++k) {
-        const platform::DirEntry& file = *audio[static_cast<std::size_t>(k - 1)];
-        const std::string alias = AliasOf(file, soundsDir + file.longName);
+        const std::string alias = AliasOf(*audio[static_cast<std::size_t>(k - 1)]);
         const auto pos = static_cast<std::uint32_t>(k);
-        if (auto match = slotOfName.find(alias); match != slotOfName.end()) {
-            const int n = match->second;
+        if (const int n = slotOfName.Find(alias); n != 0) {
             seen[static_cast<std::size_t>(n)] = true;
             if (apply && config.Get(field::kFilePosition, n) != pos) {
                 result.positionsMoved = true;
@@ -181,8 +219,8 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
         result.newFiles = true;
         if (apply) {
             PlaceNewFile(config, names, lowestFree, alias, pos);
-            slotOfName.emplace(alias, lowestFree);
             if (lowestFree <= layout::kMaxTrack) {
+                slotOfName.Add(names[static_cast<std::size_t>(lowestFree)], lowestFree);
                 seen[static_cast<std::size_t>(lowestFree)] = true;
             }
         }
@@ -195,22 +233,24 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
             }
         }
     }
-    return result;
 }
 
-std::string TrackScanner::AliasOf(const platform::DirEntry& file, const std::string& fullPath) {
-    // A stored alias never changes while the file keeps its path, so it is
-    // asked for once per card; a generated one belongs to this listing's
-    // order and is taken from the listing every time.
-    if (auto it = longToShort_.find(fullPath); it != longToShort_.end() && !file.aliasGenerated) {
-        return it->second;
+std::string TrackScanner::AliasOf(const platform::DirEntry& file) {
+    // A stored alias never changes while the file keeps its name, so the
+    // first one seen for a card is kept; a generated one belongs to this
+    // listing's order and is taken from the listing every time.
+    if (!file.aliasGenerated) {
+        if (auto it = storedAliases_.find(file.longName); it != storedAliases_.end()) {
+            return it->second;
+        }
     }
     std::string alias = cardfiles::Alias(file);
     if (alias.empty()) {
         return "error.mp3";
     }
-    longToShort_[fullPath] = alias;
-    shortToLong_[alias] = fullPath;
+    if (!file.aliasGenerated) {
+        storedAliases_.emplace(file.longName, alias);
+    }
     return alias;
 }
 
@@ -219,8 +259,17 @@ std::string TrackScanner::LongTrackName(const std::filesystem::path& cardDir,
     if (shortName.empty()) {
         return shortName;
     }
+    if (!listingIndexed_) {
+        for (const platform::DirEntry& e : lastListing_) {
+            std::string alias = cardfiles::Alias(e);
+            if (IsAudioFile(e) && !alias.empty()) {
+                shortToLong_[std::move(alias)] = e.longName;
+            }
+        }
+        listingIndexed_ = true;
+    }
     if (auto it = shortToLong_.find(shortName); it != shortToLong_.end()) {
-        return std::filesystem::path(it->second).filename().string();
+        return it->second;
     }
     // As FAT finds a file: by its alias or its long name, in any letter case.
     std::error_code ec;

@@ -26,6 +26,12 @@ class ShortNameGenerator {
     // Empty, and nothing remembered, for a name FAT cannot store at all (one
     // made only of periods and spaces).
     std::string Next(std::string_view longName);
+    // Makes room for this many files, so a large folder is not rehashed as
+    // it grows.
+    void Reserve(std::size_t files) {
+        taken_.reserve(files);
+        nextTail_.reserve(files);
+    }
 
   private:
     std::unordered_set<std::string> taken_;
