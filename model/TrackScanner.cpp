@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "platform/ShortKeyTable.h"
+
 #include "model/CardFiles.h"
 #include "model/FileIo.h"
 #include "model/Text.h"
@@ -33,40 +35,18 @@ std::vector<std::string> SlotNames(const CardConfig& config) {
     return names;
 }
 
-// Each name's lowest slot, sorted by name for one search per file. The names
-// are those of `names`, which outlives the table.
-class SlotsByName {
-  public:
-    explicit SlotsByName(const std::vector<std::string>& names) {
-        slots_.reserve(names.size());
-        for (int n = 1; n <= layout::kMaxTrack; ++n) {
-            if (!names[static_cast<std::size_t>(n)].empty()) {
-                slots_.emplace_back(names[static_cast<std::size_t>(n)], n);
-            }
+// Each name's lowest slot, for one lookup per file. A track name is at most
+// twelve bytes, well within what the table holds.
+platform::ShortKeyTable<int> LowestSlots(const std::vector<std::string>& names) {
+    platform::ShortKeyTable<int> slotOf;
+    slotOf.Reserve(names.size());
+    for (int n = 1; n <= layout::kMaxTrack; ++n) {
+        if (!names[static_cast<std::size_t>(n)].empty()) {
+            slotOf.Insert(names[static_cast<std::size_t>(n)], n);  // the first, lowest, stays
         }
-        // Stable, so that of equal names the lowest slot comes first.
-        std::stable_sort(slots_.begin(), slots_.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
     }
-    // The lowest slot of this name, or 0.
-    int Find(std::string_view name) const {
-        const auto it =
-            std::lower_bound(slots_.begin(), slots_.end(), name,
-                             [](const auto& entry, std::string_view n) { return entry.first < n; });
-        if (it != slots_.end() && it->first == name) {
-            return it->second;
-        }
-        const auto added = added_.find(name);
-        return added != added_.end() ? added->second : 0;
-    }
-    // A name given to a free slot during the scan: never one of the names
-    // already there, or it would have matched.
-    void Add(std::string_view name, int slot) { added_.emplace(name, slot); }
-
-  private:
-    std::vector<std::pair<std::string_view, int>> slots_;
-    std::unordered_map<std::string_view, int> added_;
-};
+    return slotOf;
+}
 
 }  // namespace
 
@@ -201,14 +181,15 @@ void TrackScanner::Reconcile(CardConfig& config,
                              const std::vector<const platform::DirEntry*>& audio, bool apply,
                              TrackSync& result) {
     std::vector<std::string> names = SlotNames(config);
-    SlotsByName slotOfName(names);
+    platform::ShortKeyTable<int> slotOfName = LowestSlots(names);
     std::vector<bool> seen(layout::kTrackSlots);
     int lowestFree = 1;
     const int usable = std::min(static_cast<int>(audio.size()), layout::kMaxTrack);
     for (int k = 1; k <= usable; ++k) {
         const std::string alias = AliasOf(*audio[static_cast<std::size_t>(k - 1)]);
         const auto pos = static_cast<std::uint32_t>(k);
-        if (const int n = slotOfName.Find(alias); n != 0) {
+        if (const int* match = slotOfName.Find(alias)) {
+            const int n = *match;
             seen[static_cast<std::size_t>(n)] = true;
             if (apply && config.Get(field::kFilePosition, n) != pos) {
                 result.positionsMoved = true;
@@ -220,7 +201,7 @@ void TrackScanner::Reconcile(CardConfig& config,
         if (apply) {
             PlaceNewFile(config, names, lowestFree, alias, pos);
             if (lowestFree <= layout::kMaxTrack) {
-                slotOfName.Add(names[static_cast<std::size_t>(lowestFree)], lowestFree);
+                slotOfName.Insert(alias, lowestFree);
                 seen[static_cast<std::size_t>(lowestFree)] = true;
             }
         }

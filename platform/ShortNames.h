@@ -2,8 +2,8 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
+
+#include "platform/ShortKeyTable.h"
 
 namespace platform {
 
@@ -29,16 +29,16 @@ class ShortNameGenerator {
     // Makes room for this many files, so a large folder is not rehashed as
     // it grows.
     void Reserve(std::size_t files) {
-        taken_.reserve(files);
-        nextTail_.reserve(files);
+        taken_.Reserve(files);
+        nextTail_.Reserve(files);
     }
 
   private:
-    std::unordered_set<std::string> taken_;
+    ShortKeyTable<bool> taken_;
     // For each basis (its first six base characters and its extension), the
     // tail number to try first: every lower one is taken already. Without
     // it, a folder of names sharing a prefix costs a search per file.
-    std::unordered_map<std::string, unsigned> nextTail_;
+    ShortKeyTable<unsigned> nextTail_;
 };
 
 }  // namespace platform
