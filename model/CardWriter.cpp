@@ -218,14 +218,14 @@ class Writer {
             return Refuse(Refusal::Kind::NotAFolder, where_.dir, "no such card folder");
         }
         if (!options_.configOnly) {
-            const fs::path sounds = TrackScanner::SoundsDirectory(where_.dir);
             sounds_ = cardprep::InspectSounds(where_.dir);
+            const auto sounds = [&] { return TrackScanner::SoundsDirectory(where_.dir); };
             switch (sounds_) {
                 case cardprep::SoundsState::NotFolder:
-                    return Refuse(Refusal::Kind::SoundsNotFolder, sounds,
+                    return Refuse(Refusal::Kind::SoundsNotFolder, sounds(),
                                   "it is a file, but the player needs a folder of that name");
                 case cardprep::SoundsState::BrokenLink:
-                    return Refuse(Refusal::Kind::SoundsBrokenLink, sounds,
+                    return Refuse(Refusal::Kind::SoundsBrokenLink, sounds(),
                                   "it is a link that leads to no folder");
                 default:
                     break;
@@ -262,7 +262,10 @@ class Writer {
     // Temporary files an interrupted save of this program left in the root.
     void RemoveLeftovers() {
         std::error_code ec;
-        for (const platform::DirEntry& e : options_.lister(where_.dir, ec)) {
+        // Only names are looked for here: no aliases are needed, whoever lists.
+        const auto root =
+            platform::ListDirectory(where_.dir, ec, platform::ListDetail::NamesAndKinds);
+        for (const platform::DirEntry& e : root) {
             std::error_code removeEc;
             if (!e.isDirectory && fileio::IsTemporaryName(e.longName) &&
                 fs::remove(where_.dir / e.longName, removeEc)) {

@@ -11,7 +11,7 @@ std::vector<DirEntry> ListDirectory(const std::filesystem::path& dir, std::error
                                     ListDetail detail) {
     bool aliasesStored = false;
     std::vector<DirEntry> entries = native::List(dir, ec, detail, aliasesStored);
-    if (!aliasesStored) {
+    if (!aliasesStored && detail != ListDetail::NamesAndKinds) {
         // The aliases FAT would give these files copied to a card in this
         // order.
         ShortNameGenerator aliases;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
 #include <string_view>
 
 #include "platform/linux/VfatNames.h"
@@ -77,8 +78,8 @@ std::optional<std::vector<DirEntry>> ListStoredAliases(int fd, std::error_code& 
 // Kind (following links) and, when asked, last-write time of one entry of
 // the open directory. The directory's own record gives the kind of plain
 // files and folders; links, and file systems that record no kinds, are asked.
-bool EntryKind(int dirFd, const dirent& d, ListDetail detail, DirEntry& e) {
-    if (detail == ListDetail::KindOnly && (d.d_type == DT_DIR || d.d_type == DT_REG)) {
+bool EntryKind(int dirFd, const dirent64& d, ListDetail detail, DirEntry& e) {
+    if (detail != ListDetail::WithTimes && (d.d_type == DT_DIR || d.d_type == DT_REG)) {
         e.isDirectory = d.d_type == DT_DIR;
         return true;
     }
@@ -93,37 +94,35 @@ bool EntryKind(int dirFd, const dirent& d, ListDetail detail, DirEntry& e) {
     return true;
 }
 
-// The entries as the directory stores them; takes over `fd`.
+// The entries as the directory stores them, read in large batches straight
+// from the kernel.
 std::vector<DirEntry> ListPlain(int fd, std::error_code& ec, ListDetail detail) {
-    DIR* dir = ::fdopendir(fd);
-    if (dir == nullptr) {
-        ec = LastError();
-        ::close(fd);
-        return {};
-    }
+    constexpr std::size_t kBatch = 32 * 1024;
+    const std::unique_ptr<char[]> batch(new char[kBatch]);
     std::vector<DirEntry> entries;
     for (;;) {
-        errno = 0;
-        const dirent* d = ::readdir(dir);
-        if (d == nullptr) {
-            if (errno != 0) {
+        const ssize_t got = ::getdents64(fd, batch.get(), kBatch);
+        if (got <= 0) {
+            if (got < 0) {
                 ec = LastError();
                 entries.clear();
             }
-            break;
+            return entries;
         }
-        const std::string_view name(d->d_name);
-        if (name == "." || name == "..") {
-            continue;
-        }
-        DirEntry e;
-        if (EntryKind(::dirfd(dir), *d, detail, e)) {
-            e.longName = name;
-            entries.push_back(std::move(e));
+        for (ssize_t at = 0; at < got;) {
+            const auto* d = reinterpret_cast<const dirent64*>(batch.get() + at);
+            at += d->d_reclen;
+            const std::string_view name(d->d_name);
+            if (name == "." || name == "..") {
+                continue;
+            }
+            DirEntry e;
+            if (EntryKind(fd, *d, detail, e)) {
+                e.longName = name;
+                entries.push_back(std::move(e));
+            }
         }
     }
-    ::closedir(dir);
-    return entries;
 }
 
 }  // namespace
@@ -137,23 +136,25 @@ std::vector<DirEntry> List(const std::filesystem::path& dir, std::error_code& ec
         ec = LastError();
         return {};
     }
-    struct statfs fs {};
-    if (::fstatfs(fd.get(), &fs) != 0) {
-        ec = LastError();
-        return {};
-    }
     // Only the kernel's FAT driver keeps the real aliases; a FAT card mounted
     // any other way (FUSE, exFAT) is listed the plain way.
-    if (fs.f_type == MSDOS_SUPER_MAGIC) {
-        if (auto stored = ListStoredAliases(fd.get(), ec)) {
-            aliasesStored = true;
-            return std::move(*stored);
-        }
-        if (ec) {
+    if (detail != ListDetail::NamesAndKinds) {
+        struct statfs fs {};
+        if (::fstatfs(fd.get(), &fs) != 0) {
+            ec = LastError();
             return {};
         }
+        if (fs.f_type == MSDOS_SUPER_MAGIC) {
+            if (auto stored = ListStoredAliases(fd.get(), ec)) {
+                aliasesStored = true;
+                return std::move(*stored);
+            }
+            if (ec) {
+                return {};
+            }
+        }
     }
-    return ListPlain(fd.release(), ec, detail);
+    return ListPlain(fd.get(), ec, detail);
 }
 
 std::filesystem::path ExecutablePath(std::error_code& ec) {
