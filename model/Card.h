@@ -12,6 +12,7 @@
 #include "model/Result.h"
 #include "model/ScheduleSet.h"
 #include "model/TrackScanner.h"
+#include "platform/Files.h"
 
 // The card core: reading a card folder into a card image, and writing a card
 // image back. It neither asks nor tells; what it finds comes back as values,
@@ -118,6 +119,23 @@ struct FileSizes {
 // new file on top of what the files before it have grown or shrunk by.
 std::uintmax_t SpaceNeeded(const std::vector<FileSizes>& files);
 
+// What the saves of one document have left on its card, so that the next
+// save need not read it all back.
+struct WriteMemory {
+    // The bytes each card file was last given. New bytes that differ from
+    // them are written without reading the file: if the card no longer
+    // holds them, it holds something else, and writing is right either way.
+    std::vector<std::pair<std::filesystem::path, std::vector<std::uint8_t>>> written;
+    // The program and its copy on the card, as they were when last found or
+    // made equal: while neither has been replaced or rewritten since, the
+    // copy is not compared byte for byte again.
+    std::optional<std::pair<platform::FileIdentity, platform::FileIdentity>> sameProgram;
+
+    const std::vector<std::uint8_t>* LastWritten(const std::filesystem::path& file) const;
+    void Remember(const std::filesystem::path& file, std::vector<std::uint8_t> bytes);
+    void Forget(const std::filesystem::path& file);
+};
+
 struct WriteOptions {
     // The program copied onto the card as Cardwright.exe; empty: none.
     std::filesystem::path program;
@@ -129,6 +147,9 @@ struct WriteOptions {
     // Bytes free on the card's file system; empty: asked of the system.
     std::function<std::uintmax_t(const std::filesystem::path&, std::error_code&)> freeSpace;
     DirectoryLister lister;
+    // Kept by the caller from one save to the next; empty: every file is
+    // read back to see whether it changed.
+    WriteMemory* memory = nullptr;
 };
 
 // What became of one file.
@@ -176,6 +197,6 @@ struct WriteReport {
 // the names free to take, the space), then SOUNDS prepared, the tracks
 // reconciled if asked, and each file whose bytes differ from the card's
 // written through a temporary file. The image is not changed.
-WriteReport WriteCard(const Location& where, const Image& image, const WriteOptions& options);
+WriteReport WriteCard(const Location& where, Image image, const WriteOptions& options);
 
 }  // namespace card

@@ -9,18 +9,20 @@ SoundsState InspectSounds(const std::filesystem::path& cardDir) {
     namespace fs = std::filesystem;
     const fs::path sounds = TrackScanner::SoundsDirectory(cardDir);
     std::error_code ec;
-    const fs::file_status link = fs::symlink_status(sounds, ec);
-    if (!fs::exists(link)) {
-        return SoundsState::Missing;
-    }
-    // A link is judged by what it leads to; one that leads nowhere (or round
-    // in a loop) cannot hold the audio, and creating a folder in its place
-    // would fail only half-way through a save.
+    // A link is judged by what it leads to, so what SOUNDS leads to is asked
+    // first: most often a folder, and then nothing more needs asking.
     const fs::file_status target = fs::status(sounds, ec);
-    if (ec || !fs::exists(target)) {
-        return SoundsState::BrokenLink;
+    if (fs::is_directory(target)) {
+        return SoundsState::Folder;
     }
-    return fs::is_directory(target) ? SoundsState::Folder : SoundsState::NotFolder;
+    if (fs::exists(target)) {
+        return SoundsState::NotFolder;
+    }
+    // A link that leads nowhere (or round in a loop) cannot hold the audio,
+    // and creating a folder in its place would fail only half-way through a
+    // save.
+    const fs::file_status link = fs::symlink_status(sounds, ec);
+    return fs::exists(link) ? SoundsState::BrokenLink : SoundsState::Missing;
 }
 
 std::vector<const platform::DirEntry*> RootAudioInMoveOrder(

@@ -36,32 +36,57 @@ bool WriteReport::Complete() const {
     return true;
 }
 
+const std::vector<std::uint8_t>* WriteMemory::LastWritten(const fs::path& file) const {
+    for (const auto& [path, bytes] : written) {
+        if (path == file) {
+            return &bytes;
+        }
+    }
+    return nullptr;
+}
+
+void WriteMemory::Remember(const fs::path& file, std::vector<std::uint8_t> bytes) {
+    for (auto& [path, old] : written) {
+        if (path == file) {
+            old = std::move(bytes);
+            return;
+        }
+    }
+    written.emplace_back(file, std::move(bytes));
+}
+
+void WriteMemory::Forget(const fs::path& file) {
+    std::erase_if(written, [&](const auto& entry) { return entry.first == file; });
+}
+
 namespace {
 
 std::uintmax_t Clusters(std::uintmax_t bytes) {
     return (bytes + kClusterSize - 1) / kClusterSize * kClusterSize;
 }
 
-bool SamePathIgnoringCase(const fs::path& a, const fs::path& b) {
-    std::error_code ec;
-    if (fs::equivalent(a, b, ec)) {
+bool Exists(const platform::FileFacts& f) {
+    return fs::exists(f.status);
+}
+
+// Whether two paths, with what was found at them, name the same file.
+bool SameFile(const fs::path& a, const platform::FileFacts& factsA, const fs::path& b,
+              const platform::FileFacts& factsB) {
+    if (Exists(factsA) && Exists(factsB) && factsA.identity.device == factsB.identity.device &&
+        factsA.identity.inode == factsB.identity.inode) {
         return true;
     }
     return text::EqualIgnoringCase(a.lexically_normal().string(), b.lexically_normal().string());
 }
 
-// One file the write will put on the card: its bytes, or the file to copy.
+// One file the write will put on the card: its bytes, or the file to copy,
+// and what the card holds under its name now.
 struct Planned {
     fs::path target;
     std::vector<std::uint8_t> bytes;
     fs::path copyOf;
+    platform::FileFacts old;
     bool unchanged = false;  // the card holds these bytes already
-
-    std::uintmax_t Size() const {
-        std::error_code ec;
-        const std::uintmax_t size = copyOf.empty() ? bytes.size() : fs::file_size(copyOf, ec);
-        return ec ? 0 : size;
-    }
 };
 
 FileReport ReportOf(const fs::path& target, const fileio::WriteResult& result) {
@@ -80,9 +105,9 @@ FileReport ReportOf(const fs::path& target, const fileio::WriteResult& result) {
 
 class Writer {
   public:
-    Writer(const Location& where, const Image& image, const WriteOptions& options)
+    Writer(const Location& where, Image image, const WriteOptions& options)
         : where_(where), options_(options) {
-        report_.written = image;
+        report_.written = std::move(image);
         report_.written.config.Set(field::kConfigVersion, ProgramVersion());
         options_.lister = ListerOrDefault(options_.lister);
     }
@@ -102,8 +127,9 @@ class Writer {
         if (options_.reconcileTracks) {
             Plan();  // the reconciled track list changes the configuration's bytes
         }
-        for (const Planned& p : plan_) {
+        for (Planned& p : plan_) {
             report_.files.push_back(Put(p));
+            Remember(p, report_.files.back().outcome);
         }
         return std::move(report_);
     }
@@ -119,8 +145,64 @@ class Writer {
         if (p.unchanged) {
             return {p.target, FileReport::Outcome::Unchanged, {}, {}, false};
         }
-        return ReportOf(p.target, p.copyOf.empty() ? fileio::Replace(p.target, p.bytes)
-                                                   : fileio::ReplaceWithCopy(p.target, p.copyOf));
+        return ReportOf(p.target, p.copyOf.empty()
+                                      ? fileio::Replace(p.target, p.bytes, &p.old)
+                                      : fileio::ReplaceWithCopy(p.target, p.copyOf, &p.old));
+    }
+
+    // What the card holds now, for the next save.
+    void Remember(Planned& p, FileReport::Outcome outcome) const {
+        WriteMemory* memory = options_.memory;
+        if (memory == nullptr) {
+            return;
+        }
+        const bool holds =
+            outcome == FileReport::Outcome::Written || outcome == FileReport::Outcome::Unchanged;
+        if (!p.copyOf.empty()) {
+            memory->sameProgram.reset();
+            if (holds) {
+                const auto copy = outcome == FileReport::Outcome::Written
+                                      ? platform::Inspect(p.target).identity
+                                      : p.old.identity;
+                memory->sameProgram.emplace(program_.identity, copy);
+            }
+        } else if (holds) {
+            memory->Remember(p.target, std::move(p.bytes));
+        } else if (outcome == FileReport::Outcome::Failed) {
+            memory->Forget(p.target);
+        }
+    }
+
+    // Whether the card holds the planned file already. Bytes that differ
+    // from those this program last gave the file are written without a look:
+    // the file is either still what it was given then, or not ours to trust.
+    bool Unchanged(const Planned& p, std::optional<bool> programUnchanged) const {
+        const WriteMemory* memory = options_.memory;
+        if (p.copyOf.empty()) {
+            const auto* last = memory != nullptr ? memory->LastWritten(p.target) : nullptr;
+            if (last != nullptr && *last != p.bytes) {
+                return false;
+            }
+            return fileio::HoldsBytes(p.target, p.bytes, &p.old);
+        }
+        if (programUnchanged) {
+            return *programUnchanged;
+        }
+        if (memory != nullptr && Exists(p.old) && Exists(program_) &&
+            memory->sameProgram == std::make_pair(program_.identity, p.old.identity)) {
+            return true;
+        }
+        return fileio::SameContents(p.copyOf, p.target);
+    }
+
+    // What the check before writing found at `target`.
+    platform::FileFacts Facts(const fs::path& target) const {
+        for (const auto& [path, facts] : found_) {
+            if (path == target) {
+                return facts;
+            }
+        }
+        return platform::Inspect(target);
     }
 
     bool Refuse(Refusal::Kind kind, fs::path file, std::string reason) {
@@ -136,20 +218,26 @@ class Writer {
             return Refuse(Refusal::Kind::NotAFolder, where_.dir, "no such card folder");
         }
         if (!options_.configOnly) {
-            const fs::path sounds = TrackScanner::SoundsDirectory(where_.dir);
-            switch (cardprep::InspectSounds(where_.dir)) {
+            sounds_ = cardprep::InspectSounds(where_.dir);
+            const auto sounds = [&] { return TrackScanner::SoundsDirectory(where_.dir); };
+            switch (sounds_) {
                 case cardprep::SoundsState::NotFolder:
-                    return Refuse(Refusal::Kind::SoundsNotFolder, sounds,
+                    return Refuse(Refusal::Kind::SoundsNotFolder, sounds(),
                                   "it is a file, but the player needs a folder of that name");
                 case cardprep::SoundsState::BrokenLink:
-                    return Refuse(Refusal::Kind::SoundsBrokenLink, sounds,
+                    return Refuse(Refusal::Kind::SoundsBrokenLink, sounds(),
                                   "it is a link that leads to no folder");
                 default:
                     break;
             }
         }
+        if (!options_.program.empty()) {
+            program_ = platform::Inspect(options_.program);
+        }
         for (const fs::path& target : Targets()) {
-            const auto status = fs::status(target, ec);
+            const platform::FileFacts& facts =
+                found_.emplace_back(target, platform::Inspect(target)).second;
+            const auto status = facts.status;
             if (fs::exists(status) && !fs::is_regular_file(status)) {
                 return Refuse(Refusal::Kind::NotAFile, target,
                               fs::is_directory(status) ? "it is a folder, not a file"
@@ -174,7 +262,10 @@ class Writer {
     // Temporary files an interrupted save of this program left in the root.
     void RemoveLeftovers() {
         std::error_code ec;
-        for (const platform::DirEntry& e : options_.lister(where_.dir, ec)) {
+        // Only names are looked for here: no aliases are needed, whoever lists.
+        const auto root =
+            platform::ListDirectory(where_.dir, ec, platform::ListDetail::NamesAndKinds);
+        for (const platform::DirEntry& e : root) {
             std::error_code removeEc;
             if (!e.isDirectory && fileio::IsTemporaryName(e.longName) &&
                 fs::remove(where_.dir / e.longName, removeEc)) {
@@ -186,10 +277,13 @@ class Writer {
     // SOUNDS is made ready before the tracks are reconciled: audio lying in
     // the root moves into a fresh SOUNDS, and the tracks then find it there.
     bool PrepareSounds() {
-        auto prepared = cardprep::PrepareSoundsDir(where_.dir, options_.lister);
-        if (!prepared) {
-            report_.soundsFailed = prepared.error();
-            return false;
+        // A folder found by the check a moment ago needs nothing made.
+        if (sounds_ != cardprep::SoundsState::Folder) {
+            auto prepared = cardprep::PrepareSoundsDir(where_.dir, options_.lister);
+            if (!prepared) {
+                report_.soundsFailed = prepared.error();
+                return false;
+            }
         }
         if (options_.reconcileTracks) {
             TrackScanner scanner;
@@ -209,27 +303,25 @@ class Writer {
         }
         plan_.clear();
         const CardConfig& config = report_.written.config;
-        plan_.push_back({where_.config, configfile::Encode(config), {}});
-        if (options_.configOnly) {
-            return;
-        }
-        plan_.push_back({where_.dir / cardfiles::kScheduleFileName,
-                         report_.written.schedules.Serialize(
-                             static_cast<std::uint8_t>(config.Get(field::kSerialAddress))),
-                         {}});
-        plan_.push_back({where_.dir / cardfiles::kKeldaFileName, keldafile::Encode(config), {}});
-        const fs::path program = where_.dir / cardfiles::kProgramFileName;
-        // Running from the card itself: the program is already there.
-        if (!options_.program.empty() && !SamePathIgnoringCase(options_.program, program)) {
-            plan_.push_back({program, {}, options_.program});
+        plan_.push_back({where_.config, configfile::Encode(config), {}, {}});
+        if (!options_.configOnly) {
+            plan_.push_back({where_.dir / cardfiles::kScheduleFileName,
+                             report_.written.schedules.Serialize(
+                                 static_cast<std::uint8_t>(config.Get(field::kSerialAddress))),
+                             {},
+                             {}});
+            plan_.push_back(
+                {where_.dir / cardfiles::kKeldaFileName, keldafile::Encode(config), {}, {}});
+            const fs::path program = where_.dir / cardfiles::kProgramFileName;
+            // Running from the card itself: the program is already there.
+            if (!options_.program.empty() &&
+                !SameFile(options_.program, program_, program, Facts(program))) {
+                plan_.push_back({program, {}, options_.program, {}});
+            }
         }
         for (Planned& p : plan_) {
-            if (p.copyOf.empty()) {
-                p.unchanged = fileio::HoldsBytes(p.target, p.bytes);
-            } else {
-                p.unchanged =
-                    programUnchanged ? *programUnchanged : fileio::SameContents(p.copyOf, p.target);
-            }
+            p.old = Facts(p.target);
+            p.unchanged = Unchanged(p, programUnchanged);
         }
     }
 
@@ -240,8 +332,13 @@ class Writer {
         std::error_code ec;
         for (const Planned& p : plan_) {
             if (!p.unchanged) {
-                const std::uintmax_t old = fs::file_size(p.target, ec);
-                sizes.push_back({p.Size(), ec ? 0 : old});
+                const std::uintmax_t newSize =
+                    p.copyOf.empty()
+                        ? p.bytes.size()
+                        : (fs::is_regular_file(program_.status) ? program_.identity.size : 0);
+                const std::uintmax_t old =
+                    fs::is_regular_file(p.old.status) ? p.old.identity.size : 0;
+                sizes.push_back({newSize, old});
             }
         }
         const std::uintmax_t needed = SpaceNeeded(sizes);
@@ -261,6 +358,11 @@ class Writer {
     WriteOptions options_;
     std::vector<Planned> plan_;
     WriteReport report_;
+    // What the check before writing found: SOUNDS, the program, and what
+    // each card file's name holds.
+    cardprep::SoundsState sounds_ = cardprep::SoundsState::Missing;
+    platform::FileFacts program_;
+    std::vector<std::pair<fs::path, platform::FileFacts>> found_;
 };
 
 }  // namespace
@@ -277,8 +379,8 @@ std::uintmax_t SpaceNeeded(const std::vector<FileSizes>& files) {
     return needed;
 }
 
-WriteReport WriteCard(const Location& where, const Image& image, const WriteOptions& options) {
-    return Writer(where, image, options).Run();
+WriteReport WriteCard(const Location& where, Image image, const WriteOptions& options) {
+    return Writer(where, std::move(image), options).Run();
 }
 
 }  // namespace card

@@ -380,6 +380,7 @@ bool CCardwrightDoc::OnSaveDocument(const std::filesystem::path& requested) {
     card::WriteOptions options;
     options.program = executablePath_.empty() ? platform::ExecutablePath(ec) : executablePath_;
     options.lister = scanner_.Lister();
+    options.memory = &writeMemory_;
     card::WriteReport report;
     {
         BusyScope busy(busy_);

@@ -183,6 +183,8 @@ class CCardwrightDoc {
     std::filesystem::path path_;
 
     TrackScanner scanner_;
+    // What the saves have left on the card, so a save need not read it back.
+    card::WriteMemory writeMemory_;
     std::filesystem::path executablePath_;
     std::filesystem::path startFolder_;
     // What the user has been told of the card's tracks already, so that the

@@ -57,15 +57,11 @@ Result<Prefix> ReadPrefix(const std::filesystem::path& path, std::size_t limit) 
     if (!file) {
         return Failure{path, error};
     }
-    if (std::fseek(file.get(), 0, SEEK_END) != 0) {
-        return Failure{path, Reason(errno)};
-    }
-    const long end = std::ftell(file.get());
-    if (end < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
-        return Failure{path, Reason(errno)};
-    }
     Prefix prefix;
-    prefix.size = static_cast<std::uintmax_t>(end);
+    errno = 0;
+    if (!platform::SizeOfOpenFile(file.get(), prefix.size)) {
+        return Failure{path, Reason(errno)};
+    }
     prefix.bytes.resize(std::min<std::uintmax_t>(prefix.size, limit));
     errno = 0;
     if (std::fread(prefix.bytes.data(), 1, prefix.bytes.size(), file.get()) !=
@@ -89,10 +85,11 @@ constexpr std::string_view kTemporaryExtension = ".CWT";
 // Fills a new temporary file beside `target` through `fill`, syncs it and
 // renames it over `target`. `fill` returns false with errno set on failure.
 template <typename Fill>
-WriteResult ReplaceWith(const std::filesystem::path& target, Fill&& fill) {
+WriteResult ReplaceWith(const std::filesystem::path& target, const platform::FileFacts* old,
+                        Fill&& fill) {
     WriteResult result;
     std::error_code ec;
-    const auto status = std::filesystem::status(target, ec);
+    const auto status = old != nullptr ? old->status : std::filesystem::status(target, ec);
     result.hadOldFile = std::filesystem::exists(status);
     // Opening a pipe would block for ever, and a folder or device is not ours
     // to replace: refuse before anything is opened.
@@ -117,6 +114,9 @@ WriteResult ReplaceWith(const std::filesystem::path& target, Fill&& fill) {
         result.reason = Reason(errno);
         return result;
     }
+    // The bytes go to the file in one write rather than through a stdio
+    // buffer they would only be copied into.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
     const auto fail = [&](int err) {
         result.failure = WriteResult::Failure::Write;
         result.reason = Reason(err);
@@ -133,7 +133,9 @@ WriteResult ReplaceWith(const std::filesystem::path& target, Fill&& fill) {
     if (std::fclose(file.release()) != 0) {
         return fail(errno);
     }
-    if (result.hadOldFile) {
+    // The new file keeps the old one's permissions; most often it was
+    // created with them already.
+    if (result.hadOldFile && status.permissions() != platform::NewFilePermissions()) {
         std::filesystem::permissions(temp, status.permissions(), ec);
     }
     std::filesystem::rename(temp, target, ec);
@@ -151,7 +153,12 @@ WriteResult ReplaceWith(const std::filesystem::path& target, Fill&& fill) {
 
 }  // namespace
 
-bool HoldsBytes(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
+bool HoldsBytes(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                const platform::FileFacts* known) {
+    if (known != nullptr && std::filesystem::is_regular_file(known->status) &&
+        known->identity.size != bytes.size()) {
+        return false;
+    }
     const auto old = ReadPrefix(path, bytes.size() + 1);
     return old && old->size == bytes.size() &&
            std::equal(bytes.begin(), bytes.end(), old->bytes.begin());
@@ -173,16 +180,17 @@ bool SameContents(const std::filesystem::path& a, const std::filesystem::path& b
     if (!fa || !fb) {
         return false;
     }
-    std::vector<char> bufA(1 << 16);
-    std::vector<char> bufB(bufA.size());
+    // One block for both halves, left uninitialised: it is only read into.
+    constexpr std::size_t kChunk = 1 << 15;
+    const std::unique_ptr<char[]> buffer(new char[2 * kChunk]);
+    char* const bufA = buffer.get();
+    char* const bufB = bufA + kChunk;
     for (;;) {
-        const std::size_t n = std::fread(bufA.data(), 1, bufA.size(), fa.get());
-        if (std::fread(bufB.data(), 1, n, fb.get()) != n ||
-            !std::equal(bufA.begin(), bufA.begin() + static_cast<std::ptrdiff_t>(n),
-                        bufB.begin())) {
+        const std::size_t n = std::fread(bufA, 1, kChunk, fa.get());
+        if (std::fread(bufB, 1, n, fb.get()) != n || !std::equal(bufA, bufA + n, bufB)) {
             return false;
         }
-        if (n < bufA.size()) {
+        if (n < kChunk) {
             return !std::ferror(fa.get()) && std::fgetc(fb.get()) == EOF;
         }
     }
@@ -227,14 +235,15 @@ std::string WriteResult::Aftermath(const std::filesystem::path& target) const {
     return text::Concat({"No ", name, " was written."});
 }
 
-WriteResult Replace(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
-    return ReplaceWith(target, [&](std::FILE* file) {
+WriteResult Replace(const std::filesystem::path& target, std::span<const std::uint8_t> bytes,
+                    const platform::FileFacts* old) {
+    return ReplaceWith(target, old, [&](std::FILE* file) {
         return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     });
 }
 
 WriteResult ReplaceWithCopy(const std::filesystem::path& target,
-                            const std::filesystem::path& source) {
+                            const std::filesystem::path& source, const platform::FileFacts* old) {
     std::string error;
     File in = OpenForReading(source, error);
     if (!in) {
@@ -245,7 +254,7 @@ WriteResult ReplaceWithCopy(const std::filesystem::path& target,
         result.hadOldFile = std::filesystem::exists(target, ec);
         return result;
     }
-    return ReplaceWith(target, [&](std::FILE* out) {
+    return ReplaceWith(target, old, [&](std::FILE* out) {
         std::vector<char> buffer(1 << 16);
         for (;;) {
             const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), in.get());

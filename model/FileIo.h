@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/Result.h"
+#include "platform/Files.h"
 
 // Small whole-file helpers for the card files. A failure carries the file and
 // a short, user-readable reason (for example "No such file or directory").
@@ -46,17 +47,22 @@ struct WriteResult {
     std::string Aftermath(const std::filesystem::path& target) const;
 };
 
-// Replaces `target` with `bytes`.
-WriteResult Replace(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
+// Replaces `target` with `bytes`. `old`, when given, is what the caller has
+// just found at `target`, so that it need not be asked again.
+WriteResult Replace(const std::filesystem::path& target, std::span<const std::uint8_t> bytes,
+                    const platform::FileFacts* old = nullptr);
 
 // Replaces `target` with a copy of `source`.
 WriteResult ReplaceWithCopy(const std::filesystem::path& target,
-                            const std::filesystem::path& source);
+                            const std::filesystem::path& source,
+                            const platform::FileFacts* old = nullptr);
 
 // Whether the file holds exactly these bytes, or the same bytes as another.
 // A card is slow to write and wears with every write, so what it holds
-// already is left where it is.
-bool HoldsBytes(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+// already is left where it is. With `known` facts of the file, one of
+// another size is not read at all.
+bool HoldsBytes(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                const platform::FileFacts* known = nullptr);
 bool SameContents(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // Whether `name` is one of the temporary files the replacing above makes:

@@ -1,6 +1,9 @@
 #include "model/TrackScanner.h"
 
+#include <algorithm>
 #include <unordered_map>
+
+#include "platform/ShortKeyTable.h"
 
 #include "model/CardFiles.h"
 #include "model/FileIo.h"
@@ -32,12 +35,14 @@ std::vector<std::string> SlotNames(const CardConfig& config) {
     return names;
 }
 
-// Each name's lowest slot, for one lookup per file.
-std::unordered_map<std::string, int> LowestSlots(const std::vector<std::string>& names) {
-    std::unordered_map<std::string, int> slotOf;
-    for (int n = layout::kMaxTrack; n >= 1; --n) {
+// Each name's lowest slot, for one lookup per file. A track name is at most
+// twelve bytes, well within what the table holds.
+platform::ShortKeyTable<int> LowestSlots(const std::vector<std::string>& names) {
+    platform::ShortKeyTable<int> slotOf;
+    slotOf.Reserve(names.size());
+    for (int n = 1; n <= layout::kMaxTrack; ++n) {
         if (!names[static_cast<std::size_t>(n)].empty()) {
-            slotOf[names[static_cast<std::size_t>(n)]] = n;
+            slotOf.Insert(names[static_cast<std::size_t>(n)], n);  // the first, lowest, stays
         }
     }
     return slotOf;
@@ -74,10 +79,14 @@ std::filesystem::path TrackScanner::SoundsDirectory(const std::filesystem::path&
 }
 
 Status TrackScanner::ReadSounds(const std::filesystem::path& cardDir,
-                                std::vector<platform::DirEntry>& listing) {
-    const std::filesystem::path dir = SoundsDirectory(cardDir);
+                                std::vector<platform::DirEntry>& listing,
+                                std::filesystem::path* where) {
+    std::filesystem::path dir = SoundsDirectory(cardDir);
     std::error_code ec;
     listing = lister_(dir, ec);
+    if (where != nullptr) {
+        *where = std::move(dir);
+    }
     if (!ec) {
         return {};
     }
@@ -88,7 +97,7 @@ Status TrackScanner::ReadSounds(const std::filesystem::path& cardDir,
     if (ec == std::errc::no_such_file_or_directory) {
         return {};
     }
-    return Failure{dir, ec.message()};
+    return Failure{where != nullptr ? *where : dir, ec.message()};
 }
 
 int TrackScanner::CountTracks(CardConfig& config, const std::filesystem::path& cardDir,
@@ -142,7 +151,8 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
                                    const std::filesystem::path& cardDir, bool apply) {
     TrackSync result;
     std::vector<platform::DirEntry> listing;
-    if (Status read = ReadSounds(cardDir, listing); !read) {
+    std::filesystem::path soundsDir;
+    if (Status read = ReadSounds(cardDir, listing, &soundsDir); !read) {
         result.unreadable = read.error();
         return result;
     }
@@ -152,25 +162,34 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
     if (docPath == scanPath_ && count == scanCount_ && !apply) {
         return result;
     }
-    if (docPath != scanPath_ || scanCount_ < count) {
-        longToShort_.clear();
+    if (docPath != scanPath_ || scanCount_ < count || soundsDir != scanSounds_) {
+        storedAliases_.clear();
         shortToLong_.clear();
     }
     scanPath_ = docPath;
+    scanSounds_ = std::move(soundsDir);
     scanCount_ = count;
+    Reconcile(config, audio, apply, result);
+    // The long names are looked up only when a page shows them; the listing
+    // is kept for that rather than indexed on every scan.
+    lastListing_ = std::move(listing);
+    listingIndexed_ = false;
+    return result;
+}
 
+void TrackScanner::Reconcile(CardConfig& config,
+                             const std::vector<const platform::DirEntry*>& audio, bool apply,
+                             TrackSync& result) {
     std::vector<std::string> names = SlotNames(config);
-    std::unordered_map<std::string, int> slotOfName = LowestSlots(names);
+    platform::ShortKeyTable<int> slotOfName = LowestSlots(names);
     std::vector<bool> seen(layout::kTrackSlots);
     int lowestFree = 1;
-    const std::string soundsDir = SoundsDirectory(cardDir).string() + '/';
-    const int usable = std::min(count, layout::kMaxTrack);
+    const int usable = std::min(static_cast<int>(audio.size()), layout::kMaxTrack);
     for (int k = 1; k <= usable; ++k) {
-        const platform::DirEntry& file = *audio[static_cast<std::size_t>(k - 1)];
-        const std::string alias = AliasOf(file, soundsDir + file.longName);
+        const std::string alias = AliasOf(*audio[static_cast<std::size_t>(k - 1)]);
         const auto pos = static_cast<std::uint32_t>(k);
-        if (auto match = slotOfName.find(alias); match != slotOfName.end()) {
-            const int n = match->second;
+        if (const int* match = slotOfName.Find(alias)) {
+            const int n = *match;
             seen[static_cast<std::size_t>(n)] = true;
             if (apply && config.Get(field::kFilePosition, n) != pos) {
                 result.positionsMoved = true;
@@ -181,8 +200,8 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
         result.newFiles = true;
         if (apply) {
             PlaceNewFile(config, names, lowestFree, alias, pos);
-            slotOfName.emplace(alias, lowestFree);
             if (lowestFree <= layout::kMaxTrack) {
+                slotOfName.Insert(alias, lowestFree);
                 seen[static_cast<std::size_t>(lowestFree)] = true;
             }
         }
@@ -195,22 +214,24 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
             }
         }
     }
-    return result;
 }
 
-std::string TrackScanner::AliasOf(const platform::DirEntry& file, const std::string& fullPath) {
-    // A stored alias never changes while the file keeps its path, so it is
-    // asked for once per card; a generated one belongs to this listing's
-    // order and is taken from the listing every time.
-    if (auto it = longToShort_.find(fullPath); it != longToShort_.end() && !file.aliasGenerated) {
-        return it->second;
+std::string TrackScanner::AliasOf(const platform::DirEntry& file) {
+    // A stored alias never changes while the file keeps its name, so the
+    // first one seen for a card is kept; a generated one belongs to this
+    // listing's order and is taken from the listing every time.
+    if (!file.aliasGenerated) {
+        if (auto it = storedAliases_.find(file.longName); it != storedAliases_.end()) {
+            return it->second;
+        }
     }
     std::string alias = cardfiles::Alias(file);
     if (alias.empty()) {
         return "error.mp3";
     }
-    longToShort_[fullPath] = alias;
-    shortToLong_[alias] = fullPath;
+    if (!file.aliasGenerated) {
+        storedAliases_.emplace(file.longName, alias);
+    }
     return alias;
 }
 
@@ -219,8 +240,17 @@ std::string TrackScanner::LongTrackName(const std::filesystem::path& cardDir,
     if (shortName.empty()) {
         return shortName;
     }
+    if (!listingIndexed_) {
+        for (const platform::DirEntry& e : lastListing_) {
+            std::string alias = cardfiles::Alias(e);
+            if (IsAudioFile(e) && !alias.empty()) {
+                shortToLong_[std::move(alias)] = e.longName;
+            }
+        }
+        listingIndexed_ = true;
+    }
     if (auto it = shortToLong_.find(shortName); it != shortToLong_.end()) {
-        return std::filesystem::path(it->second).filename().string();
+        return it->second;
     }
     // As FAT finds a file: by its alias or its long name, in any letter case.
     std::error_code ec;

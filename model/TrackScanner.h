@@ -67,18 +67,27 @@ class TrackScanner {
     // Lists SOUNDS; a missing one lists as empty. A failure when it is there
     // but cannot be read: the track list must then stay as it is.
     Status ReadSounds(const std::filesystem::path& cardDir,
-                      std::vector<platform::DirEntry>& listing);
+                      std::vector<platform::DirEntry>& listing,
+                      std::filesystem::path* where = nullptr);
+    // Matches the audio files, in stored order, with the track list.
+    void Reconcile(CardConfig& config, const std::vector<const platform::DirEntry*>& audio,
+                   bool apply, TrackSync& result);
     // Gives an audio file that no track names the lowest free track.
     static void PlaceNewFile(CardConfig& config, std::vector<std::string>& names, int& lowestFree,
                              const std::string& alias, std::uint32_t position);
-    // The 8.3 name a file of this listing goes by, asked of the file system
-    // once per card.
-    std::string AliasOf(const platform::DirEntry& file, const std::string& fullPath);
+    // The 8.3 name a file of this listing goes by.
+    std::string AliasOf(const platform::DirEntry& file);
 
     DirectoryLister lister_;
 
     std::filesystem::path scanPath_;
+    std::filesystem::path scanSounds_;
     int scanCount_ = -1;
-    std::unordered_map<std::string, std::string> longToShort_;
+    // Of the card last scanned: the aliases its file system keeps, by long
+    // name, and the long names by alias, indexed from the last listing when
+    // first asked for.
+    std::unordered_map<std::string, std::string> storedAliases_;
     std::unordered_map<std::string, std::string> shortToLong_;
+    std::vector<platform::DirEntry> lastListing_;
+    bool listingIndexed_ = true;
 };

@@ -7,55 +7,21 @@
 
 namespace platform {
 
-namespace {
-
-// Lists a directory whose file system keeps no 8.3 aliases, generating them
-// as FAT would if the files were copied to a card in this order.
-std::vector<DirEntry> ListWithGeneratedAliases(const std::filesystem::path& dir,
-                                               std::error_code& ec, ListDetail detail) {
-    std::vector<DirEntry> entries;
-    ShortNameGenerator aliases;
-    std::filesystem::directory_iterator it(dir, ec);
-    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        // An entry whose status cannot be read has vanished since the listing,
-        // is a broken or looping link, or cannot be opened: none of these is a
-        // file that could be copied to a card, so it takes no alias.
-        DirEntry e;
-        if (detail == ListDetail::WithTimes) {
-            if (!native::EntryStatus(it->path(), e.isDirectory, e.lastWrite)) {
-                continue;
-            }
-        } else {
-            // The kind comes with the listing itself; only links are followed.
-            std::error_code kindEc;
-            e.isDirectory = it->is_directory(kindEc);
-            if (kindEc) {
-                continue;
-            }
-        }
-        e.longName = it->path().filename().string();
-        e.shortName = aliases.Next(e.longName);
-        e.aliasGenerated = true;
-        entries.push_back(std::move(e));
-    }
-    if (ec) {
-        entries.clear();
-    }
-    return entries;
-}
-
-}  // namespace
-
 std::vector<DirEntry> ListDirectory(const std::filesystem::path& dir, std::error_code& ec,
                                     ListDetail detail) {
-    ec.clear();
-    if (auto stored = native::ListWithStoredAliases(dir, ec)) {
-        return std::move(*stored);
+    bool aliasesStored = false;
+    std::vector<DirEntry> entries = native::List(dir, ec, detail, aliasesStored);
+    if (!aliasesStored && detail != ListDetail::NamesAndKinds) {
+        // The aliases FAT would give these files copied to a card in this
+        // order.
+        ShortNameGenerator aliases;
+        aliases.Reserve(entries.size());
+        for (DirEntry& e : entries) {
+            e.shortName = aliases.Next(e.longName);
+            e.aliasGenerated = true;
+        }
     }
-    if (ec) {
-        return {};
-    }
-    return ListWithGeneratedAliases(dir, ec, detail);
+    return entries;
 }
 
 std::filesystem::path ExecutablePath(std::error_code& ec) {

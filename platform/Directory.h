@@ -22,7 +22,9 @@ struct DirEntry {
 // What a listing reports besides names and aliases. Reading last-write times
 // costs one more request to the file system per entry, so a scan that needs
 // only the kind of each entry (the track scan, on every page change) skips it.
-enum class ListDetail { KindOnly, WithTimes };
+// A listing that looks only for names of its own (the leftovers of an
+// interrupted save) needs no aliases at all.
+enum class ListDetail { KindOnly, WithTimes, NamesAndKinds };
 
 // Lists `dir` in the order its file system stores the entries, without "."
 // and "..". Each entry carries the 8.3 alias that the card's FAT file system

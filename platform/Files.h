@@ -1,9 +1,36 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 
 namespace platform {
+
+// Which file a path leads to, and when its contents last changed: while the
+// identity stays the same, the file has been neither replaced nor rewritten.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uintmax_t size = 0;
+    std::int64_t modified = 0;  // nanoseconds
+    std::int64_t changed = 0;   // nanoseconds, of the last change to contents or attributes
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// What one ask of the file system says of a path, links followed: its kind
+// and permissions as std::filesystem::status gives them (not_found when there
+// is nothing, none when it cannot be asked), and its identity.
+struct FileFacts {
+    std::filesystem::file_status status{std::filesystem::file_type::none};
+    FileIdentity identity;
+};
+FileFacts Inspect(const std::filesystem::path& path);
+
+// The size of an open file, in one ask; false, with errno set, on failure.
+bool SizeOfOpenFile(std::FILE* file, std::uintmax_t& size);
+
+// The permissions a file this process creates with mode 0666 receives.
+std::filesystem::perms NewFilePermissions();
 
 // Makes sure what was written to `file` has reached the device (the card may
 // be pulled right after a save). True when it has, or when the file is of a

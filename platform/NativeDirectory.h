@@ -12,18 +12,16 @@
 
 namespace platform::native {
 
-// Lists `dir` with the aliases its file system itself keeps, when it keeps
-// them. Returns std::nullopt with `ec` clear when this file system has no
-// aliases of its own, so the caller lists it the portable way and generates
-// them; std::nullopt with `ec` set when the directory cannot be read.
-std::optional<std::vector<DirEntry>> ListWithStoredAliases(const std::filesystem::path& dir,
-                                                           std::error_code& ec);
+// Lists `dir` in the order its file system stores the entries, without "."
+// and "..": each entry's long name and kind, its last-write time when asked
+// for, and the 8.3 alias where the file system itself keeps one (then
+// `aliasesStored` is true; otherwise every shortName is empty and the caller
+// generates them). Entries whose status cannot be read (removed during the
+// listing, broken or looping links) are left out. On failure returns an empty
+// list and sets `ec`.
+std::vector<DirEntry> List(const std::filesystem::path& dir, std::error_code& ec, ListDetail detail,
+                           bool& aliasesStored);
 
 std::filesystem::path ExecutablePath(std::error_code& ec);
-
-// Kind and last-write time of one entry, following links, in a single ask of
-// the file system. False when the entry has vanished, is a broken or looping
-// link, or cannot be read.
-bool EntryStatus(const std::filesystem::path& path, bool& isDirectory, std::uint64_t& lastWrite);
 
 }  // namespace platform::native

@@ -127,7 +127,7 @@ std::string ShortNameGenerator::Next(std::string_view longName) {
 
     if (!lossy) {
         std::string alias = base + suffix;
-        if (taken_.insert(alias).second) {
+        if (taken_.Insert(alias, true).second) {
             return alias;
         }
     }
@@ -137,14 +137,14 @@ std::string ShortNameGenerator::Next(std::string_view longName) {
     // The candidates depend only on the first six base characters and the
     // extension, and aliases are never given back, so the search for this
     // basis resumes where it last ended.
-    unsigned& next = nextTail_[base.substr(0, kTailBaseLength) + suffix];
+    unsigned& next = *nextTail_.Insert(base.substr(0, kTailBaseLength) + suffix, 1).first;
     for (unsigned n = std::max(next, 1u);; ++n) {
         std::string tail = "~";
         tail.append(std::to_string(n));
         const std::size_t room = tail.size() < kBaseLength ? kBaseLength - tail.size() : 0;
         const std::size_t keep = std::min({base.size(), kTailBaseLength, room});
         std::string alias = base.substr(0, keep) + tail + suffix;
-        if (taken_.insert(alias).second) {
+        if (taken_.Insert(alias, true).second) {
             next = n + 1;
             return alias;
         }

@@ -2,8 +2,8 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
+
+#include "platform/ShortKeyTable.h"
 
 namespace platform {
 
@@ -26,13 +26,19 @@ class ShortNameGenerator {
     // Empty, and nothing remembered, for a name FAT cannot store at all (one
     // made only of periods and spaces).
     std::string Next(std::string_view longName);
+    // Makes room for this many files, so a large folder is not rehashed as
+    // it grows.
+    void Reserve(std::size_t files) {
+        taken_.Reserve(files);
+        nextTail_.Reserve(files);
+    }
 
   private:
-    std::unordered_set<std::string> taken_;
+    ShortKeyTable<bool> taken_;
     // For each basis (its first six base characters and its extension), the
     // tail number to try first: every lower one is taken already. Without
     // it, a folder of names sharing a prefix costs a search per file.
-    std::unordered_map<std::string, unsigned> nextTail_;
+    ShortKeyTable<unsigned> nextTail_;
 };
 
 }  // namespace platform

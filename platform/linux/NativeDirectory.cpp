@@ -1,5 +1,6 @@
 #include "platform/NativeDirectory.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/magic.h>
 #include <sys/stat.h>
@@ -7,6 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
+#include <string_view>
 
 #include "platform/linux/VfatNames.h"
 
@@ -25,6 +28,11 @@ class FileDescriptor {
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return fd_; }
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
 
   private:
     int fd_;
@@ -40,40 +48,21 @@ std::uint64_t CardFileTimeOf(const struct timespec& t) {
     return ticks < 0 ? 0 : static_cast<std::uint64_t>(ticks);
 }
 
-}  // namespace
-
-std::optional<std::vector<DirEntry>> ListWithStoredAliases(const std::filesystem::path& dir,
-                                                           std::error_code& ec) {
-    ec.clear();
-    const FileDescriptor fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        ec = LastError();
-        return std::nullopt;
-    }
-    struct statfs fs {};
-    if (::fstatfs(fd.get(), &fs) != 0) {
-        ec = LastError();
-        return std::nullopt;
-    }
-    // Only the kernel's FAT driver keeps the real aliases; a FAT card mounted
-    // any other way (FUSE, exFAT) is listed the portable way.
-    if (fs.f_type != MSDOS_SUPER_MAGIC) {
-        return std::nullopt;
-    }
-
-    const auto names = vfat::ReadStoredNames(vfat::IoctlStep(fd.get()), ec);
+// The entries of a FAT directory with the aliases the driver reads from it.
+// Returns std::nullopt with `ec` clear when the driver cannot give them.
+std::optional<std::vector<DirEntry>> ListStoredAliases(int fd, std::error_code& ec) {
+    const auto names = vfat::ReadStoredNames(vfat::IoctlStep(fd), ec);
     if (ec) {
         if (ec.value() == ENOTTY) {
             ec.clear();  // a driver without the ioctl: no aliases to read
         }
         return std::nullopt;
     }
-
     std::vector<DirEntry> entries;
     entries.reserve(names.size());
     for (const auto& name : names) {
         struct stat st {};
-        if (::fstatat(fd.get(), name.longName.c_str(), &st, 0) != 0) {
+        if (::fstatat(fd, name.longName.c_str(), &st, 0) != 0) {
             continue;  // removed since it was listed
         }
         DirEntry e;
@@ -86,18 +75,90 @@ std::optional<std::vector<DirEntry>> ListWithStoredAliases(const std::filesystem
     return entries;
 }
 
-std::filesystem::path ExecutablePath(std::error_code& ec) {
-    return std::filesystem::read_symlink("/proc/self/exe", ec);
-}
-
-bool EntryStatus(const std::filesystem::path& path, bool& isDirectory, std::uint64_t& lastWrite) {
+// Kind (following links) and, when asked, last-write time of one entry of
+// the open directory. The directory's own record gives the kind of plain
+// files and folders; links, and file systems that record no kinds, are asked.
+bool EntryKind(int dirFd, const dirent64& d, ListDetail detail, DirEntry& e) {
+    if (detail != ListDetail::WithTimes && (d.d_type == DT_DIR || d.d_type == DT_REG)) {
+        e.isDirectory = d.d_type == DT_DIR;
+        return true;
+    }
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
+    if (::fstatat(dirFd, d.d_name, &st, 0) != 0) {
         return false;
     }
-    isDirectory = S_ISDIR(st.st_mode);
-    lastWrite = CardFileTimeOf(st.st_mtim);
+    e.isDirectory = S_ISDIR(st.st_mode);
+    if (detail == ListDetail::WithTimes) {
+        e.lastWrite = CardFileTimeOf(st.st_mtim);
+    }
     return true;
+}
+
+// The entries as the directory stores them, read in large batches straight
+// from the kernel.
+std::vector<DirEntry> ListPlain(int fd, std::error_code& ec, ListDetail detail) {
+    constexpr std::size_t kBatch = 32 * 1024;
+    const std::unique_ptr<char[]> batch(new char[kBatch]);
+    std::vector<DirEntry> entries;
+    for (;;) {
+        const ssize_t got = ::getdents64(fd, batch.get(), kBatch);
+        if (got <= 0) {
+            if (got < 0) {
+                ec = LastError();
+                entries.clear();
+            }
+            return entries;
+        }
+        for (ssize_t at = 0; at < got;) {
+            const auto* d = reinterpret_cast<const dirent64*>(batch.get() + at);
+            at += d->d_reclen;
+            const std::string_view name(d->d_name);
+            if (name == "." || name == "..") {
+                continue;
+            }
+            DirEntry e;
+            if (EntryKind(fd, *d, detail, e)) {
+                e.longName = name;
+                entries.push_back(std::move(e));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<DirEntry> List(const std::filesystem::path& dir, std::error_code& ec, ListDetail detail,
+                           bool& aliasesStored) {
+    ec.clear();
+    aliasesStored = false;
+    FileDescriptor fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        ec = LastError();
+        return {};
+    }
+    // Only the kernel's FAT driver keeps the real aliases; a FAT card mounted
+    // any other way (FUSE, exFAT) is listed the plain way.
+    if (detail != ListDetail::NamesAndKinds) {
+        struct statfs fs {};
+        if (::fstatfs(fd.get(), &fs) != 0) {
+            ec = LastError();
+            return {};
+        }
+        if (fs.f_type == MSDOS_SUPER_MAGIC) {
+            if (auto stored = ListStoredAliases(fd.get(), ec)) {
+                aliasesStored = true;
+                return std::move(*stored);
+            }
+            if (ec) {
+                return {};
+            }
+        }
+    }
+    return ListPlain(fd.get(), ec, detail);
+}
+
+std::filesystem::path ExecutablePath(std::error_code& ec) {
+    return std::filesystem::read_symlink("/proc/self/exe", ec);
 }
 
 }  // namespace platform::native
