@@ -12,8 +12,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -81,6 +83,12 @@ fs::path MakeDemoCard(const fs::path& where) {
     return card / "TUNBOX.CFG";
 }
 
+// The ratio of each case, printed with its goal after the table.
+std::map<std::int64_t, double>& Ratios() {
+    static std::map<std::int64_t, double> ratios;
+    return ratios;
+}
+
 void BM_StartupAgainstBareWindow(benchmark::State& state) {
     setenv("CARDWRIGHT_STARTUP_PROBE", "1", 1);
     if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
@@ -111,6 +119,7 @@ void BM_StartupAgainstBareWindow(benchmark::State& state) {
     state.counters["bare_ms"] = 1000.0 * bareTotal / runs;
     state.counters["cardwright_ms"] = 1000.0 * programTotal / runs;
     state.counters["ratio"] = programTotal / bareTotal;
+    Ratios()[state.range(0)] = programTotal / bareTotal;
     std::error_code ec;
     fs::remove_all(work, ec);
 }
@@ -125,4 +134,15 @@ BENCHMARK(BM_StartupAgainstBareWindow)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    constexpr double kGoal = 1.25;
+    for (const auto& [card, ratio] : Ratios()) {
+        std::printf("start-up to first paint (%s) ratio %.2f  goal <= %.2f (%s)\n",
+                    card == 1 ? "demonstration card" : "new document", ratio, kGoal,
+                    ratio <= kGoal ? "met" : "NOT met");
+    }
+    return 0;
+}
