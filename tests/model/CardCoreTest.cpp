@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
+#include <string_view>
 
 #include "TestSupport.h"
 #include "model/Card.h"
@@ -205,4 +207,72 @@ TEST_F(CardCore, ScheduleEventsThatCannotBeKeptAreCounted) {
     const card::Read twice = ReadOk();
     ASSERT_TRUE(twice.Has(Kind::ScheduleDropped));
     EXPECT_EQ(twice.Find(Kind::ScheduleDropped)->number, 1u);
+}
+
+// A save remembers what it gave each card file and skips reading back what
+// it will write anyway; files changed behind its back must still end with
+// the new bytes, and a file is reported Written exactly when it was replaced.
+TEST_F(CardCore, FilesChangedBehindTheProgramsBackEndWithTheNewBytes) {
+    card::WriteMemory memory;
+    card::WriteOptions options;
+    options.memory = &memory;
+    const fs::path files[] = {dir / "TUNBOX.CFG", dir / "SCHEDULE.SCH", dir / "KELDA.CFG",
+                              dir / "Cardwright.exe"};
+    // Rewritten in place and dated back, as a copy keeping its time would be.
+    const auto rewrite = [](const fs::path& file, const std::string& bytes) {
+        Touch(file, bytes);
+        fs::last_write_time(file, fs::last_write_time(file) - std::chrono::hours(24));
+    };
+    // `replaced` has one letter per file: W replaced, - left, ? either.
+    const auto save = [&](const card::Image& image, std::string_view replaced) {
+        std::uint64_t inodes[4];
+        for (int i = 0; i < 4; ++i) {
+            inodes[i] = platform::Inspect(files[i]).identity.inode;
+        }
+        const auto report = Write(image, options);
+        ASSERT_TRUE(report.Complete());
+        ASSERT_EQ(report.files.size(), 4u);
+        for (int i = 0; i < 4; ++i) {
+            const card::FileReport& f = report.files[static_cast<std::size_t>(i)];
+            ASSERT_EQ(f.file, files[i]);
+            const bool now = platform::Inspect(f.file).identity.inode != inodes[i];
+            EXPECT_EQ(f.outcome == card::FileReport::Outcome::Written, now) << f.file;
+            EXPECT_TRUE(replaced[i] == '?' || now == (replaced[i] == 'W')) << f.file;
+        }
+        EXPECT_EQ(ReadBytes(files[3]), ReadBytes(program / "cardwright"));
+    };
+    const card::Image image = Defaults();
+    save(image, "WWWW");
+    Bytes was[3];
+    for (int i = 0; i < 3; ++i) {
+        was[i] = ReadBytes(files[i]);
+    }
+
+    // The same image: what was tampered with, even at the same size, is put back.
+    Bytes tampered = was[2];
+    tampered[100] ^= 0xFF;
+    WriteBytes(files[2], tampered);
+    fs::remove(files[1]);
+    rewrite(files[3], "progrXm");
+    save(image, "-WWW");
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(ReadBytes(files[i]), was[i]) << files[i];
+    }
+    save(image, "----");  // nothing touched since
+
+    // New bytes that the card got some other way end up there all the same;
+    // a program replaced by another of its size is copied again.
+    card::Image changed = Defaults();
+    changed.config.Set(field::kSerialAddress, 7);
+    TempDir other;
+    card::WriteOptions configOnly;
+    configOnly.configOnly = true;
+    ASSERT_TRUE(
+        card::WriteCard({other.path(), other / "TUNBOX.CFG"}, changed, configOnly).Complete());
+    const Bytes newCfg = ReadBytes(other / "TUNBOX.CFG");
+    ASSERT_NE(newCfg, was[0]);
+    WriteBytes(files[0], newCfg);
+    rewrite(program / "cardwright", "PROGRAM");
+    save(changed, "?WWW");
+    EXPECT_EQ(ReadBytes(files[0]), newCfg);
 }

@@ -199,6 +199,25 @@ TEST_F(TrackDiscovery, GeneratedAliasesAreTakenFromEachListing) {
     EXPECT_EQ(doc->GetConfig()->Get(field::kFilePosition, 2), 2u);
 }
 
+// The long names a page shows come from the last reconciliation's listing
+// without another look at the card, also for a file renamed since the one
+// before: under its alias kept or under a new one.
+TEST_F(TrackDiscovery, LongNamesFollowARenameWithoutAnotherListing) {
+    sounds = {File("Long Track Name 1.mp3", "LONGTR~1.MP3"), File("Song.mp3", "SONG.MP3")};
+    doc->CountTracks(true);
+    EXPECT_EQ(Found(doc->SyncTracks(true)), 0);
+    EXPECT_EQ(doc->GetLongTrackName("LONGTR~1.MP3"), "Long Track Name 1.mp3");
+
+    sounds = {File("Long Track Name One.mp3", "LONGTR~1.MP3"), File("Tune.mp3", "TUNE.MP3")};
+    EXPECT_EQ(Found(doc->SyncTracks(true)), 3);  // TUNE.MP3 is new, SONG.MP3 missing
+    EXPECT_EQ(doc->GetConfig()->TrackName(1), "LONGTR~1.MP3");
+    EXPECT_EQ(doc->GetConfig()->TrackName(3), "TUNE.MP3");
+    listings = 0;
+    EXPECT_EQ(doc->GetLongTrackName("LONGTR~1.MP3"), "Long Track Name One.mp3");
+    EXPECT_EQ(doc->GetLongTrackName("TUNE.MP3"), "Tune.mp3");
+    EXPECT_EQ(listings, 0);
+}
+
 TEST_F(TrackDiscovery, ADirectoryThatCannotBeReadKeepsEveryTrackAndIsReportedOnce) {
     doc->SetPathName(Cfg());
     doc->CountTracks(true);

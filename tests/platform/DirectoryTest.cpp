@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -77,6 +78,36 @@ TEST(ListDirectory, DirectoryThatCannotBeListedGivesAnError) {
         EXPECT_TRUE(ec) << dir;
     }
     fs::permissions(locked, fs::perms::owner_all);
+}
+
+// Every kind of listing reads the same entries in the same order, also
+// a folder larger than one read from the directory takes.
+TEST(ListDirectory, EveryDetailListsTheSameNamesAndKinds) {
+    TempDir tmp;
+    for (int i = 0; i < 700; ++i) {
+        Touch(tmp /
+              ("A rather long track name to fill the directory " + std::to_string(i) + ".mp3"));
+    }
+    fs::create_directory(tmp.path() / "Folder");
+    fs::create_directory_symlink("Folder", tmp.path() / "LinkToFolder");
+    fs::create_symlink("NOTES.TXT", tmp.path() / "LinkToFile");
+    Touch(tmp / "NOTES.TXT");
+    fs::create_symlink("nowhere.mp3", tmp.path() / "dangling.mp3");
+
+    const auto namesAndKinds = [&](platform::ListDetail detail) {
+        std::error_code ec;
+        std::vector<std::pair<std::string, bool>> listed;
+        for (const auto& e : platform::ListDirectory(tmp.path(), ec, detail)) {
+            listed.emplace_back(e.longName, e.isDirectory);
+        }
+        EXPECT_FALSE(ec) << ec.message();
+        return listed;
+    };
+    const auto full = namesAndKinds(platform::ListDetail::WithTimes);
+    ASSERT_EQ(full.size(), 704u);
+    EXPECT_EQ(std::count_if(full.begin(), full.end(), [](const auto& e) { return e.second; }), 2);
+    EXPECT_EQ(namesAndKinds(platform::ListDetail::KindOnly), full);
+    EXPECT_EQ(namesAndKinds(platform::ListDetail::NamesAndKinds), full);
 }
 
 TEST(ExecutablePath, IsThisTestProgram) {

@@ -1,5 +1,7 @@
 #include "platform/ShortNames.h"
 
+#include "platform/ShortKeyTable.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -60,6 +62,39 @@ TEST(ShortNameGenerator, AliasesOfNamesCopiedInOrder) {
         }
         EXPECT_EQ(got, c.aliases) << c.why;
     }
+}
+
+// Names in one folder often differ only in their last characters; every one
+// must keep its own value as the table grows from empty.
+TEST(ShortKeyTable, KeysDifferingAtTheirEndStayApartAsTheTableGrows) {
+    const auto full = [](int i) {
+        const std::string digits = std::to_string(i);
+        return std::string(15 - digits.size(), 'K') + digits;
+    };
+    const auto alias = [](int i) { return "T" + std::to_string(i) + ".MP3"; };
+    platform::ShortKeyTable<int> table;
+    EXPECT_EQ(table.Find("K"), nullptr);
+    for (int i = 0; i < 5000; ++i) {
+        ASSERT_TRUE(table.Insert(full(i), i).second) << full(i);
+        ASSERT_TRUE(table.Insert(alias(i), -i).second) << alias(i);
+    }
+    EXPECT_FALSE(table.Insert(full(7), 99).second);  // the first value stays
+    table.Reserve(20000);
+    for (int i = 0; i < 5000; ++i) {
+        ASSERT_NE(table.Find(full(i)), nullptr) << full(i);
+        EXPECT_EQ(*table.Find(full(i)), i);
+        ASSERT_NE(table.Find(alias(i)), nullptr) << alias(i);
+        EXPECT_EQ(*table.Find(alias(i)), -i);
+        EXPECT_EQ(table.Find(full(i + 5000)), nullptr);
+        EXPECT_EQ(table.Find(alias(i + 5000)), nullptr);
+    }
+    // The length is part of the key: a trailing zero byte makes another one.
+    ASSERT_TRUE(table.Insert("A", 1).second);
+    EXPECT_EQ(table.Find(std::string("A\0", 2)), nullptr);
+    EXPECT_EQ(table.Find(""), nullptr);
+    // A key too long for the table is neither taken nor found.
+    EXPECT_EQ(table.Insert(full(1) + "X", 1).first, nullptr);
+    EXPECT_EQ(table.Find(full(1) + "X"), nullptr);
 }
 
 }  // namespace
