@@ -5,9 +5,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -56,8 +59,27 @@ CAddAudioDialog::CAddAudioDialog(std::filesystem::path cardDir,
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(list_, &QTreeWidget::itemChanged, this, [this] { Replan(); });
-    resize(760, 360);
     Fill();
+    // A file that cannot be read says why in its tooltip too, so its column
+    // is as wide as the plans of the others, not as its reason.
+    list_->header()->setSectionResizeMode(kActionColumn, QHeaderView::Interactive);
+    int action = list_->header()->sectionSizeHint(kActionColumn);
+    for (int row = 0; row < list_->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = list_->topLevelItem(row);
+        if (item->flags() & Qt::ItemIsUserCheckable) {
+            action = std::max(
+                action, list_->fontMetrics().horizontalAdvance(item->text(kActionColumn)) + 16);
+        }
+    }
+    list_->header()->resizeSection(kActionColumn, action);
+    // Wide enough for every column, as far as the screen allows.
+    int wanted = 2 * list_->frameWidth() + 2 * layout->contentsMargins().left() +
+                 list_->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < list_->columnCount(); ++c) {
+        wanted += list_->header()->sectionSize(c);
+    }
+    const int room = screen()->availableGeometry().width() * 9 / 10;
+    resize(std::clamp(wanted, 760, std::max(760, room)), 360);
 }
 
 bool CAddAudioDialog::Ticked(int row) const {
