@@ -69,7 +69,8 @@ TEST(AudioCommands, AddAudioWritesOnlyAWholePlanWithYesAndOrderRenumbersTheTrack
     // Only FAT keeps files in the order written (the model tests show it
     // there); here the tracks must at least follow the folder's listing.
     std::vector<std::string> listed;
-    for (const card::AudioFile& f : card::ReadCard(card::Locate(card))->image.audio) {
+    const card::Read read = *card::ReadCard(card::Locate(card));
+    for (const card::AudioFile& f : read.image.audio) {
         listed.push_back(f.alias);
     }
     EXPECT_EQ(TrackNames(card), listed);
