@@ -9,10 +9,10 @@
 #include <variant>
 
 #include "BuildInfo.h"
+#include "cli/AudioCommands.h"
 #include "cli/CheckCommand.h"
 #include "cli/Help.h"
 #include "cli/SettingsIo.h"
-#include "cli/AudioCommands.h"
 #include "doctor/Card.h"
 #include "doctor/CardCheck.h"
 #include "doctor/Report.h"
@@ -239,8 +239,9 @@ std::optional<std::pair<Json, Json>> Preview(const Environment& env, const card:
                                              const card::Read& read, const Json& settings,
                                              const std::string& name, bool reconcile) {
     card::Image after = read.image;
-    const auto errors = doctor::ApplySettings(settings, after.config, after.schedules,
-                                              doctor::SoundsAliases(read.image));
+    const auto errors =
+        doctor::ApplySettings(settings, after.config, after.schedules,
+                              doctor::SoundsAliases(read.image), doctor::RootFiles(read.root));
     if (!errors.empty()) {
         Complain(env, name, errors);
         return std::nullopt;
@@ -373,8 +374,9 @@ int Apply(const Environment& env, const std::string& cardArg, const std::string&
         return preview ? ShowChanges(env, preview->first, preview->second) : kTrouble;
     }
     card::Image image = std::move(std::get<card::Read>(read).image);
-    const auto errors = doctor::ApplySettings(settings, image.config, image.schedules,
-                                              doctor::SoundsAliases(image));
+    const auto errors =
+        doctor::ApplySettings(settings, image.config, image.schedules, doctor::SoundsAliases(image),
+                              doctor::RootFiles(std::get<card::Read>(read).root));
     if (!errors.empty()) {
         Complain(env, InputName(settingsFile), errors);
         env.err << kName << ": nothing was written\n";

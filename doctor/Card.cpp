@@ -1,4 +1,8 @@
 #include "doctor/Card.h"
+#include "model/CardFiles.h"
+#include "model/Text.h"
+
+#include <algorithm>
 
 namespace doctor {
 
@@ -13,6 +17,24 @@ std::vector<std::pair<std::string, std::string>> SoundsAliases(const card::Image
         aliases.emplace_back(f.alias, f.longName);
     }
     return aliases;
+}
+
+std::vector<std::pair<std::string, std::string>> RootFiles(
+    const std::vector<platform::DirEntry>& root) {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const platform::DirEntry& e : root) {
+        if (!e.isDirectory) {
+            files.emplace_back(cardfiles::Alias(e), e.longName);
+        }
+    }
+    return files;
+}
+
+bool ShowFilePresent(const std::vector<std::pair<std::string, std::string>>& rootFiles,
+                     const std::string& name) {
+    return std::any_of(rootFiles.begin(), rootFiles.end(), [&](const auto& f) {
+        return text::EqualIgnoringCase(f.first, name) || text::EqualIgnoringCase(f.second, name);
+    });
 }
 
 }  // namespace doctor

@@ -17,6 +17,15 @@ namespace doctor {
 // of each alias in stored order.
 std::vector<std::pair<std::string, std::string>> SoundsAliases(const card::Image& image);
 
+// The files in the card's own folder, as (8.3 alias, long name).
+std::vector<std::pair<std::string, std::string>> RootFiles(
+    const std::vector<platform::DirEntry>& root);
+
+// Whether the show file `name` is among `rootFiles`, where the player looks
+// for it: by its alias or long name, in any letter case.
+bool ShowFilePresent(const std::vector<std::pair<std::string, std::string>>& rootFiles,
+                     const std::string& name);
+
 // The lister the program itself uses: the platform's, without file times.
 DirectoryLister DefaultLister();
 

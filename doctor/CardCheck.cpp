@@ -570,10 +570,7 @@ class Checker {
     }
 
     bool ShowFilePresent(const std::string& name) const {
-        return std::any_of(card_.root.begin(), card_.root.end(), [&](const auto& e) {
-            return !e.isDirectory &&
-                   (cardfiles::Alias(e) == name || text::EqualIgnoringCase(e.longName, name));
-        });
+        return doctor::ShowFilePresent(RootFiles(card_.root), name);
     }
 
     // --- free space ------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "doctor/Card.h"
 #include "model/Text.h"
 #include "model/TrackReferences.h"
 
@@ -66,10 +67,31 @@ void FlagSchedules(const CardConfig& c, const ScheduleSet& s, std::vector<Flagge
     }
 }
 
+// A show file the player is told to load must lie beside the configuration.
+void FlagShowFiles(const CardConfig& c,
+                   const std::vector<std::pair<std::string, std::string>>& rootFiles,
+                   std::vector<FlaggedSetting>& out) {
+    if (!c.HasAnimation()) {
+        return;
+    }
+    const auto flag = [&](NameField name, bool wanted, const char* key) {
+        const std::string file = c.Get(name);
+        if (wanted && !file.empty() && !ShowFilePresent(rootFiles, file)) {
+            out.push_back({text::Concat({"show_file.", key}), file,
+                           "the show file is not beside the configuration on this card"});
+        }
+    };
+    flag(field::kChosenDownloadFile, c.Get(field::kNextBootFlag) != 0, "chosen_download_file");
+    flag(field::kCurrentDownloadFile, c.Get(field::kLoadOnBootFlag) != 0, "current_download_file");
+}
+
 }  // namespace
 
-std::vector<FlaggedSetting> FlaggedSettings(const CardConfig& c, const ScheduleSet& s) {
+std::vector<FlaggedSetting> FlaggedSettings(
+    const CardConfig& c, const ScheduleSet& s,
+    const std::vector<std::pair<std::string, std::string>>& rootFiles) {
     std::vector<FlaggedSetting> out;
+    FlagShowFiles(c, rootFiles, out);
     for (const trackrefs::EmptyReference& r : trackrefs::FindEmptyReferences(c)) {
         out.push_back(Flag(c, r));
     }

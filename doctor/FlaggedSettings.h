@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/CardConfig.h"
@@ -19,6 +20,9 @@ struct FlaggedSetting {
     std::string why;
 };
 
-std::vector<FlaggedSetting> FlaggedSettings(const CardConfig& c, const ScheduleSet& s);
+// `rootFiles`, the files of the card's own folder, judge the show files.
+std::vector<FlaggedSetting> FlaggedSettings(
+    const CardConfig& c, const ScheduleSet& s,
+    const std::vector<std::pair<std::string, std::string>>& rootFiles);
 
 }  // namespace doctor

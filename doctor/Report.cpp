@@ -327,7 +327,11 @@ constexpr const char* kStyle =
     "th { background: #e8e8e8; }\n";
 
 void HtmlTable(std::string& out, const Block& block) {
-    out += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\">\n";
+    // A table of many columns takes the page's width, so that its words are
+    // not broken into pieces on paper.
+    const bool wide = !block.rows.empty() && block.rows.front().size() >= 5;
+    out += text::Concat({"<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"",
+                         wide ? " width=\"100%\"" : "", ">\n"});
     for (std::size_t i = 0; i < block.rows.size(); ++i) {
         const char* cell = i == 0 ? "th" : "td";
         out += "<tr>";

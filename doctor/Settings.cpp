@@ -262,8 +262,13 @@ enum class Names {
 // collecting every error before anything is kept.
 class Applier {
   public:
-    Applier(CardConfig& config, ScheduleSet& schedules, const AliasList& aliases, Names names)
-        : config_(config), schedules_(schedules), aliases_(aliases), names_(names) {}
+    Applier(CardConfig& config, ScheduleSet& schedules, const AliasList& aliases, Names names,
+            const AliasList& rootFiles = {})
+        : config_(config),
+          schedules_(schedules),
+          aliases_(aliases),
+          rootFiles_(rootFiles),
+          names_(names) {}
 
     std::vector<std::string> Run(const Json& j) {
         CardConfig c = config_;
@@ -858,7 +863,7 @@ class Applier {
         for (const FlatSetting& f : Flatten(j)) {
             set.insert(f.key);
         }
-        for (const FlaggedSetting& f : FlaggedSettings(config_, schedules_)) {
+        for (const FlaggedSetting& f : FlaggedSettings(config_, schedules_, rootFiles_)) {
             before.insert(f.key);
         }
         const auto sets = [&](const std::string& key) {
@@ -870,7 +875,7 @@ class Applier {
             }
             return false;
         };
-        for (const FlaggedSetting& f : FlaggedSettings(c, s)) {
+        for (const FlaggedSetting& f : FlaggedSettings(c, s, rootFiles_)) {
             if (sets(f.key) || !before.count(f.key)) {
                 Fail(f.key, f.value, f.why);
             }
@@ -882,6 +887,7 @@ class Applier {
     CardConfig& config_;
     ScheduleSet& schedules_;
     const AliasList& aliases_;
+    const AliasList& rootFiles_;  // the card folder's own files, for the show files
     Names names_;
     bool playlistsTouched_ = false;
     bool inputsTouched_ = false;
@@ -917,8 +923,9 @@ nlohmann::ordered_json DumpSettings(const CardConfig& config, const ScheduleSet&
 }
 
 std::vector<std::string> ApplySettings(const nlohmann::ordered_json& json, CardConfig& config,
-                                       ScheduleSet& schedules, const AliasList& aliases) {
-    return Applier(config, schedules, aliases, Names::OnCard).Run(json);
+                                       ScheduleSet& schedules, const AliasList& aliases,
+                                       const AliasList& rootFiles) {
+    return Applier(config, schedules, aliases, Names::OnCard, rootFiles).Run(json);
 }
 
 std::vector<std::string> ValidateSettings(const nlohmann::ordered_json& json) {

@@ -29,13 +29,15 @@ nlohmann::ordered_json DumpSettings(const CardConfig& config, const ScheduleSet&
 // Writes the settings in `json` (a whole dump, or only the keys to change)
 // into `config` and `schedules`, the card's configuration and schedules. A
 // track or playlist entry may name only a file in `aliases`, by its alias or
-// long name; the card's alias is what is written. A value a check of the
+// long name; the card's alias is what is written. A show file to load must be
+// among `rootFiles`, the files beside the configuration. A value a check of the
 // result would warn about is refused when the file sets it, or when the card
 // did not have that warning before. Returns the errors, each naming the key
 // and the value; with any error, `config` and `schedules` are left as they
 // were.
 std::vector<std::string> ApplySettings(const nlohmann::ordered_json& json, CardConfig& config,
-                                       ScheduleSet& schedules, const AliasList& aliases);
+                                       ScheduleSet& schedules, const AliasList& aliases,
+                                       const AliasList& rootFiles);
 
 // The errors `json` holds without a card to apply it to: every key, type and
 // range, but no file name or track looked up.

@@ -118,6 +118,8 @@ TEST(CliSettings, ApplyRefusesEachBadValueAndLeavesTheCardAsItWas) {
          R"(playlists[2].entries[0] = "ONE.WAV": no track)"},
         {R"({"tracks": [{"track": 1, "file_name": ""}]})", "schedules.list[1].entries = "},
         {R"({"show_file": {"chosen_download_stamp": "12x"}})", "chosen_download_stamp"},
+        {R"({"show_file": {"next_boot_flag": true, "chosen_download_file": "NOSHOW.A01"}})",
+         R"(show_file.chosen_download_file = "NOSHOW.A01")"},
         {R"({"levels": {"main_volume_left": 10}, "channels": {"midi_channel": 256}})",
          "channels.midi_channel = 256"},
         {"{\n  \"levels\": ,", "s.json:2:13: not valid JSON"},
