@@ -21,15 +21,18 @@ endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
-# The libraries each program links (Qt, libsndfile, libmpg123, the C++
-# runtime) are found by dpkg-shlibdeps, with the versions this build needs.
+# The libraries each program and module links (Qt, the C++ runtime) are
+# found by dpkg-shlibdeps, with the versions this build needs. libsndfile and
+# libmpg123 are loaded when audio is first read, where dpkg-shlibdeps cannot
+# see them, so both packages name them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CARDWRIGHT_AUDIO_DEPENDS "libsndfile1 (>= 1.0.31), libmpg123-0 (>= 1.28.0)")
 
 set(CPACK_DEBIAN_GUI_PACKAGE_NAME cardwright)
 # Qt finds its platform plugins at run time, where dpkg-shlibdeps cannot see
 # them; libqt6gui6 only recommends them, so a machine installing without
 # recommends would get a window that cannot open.
-set(CPACK_DEBIAN_GUI_PACKAGE_DEPENDS qt6-qpa-plugins)
+set(CPACK_DEBIAN_GUI_PACKAGE_DEPENDS "qt6-qpa-plugins, ${CARDWRIGHT_AUDIO_DEPENDS}")
 set(CPACK_DEBIAN_GUI_PACKAGE_SUGGESTS cardwright-cli)
 # Each description: its summary line, then the text under it.
 set(CPACK_DEBIAN_GUI_DESCRIPTION
@@ -41,6 +44,7 @@ back as the player reads them. Check Card finds what would keep the player
 from starting or a track from playing.")
 
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME cardwright-cli)
+set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS "${CARDWRIGHT_AUDIO_DEPENDS}")
 set(CPACK_DEBIAN_CLI_DESCRIPTION
     "check and script the memory cards of TUNBOX audio players
 cardwright-cli checks a TUNBOX player's card as the player reads it, shows
