@@ -7,26 +7,11 @@
 #include "cli/AudioCommands.h"
 #include "model/Card.h"
 
+#include "RunCli.h"
+
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Ran {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Ran Cli(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    std::vector<const char*> argv{"cardwright-cli"};
-    for (const std::string& a : args) {
-        argv.push_back(a.c_str());
-    }
-    const int status = cli::Run(static_cast<int>(argv.size()), argv.data(), {out, err, false, {}});
-    return {status, out.str(), err.str()};
-}
 
 std::vector<std::string> TrackNames(const fs::path& card) {
     const card::Read read = *card::ReadCard(card::Locate(card));

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "RunCli.h"
 #include "TestCard.h"
 #include "cli/Cli.h"
 #include "cli/Help.h"
@@ -13,26 +14,9 @@
 
 namespace {
 
-struct Ran {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Ran Command(std::vector<std::string> args) {
-    args.insert(args.begin(), "cardwright-cli");
-    std::vector<const char*> argv;
-    for (const std::string& a : args) {
-        argv.push_back(a.c_str());
-    }
-    std::ostringstream out, err;
-    const int status = cli::Run(static_cast<int>(argv.size()), argv.data(), {out, err, false, {}});
-    return {status, out.str(), err.str()};
-}
-
 Ran Check(std::vector<std::string> args) {
     args.insert(args.begin(), "check");
-    return Command(std::move(args));
+    return Cli(args);
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -117,7 +101,7 @@ TEST(CheckReport, ControlCharactersInNamesCannotForgeALine) {
     expectEscaped(Check({"--format=text", card.Dir().string()}));
     expectEscaped(Check({"--format=gcc", card.Dir().string()}));
     card.Save([](CCardwrightDoc& doc) { doc.CountTracks(true); });  // a track plays it
-    expectEscaped(Command({"dump", card.Dir().string()}));
+    expectEscaped(Cli({"dump", card.Dir().string()}));
     EXPECT_EQ(doctor::Printable("caf\xc3\xa9 \\ \t\x7f\xe2\x82"),
               "caf\xc3\xa9 \\\\ \\t\\x7f\\xe2\\x82");
 }

@@ -5,30 +5,12 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "RunCli.h"
 #include "TestCard.h"
 #include "cli/Cli.h"
 #include "doctor/Settings.h"
 
 namespace {
-
-struct Ran {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Ran Cli(const std::vector<std::string>& args, const std::string& input = "") {
-    std::ostringstream out;
-    std::ostringstream err;
-    std::istringstream in(input);
-    std::vector<const char*> argv{"cardwright-cli"};
-    for (const std::string& a : args) {
-        argv.push_back(a.c_str());
-    }
-    const int status =
-        cli::Run(static_cast<int>(argv.size()), argv.data(), {out, err, false, {}, &in});
-    return {status, out.str(), err.str()};
-}
 
 // The command line lists folders in the order the file system keeps.
 TestCard CliCard() {
