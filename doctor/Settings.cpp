@@ -9,6 +9,7 @@
 #include "doctor/FlaggedSettings.h"
 #include "doctor/Printable.h"
 #include "doctor/SettingNames.h"
+#include "model/Describe.h"
 #include "model/InputTable.h"
 #include "model/Text.h"
 
@@ -20,15 +21,6 @@ using Json = nlohmann::ordered_json;
 using names::Kind;
 using names::Setting;
 
-struct ModelName {
-    PlayerModel model;
-    const char* name;
-};
-constexpr ModelName kModels[] = {
-    {PlayerModel::Tunlet, "TUNLET"},      {PlayerModel::Tunbox, "TUNBOX"},
-    {PlayerModel::TunboxA8, "TUNBOX/A8"}, {PlayerModel::TunboxA40, "TUNBOX/A40"},
-    {PlayerModel::TunboxC8, "TUNBOX/C8"}, {PlayerModel::TunboxC40, "TUNBOX/C40"},
-};
 constexpr const char* kWeekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 constexpr int kMonths = 12;
 constexpr int kDaysInRow = 31;
@@ -97,12 +89,8 @@ Json EntryJson(std::uint32_t entry) {
 }
 
 Json ModelJson(const CardConfig& c) {
-    for (const ModelName& m : kModels) {
-        if (c.IsModel(m.model)) {
-            return m.name;
-        }
-    }
-    return nullptr;
+    const char* name = describe::KnownModelName(c);
+    return name != nullptr ? Json(name) : Json(nullptr);
 }
 
 Json TrackJson(const CardConfig& c, int n, const AliasList& aliases) {
@@ -474,7 +462,7 @@ class Applier {
         if (v.is_null()) {
             return;  // a model word no menu item sets; the raw words hold it
         }
-        for (const ModelName& m : kModels) {
+        for (const describe::NamedModel& m : describe::NamedModels()) {
             if (v.is_string() && v.get<std::string>() == m.name) {
                 c.SetPlayerModel(m.model);
                 return;
@@ -898,7 +886,7 @@ class Applier {
 
 std::vector<std::string> ModelNames() {
     std::vector<std::string> out;
-    for (const ModelName& m : kModels) {
+    for (const describe::NamedModel& m : describe::NamedModels()) {
         out.emplace_back(m.name);
     }
     return out;

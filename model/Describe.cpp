@@ -223,22 +223,27 @@ std::vector<std::string> DayPhrases(const ScheduleSet& s, int n, bool& everyDay)
 
 }  // namespace
 
-std::string ModelName(const CardConfig& c) {
-    struct Named {
-        PlayerModel model;
-        const char* name;
-    };
-    static constexpr Named kModels[] = {
+const std::vector<NamedModel>& NamedModels() {
+    static const std::vector<NamedModel> kModels = {
         {PlayerModel::Tunlet, "TUNLET"},      {PlayerModel::Tunbox, "TUNBOX"},
         {PlayerModel::TunboxA8, "TUNBOX/A8"}, {PlayerModel::TunboxA40, "TUNBOX/A40"},
         {PlayerModel::TunboxC8, "TUNBOX/C8"}, {PlayerModel::TunboxC40, "TUNBOX/C40"},
     };
-    for (const Named& m : kModels) {
+    return kModels;
+}
+
+const char* KnownModelName(const CardConfig& c) {
+    for (const NamedModel& m : NamedModels()) {
         if (c.IsModel(m.model)) {
             return m.name;
         }
     }
-    return "an unknown model";
+    return nullptr;
+}
+
+std::string ModelName(const CardConfig& c) {
+    const char* name = KnownModelName(c);
+    return name != nullptr ? name : "an unknown model";
 }
 
 std::string Seconds(std::uint32_t tenths) {

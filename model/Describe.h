@@ -19,8 +19,17 @@ namespace describe {
 // The long name of a card file by its 8.3 name; empty when it is not known.
 using LongNames = std::function<std::string(const std::string& shortName)>;
 
-// "TUNBOX/C40": the model the model word names, or "an unknown model" for a
-// word no Player Type menu item sets.
+// Every model the Player Type menu sets, by the name it is sold under.
+struct NamedModel {
+    PlayerModel model;
+    const char* name;
+};
+const std::vector<NamedModel>& NamedModels();
+
+// "TUNBOX/C40": the model the model word names; null for a word no Player
+// Type menu item sets.
+const char* KnownModelName(const CardConfig& c);
+// The same, or "an unknown model".
 std::string ModelName(const CardConfig& c);
 
 // Tenths of a second as "2.0 s".
