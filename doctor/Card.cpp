@@ -1,8 +1,7 @@
 #include "doctor/Card.h"
-#include "model/CardFiles.h"
-#include "model/Text.h"
 
-#include <algorithm>
+#include "doctor/AudioNames.h"
+#include "model/CardFiles.h"
 
 namespace doctor {
 
@@ -32,9 +31,7 @@ std::vector<std::pair<std::string, std::string>> RootFiles(
 
 bool ShowFilePresent(const std::vector<std::pair<std::string, std::string>>& rootFiles,
                      const std::string& name) {
-    return std::any_of(rootFiles.begin(), rootFiles.end(), [&](const auto& f) {
-        return text::EqualIgnoringCase(f.first, name) || text::EqualIgnoringCase(f.second, name);
-    });
+    return ResolveAudioName(rootFiles, name).has_value();
 }
 
 }  // namespace doctor
