@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/CardConfig.h"
+#include "model/CardPreparation.h"
 #include "model/Result.h"
 #include "model/ScheduleSet.h"
 #include "model/TrackScanner.h"
@@ -86,6 +87,8 @@ struct Read {
     // schedule or KELDA file, audio in SOUNDS): an empty configuration beside
     // them is far more likely an interrupted save than a wish for defaults.
     bool holdsOtherFiles = false;
+    // What the card's SOUNDS was found to be.
+    cardprep::SoundsState sounds = cardprep::SoundsState::Missing;
 
     const Problem* Find(Problem::Kind kind) const;
     bool Has(Problem::Kind kind) const { return Find(kind) != nullptr; }

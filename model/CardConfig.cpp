@@ -13,16 +13,16 @@ void PackName(std::string_view text, std::uint32_t* words) {
     }
 }
 
-std::string UnpackName(const std::uint32_t* words) {
-    std::string text;
+NameText UnpackNameText(const std::uint32_t* words) {
+    NameText name;
     for (int i = 0; i < layout::kNameLength; ++i) {
         const char c = static_cast<char>((words[i / 3] >> (8 * (i % 3))) & 0xFF);
         if (c == 0) {
             break;
         }
-        text.push_back(c);
+        name.text[name.size++] = c;
     }
-    return text;
+    return name;
 }
 
 std::uint64_t CardConfig::Get(StampField f) const {

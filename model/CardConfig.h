@@ -38,8 +38,18 @@ constexpr bool IsEndAction(std::uint32_t code) {
 
 // Packs up to 12 characters of `text` into four words, three to a word.
 void PackName(std::string_view text, std::uint32_t* words);
+// The text of a name field held in place, for scans that look at every
+// track and need no string of their own.
+struct NameText {
+    char text[layout::kNameLength];
+    std::size_t size = 0;
+    std::string_view View() const { return {text, size}; }
+};
 // Reads the 12 bytes of four words, ending the text at the first zero byte.
-std::string UnpackName(const std::uint32_t* words);
+NameText UnpackNameText(const std::uint32_t* words);
+inline std::string UnpackName(const std::uint32_t* words) {
+    return std::string(UnpackNameText(words).View());
+}
 
 class CardConfig {
   public:
@@ -158,6 +168,9 @@ class CardConfig {
 
     // Track file names, n = 0 to 255; empty = no track n.
     std::string TrackName(int n) const { return Get(NameField{layout::kTrackNamesWord + 4 * n}); }
+    NameText TrackNameText(int n) const {
+        return UnpackNameText(&words_[Index(layout::kTrackNamesWord + 4 * n)]);
+    }
     void SetTrackName(int n, std::string_view name) {
         Set(NameField{layout::kTrackNamesWord + 4 * n}, name);
     }

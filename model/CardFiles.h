@@ -43,10 +43,14 @@ inline bool IsShowFileName(std::string_view name) {
 // The 8.3 alias a listed file goes by on the card, upper-cased; empty when
 // the file system gave none.
 inline std::string Alias(const platform::DirEntry& e) {
-    const std::size_t slash = e.shortName.find_last_of("/\\");
-    return text::AsciiUpper(slash == std::string::npos
-                                ? std::string_view(e.shortName)
-                                : std::string_view(e.shortName).substr(slash + 1));
+    std::string_view alias = e.shortName;
+    for (std::size_t i = alias.size(); i > 0; --i) {
+        if (alias[i - 1] == '/' || alias[i - 1] == '\\') {
+            alias.remove_prefix(i);
+            break;
+        }
+    }
+    return text::AsciiUpper(alias);
 }
 
 }  // namespace cardfiles

@@ -25,6 +25,16 @@ SoundsState InspectSounds(const std::filesystem::path& cardDir) {
     return fs::exists(link) ? SoundsState::BrokenLink : SoundsState::Missing;
 }
 
+SoundsState InspectSounds(const std::filesystem::path& cardDir,
+                          const std::vector<platform::DirEntry>& root) {
+    for (const platform::DirEntry& e : root) {
+        if (e.isDirectory && e.longName == cardfiles::kSoundsDirName) {
+            return SoundsState::Folder;
+        }
+    }
+    return InspectSounds(cardDir);
+}
+
 std::vector<const platform::DirEntry*> RootAudioInMoveOrder(
     const std::vector<platform::DirEntry>& root) {
     std::vector<const platform::DirEntry*> audio;

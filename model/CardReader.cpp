@@ -70,14 +70,16 @@ class Reader {
 
     void ReadConfig() {
         const fs::path& path = where_.config;
-        std::error_code ec;
-        if (!fs::exists(fs::symlink_status(path, ec))) {
-            Add(Kind::ConfigMissing, path);
-            return;
-        }
         auto prefix = fileio::ReadPrefix(path, layout::kFileSize);
         if (!prefix) {
-            Add(Kind::ConfigUnreadable, path, prefix.error().reason);
+            // Only a name with nothing behind it, not even a broken link,
+            // is a configuration still to be made.
+            std::error_code ec;
+            if (!fs::exists(fs::symlink_status(path, ec))) {
+                Add(Kind::ConfigMissing, path);
+            } else {
+                Add(Kind::ConfigUnreadable, path, prefix.error().reason);
+            }
             return;
         }
         const std::uintmax_t size = prefix->size;
@@ -152,8 +154,11 @@ class Reader {
     }
 
     void ReadSounds() {
-        const fs::path sounds = TrackScanner::SoundsDirectory(where_.dir);
-        switch (cardprep::InspectSounds(where_.dir)) {
+        read_.sounds = cardprep::InspectSounds(where_.dir, read_.root);
+        const fs::path sounds = read_.sounds == cardprep::SoundsState::Folder
+                                    ? where_.dir / cardfiles::kSoundsDirName
+                                    : TrackScanner::SoundsDirectory(where_.dir);
+        switch (read_.sounds) {
             case cardprep::SoundsState::Missing:
                 // The tracks the card will have once a save makes SOUNDS
                 // and moves the root's audio into it.
@@ -170,13 +175,15 @@ class Reader {
                 break;
         }
         std::error_code ec;
-        const auto listing = lister_(sounds, ec);
+        auto listing = lister_(sounds, ec);
         if (ec) {
             return Add(Kind::SoundsUnreadable, sounds, ec.message());
         }
-        for (const platform::DirEntry& e : listing) {
+        read_.image.audio.reserve(listing.size());
+        for (platform::DirEntry& e : listing) {
             if (!e.isDirectory && cardfiles::IsAudioFileName(e.longName)) {
-                read_.image.audio.push_back({e.longName, cardfiles::Alias(e), e.aliasGenerated});
+                read_.image.audio.push_back(
+                    {std::move(e.longName), cardfiles::Alias(e), e.aliasGenerated});
             }
         }
         read_.holdsOtherFiles = read_.holdsOtherFiles || !read_.image.audio.empty();

@@ -279,7 +279,9 @@ bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
     if (!AcceptRead(*read, path)) {
         return false;
     }
-    if (!cardprep::PrepareSoundsDir(where.dir, scanner_.Lister())) {
+    // A folder the read found a moment ago needs nothing made.
+    if (read->sounds != cardprep::SoundsState::Folder &&
+        !cardprep::PrepareSoundsDir(where.dir, scanner_.Lister())) {
         prompter_.Tell(kSoundsNotCreated);
         return RejectOpen(path, kSoundsUnusable);
     }

@@ -24,16 +24,17 @@ std::string Reason(int err) {
 }
 
 // Opens an existing regular file for reading; a folder is refused up front,
-// since reading one fails only later and less clearly.
-File OpenForReading(const std::filesystem::path& path, std::string& error) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (std::filesystem::is_directory(status)) {
+// since reading one fails only later and less clearly. `size`, when given,
+// receives the size the same ask of the file system found.
+File OpenForReading(const std::filesystem::path& path, std::string& error,
+                    std::uintmax_t* size = nullptr) {
+    const platform::FileFacts facts = platform::Inspect(path);
+    if (std::filesystem::is_directory(facts.status)) {
         error = "it is a folder, not a file";
         return nullptr;
     }
     // A pipe or device would block the read or never end.
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    if (std::filesystem::exists(facts.status) && !std::filesystem::is_regular_file(facts.status)) {
         error = "it is not a regular file";
         return nullptr;
     }
@@ -42,6 +43,9 @@ File OpenForReading(const std::filesystem::path& path, std::string& error) {
     if (!file) {
         error = Reason(errno);
         return file;
+    }
+    if (size != nullptr) {
+        *size = facts.identity.size;
     }
     // Whole-file reads go straight into the caller's buffer; a stdio buffer
     // would only be copied from.
@@ -53,14 +57,10 @@ File OpenForReading(const std::filesystem::path& path, std::string& error) {
 
 Result<Prefix> ReadPrefix(const std::filesystem::path& path, std::size_t limit) {
     std::string error;
-    File file = OpenForReading(path, error);
+    Prefix prefix;
+    File file = OpenForReading(path, error, &prefix.size);
     if (!file) {
         return Failure{path, error};
-    }
-    Prefix prefix;
-    errno = 0;
-    if (!platform::SizeOfOpenFile(file.get(), prefix.size)) {
-        return Failure{path, Reason(errno)};
     }
     prefix.bytes.resize(std::min<std::uintmax_t>(prefix.size, limit));
     errno = 0;

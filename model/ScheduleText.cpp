@@ -1,6 +1,7 @@
 #include "model/ScheduleText.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 #include "model/ScheduleSet.h"
@@ -150,7 +151,9 @@ std::string EntryLine(std::uint32_t entry, const std::function<std::string(int)>
 }
 
 std::string DefaultName(int n) {
-    return "Schedule " + std::to_string(n);
+    char name[24] = "Schedule ";
+    const auto end = std::to_chars(name + 9, name + sizeof name, n).ptr;
+    return std::string(name, end);
 }
 
 std::string ScheduleLine(int number, std::string_view name) {

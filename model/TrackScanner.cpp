@@ -18,6 +18,7 @@ bool IsAudioFile(const platform::DirEntry& e) {
 // Only the audio files of a listing, in stored order.
 std::vector<const platform::DirEntry*> AudioFiles(const std::vector<platform::DirEntry>& all) {
     std::vector<const platform::DirEntry*> audio;
+    audio.reserve(all.size());
     for (const auto& e : all) {
         if (IsAudioFile(e)) {
             audio.push_back(&e);
@@ -26,23 +27,18 @@ std::vector<const platform::DirEntry*> AudioFiles(const std::vector<platform::Di
     return audio;
 }
 
-// The track slots' names, slot 0 empty.
-std::vector<std::string> SlotNames(const CardConfig& config) {
-    std::vector<std::string> names(layout::kTrackSlots);
-    for (int n = 1; n <= layout::kMaxTrack; ++n) {
-        names[static_cast<std::size_t>(n)] = config.TrackName(n);
-    }
-    return names;
-}
-
-// Each name's lowest slot, for one lookup per file. A track name is at most
-// twelve bytes, well within what the table holds.
-platform::ShortKeyTable<int> LowestSlots(const std::vector<std::string>& names) {
+// Each named slot's lowest slot of that name, for one lookup per file, and
+// which slots hold a name at all. A track name is at most twelve bytes, well
+// within what the table holds.
+platform::ShortKeyTable<int> LowestSlots(const CardConfig& config, std::vector<bool>& named) {
     platform::ShortKeyTable<int> slotOf;
-    slotOf.Reserve(names.size());
+    slotOf.Reserve(layout::kTrackSlots);
+    named.assign(layout::kTrackSlots, false);
     for (int n = 1; n <= layout::kMaxTrack; ++n) {
-        if (!names[static_cast<std::size_t>(n)].empty()) {
-            slotOf.Insert(names[static_cast<std::size_t>(n)], n);  // the first, lowest, stays
+        const NameText name = config.TrackNameText(n);
+        if (name.size > 0) {
+            named[static_cast<std::size_t>(n)] = true;
+            slotOf.Insert(name.View(), n);  // the first, lowest, stays
         }
     }
     return slotOf;
@@ -81,9 +77,17 @@ std::filesystem::path TrackScanner::SoundsDirectory(const std::filesystem::path&
 Status TrackScanner::ReadSounds(const std::filesystem::path& cardDir,
                                 std::vector<platform::DirEntry>& listing,
                                 std::filesystem::path* where) {
-    std::filesystem::path dir = SoundsDirectory(cardDir);
+    // Most cards have SOUNDS by exactly that name: it is listed without
+    // asking first, and looked for in other letter cases only when missing.
+    std::filesystem::path dir = cardDir / cardfiles::kSoundsDirName;
     std::error_code ec;
     listing = lister_(dir, ec);
+    if (ec == std::errc::no_such_file_or_directory) {
+        if (std::filesystem::path found = SoundsDirectory(cardDir); found != dir) {
+            dir = std::move(found);
+            listing = lister_(dir, ec);
+        }
+    }
     if (where != nullptr) {
         *where = std::move(dir);
     }
@@ -124,17 +128,16 @@ int TrackScanner::CountTracks(CardConfig& config, const std::filesystem::path& c
     return static_cast<int>(audio.size());
 }
 
-void TrackScanner::PlaceNewFile(CardConfig& config, std::vector<std::string>& names,
-                                int& lowestFree, const std::string& alias, std::uint32_t position) {
-    while (lowestFree <= layout::kMaxTrack &&
-           !names[static_cast<std::size_t>(lowestFree)].empty()) {
+void TrackScanner::PlaceNewFile(CardConfig& config, std::vector<bool>& named, int& lowestFree,
+                                const std::string& alias, std::uint32_t position) {
+    while (lowestFree <= layout::kMaxTrack && named[static_cast<std::size_t>(lowestFree)]) {
         ++lowestFree;
     }
     if (lowestFree > layout::kMaxTrack) {
         return;
     }
     const int n = lowestFree;
-    names[static_cast<std::size_t>(n)] = alias;
+    named[static_cast<std::size_t>(n)] = true;
     // A slot never used holds the all-zero record, which the player reads as
     // "play track 0" at the end: a file placed there starts from the cleared
     // form instead.
@@ -180,8 +183,8 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
 void TrackScanner::Reconcile(CardConfig& config,
                              const std::vector<const platform::DirEntry*>& audio, bool apply,
                              TrackSync& result) {
-    std::vector<std::string> names = SlotNames(config);
-    platform::ShortKeyTable<int> slotOfName = LowestSlots(names);
+    std::vector<bool> named;
+    platform::ShortKeyTable<int> slotOfName = LowestSlots(config, named);
     std::vector<bool> seen(layout::kTrackSlots);
     int lowestFree = 1;
     const int usable = std::min(static_cast<int>(audio.size()), layout::kMaxTrack);
@@ -199,7 +202,7 @@ void TrackScanner::Reconcile(CardConfig& config,
         }
         result.newFiles = true;
         if (apply) {
-            PlaceNewFile(config, names, lowestFree, alias, pos);
+            PlaceNewFile(config, named, lowestFree, alias, pos);
             if (lowestFree <= layout::kMaxTrack) {
                 slotOfName.Insert(alias, lowestFree);
                 seen[static_cast<std::size_t>(lowestFree)] = true;
@@ -207,7 +210,7 @@ void TrackScanner::Reconcile(CardConfig& config,
         }
     }
     for (int n = 1; n <= layout::kMaxTrack; ++n) {
-        if (!names[static_cast<std::size_t>(n)].empty() && !seen[static_cast<std::size_t>(n)]) {
+        if (named[static_cast<std::size_t>(n)] && !seen[static_cast<std::size_t>(n)]) {
             result.missingFiles = true;
             if (apply) {
                 config.ClearTrack(n);

@@ -73,7 +73,8 @@ class TrackScanner {
     void Reconcile(CardConfig& config, const std::vector<const platform::DirEntry*>& audio,
                    bool apply, TrackSync& result);
     // Gives an audio file that no track names the lowest free track.
-    static void PlaceNewFile(CardConfig& config, std::vector<std::string>& names, int& lowestFree,
+    // `named` says which slots hold a name, and gains the one given.
+    static void PlaceNewFile(CardConfig& config, std::vector<bool>& named, int& lowestFree,
                              const std::string& alias, std::uint32_t position);
     // The 8.3 name a file of this listing goes by.
     std::string AliasOf(const platform::DirEntry& file);

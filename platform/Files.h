@@ -26,9 +26,6 @@ struct FileFacts {
 };
 FileFacts Inspect(const std::filesystem::path& path);
 
-// The size of an open file, in one ask; false, with errno set, on failure.
-bool SizeOfOpenFile(std::FILE* file, std::uintmax_t& size);
-
 // The permissions a file this process creates with mode 0666 receives.
 std::filesystem::perms NewFilePermissions();
 

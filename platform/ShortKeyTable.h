@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -47,11 +48,12 @@ class ShortKeyTable {
         if ((size_ + 1) * 2 > slots_.size()) {
             Rehash(slots_.empty() ? 16 : slots_.size() * 2);
         }
-        Slot& s = slots_[Probe(Pack(key))];
+        const Key packed = Pack(key);
+        Slot& s = slots_[Probe(packed)];
         if (s.used) {
             return {&s.value, false};
         }
-        s.key = Pack(key);
+        s.key = packed;
         s.value = value;
         s.used = true;
         ++size_;
@@ -70,30 +72,53 @@ class ShortKeyTable {
         bool used = false;
     };
 
+    // Up to eight bytes as one number, first byte lowest.
+    static std::uint64_t Load(const char* p, std::size_t n) {
+        std::uint64_t v = 0;
+        if constexpr (std::endian::native == std::endian::little) {
+            if (n == 8) {
+                std::memcpy(&v, p, 8);
+                return v;
+            }
+            if (n >= 4) {
+                // Two overlapping loads; the bytes they share are the same.
+                std::uint32_t a = 0;
+                std::uint32_t b = 0;
+                std::memcpy(&a, p, 4);
+                std::memcpy(&b, p + n - 4, 4);
+                return a | (static_cast<std::uint64_t>(b) << (8 * (n - 4)));
+            }
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            v |= static_cast<std::uint64_t>(static_cast<unsigned char>(p[i])) << (8 * i);
+        }
+        return v;
+    }
+
+    // Read straight from the text: copying it into a buffer first and
+    // reading that back stalls the processor on every key.
     static Key Pack(std::string_view s) {
-        char bytes[16] = {};
-        std::memcpy(bytes, s.data(), s.size());
-        bytes[15] = static_cast<char>(s.size());
+        const std::size_t n = s.size();
         Key k;
-        std::memcpy(&k.lo, bytes, 8);
-        std::memcpy(&k.hi, bytes + 8, 8);
+        if (n >= 8) {
+            k.lo = Load(s.data(), 8);
+            k.hi = Load(s.data() + 8, n - 8);
+        } else {
+            k.lo = Load(s.data(), n);
+        }
+        k.hi |= static_cast<std::uint64_t>(n) << 56;
         return k;
     }
 
     // The slot holding `k`, or the empty one where it would go.
     std::size_t Probe(const Key& k) const {
-        // Every byte of the key must reach the low bits the mask keeps: names
-        // in one folder often differ only in their last characters.
-        const auto mix = [](std::uint64_t x) {
-            x ^= x >> 33;
-            x *= 0xFF51AFD7ED558CCDull;
-            x ^= x >> 33;
-            x *= 0xC4CEB9FE1A85EC53ull;
-            return x ^ (x >> 33);
-        };
-        const std::uint64_t h = mix(k.lo ^ mix(k.hi));
+        // Multiplicative hashing: the top bits of the product, which every
+        // bit of the key reaches, choose the slot. Names in one folder often
+        // differ only in their last characters.
+        const std::uint64_t h =
+            (k.lo ^ (k.hi * 0x9E3779B97F4A7C15ull)) * 0xD6E8FEB86659FD93ull;
         const std::size_t mask = slots_.size() - 1;
-        for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+        for (std::size_t i = static_cast<std::size_t>(h >> shift_);; i = (i + 1) & mask) {
             if (!slots_[i].used || slots_[i].key == k) {
                 return i;
             }
@@ -103,6 +128,7 @@ class ShortKeyTable {
     void Rehash(std::size_t capacity) {
         std::vector<Slot> old(capacity);
         old.swap(slots_);
+        shift_ = 64 - std::countr_zero(capacity);
         for (const Slot& s : old) {
             if (s.used) {
                 slots_[Probe(s.key)] = s;
@@ -112,6 +138,7 @@ class ShortKeyTable {
 
     std::vector<Slot> slots_;
     std::size_t size_ = 0;
+    int shift_ = 64;
 };
 
 }  // namespace platform

@@ -68,30 +68,47 @@ Utf8Char NextChar(std::string_view s, std::size_t i) {
     return {1, 1};
 }
 
+// A short name or a part of one, built in place: at most the 8 base
+// characters, a period and 3 extension characters.
+struct ShortText {
+    char text[16];
+    std::size_t size = 0;
+
+    void Add(char c) { text[size++] = c; }
+    void Add(std::string_view s) {
+        for (const char c : s) {
+            text[size++] = c;
+        }
+    }
+    std::string_view View() const { return {text, size}; }
+};
+
 // Converts one part of the long name (base or extension) into at most `limit`
 // short-name characters. Sets `lossy` when anything was dropped, replaced or
 // cut off.
-std::string ConvertPart(std::string_view part, std::size_t limit, bool& lossy) {
-    std::string out;
+ShortText ConvertPart(std::string_view part, std::size_t limit, bool& lossy) {
+    ShortText out;
     std::size_t i = 0;
     while (i < part.size()) {
-        const Utf8Char ch = NextChar(part, i);
         const auto c = static_cast<unsigned char>(part[i]);
+        const Utf8Char ch = c < 0x80 ? Utf8Char{1, 1} : NextChar(part, i);
         i += ch.bytes;
         if (ch.bytes == 1 && IsSkipped(static_cast<char>(c))) {
             lossy = true;
             continue;
         }
-        if (out.size() == limit) {
+        if (out.size == limit) {
             lossy = true;  // more characters than the part can hold
             break;
         }
         if (ch.bytes == 1 && IsShortNameChar(c)) {
-            out += text::AsciiUpper(static_cast<char>(c));
+            out.Add(text::AsciiUpper(static_cast<char>(c)));
             continue;
         }
         lossy = true;
-        out.append(std::min(ch.units, limit - out.size()), '_');
+        for (std::size_t n = std::min(ch.units, limit - out.size); n > 0; --n) {
+            out.Add('_');
+        }
     }
     return out;
 }
@@ -118,17 +135,19 @@ std::string ShortNameGenerator::Next(std::string_view longName) {
     }
 
     bool lossy = false;
-    const std::string base = ConvertPart(basePart, kBaseLength, lossy);
-    const std::string extension = ConvertPart(extensionPart, kExtensionLength, lossy);
-    std::string suffix;
-    if (!extension.empty()) {
-        suffix.append(".").append(extension);
+    const ShortText base = ConvertPart(basePart, kBaseLength, lossy);
+    ShortText suffix;
+    const ShortText extension = ConvertPart(extensionPart, kExtensionLength, lossy);
+    if (extension.size > 0) {
+        suffix.Add('.');
+        suffix.Add(extension.View());
     }
 
     if (!lossy) {
-        std::string alias = base + suffix;
-        if (taken_.Insert(alias, true).second) {
-            return alias;
+        ShortText alias = base;
+        alias.Add(suffix.View());
+        if (taken_.Insert(alias.View(), true).second) {
+            return std::string(alias.View());
         }
     }
 
@@ -137,16 +156,28 @@ std::string ShortNameGenerator::Next(std::string_view longName) {
     // The candidates depend only on the first six base characters and the
     // extension, and aliases are never given back, so the search for this
     // basis resumes where it last ended.
-    unsigned& next = *nextTail_.Insert(base.substr(0, kTailBaseLength) + suffix, 1).first;
+    ShortText basis;
+    basis.Add(base.View().substr(0, kTailBaseLength));
+    basis.Add(suffix.View());
+    unsigned& next = *nextTail_.Insert(basis.View(), 1).first;
     for (unsigned n = std::max(next, 1u);; ++n) {
-        std::string tail = "~";
-        tail.append(std::to_string(n));
-        const std::size_t room = tail.size() < kBaseLength ? kBaseLength - tail.size() : 0;
-        const std::size_t keep = std::min({base.size(), kTailBaseLength, room});
-        std::string alias = base.substr(0, keep) + tail + suffix;
-        if (taken_.Insert(alias, true).second) {
+        char digits[12];
+        std::size_t count = 0;
+        for (unsigned v = n; v > 0; v /= 10) {
+            digits[count++] = static_cast<char>('0' + v % 10);
+        }
+        const std::size_t tail = count + 1;
+        const std::size_t room = tail < kBaseLength ? kBaseLength - tail : 0;
+        ShortText alias;
+        alias.Add(base.View().substr(0, std::min({base.size, kTailBaseLength, room})));
+        alias.Add('~');
+        while (count > 0) {
+            alias.Add(digits[--count]);
+        }
+        alias.Add(suffix.View());
+        if (taken_.Insert(alias.View(), true).second) {
             next = n + 1;
-            return alias;
+            return std::string(alias.View());
         }
     }
 }

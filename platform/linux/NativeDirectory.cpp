@@ -109,6 +109,10 @@ std::vector<DirEntry> ListPlain(int fd, std::error_code& ec, ListDetail detail) 
             }
             return entries;
         }
+        // Room for the most entries the batch can hold, so a large folder
+        // is not moved again and again as it grows: a record takes at least
+        // 24 bytes.
+        entries.reserve(entries.size() + static_cast<std::size_t>(got) / 24);
         for (ssize_t at = 0; at < got;) {
             const auto* d = reinterpret_cast<const dirent64*>(batch.get() + at);
             at += d->d_reclen;

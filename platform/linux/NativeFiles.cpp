@@ -55,15 +55,6 @@ FileFacts Inspect(const std::filesystem::path& path) {
     return facts;
 }
 
-bool SizeOfOpenFile(std::FILE* file, std::uintmax_t& size) {
-    struct stat st {};
-    if (::fstat(::fileno(file), &st) != 0) {
-        return false;
-    }
-    size = static_cast<std::uintmax_t>(st.st_size);
-    return true;
-}
-
 std::filesystem::perms NewFilePermissions() {
     // The mask is read where the kernel shows it, since asking umask() for
     // it would change it for a moment under every other thread. Where it
