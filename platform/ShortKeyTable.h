@@ -21,7 +21,7 @@ class ShortKeyTable {
 
     void Reserve(std::size_t count) {
         std::size_t capacity = 16;
-        while (capacity < count * 2) {
+        while (capacity * 3 < count * 4) {
             capacity *= 2;
         }
         if (capacity > slots_.size()) {
@@ -45,7 +45,9 @@ class ShortKeyTable {
         if (key.size() > kMaxKey) {
             return {nullptr, false};
         }
-        if ((size_ + 1) * 2 > slots_.size()) {
+        // At most three quarters full, which keeps probes short and the
+        // table small enough to stay in the cache.
+        if ((size_ + 1) * 4 > slots_.size() * 3) {
             Rehash(slots_.empty() ? 16 : slots_.size() * 2);
         }
         const Key packed = Pack(key);

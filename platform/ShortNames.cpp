@@ -1,6 +1,7 @@
 #include "platform/ShortNames.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 
 #include "platform/Ascii.h"
@@ -17,13 +18,22 @@ bool IsSkipped(char c) {
     return c == '.' || c == ' ';
 }
 
-// Letters, digits and the punctuation a short name may hold as it is.
-bool IsShortNameChar(unsigned char c) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
-        return true;
+// Letters, digits and the punctuation a short name may hold as it is, one
+// entry per byte value.
+constexpr std::array<bool, 256> kShortNameChars = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        table[static_cast<std::size_t>(c)] =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
     }
-    constexpr std::string_view kSpecials = "$%'-_@~`!(){}^#&";
-    return kSpecials.find(static_cast<char>(c)) != std::string_view::npos;
+    for (const char c : std::string_view("$%'-_@~`!(){}^#&")) {
+        table[static_cast<unsigned char>(c)] = true;
+    }
+    return table;
+}();
+
+bool IsShortNameChar(unsigned char c) {
+    return kShortNameChars[c];
 }
 
 bool IsContinuation(unsigned char c) {
@@ -159,7 +169,11 @@ std::string ShortNameGenerator::Next(std::string_view longName) {
     ShortText basis;
     basis.Add(base.View().substr(0, kTailBaseLength));
     basis.Add(suffix.View());
-    unsigned& next = *nextTail_.Insert(basis.View(), 1).first;
+    if (lastNext_ == nullptr || basis.View() != lastBasis_) {
+        lastNext_ = nextTail_.Insert(basis.View(), 1).first;
+        lastBasis_.assign(basis.View());
+    }
+    unsigned& next = *lastNext_;
     for (unsigned n = std::max(next, 1u);; ++n) {
         char digits[12];
         std::size_t count = 0;

@@ -31,6 +31,7 @@ class ShortNameGenerator {
     void Reserve(std::size_t files) {
         taken_.Reserve(files);
         nextTail_.Reserve(files);
+        lastNext_ = nullptr;
     }
 
   private:
@@ -39,6 +40,10 @@ class ShortNameGenerator {
     // tail number to try first: every lower one is taken already. Without
     // it, a folder of names sharing a prefix costs a search per file.
     ShortKeyTable<unsigned> nextTail_;
+    // The basis of the last name that needed a tail, and its entry above:
+    // files that follow one another often share it.
+    std::string lastBasis_;
+    unsigned* lastNext_ = nullptr;
 };
 
 }  // namespace platform

@@ -50,6 +50,10 @@ TEST(ShortNameGenerator, AliasesOfNamesCopiedInOrder) {
         {"an 8.3 name equal to an earlier generated alias gets a tail",
          {"a+b.mp3", "A_B~1.MP3"},
          {"A_B~1.MP3", "A_B~1~1.MP3"}},
+        {"names of two bases in turn each take their own next tail",
+         {"Long Track One.mp3", "Other Song A.mp3", "Long Track Two.mp3", "Other Song B.mp3",
+          "Long Track Three.mp3"},
+         {"LONGTR~1.MP3", "OTHERS~1.MP3", "LONGTR~2.MP3", "OTHERS~2.MP3", "LONGTR~3.MP3"}},
         {"an 8.3 name can take the alias a later long name would have wanted",
          {"LONGTR~1.MP3", "Long Track Name.mp3"},
          {"LONGTR~1.MP3", "LONGTR~2.MP3"}},
@@ -87,6 +91,26 @@ TEST(ShortKeyTable, KeysDifferingAtTheirEndStayApartAsTheTableGrows) {
         EXPECT_EQ(*table.Find(alias(i)), -i);
         EXPECT_EQ(table.Find(full(i + 5000)), nullptr);
         EXPECT_EQ(table.Find(alias(i + 5000)), nullptr);
+    }
+    // Keys of every length that differ in a single byte, wherever it lies.
+    platform::ShortKeyTable<int> oneByte;
+    int count = 0;
+    for (std::size_t length = 1; length <= platform::ShortKeyTable<int>::kMaxKey; ++length) {
+        for (std::size_t at = 0; at < length; ++at, ++count) {
+            std::string key(length, 'a');
+            key[at] = 'b';
+            ASSERT_TRUE(oneByte.Insert(key, count).second) << key;
+        }
+        ASSERT_TRUE(oneByte.Insert(std::string(length, 'a'), -1).second) << length;
+    }
+    count = 0;
+    for (std::size_t length = 1; length <= platform::ShortKeyTable<int>::kMaxKey; ++length) {
+        for (std::size_t at = 0; at < length; ++at, ++count) {
+            std::string key(length, 'a');
+            key[at] = 'b';
+            ASSERT_NE(oneByte.Find(key), nullptr) << key;
+            EXPECT_EQ(*oneByte.Find(key), count) << key;
+        }
     }
     // The length is part of the key: a trailing zero byte makes another one.
     ASSERT_TRUE(table.Insert("A", 1).second);
