@@ -213,12 +213,16 @@ class Writer {
     // Every name the write will take must be free for a file: a folder, pipe
     // or device of that name is not ours to replace.
     bool CheckBeforeWriting() {
+        // One listing of the root answers whether the card is a folder, what
+        // its SOUNDS is and what an interrupted save left behind. Only names
+        // and kinds are looked at: no aliases are needed, whoever lists.
         std::error_code ec;
-        if (!fs::is_directory(where_.dir, ec)) {
+        root_ = platform::ListDirectory(where_.dir, ec, platform::ListDetail::NamesAndKinds);
+        if (ec && !fs::is_directory(where_.dir, ec)) {
             return Refuse(Refusal::Kind::NotAFolder, where_.dir, "no such card folder");
         }
         if (!options_.configOnly) {
-            sounds_ = cardprep::InspectSounds(where_.dir);
+            sounds_ = cardprep::InspectSounds(where_.dir, root_);
             const auto sounds = [&] { return TrackScanner::SoundsDirectory(where_.dir); };
             switch (sounds_) {
                 case cardprep::SoundsState::NotFolder:
@@ -261,11 +265,7 @@ class Writer {
 
     // Temporary files an interrupted save of this program left in the root.
     void RemoveLeftovers() {
-        std::error_code ec;
-        // Only names are looked for here: no aliases are needed, whoever lists.
-        const auto root =
-            platform::ListDirectory(where_.dir, ec, platform::ListDetail::NamesAndKinds);
-        for (const platform::DirEntry& e : root) {
+        for (const platform::DirEntry& e : root_) {
             std::error_code removeEc;
             if (!e.isDirectory && fileio::IsTemporaryName(e.longName) &&
                 fs::remove(where_.dir / e.longName, removeEc)) {
@@ -358,8 +358,9 @@ class Writer {
     WriteOptions options_;
     std::vector<Planned> plan_;
     WriteReport report_;
-    // What the check before writing found: SOUNDS, the program, and what
-    // each card file's name holds.
+    // What the check before writing found: the root's entries, SOUNDS, the
+    // program, and what each card file's name holds.
+    std::vector<platform::DirEntry> root_;
     cardprep::SoundsState sounds_ = cardprep::SoundsState::Missing;
     platform::FileFacts program_;
     std::vector<std::pair<fs::path, platform::FileFacts>> found_;

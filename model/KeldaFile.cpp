@@ -14,8 +14,12 @@ class Writer {
     void Byte(std::size_t at, std::uint32_t v) { buf_[at] = static_cast<std::uint8_t>(v & 0xFF); }
     // The twelve bytes of a packed name, in character order.
     void Name(std::size_t at, const CardConfig& config, int word) {
-        for (int i = 0; i < layout::kNameLength; ++i) {
-            Byte(at + static_cast<std::size_t>(i), config.Word(word + i / 3) >> (8 * (i % 3)));
+        std::uint8_t* out = buf_.data() + at;
+        for (int w = 0; w < layout::kNameLength / 3; ++w, out += 3) {
+            const std::uint32_t v = config.Word(word + w);
+            out[0] = static_cast<std::uint8_t>(v & 0xFF);
+            out[1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+            out[2] = static_cast<std::uint8_t>((v >> 16) & 0xFF);
         }
     }
     void Stamp(std::size_t at, std::uint64_t t) {

@@ -239,8 +239,9 @@ std::vector<std::uint8_t> ScheduleSet::Serialize(std::uint8_t serialAddress) {
                     static_cast<std::uint32_t>(offset));
         for (std::uint32_t entry : lists_[k]) {
             const auto bytes = EntryToBytes(entry);
-            std::copy(bytes.begin(), bytes.end(),
-                      buf.begin() + static_cast<std::ptrdiff_t>(offset));
+            buf[offset] = bytes[0];
+            buf[offset + 1] = bytes[1];
+            buf[offset + 2] = bytes[2];
             offset += 3;
         }
     }
