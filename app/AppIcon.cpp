@@ -1,5 +1,7 @@
 #include "app/AppIcon.h"
 
+#include <QImageReader>
+#include <QPixmap>
 #include <QtGlobal>
 
 // The resources live in a static library; nothing else would pull them in.
@@ -9,5 +11,9 @@ static void InitResources() {
 
 QIcon AppIcon() {
     InitResources();
-    return QIcon(QStringLiteral(":/cardwright/cardwright.png"));
+    // The format is named and not guessed: guessing loads every image plugin
+    // installed, at each start, to ask whether it reads PNG.
+    QImageReader reader(QStringLiteral(":/cardwright/cardwright.png"), "png");
+    reader.setAutoDetectImageFormat(false);
+    return QIcon(QPixmap::fromImageReader(&reader));
 }

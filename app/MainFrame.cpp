@@ -467,7 +467,13 @@ void CMainFrame::RestorePlacement() {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (commands_.SaveModified()) {
-        QSettings().setValue(kPlacementKey, saveGeometry());
+        // Written only when it moved: an unchanged file is not worth a
+        // rewrite and a sync at every exit.
+        QSettings settings;
+        if (const QByteArray placement = saveGeometry();
+            settings.value(kPlacementKey).toByteArray() != placement) {
+            settings.setValue(kPlacementKey, placement);
+        }
         event->accept();
     } else {
         event->ignore();

@@ -26,6 +26,7 @@
 #include "app/MainFrame.h"
 #include "app/MyPropertySheet.h"
 #include "model/BlinkCodes.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -266,6 +267,11 @@ TEST(MainWindow, IsResizableKeepsItsPlaceAndOpensDroppedFiles) {
     AppHarness next;
     ASSERT_TRUE(next.Start());
     EXPECT_EQ(next.Frame().geometry(), left);
+    // A window closed where it opened leaves the settings file as it was.
+    const std::string settings = QSettings().fileName().toStdString();
+    const platform::FileIdentity kept = platform::Inspect(settings).identity;
+    ASSERT_TRUE(next.Frame().close());
+    EXPECT_EQ(platform::Inspect(settings).identity, kept);
     // Later tests start with a window of the first run's size.
     QSettings().remove(QStringLiteral("MainFrame/Placement"));
 }
@@ -273,6 +279,7 @@ TEST(MainWindow, IsResizableKeepsItsPlaceAndOpensDroppedFiles) {
 TEST(MainWindow, MenuItemsCarryTheirShortcutsAndPrompts) {
     AppHarness h;
     ASSERT_TRUE(h.Start());
+    EXPECT_EQ(h.Frame().windowIcon().pixmap(128, 128).size(), QSize(128, 128));
     for (const char* name : {"fileNew", "fileOpen", "fileSave", "fileSaveAs", "fileExit",
                              "editUndo", "editCut", "editCopy", "editPaste"}) {
         SCOPED_TRACE(name);
