@@ -44,6 +44,9 @@ platform::ShortKeyTable<int> LowestSlots(const CardConfig& config, std::vector<b
     return slotOf;
 }
 
+// The name a track takes for a file that has no 8.3 alias.
+constexpr const char* kNoAlias = "error.mp3";
+
 }  // namespace
 
 DirectoryLister KindOnlyLister() {
@@ -183,34 +186,56 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
 void TrackScanner::Reconcile(CardConfig& config,
                              const std::vector<const platform::DirEntry*>& audio, bool apply,
                              TrackSync& result) {
-    std::vector<bool> named;
-    platform::ShortKeyTable<int> slotOfName = LowestSlots(config, named);
     std::vector<bool> seen(layout::kTrackSlots);
-    int lowestFree = 1;
     const int usable = std::min(static_cast<int>(audio.size()), layout::kMaxTrack);
-    for (int k = 1; k <= usable; ++k) {
-        const std::string alias = AliasOf(*audio[static_cast<std::size_t>(k - 1)]);
+    const auto placeAt = [&](int n, std::uint32_t pos) {
+        seen[static_cast<std::size_t>(n)] = true;
+        if (apply && config.Get(field::kFilePosition, n) != pos) {
+            result.positionsMoved = true;
+            config.Set(field::kFilePosition, n, pos);
+        }
+    };
+    // Most often track k still names the k-th file, as the last scan left
+    // them. While that holds, track k is the lowest of that name (the tracks
+    // before it name other files), and no table is needed. A file without an
+    // alias goes by a name others may share, and takes the general way.
+    int k = 1;
+    std::string alias;
+    for (; k <= usable; ++k) {
+        alias = AliasOf(*audio[static_cast<std::size_t>(k - 1)]);
+        if (alias == kNoAlias || config.TrackNameText(k).View() != alias) {
+            break;
+        }
+        placeAt(k, static_cast<std::uint32_t>(k));
+        alias.clear();
+    }
+    std::vector<bool> named;
+    platform::ShortKeyTable<int> slotOfName;
+    if (k <= usable) {
+        slotOfName = LowestSlots(config, named);
+    }
+    int lowestFree = 1;
+    for (; k <= usable; ++k) {
+        if (alias.empty()) {
+            alias = AliasOf(*audio[static_cast<std::size_t>(k - 1)]);
+        }
         const auto pos = static_cast<std::uint32_t>(k);
         if (const int* match = slotOfName.Find(alias)) {
-            const int n = *match;
-            seen[static_cast<std::size_t>(n)] = true;
-            if (apply && config.Get(field::kFilePosition, n) != pos) {
-                result.positionsMoved = true;
-                config.Set(field::kFilePosition, n, pos);
-            }
-            continue;
-        }
-        result.newFiles = true;
-        if (apply) {
-            PlaceNewFile(config, named, lowestFree, alias, pos);
-            if (lowestFree <= layout::kMaxTrack) {
-                slotOfName.Insert(alias, lowestFree);
-                seen[static_cast<std::size_t>(lowestFree)] = true;
+            placeAt(*match, pos);
+        } else {
+            result.newFiles = true;
+            if (apply) {
+                PlaceNewFile(config, named, lowestFree, alias, pos);
+                if (lowestFree <= layout::kMaxTrack) {
+                    slotOfName.Insert(alias, lowestFree);
+                    seen[static_cast<std::size_t>(lowestFree)] = true;
+                }
             }
         }
+        alias.clear();
     }
     for (int n = 1; n <= layout::kMaxTrack; ++n) {
-        if (named[static_cast<std::size_t>(n)] && !seen[static_cast<std::size_t>(n)]) {
+        if (config.TrackExists(n) && !seen[static_cast<std::size_t>(n)]) {
             result.missingFiles = true;
             if (apply) {
                 config.ClearTrack(n);
@@ -230,7 +255,7 @@ std::string TrackScanner::AliasOf(const platform::DirEntry& file) {
     }
     std::string alias = cardfiles::Alias(file);
     if (alias.empty()) {
-        return "error.mp3";
+        return kNoAlias;
     }
     if (!file.aliasGenerated) {
         storedAliases_.emplace(file.longName, alias);

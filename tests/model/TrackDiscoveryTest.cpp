@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "DocFixture.h"
 
 namespace {
@@ -85,6 +87,19 @@ TEST_F(TrackDiscovery, ReconcilingKeepsNumbersAndFollowsPositions) {
     EXPECT_FALSE(c.TrackExists(2));
     EXPECT_EQ(c.Get(field::kEndAction, 2), playcode::kStopNow);
     EXPECT_EQ(Found(doc->SyncTracks(true)), 0);
+}
+
+TEST_F(TrackDiscovery, TracksFollowFilesThatTradePlaces) {
+    CardConfig& c = *doc->GetConfig();
+    doc->CountTracks(true);
+    // C.mp3 moves to the front: track 1 no longer names the first file.
+    std::rotate(sounds.begin(), sounds.end() - 1, sounds.end());
+    EXPECT_EQ(Found(doc->SyncTracks(true)), 0);
+    EXPECT_EQ(c.TrackName(3), "C.MP3");
+    EXPECT_EQ(c.Get(field::kFilePosition, 3), 1u);
+    EXPECT_EQ(c.Get(field::kFilePosition, 1), 2u);
+    EXPECT_EQ(c.Get(field::kFilePosition, 2), 3u);
+    EXPECT_TRUE(doc->IsModified());
 }
 
 TEST_F(TrackDiscovery, ANewFileTakesTheLowestFreeSlotWithoutMarkingTheDocument) {
