@@ -16,11 +16,11 @@ inline constexpr const char* kProgramFileName = "Cardwright.exe";
 inline constexpr const char* kSoundsDirName = "SOUNDS";
 
 // What the player plays, in the order a fresh SOUNDS folder receives them.
-inline constexpr const char* kAudioExtensions[] = {".MP3", ".WAV"};
+inline constexpr std::string_view kAudioExtensions[] = {".MP3", ".WAV"};
 
 // Whether a file of this name is one the player plays, in any letter case.
 inline bool IsAudioFileName(std::string_view name) {
-    for (const char* ext : kAudioExtensions) {
+    for (const std::string_view ext : kAudioExtensions) {
         if (text::HasExtension(name, ext)) {
             return true;
         }

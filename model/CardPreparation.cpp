@@ -38,7 +38,7 @@ SoundsState InspectSounds(const std::filesystem::path& cardDir,
 std::vector<const platform::DirEntry*> RootAudioInMoveOrder(
     const std::vector<platform::DirEntry>& root) {
     std::vector<const platform::DirEntry*> audio;
-    for (const char* ext : cardfiles::kAudioExtensions) {
+    for (const std::string_view ext : cardfiles::kAudioExtensions) {
         for (const auto& e : root) {
             if (!e.isDirectory && text::HasExtension(e.longName, ext)) {
                 audio.push_back(&e);

@@ -272,7 +272,9 @@ bool CCardwrightDoc::OnOpenDocument(const std::filesystem::path& requested) {
     // takes any of it.
     BusyScope busy(busy_);
     FinishInterruptedOrder(where);
-    Result<card::Read> read = card::ReadCard(where, scanner_.Lister());
+    // The document takes the configuration and the schedules; the aliases of
+    // the audio come with the first track scan, so the read needs none.
+    Result<card::Read> read = card::ReadCard(where, scanner_.NamesLister());
     if (!read) {
         return RejectOpen(path, text::Concat({read.error().reason, "."}));
     }

@@ -45,7 +45,7 @@ platform::ShortKeyTable<int> LowestSlots(const CardConfig& config, std::vector<b
 }
 
 // The name a track takes for a file that has no 8.3 alias.
-constexpr const char* kNoAlias = "error.mp3";
+constexpr std::string_view kNoAlias = "error.mp3";
 
 }  // namespace
 
@@ -60,6 +60,15 @@ DirectoryLister ListerOrDefault(const DirectoryLister& lister) {
 }
 
 TrackScanner::TrackScanner() : lister_(KindOnlyLister()) {}
+
+DirectoryLister TrackScanner::NamesLister() const {
+    if (!ownLister_) {
+        return lister_;
+    }
+    return [](const std::filesystem::path& dir, std::error_code& ec) {
+        return platform::ListDirectory(dir, ec, platform::ListDetail::NamesAndKinds);
+    };
+}
 
 std::filesystem::path TrackScanner::SoundsDirectory(const std::filesystem::path& cardDir) {
     const std::filesystem::path exact = cardDir / cardfiles::kSoundsDirName;
@@ -255,7 +264,7 @@ std::string TrackScanner::AliasOf(const platform::DirEntry& file) {
     }
     std::string alias = cardfiles::Alias(file);
     if (alias.empty()) {
-        return kNoAlias;
+        return std::string(kNoAlias);
     }
     if (!file.aliasGenerated) {
         storedAliases_.emplace(file.longName, alias);

@@ -41,8 +41,15 @@ class TrackScanner {
   public:
     TrackScanner();
 
-    void SetLister(DirectoryLister lister) { lister_ = std::move(lister); }
+    void SetLister(DirectoryLister lister) {
+        lister_ = std::move(lister);
+        ownLister_ = false;
+    }
     const DirectoryLister& Lister() const { return lister_; }
+    // For reads that look at names and kinds only: the program's listing
+    // without aliases, which cost a look-up per file where they are worked
+    // out, or the lister that was set.
+    DirectoryLister NamesLister() const;
 
     // The number of audio files on the card; with `rebuild`, tracks 1 to n
     // become the files in stored order, every other track cleared.
@@ -80,6 +87,7 @@ class TrackScanner {
     std::string AliasOf(const platform::DirEntry& file);
 
     DirectoryLister lister_;
+    bool ownLister_ = true;
 
     std::filesystem::path scanPath_;
     std::filesystem::path scanSounds_;

@@ -287,4 +287,30 @@ TEST_F(TracksOnARealCard, OddEntriesAreSkippedAndAVanishedFolderLosesEveryTrack)
     EXPECT_TRUE(prompter.shown.empty());
 }
 
+// Opening reads names and kinds only; the aliases come with the first scan,
+// which then finds the card as the save left it.
+TEST_F(TracksOnARealCard, OpeningLeavesTheAliasesToTheFirstScan) {
+    namespace fs = std::filesystem;
+    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
+    Touch(card / "SOUNDS" / "First Song.mp3");
+    Touch(card / "SOUNDS" / "Second Song.mp3");
+    EXPECT_EQ(doc->CountTracks(true), 2);
+    ASSERT_TRUE(doc->OnSaveDocument(Cfg()));
+    ASSERT_TRUE(doc->OnOpenDocument(Cfg()));
+    EXPECT_EQ(Found(doc->SyncTracks(true)), 0);
+    EXPECT_TRUE(doc->GetConfig()->TrackExists(2));
+
+    TrackScanner scanner;
+    std::error_code ec;
+    const auto names = scanner.NamesLister()(card / "SOUNDS", ec);
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0].shortName, "");
+    EXPECT_NE(scanner.Lister()(card / "SOUNDS", ec)[0].shortName, "");
+    // A lister set for the scanner is used for every read.
+    scanner.SetLister([](const fs::path&, std::error_code&) {
+        return std::vector<platform::DirEntry>{{"SET.MP3", "SET.MP3", false, false, 0}};
+    });
+    EXPECT_EQ(scanner.NamesLister()(card / "SOUNDS", ec).at(0).longName, "SET.MP3");
+}
+
 }  // namespace
