@@ -262,7 +262,8 @@ std::string TrackScanner::AliasOf(const platform::DirEntry& file) {
             return it->second;
         }
     }
-    std::string alias = cardfiles::Alias(file);
+    // A generated alias is made upper case and bare already.
+    std::string alias = file.aliasGenerated ? file.shortName : cardfiles::Alias(file);
     if (alias.empty()) {
         return std::string(kNoAlias);
     }
