@@ -199,52 +199,47 @@ fs::path FloorDir(const CardBench& b) {
 
 // A save after an edit of a card that already holds this program: the three
 // card files are written (the serial address, which each of them carries,
-// changes every time), the program copy is not. The floor writes the same
-// three files, already encoded, each replaced the safe way.
-void BM_SaveFullCard(benchmark::State& state) {
+// changes every time), the program copy is not. `floor` is given the folder
+// it writes in and the card's files, encoded and read beforehand.
+struct Encoded {
+    std::vector<std::uint8_t> cfg, sch, kelda, program;
+};
+template <typename Floor>
+void SaveAgainst(benchmark::State& state, const std::string& line, Floor&& floor) {
     CardBench b;
     const fs::path floorDir = FloorDir(b);
-    const auto cfg = configfile::Encode(*b.doc.GetConfig());
-    const auto sch = b.doc.Schedules().Serialize(0);
-    const auto kelda = keldafile::Encode(*b.doc.GetConfig());
+    Encoded files{configfile::Encode(*b.doc.GetConfig()), b.doc.Schedules().Serialize(0),
+                  keldafile::Encode(*b.doc.GetConfig()), {}};
+    ReadRaw(b.program, files.program);
     std::uint32_t serial = 0;
     InTurn(
-        state, "save (safe floor)",
+        state, line,
         [&] {
             b.doc.GetConfig()->Set(field::kSerialAddress, serial ^= 1);
             benchmark::DoNotOptimize(b.doc.OnSaveDocument(b.dir / "TUNBOX.CFG"));
         },
-        [&] {
-            WriteSafe(floorDir, "TUNBOX.CFG", cfg);
-            WriteSafe(floorDir, "SCHEDULE.SCH", sch);
-            WriteSafe(floorDir, "KELDA.CFG", kelda);
-        });
+        [&] { floor(floorDir, files); });
+}
+
+// Against the same three files, each replaced the safe way.
+void BM_SaveFullCard(benchmark::State& state) {
+    SaveAgainst(state, "save (safe floor)", [](const fs::path& dir, const Encoded& f) {
+        WriteSafe(dir, "TUNBOX.CFG", f.cfg);
+        WriteSafe(dir, "SCHEDULE.SCH", f.sch);
+        WriteSafe(dir, "KELDA.CFG", f.kelda);
+    });
 }
 BENCHMARK(BM_SaveFullCard)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
-// The same save against the four files, already encoded, each written with
-// one write call and no sync.
+// Against the four files, the program copy too, each written with one write
+// call and no sync.
 void BM_SaveAgainstPlainWrites(benchmark::State& state) {
-    CardBench b;
-    const fs::path floorDir = FloorDir(b);
-    const auto cfg = configfile::Encode(*b.doc.GetConfig());
-    const auto sch = b.doc.Schedules().Serialize(0);
-    const auto kelda = keldafile::Encode(*b.doc.GetConfig());
-    std::vector<std::uint8_t> program;
-    ReadRaw(b.program, program);
-    std::uint32_t serial = 0;
-    InTurn(
-        state, "save (plain writes)",
-        [&] {
-            b.doc.GetConfig()->Set(field::kSerialAddress, serial ^= 1);
-            benchmark::DoNotOptimize(b.doc.OnSaveDocument(b.dir / "TUNBOX.CFG"));
-        },
-        [&] {
-            WriteRaw(floorDir / "TUNBOX.CFG", cfg);
-            WriteRaw(floorDir / "SCHEDULE.SCH", sch);
-            WriteRaw(floorDir / "KELDA.CFG", kelda);
-            WriteRaw(floorDir / "Cardwright.exe", program);
-        });
+    SaveAgainst(state, "save (plain writes)", [](const fs::path& dir, const Encoded& f) {
+        WriteRaw(dir / "TUNBOX.CFG", f.cfg);
+        WriteRaw(dir / "SCHEDULE.SCH", f.sch);
+        WriteRaw(dir / "KELDA.CFG", f.kelda);
+        WriteRaw(dir / "Cardwright.exe", f.program);
+    });
 }
 BENCHMARK(BM_SaveAgainstPlainWrites)->UseManualTime()->Unit(benchmark::kMicrosecond);
 

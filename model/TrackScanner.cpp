@@ -174,15 +174,19 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
     const auto audio = AudioFiles(listing);
     const int count = static_cast<int>(audio.size());
     result.audioFiles = count;
-    if (docPath == scanPath_ && count == scanCount_ && !apply) {
+    // Paths are told apart by their text: two spellings of one folder only
+    // cost a fresh look, and the text compares without taking the paths
+    // apart.
+    const bool samePath = docPath.native() == scanPath_;
+    if (samePath && count == scanCount_ && !apply) {
         return result;
     }
-    if (docPath != scanPath_ || scanCount_ < count || soundsDir != scanSounds_) {
+    if (!samePath || scanCount_ < count || soundsDir.native() != scanSounds_) {
         storedAliases_.clear();
         shortToLong_.clear();
     }
-    scanPath_ = docPath;
-    scanSounds_ = std::move(soundsDir);
+    scanPath_ = docPath.native();
+    scanSounds_ = soundsDir.native();
     scanCount_ = count;
     Reconcile(config, audio, apply, result);
     // The long names are looked up only when a page shows them; the listing

@@ -89,8 +89,8 @@ class TrackScanner {
     DirectoryLister lister_;
     bool ownLister_ = true;
 
-    std::filesystem::path scanPath_;
-    std::filesystem::path scanSounds_;
+    std::filesystem::path::string_type scanPath_;
+    std::filesystem::path::string_type scanSounds_;
     int scanCount_ = -1;
     // Of the card last scanned: the aliases its file system keeps, by long
     // name, and the long names by alias, indexed from the last listing when
