@@ -283,12 +283,13 @@ struct SoundsBench {
 void BM_SyncTracksFirstScan(benchmark::State& state) {
     SoundsBench b;
     std::vector<Listed> entries;
+    // A new path each time empties the caches, as opening another card does.
+    const fs::path paths[] = {b.dir / "TUNBOX.CFG", b.dir / "tunbox.cfg"};
     int flip = 0;
     InTurn(
         state, "first scan",
         [&] {
-            // A new path each time empties the caches, as opening another card does.
-            b.doc.SetPathName(b.dir / ((flip ^= 1) ? "TUNBOX.CFG" : "tunbox.cfg"));
+            b.doc.SetPathName(paths[flip ^= 1]);
             benchmark::DoNotOptimize(b.doc.SyncTracks(true));
         },
         [&] { ListBare(b.dir / "SOUNDS", entries); });
