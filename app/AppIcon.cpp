@@ -10,10 +10,16 @@ static void InitResources() {
 }
 
 QIcon AppIcon() {
-    InitResources();
-    // The format is named and not guessed: guessing loads every image plugin
-    // installed, at each start, to ask whether it reads PNG.
-    QImageReader reader(QStringLiteral(":/cardwright/cardwright.png"), "png");
-    reader.setAutoDetectImageFormat(false);
-    return QIcon(QPixmap::fromImageReader(&reader));
+    // Read once, for the application and each window that shows it. It is
+    // never freed: as a static object it would be destroyed after the
+    // application object, which a pixmap must not outlive.
+    static const QIcon* const icon = [] {
+        InitResources();
+        // The format is named and not guessed: guessing loads every image
+        // plugin installed to ask whether it reads PNG.
+        QImageReader reader(QStringLiteral(":/cardwright/cardwright.png"), "png");
+        reader.setAutoDetectImageFormat(false);
+        return new QIcon(QPixmap::fromImageReader(&reader));
+    }();
+    return *icon;
 }
