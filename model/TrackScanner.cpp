@@ -86,6 +86,15 @@ std::filesystem::path TrackScanner::SoundsDirectory(const std::filesystem::path&
     return exact;
 }
 
+void TrackScanner::List(const std::filesystem::path& dir, std::error_code& ec,
+                        std::vector<platform::DirEntry>& listing) {
+    if (ownLister_) {
+        platform::ListDirectoryInto(dir, ec, platform::ListDetail::KindOnly, listing);
+    } else {
+        listing = lister_(dir, ec);
+    }
+}
+
 Status TrackScanner::ReadSounds(const std::filesystem::path& cardDir,
                                 std::vector<platform::DirEntry>& listing,
                                 std::filesystem::path* where) {
@@ -93,11 +102,11 @@ Status TrackScanner::ReadSounds(const std::filesystem::path& cardDir,
     // asking first, and looked for in other letter cases only when missing.
     std::filesystem::path dir = cardDir / cardfiles::kSoundsDirName;
     std::error_code ec;
-    listing = lister_(dir, ec);
+    List(dir, ec, listing);
     if (ec == std::errc::no_such_file_or_directory) {
         if (std::filesystem::path found = SoundsDirectory(cardDir); found != dir) {
             dir = std::move(found);
-            listing = lister_(dir, ec);
+            List(dir, ec, listing);
         }
     }
     if (where != nullptr) {
@@ -118,14 +127,16 @@ Status TrackScanner::ReadSounds(const std::filesystem::path& cardDir,
 
 int TrackScanner::CountTracks(CardConfig& config, const std::filesystem::path& cardDir,
                               bool rebuild, std::optional<Failure>* unreadable) {
-    std::vector<platform::DirEntry> listing;
+    std::vector<platform::DirEntry> listing = std::move(spare_);
     if (Status read = ReadSounds(cardDir, listing); !read) {
+        spare_ = std::move(listing);
         if (unreadable != nullptr) {
             *unreadable = read.error();
         }
         return 0;
     }
     const auto audio = AudioFiles(listing);
+    const int count = static_cast<int>(audio.size());
     if (rebuild) {
         for (int n = 0; n < layout::kTrackSlots; ++n) {
             config.ClearTrack(n);
@@ -137,7 +148,8 @@ int TrackScanner::CountTracks(CardConfig& config, const std::filesystem::path& c
             config.Set(field::kFilePosition, k, static_cast<std::uint32_t>(k));
         }
     }
-    return static_cast<int>(audio.size());
+    spare_ = std::move(listing);
+    return count;
 }
 
 void TrackScanner::PlaceNewFile(CardConfig& config, std::vector<bool>& named, int& lowestFree,
@@ -165,9 +177,11 @@ void TrackScanner::PlaceNewFile(CardConfig& config, std::vector<bool>& named, in
 TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::path& docPath,
                                    const std::filesystem::path& cardDir, bool apply) {
     TrackSync result;
-    std::vector<platform::DirEntry> listing;
+    // The listing before last lends its room to this one.
+    std::vector<platform::DirEntry> listing = std::move(spare_);
     std::filesystem::path soundsDir;
     if (Status read = ReadSounds(cardDir, listing, &soundsDir); !read) {
+        spare_ = std::move(listing);
         result.unreadable = read.error();
         return result;
     }
@@ -179,6 +193,7 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
     // apart.
     const bool samePath = docPath.native() == scanPath_;
     if (samePath && count == scanCount_ && !apply) {
+        spare_ = std::move(listing);
         return result;
     }
     if (!samePath || scanCount_ < count || soundsDir.native() != scanSounds_) {
@@ -191,6 +206,7 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
     Reconcile(config, audio, apply, result);
     // The long names are looked up only when a page shows them; the listing
     // is kept for that rather than indexed on every scan.
+    spare_ = std::move(lastListing_);
     lastListing_ = std::move(listing);
     listingIndexed_ = false;
     return result;

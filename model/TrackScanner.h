@@ -71,6 +71,10 @@ class TrackScanner {
     static std::filesystem::path SoundsDirectory(const std::filesystem::path& cardDir);
 
   private:
+    // Lists `dir` into `listing` with the lister that was set, or with the
+    // program's own, which uses the room `listing` has.
+    void List(const std::filesystem::path& dir, std::error_code& ec,
+              std::vector<platform::DirEntry>& listing);
     // Lists SOUNDS; a missing one lists as empty. A failure when it is there
     // but cannot be read: the track list must then stay as it is.
     Status ReadSounds(const std::filesystem::path& cardDir,
@@ -98,5 +102,7 @@ class TrackScanner {
     std::unordered_map<std::string, std::string> storedAliases_;
     std::unordered_map<std::string, std::string> shortToLong_;
     std::vector<platform::DirEntry> lastListing_;
+    // The listing before the last, kept for the room it has.
+    std::vector<platform::DirEntry> spare_;
     bool listingIndexed_ = true;
 };

@@ -9,8 +9,15 @@ namespace platform {
 
 std::vector<DirEntry> ListDirectory(const std::filesystem::path& dir, std::error_code& ec,
                                     ListDetail detail) {
+    std::vector<DirEntry> entries;
+    ListDirectoryInto(dir, ec, detail, entries);
+    return entries;
+}
+
+void ListDirectoryInto(const std::filesystem::path& dir, std::error_code& ec, ListDetail detail,
+                       std::vector<DirEntry>& entries) {
     bool aliasesStored = false;
-    std::vector<DirEntry> entries = native::List(dir, ec, detail, aliasesStored);
+    native::List(dir, ec, detail, aliasesStored, entries);
     if (!aliasesStored && detail != ListDetail::NamesAndKinds) {
         // The aliases FAT would give these files copied to a card in this
         // order.
@@ -21,7 +28,6 @@ std::vector<DirEntry> ListDirectory(const std::filesystem::path& dir, std::error
             e.aliasGenerated = true;
         }
     }
-    return entries;
 }
 
 std::filesystem::path ExecutablePath(std::error_code& ec) {

@@ -34,6 +34,11 @@ enum class ListDetail { KindOnly, WithTimes, NamesAndKinds };
 // looping links) are left out. On failure returns an empty list and sets `ec`.
 std::vector<DirEntry> ListDirectory(const std::filesystem::path& dir, std::error_code& ec,
                                     ListDetail detail = ListDetail::WithTimes);
+// The same, written into `entries`: the entries of an earlier listing there
+// are used again, with the room their strings have, so a folder listed over
+// and over costs no allocation per file.
+void ListDirectoryInto(const std::filesystem::path& dir, std::error_code& ec, ListDetail detail,
+                       std::vector<DirEntry>& entries);
 
 // Full path of the running program's executable; empty with `ec` set on failure.
 std::filesystem::path ExecutablePath(std::error_code& ec);

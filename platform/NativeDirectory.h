@@ -17,10 +17,11 @@ namespace platform::native {
 // for, and the 8.3 alias where the file system itself keeps one (then
 // `aliasesStored` is true; otherwise every shortName is empty and the caller
 // generates them). Entries whose status cannot be read (removed during the
-// listing, broken or looping links) are left out. On failure returns an empty
-// list and sets `ec`.
-std::vector<DirEntry> List(const std::filesystem::path& dir, std::error_code& ec, ListDetail detail,
-                           bool& aliasesStored);
+// listing, broken or looping links) are left out. The list is written into
+// `entries`, whose strings' room is used again. On failure `entries` is
+// empty and `ec` set.
+void List(const std::filesystem::path& dir, std::error_code& ec, ListDetail detail,
+          bool& aliasesStored, std::vector<DirEntry>& entries);
 
 std::filesystem::path ExecutablePath(std::error_code& ec);
 

@@ -48,31 +48,44 @@ std::uint64_t CardFileTimeOf(const struct timespec& t) {
     return ticks < 0 ? 0 : static_cast<std::uint64_t>(ticks);
 }
 
+// The next entry of `entries` to fill, which is the `used`-th: one a listing
+// before left there is taken as it is, with its strings' room, and cleared.
+DirEntry& Slot(std::vector<DirEntry>& entries, std::size_t used) {
+    if (used == entries.size()) {
+        return entries.emplace_back();
+    }
+    DirEntry& e = entries[used];
+    e.shortName.clear();
+    e.isDirectory = false;
+    e.aliasGenerated = false;
+    e.lastWrite = 0;
+    return e;
+}
+
 // The entries of a FAT directory with the aliases the driver reads from it.
-// Returns std::nullopt with `ec` clear when the driver cannot give them.
-std::optional<std::vector<DirEntry>> ListStoredAliases(int fd, std::error_code& ec) {
+// False with `ec` clear when the driver cannot give them.
+bool ListStoredAliases(int fd, std::error_code& ec, std::vector<DirEntry>& entries) {
     const auto names = vfat::ReadStoredNames(vfat::IoctlStep(fd), ec);
     if (ec) {
         if (ec.value() == ENOTTY) {
             ec.clear();  // a driver without the ioctl: no aliases to read
         }
-        return std::nullopt;
+        return false;
     }
-    std::vector<DirEntry> entries;
-    entries.reserve(names.size());
+    std::size_t used = 0;
     for (const auto& name : names) {
         struct stat st {};
         if (::fstatat(fd, name.longName.c_str(), &st, 0) != 0) {
             continue;  // removed since it was listed
         }
-        DirEntry e;
+        DirEntry& e = Slot(entries, used++);
         e.longName = name.longName;
         e.shortName = name.alias;
         e.isDirectory = S_ISDIR(st.st_mode);
         e.lastWrite = CardFileTimeOf(st.st_mtim);
-        entries.push_back(std::move(e));
     }
-    return entries;
+    entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(used), entries.end());
+    return true;
 }
 
 // Kind (following links) and, when asked, last-write time of one entry of
@@ -96,23 +109,24 @@ bool EntryKind(int dirFd, const dirent64& d, ListDetail detail, DirEntry& e) {
 
 // The entries as the directory stores them, read in large batches straight
 // from the kernel.
-std::vector<DirEntry> ListPlain(int fd, std::error_code& ec, ListDetail detail) {
+void ListPlain(int fd, std::error_code& ec, ListDetail detail, std::vector<DirEntry>& entries) {
     constexpr std::size_t kBatch = 32 * 1024;
     const std::unique_ptr<char[]> batch(new char[kBatch]);
-    std::vector<DirEntry> entries;
+    std::size_t used = 0;
     for (;;) {
         const ssize_t got = ::getdents64(fd, batch.get(), kBatch);
         if (got <= 0) {
             if (got < 0) {
                 ec = LastError();
-                entries.clear();
+                used = 0;
             }
-            return entries;
+            entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(used), entries.end());
+            return;
         }
         // Room for the most entries the batch can hold, so a large folder
         // is not moved again and again as it grows: a record takes at least
         // 24 bytes.
-        entries.reserve(entries.size() + static_cast<std::size_t>(got) / 24);
+        entries.reserve(used + static_cast<std::size_t>(got) / 24);
         for (ssize_t at = 0; at < got;) {
             const auto* d = reinterpret_cast<const dirent64*>(batch.get() + at);
             at += d->d_reclen;
@@ -120,10 +134,10 @@ std::vector<DirEntry> ListPlain(int fd, std::error_code& ec, ListDetail detail) 
             if (name == "." || name == "..") {
                 continue;
             }
-            DirEntry e;
+            DirEntry& e = Slot(entries, used);
             if (EntryKind(fd, *d, detail, e)) {
-                e.longName = name;
-                entries.push_back(std::move(e));
+                e.longName.assign(name);
+                ++used;
             }
         }
     }
@@ -131,14 +145,15 @@ std::vector<DirEntry> ListPlain(int fd, std::error_code& ec, ListDetail detail) 
 
 }  // namespace
 
-std::vector<DirEntry> List(const std::filesystem::path& dir, std::error_code& ec, ListDetail detail,
-                           bool& aliasesStored) {
+void List(const std::filesystem::path& dir, std::error_code& ec, ListDetail detail,
+          bool& aliasesStored, std::vector<DirEntry>& entries) {
     ec.clear();
     aliasesStored = false;
     FileDescriptor fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.get() < 0) {
         ec = LastError();
-        return {};
+        entries.clear();
+        return;
     }
     // Only the kernel's FAT driver keeps the real aliases; a FAT card mounted
     // any other way (FUSE, exFAT) is listed the plain way.
@@ -146,19 +161,21 @@ std::vector<DirEntry> List(const std::filesystem::path& dir, std::error_code& ec
         struct statfs fs {};
         if (::fstatfs(fd.get(), &fs) != 0) {
             ec = LastError();
-            return {};
+            entries.clear();
+            return;
         }
         if (fs.f_type == MSDOS_SUPER_MAGIC) {
-            if (auto stored = ListStoredAliases(fd.get(), ec)) {
+            if (ListStoredAliases(fd.get(), ec, entries)) {
                 aliasesStored = true;
-                return std::move(*stored);
+                return;
             }
             if (ec) {
-                return {};
+                entries.clear();
+                return;
             }
         }
     }
-    return ListPlain(fd.get(), ec, detail);
+    ListPlain(fd.get(), ec, detail, entries);
 }
 
 std::filesystem::path ExecutablePath(std::error_code& ec) {

@@ -108,6 +108,28 @@ TEST(ListDirectory, EveryDetailListsTheSameNamesAndKinds) {
     EXPECT_EQ(std::count_if(full.begin(), full.end(), [](const auto& e) { return e.second; }), 2);
     EXPECT_EQ(namesAndKinds(platform::ListDetail::KindOnly), full);
     EXPECT_EQ(namesAndKinds(platform::ListDetail::NamesAndKinds), full);
+
+    // A listing written over an earlier one keeps nothing of it: not its
+    // aliases, times or kinds, nor entries past its own end.
+    const auto same = [](const platform::DirEntry& a, const platform::DirEntry& b) {
+        return a.longName == b.longName && a.shortName == b.shortName &&
+               a.isDirectory == b.isDirectory && a.aliasGenerated == b.aliasGenerated &&
+               a.lastWrite == b.lastWrite;
+    };
+    std::error_code ec;
+    std::vector<platform::DirEntry> reused = platform::ListDirectory(tmp.path(), ec);
+    const fs::path small = tmp.path() / "Folder";
+    Touch(small / "one.mp3");
+    fs::create_directory(small / "Two");
+    for (const auto detail : {platform::ListDetail::NamesAndKinds, platform::ListDetail::KindOnly}) {
+        platform::ListDirectoryInto(small, ec, detail, reused);
+        const auto fresh = platform::ListDirectory(small, ec, detail);
+        ASSERT_EQ(reused.size(), fresh.size());
+        EXPECT_TRUE(std::equal(reused.begin(), reused.end(), fresh.begin(), same));
+    }
+    platform::ListDirectoryInto(tmp.path() / "missing", ec, platform::ListDetail::KindOnly, reused);
+    EXPECT_TRUE(ec);
+    EXPECT_TRUE(reused.empty());
 }
 
 TEST(ExecutablePath, IsThisTestProgram) {
