@@ -5,9 +5,11 @@
 
 namespace cardprep {
 
-SoundsState InspectSounds(const std::filesystem::path& cardDir) {
+namespace {
+
+// What the card's SOUNDS, found at `sounds`, is.
+SoundsState StateAt(const std::filesystem::path& sounds) {
     namespace fs = std::filesystem;
-    const fs::path sounds = TrackScanner::SoundsDirectory(cardDir);
     std::error_code ec;
     // A link is judged by what it leads to, so what SOUNDS leads to is asked
     // first: most often a folder, and then nothing more needs asking.
@@ -25,14 +27,18 @@ SoundsState InspectSounds(const std::filesystem::path& cardDir) {
     return fs::exists(link) ? SoundsState::BrokenLink : SoundsState::Missing;
 }
 
-SoundsState InspectSounds(const std::filesystem::path& cardDir,
-                          const std::vector<platform::DirEntry>& root) {
+}  // namespace
+
+Sounds FindSounds(const std::filesystem::path& cardDir,
+                  const std::vector<platform::DirEntry>& root) {
     for (const platform::DirEntry& e : root) {
         if (e.isDirectory && e.longName == cardfiles::kSoundsDirName) {
-            return SoundsState::Folder;
+            return {cardDir / cardfiles::kSoundsDirName, SoundsState::Folder};
         }
     }
-    return InspectSounds(cardDir);
+    std::filesystem::path sounds = TrackScanner::SoundsDirectory(cardDir);
+    const SoundsState state = StateAt(sounds);
+    return {std::move(sounds), state};
 }
 
 std::vector<const platform::DirEntry*> RootAudioInMoveOrder(
@@ -51,7 +57,7 @@ std::vector<const platform::DirEntry*> RootAudioInMoveOrder(
 Result<Prepared> PrepareSoundsDir(const std::filesystem::path& cardDir,
                                   const DirectoryLister& lister) {
     const std::filesystem::path sounds = TrackScanner::SoundsDirectory(cardDir);
-    switch (InspectSounds(cardDir)) {
+    switch (StateAt(sounds)) {
         case SoundsState::Folder:
             return Prepared{};
         case SoundsState::NotFolder:

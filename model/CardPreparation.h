@@ -16,13 +16,17 @@ enum class SoundsState {
     BrokenLink,  // SOUNDS is a link to nothing, or a loop of links
 };
 
-// What the card's SOUNDS is, found as FAT finds it (in any letter case).
-SoundsState InspectSounds(const std::filesystem::path& cardDir);
-// The same, taken from a listing of the card's root where it shows a folder
-// of exactly that name (the listing follows links); anything else is asked
-// of the file system.
-SoundsState InspectSounds(const std::filesystem::path& cardDir,
-                          const std::vector<platform::DirEntry>& root);
+// Where the card's SOUNDS is, found as FAT finds it (in any letter case),
+// and what it is.
+struct Sounds {
+    std::filesystem::path path;
+    SoundsState state;
+};
+// Both, taken from a listing of the card's root where it shows a folder of
+// exactly that name (the listing follows links); otherwise asked of the file
+// system.
+Sounds FindSounds(const std::filesystem::path& cardDir,
+                  const std::vector<platform::DirEntry>& root);
 
 // The audio files of a card's root in the order a fresh SOUNDS receives them:
 // MP3 files first, then WAV, each in the root's stored order.

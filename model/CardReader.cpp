@@ -154,11 +154,9 @@ class Reader {
     }
 
     void ReadSounds() {
-        read_.sounds = cardprep::InspectSounds(where_.dir, read_.root);
-        const fs::path sounds = read_.sounds == cardprep::SoundsState::Folder
-                                    ? where_.dir / cardfiles::kSoundsDirName
-                                    : TrackScanner::SoundsDirectory(where_.dir);
-        switch (read_.sounds) {
+        const auto [sounds, state] = cardprep::FindSounds(where_.dir, read_.root);
+        read_.sounds = state;
+        switch (state) {
             case cardprep::SoundsState::Missing:
                 // The tracks the card will have once a save makes SOUNDS
                 // and moves the root's audio into it.

@@ -222,14 +222,14 @@ class Writer {
             return Refuse(Refusal::Kind::NotAFolder, where_.dir, "no such card folder");
         }
         if (!options_.configOnly) {
-            sounds_ = cardprep::InspectSounds(where_.dir, root_);
-            const auto sounds = [&] { return TrackScanner::SoundsDirectory(where_.dir); };
+            cardprep::Sounds sounds = cardprep::FindSounds(where_.dir, root_);
+            sounds_ = sounds.state;
             switch (sounds_) {
                 case cardprep::SoundsState::NotFolder:
-                    return Refuse(Refusal::Kind::SoundsNotFolder, sounds(),
+                    return Refuse(Refusal::Kind::SoundsNotFolder, std::move(sounds.path),
                                   "it is a file, but the player needs a folder of that name");
                 case cardprep::SoundsState::BrokenLink:
-                    return Refuse(Refusal::Kind::SoundsBrokenLink, sounds(),
+                    return Refuse(Refusal::Kind::SoundsBrokenLink, std::move(sounds.path),
                                   "it is a link that leads to no folder");
                 default:
                     break;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "DocFixture.h"
+#include "model/Card.h"
 
 namespace {
 
@@ -88,6 +89,12 @@ TEST_F(CardPreparation, ASoundsFolderInOtherLetterCaseIsTheCardsSounds) {
     EXPECT_FALSE(fs::exists(card / "SOUNDS"));
     EXPECT_TRUE(fs::exists(card / "b.mp3"));
     EXPECT_EQ(doc->CountTracks(false), 1);
+    // Reading the card finds its audio there too.
+    const auto read = card::ReadCard(card::Location{card.path(), Cfg()});
+    ASSERT_TRUE(read.ok());
+    EXPECT_FALSE(read->Has(card::Problem::Kind::SoundsUnreadable));
+    ASSERT_EQ(read->image.audio.size(), 1u);
+    EXPECT_EQ(read->image.audio[0].longName, "a.mp3");
 }
 
 // Something in the way of SOUNDS: a file, a link to nowhere, a link to itself
