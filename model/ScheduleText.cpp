@@ -151,9 +151,10 @@ std::string EntryLine(std::uint32_t entry, const std::function<std::string(int)>
 }
 
 std::string DefaultName(int n) {
-    char name[24] = "Schedule ";
-    const auto end = std::to_chars(name + 9, name + sizeof name, n).ptr;
-    return std::string(name, end);
+    std::string name = "Schedule ";
+    char digits[12];
+    name.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+    return name;
 }
 
 std::string ScheduleLine(int number, std::string_view name) {

@@ -127,16 +127,15 @@ Status TrackScanner::ReadSounds(const std::filesystem::path& cardDir,
 
 int TrackScanner::CountTracks(CardConfig& config, const std::filesystem::path& cardDir,
                               bool rebuild, std::optional<Failure>* unreadable) {
-    std::vector<platform::DirEntry> listing = std::move(spare_);
+    // Listed into the room of the listing before last.
+    std::vector<platform::DirEntry>& listing = spare_;
     if (Status read = ReadSounds(cardDir, listing); !read) {
-        spare_ = std::move(listing);
         if (unreadable != nullptr) {
             *unreadable = read.error();
         }
         return 0;
     }
     const auto audio = AudioFiles(listing);
-    const int count = static_cast<int>(audio.size());
     if (rebuild) {
         for (int n = 0; n < layout::kTrackSlots; ++n) {
             config.ClearTrack(n);
@@ -148,8 +147,7 @@ int TrackScanner::CountTracks(CardConfig& config, const std::filesystem::path& c
             config.Set(field::kFilePosition, k, static_cast<std::uint32_t>(k));
         }
     }
-    spare_ = std::move(listing);
-    return count;
+    return static_cast<int>(audio.size());
 }
 
 void TrackScanner::PlaceNewFile(CardConfig& config, std::vector<bool>& named, int& lowestFree,
@@ -177,11 +175,10 @@ void TrackScanner::PlaceNewFile(CardConfig& config, std::vector<bool>& named, in
 TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::path& docPath,
                                    const std::filesystem::path& cardDir, bool apply) {
     TrackSync result;
-    // The listing before last lends its room to this one.
-    std::vector<platform::DirEntry> listing = std::move(spare_);
+    // Listed into the room of the listing before last.
+    std::vector<platform::DirEntry>& listing = spare_;
     std::filesystem::path soundsDir;
     if (Status read = ReadSounds(cardDir, listing, &soundsDir); !read) {
-        spare_ = std::move(listing);
         result.unreadable = read.error();
         return result;
     }
@@ -193,7 +190,6 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
     // apart.
     const bool samePath = docPath.native() == scanPath_;
     if (samePath && count == scanCount_ && !apply) {
-        spare_ = std::move(listing);
         return result;
     }
     if (!samePath || scanCount_ < count || soundsDir.native() != scanSounds_) {
@@ -206,8 +202,7 @@ TrackSync TrackScanner::SyncTracks(CardConfig& config, const std::filesystem::pa
     Reconcile(config, audio, apply, result);
     // The long names are looked up only when a page shows them; the listing
     // is kept for that rather than indexed on every scan.
-    spare_ = std::move(lastListing_);
-    lastListing_ = std::move(listing);
+    std::swap(lastListing_, spare_);
     listingIndexed_ = false;
     return result;
 }
