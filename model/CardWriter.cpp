@@ -72,9 +72,9 @@ bool Exists(const platform::FileFacts& f) {
 // Whether two paths, with what was found at them, name the same file.
 bool SameFile(const fs::path& a, const platform::FileFacts& factsA, const fs::path& b,
               const platform::FileFacts& factsB) {
-    if (Exists(factsA) && Exists(factsB) && factsA.identity.device == factsB.identity.device &&
-        factsA.identity.inode == factsB.identity.inode) {
-        return true;
+    if (Exists(factsA) && Exists(factsB)) {
+        return factsA.identity.device == factsB.identity.device &&
+               factsA.identity.inode == factsB.identity.inode;
     }
     return text::EqualIgnoringCase(a.lexically_normal().string(), b.lexically_normal().string());
 }
@@ -87,6 +87,7 @@ struct Planned {
     fs::path copyOf;
     platform::FileFacts old;
     bool unchanged = false;  // the card holds these bytes already
+    std::string name;        // the target's name in the card's folder
 };
 
 FileReport ReportOf(const fs::path& target, const fileio::WriteResult& result) {
@@ -106,7 +107,7 @@ FileReport ReportOf(const fs::path& target, const fileio::WriteResult& result) {
 class Writer {
   public:
     Writer(const Location& where, Image image, const WriteOptions& options)
-        : where_(where), options_(options) {
+        : where_(where), options_(options), folder_(where.dir) {
         report_.written = std::move(image);
         report_.written.config.Set(field::kConfigVersion, ProgramVersion());
         options_.lister = ListerOrDefault(options_.lister);
@@ -145,9 +146,10 @@ class Writer {
         if (p.unchanged) {
             return {p.target, FileReport::Outcome::Unchanged, {}, {}, false};
         }
-        return ReportOf(p.target, p.copyOf.empty()
-                                      ? fileio::Replace(p.target, p.bytes, &p.old)
-                                      : fileio::ReplaceWithCopy(p.target, p.copyOf, &p.old));
+        return ReportOf(p.target,
+                        p.copyOf.empty()
+                            ? fileio::Replace(folder_, p.name, p.bytes, &p.old)
+                            : fileio::ReplaceWithCopy(folder_, p.name, p.copyOf, &p.old));
     }
 
     // What the card holds now, for the next save.
@@ -162,7 +164,7 @@ class Writer {
             memory->sameProgram.reset();
             if (holds) {
                 const auto copy = outcome == FileReport::Outcome::Written
-                                      ? platform::Inspect(p.target).identity
+                                      ? folder_.Inspect(p.name).identity
                                       : p.old.identity;
                 memory->sameProgram.emplace(program_.identity, copy);
             }
@@ -195,14 +197,14 @@ class Writer {
         return fileio::SameContents(p.copyOf, p.target);
     }
 
-    // What the check before writing found at `target`.
-    platform::FileFacts Facts(const fs::path& target) const {
-        for (const auto& [path, facts] : found_) {
-            if (path == target) {
+    // What the check before writing found under `name`.
+    platform::FileFacts Facts(const std::string& name) const {
+        for (const auto& [found, facts] : found_) {
+            if (found == name) {
                 return facts;
             }
         }
-        return platform::Inspect(target);
+        return folder_.Inspect(name);
     }
 
     bool Refuse(Refusal::Kind kind, fs::path file, std::string reason) {
@@ -217,7 +219,7 @@ class Writer {
         // its SOUNDS is and what an interrupted save left behind. Only names
         // and kinds are looked at: no aliases are needed, whoever lists.
         std::error_code ec;
-        root_ = platform::ListDirectory(where_.dir, ec, platform::ListDetail::NamesAndKinds);
+        folder_.List(root_, ec);
         if (ec && !fs::is_directory(where_.dir, ec)) {
             return Refuse(Refusal::Kind::NotAFolder, where_.dir, "no such card folder");
         }
@@ -240,7 +242,9 @@ class Writer {
         }
         for (const fs::path& target : Targets()) {
             const platform::FileFacts& facts =
-                found_.emplace_back(target, platform::Inspect(target)).second;
+                found_.emplace_back(target.filename().string(),
+                                    folder_.Inspect(target.filename().string()))
+                    .second;
             const auto status = facts.status;
             if (fs::exists(status) && !fs::is_regular_file(status)) {
                 return Refuse(Refusal::Kind::NotAFile, target,
@@ -266,9 +270,8 @@ class Writer {
     // Temporary files an interrupted save of this program left in the root.
     void RemoveLeftovers() {
         for (const platform::DirEntry& e : root_) {
-            std::error_code removeEc;
             if (!e.isDirectory && fileio::IsTemporaryName(e.longName) &&
-                fs::remove(where_.dir / e.longName, removeEc)) {
+                folder_.Remove(e.longName)) {
                 ++report_.removedTemporaries;
             }
         }
@@ -303,24 +306,29 @@ class Writer {
         }
         plan_.clear();
         const CardConfig& config = report_.written.config;
-        plan_.push_back({where_.config, configfile::Encode(config), {}, {}});
+        const auto add = [&](std::string name, std::vector<std::uint8_t> bytes, fs::path copyOf) {
+            Planned& p = plan_.emplace_back();
+            p.target = plan_.size() == 1 ? where_.config : where_.dir / name;
+            p.name = std::move(name);
+            p.bytes = std::move(bytes);
+            p.copyOf = std::move(copyOf);
+        };
+        add(where_.config.filename().string(), configfile::Encode(config), {});
         if (!options_.configOnly) {
-            plan_.push_back({where_.dir / cardfiles::kScheduleFileName,
-                             report_.written.schedules.Serialize(
-                                 static_cast<std::uint8_t>(config.Get(field::kSerialAddress))),
-                             {},
-                             {}});
-            plan_.push_back(
-                {where_.dir / cardfiles::kKeldaFileName, keldafile::Encode(config), {}, {}});
-            const fs::path program = where_.dir / cardfiles::kProgramFileName;
+            add(std::string(cardfiles::kScheduleFileName),
+                report_.written.schedules.Serialize(
+                    static_cast<std::uint8_t>(config.Get(field::kSerialAddress))),
+                {});
+            add(std::string(cardfiles::kKeldaFileName), keldafile::Encode(config), {});
+            const std::string program(cardfiles::kProgramFileName);
             // Running from the card itself: the program is already there.
             if (!options_.program.empty() &&
-                !SameFile(options_.program, program_, program, Facts(program))) {
-                plan_.push_back({program, {}, options_.program, {}});
+                !SameFile(options_.program, program_, where_.dir / program, Facts(program))) {
+                add(program, {}, options_.program);
             }
         }
         for (Planned& p : plan_) {
-            p.old = Facts(p.target);
+            p.old = Facts(p.name);
             p.unchanged = Unchanged(p, programUnchanged);
         }
     }
@@ -343,8 +351,8 @@ class Writer {
         }
         const std::uintmax_t needed = SpaceNeeded(sizes);
         ec.clear();
-        const std::uintmax_t free = options_.freeSpace ? options_.freeSpace(where_.dir, ec)
-                                                       : fs::space(where_.dir, ec).available;
+        const std::uintmax_t free =
+            options_.freeSpace ? options_.freeSpace(where_.dir, ec) : folder_.Available(ec);
         if (ec || free >= needed) {
             return true;  // a card that cannot say has to be tried
         }
@@ -356,6 +364,9 @@ class Writer {
 
     const Location& where_;
     WriteOptions options_;
+    // The card's folder, held open for the whole write: every file of it is
+    // looked up, made and renamed there.
+    platform::Folder folder_;
     std::vector<Planned> plan_;
     WriteReport report_;
     // What the check before writing found: the root's entries, SOUNDS, the
@@ -363,7 +374,7 @@ class Writer {
     std::vector<platform::DirEntry> root_;
     cardprep::SoundsState sounds_ = cardprep::SoundsState::Missing;
     platform::FileFacts program_;
-    std::vector<std::pair<fs::path, platform::FileFacts>> found_;
+    std::vector<std::pair<std::string, platform::FileFacts>> found_;
 };
 
 }  // namespace

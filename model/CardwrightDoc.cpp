@@ -49,8 +49,9 @@ void CCardwrightDoc::RenumberScheduleNames() {
         }
     }
     for (std::size_t k = next; k < count; ++k) {
-        if (!scheduleNames_[k].empty()) {
-            scheduleNames_[k] = scheduletext::DefaultName(static_cast<int>(k));
+        std::string& name = scheduleNames_[k];
+        if (!name.empty() && !scheduletext::IsDefaultName(name, static_cast<int>(k))) {
+            name = scheduletext::DefaultName(static_cast<int>(k));
         }
     }
 }

@@ -82,14 +82,15 @@ std::string NotAFileReason(const std::filesystem::file_status& status) {
 constexpr std::string_view kTemporaryStem = "~CW";
 constexpr std::string_view kTemporaryExtension = ".CWT";
 
-// Fills a new temporary file beside `target` through `fill`, syncs it and
-// renames it over `target`. `fill` returns false with errno set on failure.
+// Fills a new temporary file in `folder` through `fill`, syncs it and
+// renames it over `name`. `fill` returns false with errno set on failure.
 template <typename Fill>
-WriteResult ReplaceWith(const std::filesystem::path& target, const platform::FileFacts* old,
-                        Fill&& fill) {
+WriteResult ReplaceWith(const platform::Folder& folder, const std::string& name,
+                        const platform::FileFacts* old, Fill&& fill) {
     WriteResult result;
-    std::error_code ec;
-    const auto status = old != nullptr ? old->status : std::filesystem::status(target, ec);
+    const auto status = old != nullptr         ? old->status
+                        : folder.IsOpen()      ? folder.Inspect(name).status
+                                               : platform::Inspect(folder.Path() / name).status;
     result.hadOldFile = std::filesystem::exists(status);
     // Opening a pipe would block for ever, and a folder or device is not ours
     // to replace: refuse before anything is opened.
@@ -98,53 +99,53 @@ WriteResult ReplaceWith(const std::filesystem::path& target, const platform::Fil
         result.reason = NotAFileReason(status);
         return result;
     }
-    const std::filesystem::path dir = target.parent_path();
-    std::filesystem::path temp;
-    File file;
-    for (int attempt = 0; attempt < 64 && !file; ++attempt) {
-        temp = dir / TemporaryName();
+    if (!folder.IsOpen()) {
+        result.failure = WriteResult::Failure::Create;
+        result.reason = Reason(folder.Error().value());
+        return result;
+    }
+    std::string temp;
+    platform::NewFile file;
+    for (int attempt = 0; attempt < 64 && !file.IsOpen(); ++attempt) {
+        temp = TemporaryName();
         errno = 0;
-        file.reset(std::fopen(temp.c_str(), "wbx"));
-        if (!file && errno != EEXIST) {
+        file = folder.Create(temp);
+        if (!file.IsOpen() && errno != EEXIST) {
             break;
         }
     }
-    if (!file) {
+    if (!file.IsOpen()) {
         result.failure = WriteResult::Failure::Create;
         result.reason = Reason(errno);
         return result;
     }
-    // The bytes go to the file in one write rather than through a stdio
-    // buffer they would only be copied into.
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
     const auto fail = [&](int err) {
         result.failure = WriteResult::Failure::Write;
         result.reason = Reason(err);
-        file.reset();
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
+        file = {};
+        folder.Remove(temp);
         return result;
     };
     errno = 0;
-    if (!fill(file.get()) || std::fflush(file.get()) != 0 || !platform::SyncToDevice(file.get())) {
-        return fail(errno);
-    }
-    errno = 0;
-    if (std::fclose(file.release()) != 0) {
+    if (!fill(file) || !file.SyncToDevice()) {
         return fail(errno);
     }
     // The new file keeps the old one's permissions; most often it was
     // created with them already.
     if (result.hadOldFile && status.permissions() != platform::NewFilePermissions()) {
-        std::filesystem::permissions(temp, status.permissions(), ec);
+        file.SetPermissions(status.permissions());
     }
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        return fail(ec.value());
+    errno = 0;
+    if (!file.Close()) {
+        return fail(errno);
+    }
+    errno = 0;
+    if (!folder.Rename(temp, name)) {
+        return fail(errno);
     }
     result.replaced = true;
     errno = 0;
-    if (!platform::SyncDirectory(dir)) {
+    if (!folder.Sync()) {
         result.failure = WriteResult::Failure::Write;
         result.reason = Reason(errno);
     }
@@ -235,14 +236,18 @@ std::string WriteResult::Aftermath(const std::filesystem::path& target) const {
     return text::Concat({"No ", name, " was written."});
 }
 
-WriteResult Replace(const std::filesystem::path& target, std::span<const std::uint8_t> bytes,
-                    const platform::FileFacts* old) {
-    return ReplaceWith(target, old, [&](std::FILE* file) {
-        return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    });
+WriteResult Replace(const platform::Folder& folder, const std::string& name,
+                    std::span<const std::uint8_t> bytes, const platform::FileFacts* old) {
+    return ReplaceWith(folder, name, old,
+                       [&](platform::NewFile& file) { return file.Write(bytes); });
 }
 
-WriteResult ReplaceWithCopy(const std::filesystem::path& target,
+WriteResult Replace(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
+    const std::filesystem::path dir = target.parent_path();
+    return Replace(platform::Folder(dir.empty() ? "." : dir), target.filename().string(), bytes);
+}
+
+WriteResult ReplaceWithCopy(const platform::Folder& folder, const std::string& name,
                             const std::filesystem::path& source, const platform::FileFacts* old) {
     std::string error;
     File in = OpenForReading(source, error);
@@ -250,18 +255,19 @@ WriteResult ReplaceWithCopy(const std::filesystem::path& target,
         WriteResult result;
         result.failure = WriteResult::Failure::Write;
         result.reason = text::Concat({"the program file cannot be read (", error, ")"});
-        std::error_code ec;
-        result.hadOldFile = std::filesystem::exists(target, ec);
+        result.hadOldFile = std::filesystem::exists(
+            old != nullptr ? old->status : folder.Inspect(name).status);
         return result;
     }
-    return ReplaceWith(target, old, [&](std::FILE* out) {
-        std::vector<char> buffer(1 << 16);
+    return ReplaceWith(folder, name, old, [&](platform::NewFile& out) {
+        constexpr std::size_t kChunk = 1 << 16;
+        const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[kChunk]);
         for (;;) {
-            const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), in.get());
-            if (n > 0 && std::fwrite(buffer.data(), 1, n, out) != n) {
+            const std::size_t n = std::fread(buffer.get(), 1, kChunk, in.get());
+            if (n > 0 && !out.Write({buffer.get(), n})) {
                 return false;
             }
-            if (n < buffer.size()) {
+            if (n < kChunk) {
                 return std::ferror(in.get()) == 0;
             }
         }

@@ -47,13 +47,16 @@ struct WriteResult {
     std::string Aftermath(const std::filesystem::path& target) const;
 };
 
-// Replaces `target` with `bytes`. `old`, when given, is what the caller has
-// just found at `target`, so that it need not be asked again.
-WriteResult Replace(const std::filesystem::path& target, std::span<const std::uint8_t> bytes,
-                    const platform::FileFacts* old = nullptr);
+// Replaces the file `name` of `folder` with `bytes`. `old`, when given, is
+// what the caller has just found under that name, so that it need not be
+// asked again.
+WriteResult Replace(const platform::Folder& folder, const std::string& name,
+                    std::span<const std::uint8_t> bytes, const platform::FileFacts* old = nullptr);
+// The same for a single file, given by its path.
+WriteResult Replace(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
 
-// Replaces `target` with a copy of `source`.
-WriteResult ReplaceWithCopy(const std::filesystem::path& target,
+// Replaces the file `name` of `folder` with a copy of `source`.
+WriteResult ReplaceWithCopy(const platform::Folder& folder, const std::string& name,
                             const std::filesystem::path& source,
                             const platform::FileFacts* old = nullptr);
 

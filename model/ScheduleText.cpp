@@ -150,11 +150,25 @@ std::string EntryLine(std::uint32_t entry, const std::function<std::string(int)>
     return text::Concat({TimeText(entry), "\tStart\t", what});
 }
 
+namespace {
+
+constexpr std::string_view kDefaultNameStem = "Schedule ";
+
+}  // namespace
+
 std::string DefaultName(int n) {
-    std::string name = "Schedule ";
+    std::string name(kDefaultNameStem);
     char digits[12];
     name.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
     return name;
+}
+
+bool IsDefaultName(std::string_view name, int n) {
+    char digits[12];
+    const std::string_view number(digits,
+                                  std::to_chars(digits, digits + sizeof digits, n).ptr);
+    return name.size() == kDefaultNameStem.size() + number.size() &&
+           name.starts_with(kDefaultNameStem) && name.ends_with(number);
 }
 
 std::string ScheduleLine(int number, std::string_view name) {

@@ -48,6 +48,7 @@ std::string EntryLine(std::uint32_t entry, const std::function<std::string(int)>
 
 // The name a schedule has until the user gives it one: "Schedule 7".
 std::string DefaultName(int n);
+bool IsDefaultName(std::string_view name, int n);
 
 // The select dialog's line of a schedule: "Schedule   7:\t<name>", the number
 // right-aligned in three places so the lines sort by number.

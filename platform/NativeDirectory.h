@@ -23,6 +23,10 @@ namespace platform::native {
 void List(const std::filesystem::path& dir, std::error_code& ec, ListDetail detail,
           bool& aliasesStored, std::vector<DirEntry>& entries);
 
+// The same with ListDetail::NamesAndKinds, read from the directory open as
+// `fd` onwards from its current position.
+void ListOpen(int fd, std::error_code& ec, std::vector<DirEntry>& entries);
+
 std::filesystem::path ExecutablePath(std::error_code& ec);
 
 }  // namespace platform::native

@@ -178,6 +178,11 @@ void List(const std::filesystem::path& dir, std::error_code& ec, ListDetail deta
     ListPlain(fd.get(), ec, detail, entries);
 }
 
+void ListOpen(int fd, std::error_code& ec, std::vector<DirEntry>& entries) {
+    ec.clear();
+    ListPlain(fd, ec, ListDetail::NamesAndKinds, entries);
+}
+
 std::filesystem::path ExecutablePath(std::error_code& ec) {
     return std::filesystem::read_symlink("/proc/self/exe", ec);
 }

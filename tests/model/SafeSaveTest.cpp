@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "DocFixture.h"
+#include "model/FileIo.h"
 
 namespace {
 
@@ -164,6 +165,38 @@ TEST_F(SafeSave, AKillAtAnyMomentOfASaveLeavesTheOldOrTheNewConfiguration) {
         const Bytes now = ReadBytes(Cfg());
         ASSERT_TRUE(now == images[0] || now == images[1]) << "run " << run << ": " << now.size();
     }
+}
+
+// A replaced file keeps the old one's permissions; the files of one save
+// land in the folder it opened even when that folder is renamed meanwhile;
+// and a bare file name is replaced in the working folder.
+TEST(Replace, KeepsPermissionsFollowsItsFolderAndTakesABareName) {
+    TempDir top;
+    const fs::path before = top / "card";
+    const fs::path after = top / "renamed";
+    fs::create_directory(before);
+    Touch(before / "A.CFG", "old");
+    fs::permissions(before / "A.CFG", fs::perms::owner_read | fs::perms::owner_write);
+    const Bytes bytes{1, 2, 3};
+    {
+        const platform::Folder folder(before);
+        fs::rename(before, after);
+        const fileio::WriteResult result = fileio::Replace(folder, "A.CFG", bytes);
+        ASSERT_TRUE(result.ok()) << result.reason;
+        EXPECT_TRUE(result.hadOldFile);
+    }
+    EXPECT_EQ(ReadBytes(after / "A.CFG"), bytes);
+    EXPECT_EQ(fs::status(after / "A.CFG").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(std::distance(fs::directory_iterator(after), fs::directory_iterator()), 1);
+    EXPECT_FALSE(fs::exists(before));
+
+    const fs::path cwd = fs::current_path();
+    fs::current_path(after);
+    const fileio::WriteResult bare = fileio::Replace(fs::path("B.CFG"), bytes);
+    fs::current_path(cwd);
+    ASSERT_TRUE(bare.ok()) << bare.reason;
+    EXPECT_EQ(ReadBytes(after / "B.CFG"), bytes);
 }
 
 }  // namespace
