@@ -17,6 +17,10 @@ RecentFileList::RecentFileList(int size) : size_(size) {
 
 void RecentFileList::Add(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
+    // Opening the file at the top again changes nothing worth a rewrite.
+    if (!files_.isEmpty() && files_.first() == absolute) {
+        return;
+    }
     files_.removeAll(absolute);
     files_.prepend(absolute);
     while (files_.size() > size_) {

@@ -16,7 +16,9 @@ class FirstPaintProbe : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (!done_ && event->type() == QEvent::Paint && qobject_cast<QMainWindow*>(watched)) {
             done_ = true;
-            std::fputs("shown\n", stdout);
+            // The window's size lets a yardstick window be made as large.
+            const QWidget* window = static_cast<QWidget*>(watched);
+            std::printf("shown %dx%d\n", window->width(), window->height());
             std::fflush(stdout);
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         }

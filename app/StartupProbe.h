@@ -1,6 +1,6 @@
 #pragma once
 
 // For start-up timing: when the environment variable CARDWRIGHT_STARTUP_PROBE
-// is set, the first paint of a main window prints "shown" on standard output
-// and ends the program. Does nothing otherwise.
+// is set, the first paint of a main window prints "shown WxH" (its size) on
+// standard output and ends the program. Does nothing otherwise.
 void InstallStartupProbe();

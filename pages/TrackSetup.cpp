@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPalette>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScopedValueRollback>
@@ -134,7 +135,11 @@ void CTrackSetup::BuildControls() {
     emptyNote_->setObjectName(QStringLiteral("emptyTrackNote"));
     emptyNote_->setTextFormat(Qt::PlainText);
     emptyNote_->setWordWrap(true);
-    emptyNote_->setStyleSheet(QStringLiteral("color: #c00000"));
+    // Red through the palette: a style sheet would build a style engine for
+    // the label on every start that opens a card.
+    QPalette red = emptyNote_->palette();
+    red.setColor(QPalette::WindowText, QColor(0xc0, 0x00, 0x00));
+    emptyNote_->setPalette(red);
     emptyNote_->hide();
     layout->addWidget(emptyNote_);
     layout->addLayout(buttonRow);
