@@ -222,9 +222,28 @@ void CTrackSetup::BuildTrackList() {
     }
     QHeaderView* header = list_->header();
     header->setStretchLastSection(false);
-    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The other columns are fitted to their entries when these change
+    // (FitColumns). Left to the header, they would be measured again at
+    // every change of the list's size, several times before the page is
+    // first shown and at every step of a window being resized.
+    header->setSectionResizeMode(QHeaderView::Fixed);
     // The long names take whatever the other columns leave.
     header->setSectionResizeMode(kSelectionColumn, QHeaderView::Stretch);
+}
+
+void CTrackSetup::FitColumns() {
+    for (int column = 0; column < list_->columnCount(); ++column) {
+        if (column != kSelectionColumn) {
+            list_->resizeColumnToContents(column);
+        }
+    }
+}
+
+void CTrackSetup::changeEvent(QEvent* event) {
+    CPropertyPage::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        FitColumns();
+    }
 }
 
 void CTrackSetup::ConnectControls() {
@@ -331,6 +350,7 @@ void CTrackSetup::Refresh() {
         then_->addItem(QStringLiteral("Play %1: %2").arg(n).arg(longName), n);
     }
     list_->addTopLevelItems(rows);
+    FitColumns();
 
     // The track shown before stays shown while it has a row; otherwise the
     // first row's track takes its place.
@@ -380,6 +400,7 @@ bool CTrackSetup::Commit(const QLineEdit* typing) {
     const bool accepted = ReadControls();
     if (currentTrack_ >= 1) {
         WriteTrack(currentTrack_);
+        FitColumns();
     }
     // Track numbers may have changed under the playlists' file names.
     Document().RebuildPlaylistSlots();
@@ -625,6 +646,7 @@ void CTrackSetup::OnAll() {
     for (int i = 0; i < list_->topLevelItemCount(); ++i) {
         WriteTrack(TrackOf(list_->topLevelItem(i)));
     }
+    FitColumns();
 }
 
 void CTrackSetup::OnReload() {

@@ -57,6 +57,7 @@ class CTrackSetup : public CPropertyPage {
     // Sound files dropped on the track list are added as new tracks.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void AfterSave(SaveKind kind, bool saved) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     // What the controls hold, as read by ReadControls and shown by
@@ -94,6 +95,8 @@ class CTrackSetup : public CPropertyPage {
     std::uint32_t EndActionOf(int thenIndex) const;
     void FillRow(QTreeWidgetItem* row, int n, const QString& longName) const;
     void FillSettings(QTreeWidgetItem* row, int n) const;
+    // Makes every column but the long names as wide as its widest entry.
+    void FitColumns();
     QTreeWidgetItem* RowOfTrack(int n) const;
     int FirstSelectedRow() const;
     void MakeCurrent(int row);

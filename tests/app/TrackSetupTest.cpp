@@ -23,6 +23,11 @@ struct TrackPage : PageOnCard<CTrackSetup> {
         return selected.size() == 1 ? selected.front()->data(0, Qt::UserRole).toInt() : -1;
     }
     void SelectRow(int row) { List()->setCurrentItem(List()->topLevelItem(row)); }
+    // Whether the cell's text has room in its column, beside the margins.
+    bool Fits(int row, int column) {
+        return List()->fontMetrics().horizontalAdvance(Cell(row, column)) + 6 <=
+               List()->columnWidth(column);
+    }
 };
 
 // Everything of track n that the page may change, bar the derived slot value.
@@ -131,6 +136,7 @@ TEST(TrackSetup, TypedDelaysAreStoredInTenthsWithinTheField) {
 
         EXPECT_EQ(p.Config().Get(field::kEndDelay, 1), tc.stored);
         EXPECT_EQ(p.Cell(0, CTrackSetup::kWaitColumn), tc.shown);
+        EXPECT_TRUE(p.Fits(0, CTrackSetup::kWaitColumn));
         EXPECT_EQ(p.Find<QLineEdit>("delayEdit")->text(), tc.shown);
         ASSERT_EQ(p.prompter.shown.size(), refused ? 1u : 0u);
         if (refused) {
