@@ -169,7 +169,7 @@ struct FileReport {
 // was changed.
 struct Refusal {
     enum class Kind {
-        NotAFolder,        // the card folder is not there
+        NotAFolder,        // the card folder is not there, or cannot be opened
         SoundsNotFolder,   // SOUNDS is a file
         SoundsBrokenLink,  // SOUNDS is a link to nothing, or a loop of links
         NotAFile,          // a card file's name belongs to a folder, pipe or device

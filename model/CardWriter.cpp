@@ -223,6 +223,9 @@ class Writer {
         if (ec && !fs::is_directory(where_.dir, ec)) {
             return Refuse(Refusal::Kind::NotAFolder, where_.dir, "no such card folder");
         }
+        if (!folder_.IsOpen()) {
+            return Refuse(Refusal::Kind::NotAFolder, where_.dir, folder_.Error().message());
+        }
         if (!options_.configOnly) {
             cardprep::Sounds sounds = cardprep::FindSounds(where_.dir, root_);
             sounds_ = sounds.state;
@@ -364,8 +367,8 @@ class Writer {
 
     const Location& where_;
     WriteOptions options_;
-    // The card's folder, held open for the whole write: every file of it is
-    // looked up, made and renamed there.
+    // The card's folder, held open for the whole write: the card files are
+    // inspected, made and renamed through it.
     platform::Folder folder_;
     std::vector<Planned> plan_;
     WriteReport report_;

@@ -82,15 +82,23 @@ std::string NotAFileReason(const std::filesystem::file_status& status) {
 constexpr std::string_view kTemporaryStem = "~CW";
 constexpr std::string_view kTemporaryExtension = ".CWT";
 
+// What lies under `name` in `folder`: `old` when the caller found it already.
+std::filesystem::file_status StatusOf(const platform::Folder& folder, const std::string& name,
+                                      const platform::FileFacts* old) {
+    if (old != nullptr) {
+        return old->status;
+    }
+    return folder.IsOpen() ? folder.Inspect(name).status
+                           : platform::Inspect(folder.Path() / name).status;
+}
+
 // Fills a new temporary file in `folder` through `fill`, syncs it and
 // renames it over `name`. `fill` returns false with errno set on failure.
 template <typename Fill>
 WriteResult ReplaceWith(const platform::Folder& folder, const std::string& name,
                         const platform::FileFacts* old, Fill&& fill) {
     WriteResult result;
-    const auto status = old != nullptr         ? old->status
-                        : folder.IsOpen()      ? folder.Inspect(name).status
-                                               : platform::Inspect(folder.Path() / name).status;
+    const auto status = StatusOf(folder, name, old);
     result.hadOldFile = std::filesystem::exists(status);
     // Opening a pipe would block for ever, and a folder or device is not ours
     // to replace: refuse before anything is opened.
@@ -127,13 +135,17 @@ WriteResult ReplaceWith(const platform::Folder& folder, const std::string& name,
         return result;
     };
     errno = 0;
-    if (!fill(file) || !file.SyncToDevice()) {
+    if (!fill(file)) {
         return fail(errno);
     }
     // The new file keeps the old one's permissions; most often it was
     // created with them already.
     if (result.hadOldFile && status.permissions() != platform::NewFilePermissions()) {
         file.SetPermissions(status.permissions());
+    }
+    errno = 0;
+    if (!file.SyncToDevice()) {
+        return fail(errno);
     }
     errno = 0;
     if (!file.Close()) {
@@ -244,7 +256,13 @@ WriteResult Replace(const platform::Folder& folder, const std::string& name,
 
 WriteResult Replace(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
     const std::filesystem::path dir = target.parent_path();
-    return Replace(platform::Folder(dir.empty() ? "." : dir), target.filename().string(), bytes);
+    const platform::Folder folder(dir.empty() ? "." : dir);
+    if (!target.has_filename()) {
+        // "out/" names the folder itself, which is refused as any folder is.
+        const platform::FileFacts whole = platform::Inspect(target);
+        return Replace(folder, {}, bytes, &whole);
+    }
+    return Replace(folder, target.filename().string(), bytes);
 }
 
 WriteResult ReplaceWithCopy(const platform::Folder& folder, const std::string& name,
@@ -255,8 +273,7 @@ WriteResult ReplaceWithCopy(const platform::Folder& folder, const std::string& n
         WriteResult result;
         result.failure = WriteResult::Failure::Write;
         result.reason = text::Concat({"the program file cannot be read (", error, ")"});
-        result.hadOldFile = std::filesystem::exists(
-            old != nullptr ? old->status : folder.Inspect(name).status);
+        result.hadOldFile = std::filesystem::exists(StatusOf(folder, name, old));
         return result;
     }
     return ReplaceWith(folder, name, old, [&](platform::NewFile& out) {

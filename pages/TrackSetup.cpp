@@ -399,8 +399,9 @@ void CTrackSetup::LoadCurrentTrack() {
 bool CTrackSetup::Commit(const QLineEdit* typing) {
     const bool accepted = ReadControls();
     if (currentTrack_ >= 1) {
-        WriteTrack(currentTrack_);
-        FitColumns();
+        if (WriteTrack(currentTrack_)) {
+            FitColumns();
+        }
     }
     // Track numbers may have changed under the playlists' file names.
     Document().RebuildPlaylistSlots();
@@ -459,7 +460,7 @@ void CTrackSetup::WriteControls(const QLineEdit* typing) {
     powerUpSpin_->setValue(values_.powerUp);
 }
 
-void CTrackSetup::WriteTrack(int n) {
+bool CTrackSetup::WriteTrack(int n) {
     CardConfig& config = *Document().GetConfig();
     // With no entry chosen (the stored action names a track that has no
     // row) the stored action stays.
@@ -469,9 +470,8 @@ void CTrackSetup::WriteTrack(int n) {
     config.Set(field::kEndDelay, n, static_cast<std::uint32_t>(values_.delayTenths));
     config.Set(field::kStepOn, n, values_.stepOn);
     config.Set(field::kWaitForInput, n, values_.atEndIndex == kWaitForInputIndex);
-    if (QTreeWidgetItem* row = RowOfTrack(n)) {
-        FillSettings(row, n);
-    }
+    QTreeWidgetItem* row = RowOfTrack(n);
+    return row != nullptr && FillSettings(row, n);
 }
 
 int CTrackSetup::ThenIndexOf(std::uint32_t code) const {
@@ -511,7 +511,9 @@ void CTrackSetup::FillRow(QTreeWidgetItem* row, int n, const QString& longName) 
     FillSettings(row, n);
 }
 
-void CTrackSetup::FillSettings(QTreeWidgetItem* row, int n) const {
+bool CTrackSetup::FillSettings(QTreeWidgetItem* row, int n) const {
+    const QStringList before{row->text(kAtEndColumn), row->text(kWaitColumn),
+                             row->text(kStepOnColumn)};
     const CardConfig& config = *Document().GetConfig();
     const std::uint32_t code = config.Get(field::kEndAction, n);
     row->setText(kAtEndColumn, AtEndText(code));
@@ -526,6 +528,8 @@ void CTrackSetup::FillSettings(QTreeWidgetItem* row, int n) const {
                                   ? QStringLiteral("Input")
                                   : DelayText(config.Get(field::kEndDelay, n)));
     row->setText(kStepOnColumn, config.Get(field::kStepOn, n) ? QStringLiteral("Yes") : QString());
+    return before != QStringList{row->text(kAtEndColumn), row->text(kWaitColumn),
+                                 row->text(kStepOnColumn)};
 }
 
 QTreeWidgetItem* CTrackSetup::RowOfTrack(int n) const {
@@ -643,10 +647,13 @@ void CTrackSetup::OnAll() {
     if (!Commit()) {
         return;
     }
+    bool changed = false;
     for (int i = 0; i < list_->topLevelItemCount(); ++i) {
-        WriteTrack(TrackOf(list_->topLevelItem(i)));
+        changed = WriteTrack(TrackOf(list_->topLevelItem(i))) || changed;
     }
-    FitColumns();
+    if (changed) {
+        FitColumns();
+    }
 }
 
 void CTrackSetup::OnReload() {

@@ -90,11 +90,14 @@ class CTrackSetup : public CPropertyPage {
     bool Commit(const QLineEdit* typing = nullptr);
     bool ReadControls();
     void WriteControls(const QLineEdit* typing = nullptr);
-    void WriteTrack(int n);
+    // Writes track n from the controls; true when its row now reads
+    // differently.
+    bool WriteTrack(int n);
     int ThenIndexOf(std::uint32_t code) const;
     std::uint32_t EndActionOf(int thenIndex) const;
     void FillRow(QTreeWidgetItem* row, int n, const QString& longName) const;
-    void FillSettings(QTreeWidgetItem* row, int n) const;
+    // True when the row now reads differently.
+    bool FillSettings(QTreeWidgetItem* row, int n) const;
     // Makes every column but the long names as wide as its widest entry.
     void FitColumns();
     QTreeWidgetItem* RowOfTrack(int n) const;

@@ -169,7 +169,7 @@ TEST_F(SafeSave, AKillAtAnyMomentOfASaveLeavesTheOldOrTheNewConfiguration) {
 
 // A replaced file keeps the old one's permissions; the files of one save
 // land in the folder it opened even when that folder is renamed meanwhile;
-// and a bare file name is replaced in the working folder.
+// a bare file name is replaced in the working folder; a folder is refused.
 TEST(Replace, KeepsPermissionsFollowsItsFolderAndTakesABareName) {
     TempDir top;
     const fs::path before = top / "card";
@@ -197,6 +197,11 @@ TEST(Replace, KeepsPermissionsFollowsItsFolderAndTakesABareName) {
     fs::current_path(cwd);
     ASSERT_TRUE(bare.ok()) << bare.reason;
     EXPECT_EQ(ReadBytes(after / "B.CFG"), bytes);
+
+    // A folder named with a closing slash is refused before anything is made.
+    const fileio::WriteResult folder = fileio::Replace(after / "", bytes);
+    EXPECT_EQ(folder.failure, fileio::WriteResult::Failure::NotAFile);
+    EXPECT_EQ(std::distance(fs::directory_iterator(after), fs::directory_iterator()), 2);
 }
 
 }  // namespace
