@@ -244,10 +244,9 @@ class Writer {
             program_ = platform::Inspect(options_.program);
         }
         for (const fs::path& target : Targets()) {
-            const platform::FileFacts& facts =
-                found_.emplace_back(target.filename().string(),
-                                    folder_.Inspect(target.filename().string()))
-                    .second;
+            std::string name = target.filename().string();
+            const platform::FileFacts facts = folder_.Inspect(name);
+            found_.emplace_back(std::move(name), facts);
             const auto status = facts.status;
             if (fs::exists(status) && !fs::is_regular_file(status)) {
                 return Refuse(Refusal::Kind::NotAFile, target,

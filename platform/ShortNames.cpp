@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstddef>
 
 #include "platform/Ascii.h"
@@ -176,18 +177,14 @@ std::string ShortNameGenerator::Next(std::string_view longName) {
     unsigned& next = *lastNext_;
     for (unsigned n = std::max(next, 1u);; ++n) {
         char digits[12];
-        std::size_t count = 0;
-        for (unsigned v = n; v > 0; v /= 10) {
-            digits[count++] = static_cast<char>('0' + v % 10);
-        }
-        const std::size_t tail = count + 1;
+        const std::string_view number(digits,
+                                      std::to_chars(digits, digits + sizeof digits, n).ptr);
+        const std::size_t tail = number.size() + 1;
         const std::size_t room = tail < kBaseLength ? kBaseLength - tail : 0;
         ShortText alias;
         alias.Add(base.View().substr(0, std::min({base.size, kTailBaseLength, room})));
         alias.Add('~');
-        while (count > 0) {
-            alias.Add(digits[--count]);
-        }
+        alias.Add(number);
         alias.Add(suffix.View());
         if (taken_.Insert(alias.View(), true).second) {
             next = n + 1;

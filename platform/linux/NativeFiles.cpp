@@ -103,15 +103,7 @@ bool SyncToDevice(std::FILE* file) {
 }
 
 bool SyncDirectory(const std::filesystem::path& dir) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        // A folder that cannot be opened for reading cannot be synced either;
-        // the rename itself has been done.
-        return errno == EACCES || errno == EPERM;
-    }
-    const bool synced = SyncFd(fd);
-    CloseKeepingErrno(fd);
-    return synced;
+    return Folder(dir).Sync();
 }
 
 NewFile::~NewFile() {
@@ -223,10 +215,11 @@ bool Folder::Remove(const std::string& name) const {
 
 bool Folder::Sync() const {
     if (!readable_) {
-        // As SyncDirectory: a folder that cannot be opened for reading
-        // cannot be synced either.
-        errno = fd_ < 0 ? error_ : EACCES;
-        return fd_ >= 0;
+        // A folder that cannot be opened for reading cannot be synced
+        // either; what was renamed in it has been done.
+        const int err = fd_ >= 0 ? EACCES : error_;
+        errno = err;
+        return err == EACCES || err == EPERM;
     }
     return SyncFd(fd_);
 }
